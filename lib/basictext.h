@@ -1,0 +1,16 @@
+#pragma once
+// The smallest text helpers, used throughout the library.
+#include <QChar>
+#include <QString>
+
+namespace vek {
+
+// The text in upper case by the locale's rules for every letter.
+QString uppertext(const QString& text);
+// The first / last character; the character 0 for an empty text.
+QChar firstchar(const QString& text);
+QChar lastchar(const QString& text);
+// Removes blanks and control characters at both ends (characters up to U+0020).
+QString trimtext(const QString& text);
+
+}  // namespace vek

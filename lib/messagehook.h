@@ -1,0 +1,16 @@
+#pragma once
+// The core library reaches the user through the family's message calls, which
+// live above it (dialogs/). The dialogs library installs its warning call here
+// when it starts; until then warnings go to the log output.
+#include <QString>
+#include <functional>
+
+namespace vek {
+
+using WarningCall = std::function<void(const QString& message, const QString& title)>;
+
+void setwarningcall(WarningCall call);
+// Shows a warning with an OK button through the installed call.
+void libwarning(const QString& message, const QString& title = {});
+
+}  // namespace vek

@@ -1,0 +1,54 @@
+#include "lib/params.h"
+
+#include "lib/basictext.h"
+#include "platform/runargs.h"
+
+namespace vek {
+
+bool getparam(const QString& name, QString& value)
+{
+    const QString wanted = uppertext(name);
+    const QStringList args = platform::runArguments();
+    value.clear();
+    bool found = false;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& written = args[i];
+        const QString upper = uppertext(written);
+        if (upper == wanted) {
+            found = true;  // a bare NAME leaves an earlier value as it was
+            continue;
+        }
+        const qsizetype eq = upper.indexOf(u'=');
+        if (eq < 0)
+            continue;
+        if (QStringView(upper).left(eq) == wanted || QStringView(upper).left(eq + 1) == wanted) {
+            found = true;
+            value = trimtext(written.mid(eq + 1));
+        }
+    }
+    return found;
+}
+
+bool getparam(const QString& name)
+{
+    QString ignored;
+    return getparam(name, ignored);
+}
+
+bool isparam(const QString& name)
+{
+    return getparam(name);
+}
+
+QString exename()
+{
+    const QStringList args = platform::runArguments();
+    return args.isEmpty() ? QString() : args.front();
+}
+
+QString getenvvar(const QString& name)
+{
+    return qEnvironmentVariable(name.toLocal8Bit().constData());
+}
+
+}  // namespace vek

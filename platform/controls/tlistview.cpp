@@ -1,0 +1,198 @@
+#include "platform/controls/tlistview.h"
+
+#include <QHeaderView>
+#include <algorithm>
+
+namespace platform {
+
+TListItem::TListItem(const QString& caption, const QStringList& subItems)
+{
+    setText(0, caption);
+    for (const QString& s : subItems)
+        appendSubItem(s);
+}
+
+QString TListItem::subItem(int index) const
+{
+    return index >= 0 && index < subCount_ ? text(index + 1) : QString();
+}
+
+QStringList TListItem::subItems() const
+{
+    QStringList out;
+    out.reserve(subCount_);
+    for (int i = 0; i < subCount_; ++i)
+        out.append(text(i + 1));
+    return out;
+}
+
+void TListItem::appendSubItem(const QString& value)
+{
+    ++subCount_;
+    setText(subCount_, value);
+}
+
+void TListItem::setSubItem(int index, const QString& value)
+{
+    if (index >= 0 && index < subCount_)
+        setText(index + 1, value);
+}
+
+QString TListItem::columnText(int column) const
+{
+    return column == 0 ? caption() : subItem(column - 1);
+}
+
+void TListItem::setChecked(bool on)
+{
+    setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
+}
+
+TListView* TListItem::listView() const
+{
+    return qobject_cast<TListView*>(treeWidget());
+}
+
+TListView::TListView(QWidget* parent) : QTreeWidget(parent)
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setColumnCount(0);
+    header()->setSectionsClickable(true);
+    header()->setStretchLastSection(false);
+    connect(header(), &QHeaderView::sectionClicked, this, &TListView::columnClicked);
+}
+
+void TListView::addColumn(const QString& caption, int width)
+{
+    const int index = columnCount();
+    setColumnCount(index + 1);
+    QTreeWidgetItem* head = headerItem();
+    head->setText(index, caption);
+    setColumnWidth(index, width);
+}
+
+TListItem* TListView::item(int index) const
+{
+    return static_cast<TListItem*>(topLevelItem(index));
+}
+
+int TListView::indexOf(const TListItem* row) const
+{
+    return indexOfTopLevelItem(const_cast<TListItem*>(row));
+}
+
+TListItem* TListView::addItem(const QString& caption, const QStringList& subItems)
+{
+    auto* row = new TListItem(caption, subItems);
+    if (checkBoxes_)
+        row->setChecked(false);
+    addTopLevelItem(row);
+    return row;
+}
+
+void TListView::addItems(const QList<TListItem*>& items)
+{
+    QList<QTreeWidgetItem*> plain;
+    plain.reserve(items.size());
+    for (TListItem* row : items) {
+        if (checkBoxes_ && row->data(0, Qt::CheckStateRole).isNull())
+            row->setChecked(false);
+        plain.append(row);
+    }
+    addTopLevelItems(plain);
+}
+
+void TListView::deleteItem(TListItem* row)
+{
+    delete row;
+}
+
+void TListView::clearItems()
+{
+    beginUpdate();
+    clear();
+    endUpdate();
+}
+
+void TListView::beginUpdate()
+{
+    if (updateDepth_++ == 0)
+        setUpdatesEnabled(false);
+}
+
+void TListView::endUpdate()
+{
+    if (updateDepth_ > 0 && --updateDepth_ == 0)
+        setUpdatesEnabled(true);
+}
+
+void TListView::setCheckBoxes(bool on)
+{
+    checkBoxes_ = on;
+    for (int i = 0; i < count(); ++i) {
+        if (on)
+            item(i)->setChecked(item(i)->checked());
+        else
+            item(i)->setData(0, Qt::CheckStateRole, QVariant());
+    }
+}
+
+bool TListView::multiSelect() const
+{
+    return selectionMode() == QAbstractItemView::ExtendedSelection;
+}
+
+void TListView::setMultiSelect(bool on)
+{
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+QList<TListItem*> TListView::selectedRows() const
+{
+    // In row order, not in the order the user picked them.
+    QList<TListItem*> out;
+    for (int i = 0; i < count(); ++i) {
+        if (item(i)->isSelected())
+            out.append(item(i));
+    }
+    return out;
+}
+
+QList<TListItem*> TListView::rows() const
+{
+    QList<TListItem*> out;
+    out.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        out.append(item(i));
+    return out;
+}
+
+void TListView::customSort(const std::function<bool(const TListItem*, const TListItem*)>& lessThan)
+{
+    beginUpdate();
+    // Taking the rows out clears the selection: the highlighted rows stay highlighted.
+    const QList<TListItem*> selected = selectedRows();
+    QTreeWidgetItem* const current = currentItem();
+    const QList<QTreeWidgetItem*> taken = invisibleRootItem()->takeChildren();
+    std::vector<TListItem*> ordered;
+    ordered.reserve(taken.size());
+    for (QTreeWidgetItem* row : taken)
+        ordered.push_back(static_cast<TListItem*>(row));
+    std::stable_sort(ordered.begin(), ordered.end(), lessThan);
+    QList<QTreeWidgetItem*> back;
+    back.reserve(static_cast<qsizetype>(ordered.size()));
+    for (TListItem* row : ordered)
+        back.append(row);
+    invisibleRootItem()->addChildren(back);
+    if (current)
+        setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
+    for (TListItem* row : selected)
+        row->setSelected(true);
+    endUpdate();
+}
+
+}  // namespace platform

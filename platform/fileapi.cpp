@@ -1,0 +1,390 @@
+#include "platform/fileapi.h"
+
+#include "platform/faultinjection.h"
+#include "platform/winerror.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <vector>
+
+namespace platform {
+namespace {
+
+int codeFor(int err, const QString& path = {})
+{
+    return winErrorFromErrno(err, path);
+}
+
+// Returns the errno to fail with when a fault is armed for `op`, else 0.
+int injected(FaultOp op)
+{
+    return checkFault(op);
+}
+
+int openFd(const QString& path, int flags, mode_t mode, int* fd)
+{
+    if (const int err = injected(FaultOp::Open)) {
+        *fd = -1;
+        return codeFor(err, path);
+    }
+    do {
+        *fd = ::open(encodePath(path).constData(), flags | O_CLOEXEC, mode);
+    } while (*fd < 0 && errno == EINTR);
+    return *fd < 0 ? codeFor(errno, path) : 0;
+}
+
+int closeFd(int fd)
+{
+    const int err = injected(FaultOp::Close);
+    const int rc = ::close(fd);
+    if (err)
+        return codeFor(err);
+    return rc < 0 && errno != EINTR ? codeFor(errno) : 0;
+}
+
+int readFd(int fd, char* buffer, qint64 max, qint64* got)
+{
+    *got = 0;
+    if (const int err = injected(FaultOp::Read))
+        return codeFor(err);
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, static_cast<size_t>(max));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0)
+        return codeFor(errno);
+    *got = n;
+    return 0;
+}
+
+int writeFd(int fd, const char* data, qint64 size)
+{
+    if (const int err = injected(FaultOp::Write))
+        return codeFor(err);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return codeFor(errno);
+        }
+        data += n;
+        size -= n;
+    }
+    return 0;
+}
+
+// Windows-style wildcards through fnmatch: "[" and "\" are plain characters
+// there, and "*.*" means every name, with or without a dot.
+QByteArray fnmatchPattern(const QString& pattern)
+{
+    if (pattern == QLatin1String("*.*"))
+        return QByteArrayLiteral("*");
+    const QByteArray utf8 = pattern.toUtf8();
+    QByteArray out;
+    out.reserve(utf8.size() + 4);
+    for (const char c : utf8) {
+        if (c == '[' || c == ']' || c == '\\')
+            out.append('\\');
+        out.append(c);
+    }
+    return out;
+}
+
+bool hasWildcard(const QString& pattern)
+{
+    return pattern.contains(u'*') || pattern.contains(u'?');
+}
+
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+
+int copyContents(int in, int out)
+{
+    bool useKernelCopy = true;
+    std::vector<char> buffer;
+    for (;;) {
+        if (useKernelCopy) {
+            if (const int err = injected(FaultOp::Write))
+                return codeFor(err);
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+            if (n > 0)
+                continue;
+            if (n == 0)
+                return 0;
+            if (errno == EINTR)
+                continue;
+            if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+                return codeFor(errno);
+            useKernelCopy = false;  // nothing was copied yet by the failed call
+            buffer.resize(1 << 20);
+        }
+        qint64 got = 0;
+        if (const int rc = readFd(in, buffer.data(), static_cast<qint64>(buffer.size()), &got))
+            return rc;
+        if (got == 0)
+            return 0;
+        if (const int rc = writeFd(out, buffer.data(), got))
+            return rc;
+    }
+}
+
+}  // namespace
+
+QByteArray encodePath(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+RawFile::~RawFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+int RawFile::open(const QString& path, OpenMode mode)
+{
+    if (fd_ >= 0)
+        close();
+    int flags = O_RDONLY;
+    if (mode == OpenMode::Write)
+        flags = O_WRONLY | O_CREAT | O_TRUNC;
+    else if (mode == OpenMode::Append)
+        flags = O_WRONLY | O_CREAT | O_APPEND;
+    path_ = path;
+    const int rc = openFd(path, flags, 0666, &fd_);
+    if (rc == 0 && mode == OpenMode::Read) {
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::close(fd_);
+            fd_ = -1;
+            return winerr::AccessDenied;
+        }
+    }
+    return rc;
+}
+
+int RawFile::read(char* buffer, qint64 max, qint64* got)
+{
+    if (fd_ < 0) {
+        *got = 0;
+        return winerr::InvalidHandle;
+    }
+    return readFd(fd_, buffer, max, got);
+}
+
+int RawFile::write(const char* data, qint64 size)
+{
+    if (fd_ < 0)
+        return winerr::InvalidHandle;
+    return writeFd(fd_, data, size);
+}
+
+int RawFile::close()
+{
+    if (fd_ < 0)
+        return winerr::InvalidHandle;
+    const int fd = fd_;
+    fd_ = -1;
+    return closeFd(fd);
+}
+
+int copyFile(const QString& source, const QString& destination, bool failIfExists)
+{
+    if (const int err = injected(FaultOp::Copy))
+        return codeFor(err, destination);
+    int in = -1;
+    if (const int rc = openFd(source, O_RDONLY, 0, &in))
+        return rc;
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int rc = S_ISDIR(st.st_mode) ? winerr::AccessDenied : codeFor(errno);
+        ::close(in);
+        return rc;
+    }
+    int out = -1;
+    const int flags = O_WRONLY | O_CREAT | (failIfExists ? O_EXCL : O_TRUNC);
+    if (const int rc = openFd(destination, flags, st.st_mode & 07777, &out)) {
+        ::close(in);
+        return rc;
+    }
+    int rc = copyContents(in, out);
+    if (rc == 0 && ::fchmod(out, st.st_mode & 07777) != 0)
+        rc = codeFor(errno);
+    if (rc == 0) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (::futimens(out, times) != 0)
+            rc = codeFor(errno);
+    }
+    const int closeOut = closeFd(out);
+    ::close(in);
+    if (rc == 0)
+        rc = closeOut;
+    if (rc != 0)
+        ::unlink(encodePath(destination).constData());
+    return rc;
+}
+
+int moveFile(const QString& from, const QString& to)
+{
+    if (const int err = injected(FaultOp::Rename))
+        return codeFor(err, to);
+    const QByteArray a = encodePath(from);
+    const QByteArray b = encodePath(to);
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return codeFor(errno, errno == ENOENT && !pathExists(from) ? from : to);
+    // A file system without no-replace renames: a link refuses an existing name too.
+    if (::link(a.constData(), b.constData()) != 0)
+        return codeFor(errno, to);
+    ::unlink(a.constData());
+    return 0;
+}
+
+int replaceFile(const QString& from, const QString& to)
+{
+    if (const int err = injected(FaultOp::Rename))
+        return codeFor(err, to);
+    if (::rename(encodePath(from).constData(), encodePath(to).constData()) != 0)
+        return codeFor(errno, errno == ENOENT && !pathExists(from) ? from : to);
+    return 0;
+}
+
+int linkFile(const QString& existing, const QString& newName)
+{
+    if (const int err = injected(FaultOp::Link))
+        return codeFor(err, newName);
+    if (::link(encodePath(existing).constData(), encodePath(newName).constData()) != 0)
+        return codeFor(errno, errno == ENOENT && !pathExists(existing) ? existing : newName);
+    return 0;
+}
+
+int deleteFile(const QString& path)
+{
+    if (const int err = injected(FaultOp::Unlink))
+        return codeFor(err, path);
+    const QByteArray p = encodePath(path);
+    struct stat st {};
+    if (::lstat(p.constData(), &st) == 0 && S_ISDIR(st.st_mode))
+        return winerr::AccessDenied;
+    if (::unlink(p.constData()) != 0)
+        return codeFor(errno, path);
+    return 0;
+}
+
+int createFolders(const QString& path)
+{
+    if (path.isEmpty())
+        return winerr::PathNotFound;
+    if (isFolder(path))
+        return 0;
+    if (QDir().mkpath(path))
+        return 0;
+    return pathExists(path) ? winerr::AlreadyExists : winerr::PathNotFound;
+}
+
+int syncFile(const QString& path)
+{
+    const int fd = ::open(encodePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return codeFor(errno, path);
+    const int rc = ::fsync(fd) == 0 ? 0 : codeFor(errno);
+    ::close(fd);
+    return rc;
+}
+
+bool isFile(const QString& path)
+{
+    struct stat st {};
+    return !path.isEmpty() && ::stat(encodePath(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isFolder(const QString& path)
+{
+    struct stat st {};
+    return !path.isEmpty() && ::stat(encodePath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool pathExists(const QString& path)
+{
+    struct stat st {};
+    return !path.isEmpty() && ::lstat(encodePath(path).constData(), &st) == 0;
+}
+
+bool wildcardMatch(const QString& pattern, const QString& name)
+{
+    return ::fnmatch(fnmatchPattern(pattern).constData(), name.toUtf8().constData(), FNM_CASEFOLD) == 0;
+}
+
+int listFiles(const QString& folder, const QString& pattern,
+              const std::function<void(const FileEntry&)>& visit)
+{
+    const QByteArray dirPath = encodePath(folder.isEmpty() ? QStringLiteral(".") : folder);
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(dirPath.constData()));
+    if (!dir)
+        return codeFor(errno, folder.isEmpty() ? QString() : folder + kPathSep);
+    const QByteArray matcher = fnmatchPattern(pattern);
+    const bool literal = !hasWildcard(pattern);
+    const int dfd = ::dirfd(dir.get());
+    FileEntry entry;
+    while (const dirent* d = ::readdir(dir.get())) {
+        if (d->d_name[0] == '.')
+            continue;  // hidden files, and the "." and ".." entries
+        if (d->d_type == DT_DIR)
+            continue;
+        if (literal ? ::strcasecmp(d->d_name, matcher.constData()) != 0
+                    : ::fnmatch(matcher.constData(), d->d_name, FNM_CASEFOLD) != 0)
+            continue;
+        struct stat st {};
+        if (::fstatat(dfd, d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            continue;  // vanished meanwhile, a folder behind a link, or a device
+        entry.name = QFile::decodeName(d->d_name);
+        entry.size = st.st_size;
+        entry.modified = st.st_mtim.tv_sec;
+        visit(entry);
+    }
+    return 0;
+}
+
+int findFirstFile(const QString& path, FileEntry* entry)
+{
+    const int cut = path.lastIndexOf(kPathSep);
+    const QString folder = cut >= 0 ? path.left(cut + 1) : QString();
+    const QString pattern = cut >= 0 ? path.mid(cut + 1) : path;
+    if (pattern.isEmpty() || pattern.startsWith(u'.'))
+        return winerr::FileNotFound;
+    if (!hasWildcard(pattern)) {
+        // The exact name first: one stat instead of a scan of the folder.
+        struct stat st {};
+        if (::stat(encodePath(path).constData(), &st) == 0) {
+            if (!S_ISREG(st.st_mode))
+                return winerr::FileNotFound;
+            entry->name = pattern;
+            entry->size = st.st_size;
+            entry->modified = st.st_mtim.tv_sec;
+            return 0;
+        }
+    }
+    bool found = false;
+    listFiles(folder, pattern, [&](const FileEntry& e) {
+        if (!found) {
+            *entry = e;
+            found = true;
+        }
+    });
+    return found ? 0 : winerr::FileNotFound;
+}
+
+}  // namespace platform

@@ -1,0 +1,83 @@
+#pragma once
+// File system primitives with the family's result codes (0 = success, otherwise
+// a code of platform/winerror.h). Everything the library does to the disk goes
+// through here, so one errno mapping and one fault-injection seam cover it all.
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+// The native separator that folder paths end with on this platform.
+inline constexpr QChar kPathSep = u'/';
+
+enum class OpenMode {
+    Read,    // existing file, read only
+    Write,   // created anew; an existing file is emptied
+    Append,  // writes go to the end; created when missing
+};
+
+// An open file descriptor with result codes. Closes itself when destroyed.
+class RawFile {
+public:
+    RawFile() = default;
+    RawFile(const RawFile&) = delete;
+    RawFile& operator=(const RawFile&) = delete;
+    ~RawFile();
+
+    int open(const QString& path, OpenMode mode);
+    // Reads up to `max` bytes; `got` is 0 at the end of the file.
+    int read(char* buffer, qint64 max, qint64* got);
+    // Writes all `size` bytes or fails.
+    int write(const char* data, qint64 size);
+    int close();
+    bool isOpen() const { return fd_ >= 0; }
+    int descriptor() const { return fd_; }
+
+private:
+    int fd_ = -1;
+    QString path_;
+};
+
+// Copies the bytes, the permission bits and the modification time. An existing
+// destination is overwritten unless `failIfExists` (then 183). A destination
+// left incomplete by a failure is removed.
+int copyFile(const QString& source, const QString& destination, bool failIfExists = false);
+// Renames or moves within one file system; never replaces an existing target (183).
+int moveFile(const QString& from, const QString& to);
+// Renames over an existing target in one atomic step.
+int replaceFile(const QString& from, const QString& to);
+// Gives an existing file a second name (a hard link); 183 when `newName` exists.
+int linkFile(const QString& existing, const QString& newName);
+int deleteFile(const QString& path);
+// Creates the folder and every missing parent; 0 when it exists afterwards.
+int createFolders(const QString& path);
+// Flushes a written file to the disk; used before renaming it over a precious file.
+int syncFile(const QString& path);
+
+bool isFile(const QString& path);
+bool isFolder(const QString& path);
+bool pathExists(const QString& path);
+
+struct FileEntry {
+    QString name;        // without folder
+    qint64 size = 0;     // bytes
+    qint64 modified = 0; // last write, seconds since the epoch (UTC)
+};
+
+// Case-insensitive wildcard match with "*" and "?", as the family's users expect.
+bool wildcardMatch(const QString& pattern, const QString& name);
+
+// Calls `visit` for every regular file of `folder` whose name matches `pattern`,
+// in directory order. Folders and hidden files (names beginning with ".") are
+// skipped. Returns 0, or the code of a folder that could not be read.
+int listFiles(const QString& folder, const QString& pattern,
+              const std::function<void(const FileEntry&)>& visit);
+
+// Looks one name up as listFiles would: wildcards allowed, first match counts,
+// letter case ignored. 0 when found, 2 when not.
+int findFirstFile(const QString& path, FileEntry* entry);
+
+QByteArray encodePath(const QString& path);
+
+}  // namespace platform

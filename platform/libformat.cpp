@@ -1,0 +1,52 @@
+#include "platform/libformat.h"
+
+#include <QLocale>
+#include <optional>
+
+namespace platform {
+namespace {
+
+std::optional<LocaleFormat> g_format;
+
+QChar separatorOf(const QString& dateFormat)
+{
+    for (const QChar c : dateFormat) {
+        if (!c.isLetter())
+            return c;
+    }
+    return u'/';
+}
+
+}  // namespace
+
+LocaleFormat systemLocaleFormat()
+{
+    const QLocale locale = QLocale::system();
+    LocaleFormat f;
+    const QString decimal = locale.decimalPoint();
+    f.decimalSeparator = decimal.isEmpty() ? QChar(u'.') : decimal.front();
+    const QString group = locale.groupSeparator();
+    f.thousandSeparator = group.isEmpty() ? QChar(u',') : group.front();
+    f.listSeparator = f.decimalSeparator == u',' ? QChar(u';') : QChar(u',');
+    f.shortDateFormat = locale.dateFormat(QLocale::ShortFormat);
+    // Two-digit years lose the century on the way back from a date text.
+    if (!f.shortDateFormat.contains(QLatin1String("yyyy")))
+        f.shortDateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    f.dateSeparator = separatorOf(f.shortDateFormat);
+    f.longTimeFormat = QStringLiteral("hh:mm:ss");
+    return f;
+}
+
+const LocaleFormat& libformat()
+{
+    if (!g_format)
+        g_format = systemLocaleFormat();
+    return *g_format;
+}
+
+void setLibformat(const LocaleFormat& format)
+{
+    g_format = format;
+}
+
+}  // namespace platform

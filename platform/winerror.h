@@ -1,0 +1,36 @@
+#pragma once
+// The numeric error codes that the family's file operations report. Callers
+// compare against these, so they keep the values of the platform the family was
+// first written for.
+#include <QString>
+
+namespace platform {
+
+namespace winerr {
+inline constexpr int Success = 0;
+inline constexpr int FileNotFound = 2;
+inline constexpr int PathNotFound = 3;
+inline constexpr int AccessDenied = 5;
+inline constexpr int InvalidHandle = 6;
+inline constexpr int NotEnoughMemory = 8;
+inline constexpr int NotSameDevice = 17;
+inline constexpr int WriteFault = 29;
+inline constexpr int ReadFault = 30;
+inline constexpr int SharingViolation = 32;
+inline constexpr int HandleDiskFull = 39;
+inline constexpr int FileExists = 80;
+inline constexpr int InvalidParameter = 87;
+inline constexpr int DiskFull = 112;
+inline constexpr int InvalidName = 123;
+inline constexpr int DirNotEmpty = 145;
+inline constexpr int AlreadyExists = 183;
+inline constexpr int FilenameTooLong = 206;
+inline constexpr int IoDevice = 1117;
+}  // namespace winerr
+
+// Maps an errno value to its code. ENOENT becomes 3 instead of 2 when the folder
+// that should hold `path` does not exist. Every errno without a closer match
+// becomes winerr::IoDevice, never 0.
+int winErrorFromErrno(int err, const QString& path = {});
+
+}  // namespace platform

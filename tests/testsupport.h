@@ -1,0 +1,26 @@
+#pragma once
+// Helpers shared by the tests: a scratch folder per test, and small file helpers.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace testsupport {
+
+// A fresh folder removed when the test ends; path() ends with "/".
+class ScratchDir {
+public:
+    ScratchDir();
+    QString path() const;
+    QString file(const QString& name) const { return path() + name; }
+
+private:
+    QTemporaryDir dir_;
+};
+
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+// Names of the entries of `folder` (dot files included), sorted.
+QStringList entries(const QString& folder);
+
+}  // namespace testsupport
