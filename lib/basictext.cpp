@@ -28,4 +28,18 @@ QString trimtext(const QString& text)
     return text.mid(first, last - first);
 }
 
+QString asciiupper(QString text)
+{
+    for (QChar& c : text) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 32);
+    }
+    return text;
+}
+
+bool sameasciinocase(const QString& a, const QString& b)
+{
+    return a.size() == b.size() && asciiupper(a) == asciiupper(b);
+}
+
 }  // namespace vek

@@ -13,4 +13,9 @@ QChar lastchar(const QString& text);
 // Removes blanks and control characters at both ends (characters up to U+0020).
 QString trimtext(const QString& text);
 
+// Upper-cases the letters a to z only; every other character stays.
+QString asciiupper(QString text);
+// Equal texts when the letters a to z are compared without regard to case.
+bool sameasciinocase(const QString& a, const QString& b);
+
 }  // namespace vek

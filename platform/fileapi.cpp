@@ -264,11 +264,20 @@ int replaceFile(const QString& from, const QString& to)
 
 int linkFile(const QString& existing, const QString& newName)
 {
-    if (const int err = injected(FaultOp::Link))
-        return codeFor(err, newName);
-    if (::link(encodePath(existing).constData(), encodePath(newName).constData()) != 0)
-        return codeFor(errno, errno == ENOENT && !pathExists(existing) ? existing : newName);
-    return 0;
+    int err = injected(FaultOp::Link);
+    if (!err && ::link(encodePath(existing).constData(), encodePath(newName).constData()) != 0)
+        err = errno;
+    switch (err) {
+    case 0:
+        return 0;
+    case EPERM:  // the file system refuses hard links
+    case EOPNOTSUPP:
+    case EMLINK:
+    case ENOSYS:
+        return winerr::NotSupported;
+    default:
+        return codeFor(err, err == ENOENT && !pathExists(existing) ? existing : newName);
+    }
 }
 
 int deleteFile(const QString& path)

@@ -47,7 +47,8 @@ int copyFile(const QString& source, const QString& destination, bool failIfExist
 int moveFile(const QString& from, const QString& to);
 // Renames over an existing target in one atomic step.
 int replaceFile(const QString& from, const QString& to);
-// Gives an existing file a second name (a hard link); 183 when `newName` exists.
+// Gives an existing file a second name (a hard link); 183 when `newName` exists,
+// 50 when the file system keeps no second names.
 int linkFile(const QString& existing, const QString& newName);
 int deleteFile(const QString& path);
 // Creates the folder and every missing parent; 0 when it exists afterwards.

@@ -18,6 +18,7 @@ inline constexpr int WriteFault = 29;
 inline constexpr int ReadFault = 30;
 inline constexpr int SharingViolation = 32;
 inline constexpr int HandleDiskFull = 39;
+inline constexpr int NotSupported = 50;
 inline constexpr int FileExists = 80;
 inline constexpr int InvalidParameter = 87;
 inline constexpr int DiskFull = 112;

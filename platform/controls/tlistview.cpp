@@ -173,19 +173,21 @@ QList<TListItem*> TListView::rows() const
 
 void TListView::customSort(const std::function<bool(const TListItem*, const TListItem*)>& lessThan)
 {
+    QList<TListItem*> order = rows();
+    std::stable_sort(order.begin(), order.end(), lessThan);
+    setRowOrder(order);
+}
+
+void TListView::setRowOrder(const QList<TListItem*>& order)
+{
     beginUpdate();
-    // Taking the rows out clears the selection: the highlighted rows stay highlighted.
+    // Taking the rows out clears the selection: note it first.
     const QList<TListItem*> selected = selectedRows();
     QTreeWidgetItem* const current = currentItem();
-    const QList<QTreeWidgetItem*> taken = invisibleRootItem()->takeChildren();
-    std::vector<TListItem*> ordered;
-    ordered.reserve(taken.size());
-    for (QTreeWidgetItem* row : taken)
-        ordered.push_back(static_cast<TListItem*>(row));
-    std::stable_sort(ordered.begin(), ordered.end(), lessThan);
+    invisibleRootItem()->takeChildren();
     QList<QTreeWidgetItem*> back;
-    back.reserve(static_cast<qsizetype>(ordered.size()));
-    for (TListItem* row : ordered)
+    back.reserve(order.size());
+    for (TListItem* row : order)
         back.append(row);
     invisibleRootItem()->addChildren(back);
     if (current)

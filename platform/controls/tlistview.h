@@ -67,6 +67,9 @@ public:
 
     // Reorders every row by `lessThan`; rows that compare equal keep their order.
     void customSort(const std::function<bool(const TListItem*, const TListItem*)>& lessThan);
+    // Puts the rows in the given order; `order` holds every row of the view once.
+    // Highlighted rows stay highlighted.
+    void setRowOrder(const QList<TListItem*>& order);
 
 signals:
     void columnClicked(int column);

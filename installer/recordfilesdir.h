@@ -1,0 +1,7 @@
+#pragma once
+// The recording run: writes the folder named by FILESDIRCONTENTS as line 1 of
+// the redirection file named by FILESDIRNAME, above the folders recorded before.
+
+// False only when FILESDIRCONTENTS is empty (the run goes on as usual); true
+// otherwise, whatever was found, and the program then ends.
+bool recordfilesdir();

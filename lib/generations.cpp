@@ -1,0 +1,109 @@
+#include "lib/generations.h"
+
+#include "platform/fileapi.h"
+#include "platform/winerror.h"
+
+#include <QFileInfo>
+#include <vector>
+
+namespace vek {
+namespace {
+
+// A hidden name in the same folder: listings and the chain never see it.
+QString hiddenBeside(const QString& path, const QString& suffix)
+{
+    const qsizetype cut = path.lastIndexOf(platform::kPathSep);
+    return path.left(cut + 1) + u'.' + path.mid(cut + 1) + suffix;
+}
+
+// The steps taken so far, undone in reverse order when a later one fails.
+class UndoLog {
+public:
+    void renamed(const QString& from, const QString& to) { steps_.push_back({from, to, false}); }
+    void created(const QString& path) { steps_.push_back({{}, path, true}); }
+    void undo()
+    {
+        for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) {
+            if (it->createdOnly)
+                platform::deleteFile(it->to);
+            else
+                platform::moveFile(it->to, it->from);
+        }
+        steps_.clear();
+    }
+
+private:
+    struct Step {
+        QString from;
+        QString to;
+        bool createdOnly;
+    };
+    std::vector<Step> steps_;
+};
+
+// A second name for the current file that shares its bytes; where the file
+// system has no hard links, a copy.
+int keepAsFirstGeneration(const QString& current, const QString& first)
+{
+    const int rc = platform::linkFile(current, first);
+    if (rc != platform::winerr::NotSupported)
+        return rc;
+    return platform::copyFile(current, first, true);
+}
+
+}  // namespace
+
+QString generationname(const QString& current, int n)
+{
+    return current + QStringLiteral(".X") + QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+QString overflowname(const QString& current)
+{
+    return hiddenBeside(current, QStringLiteral(".X11"));
+}
+
+int placewithgenerations(const QString& newFile, const QString& current)
+{
+    UndoLog log;
+    const QString overflow = overflowname(current);
+    if (platform::pathExists(overflow))
+        platform::deleteFile(overflow);  // left by a placement that was interrupted
+
+    // Free the name of the oldest generation without losing it yet.
+    const QString oldest = generationname(current, kGenerationCount);
+    if (platform::pathExists(oldest)) {
+        if (const int rc = platform::moveFile(oldest, overflow))
+            return rc;
+        log.renamed(oldest, overflow);
+    }
+    for (int n = kGenerationCount - 1; n >= 1; --n) {
+        const QString from = generationname(current, n);
+        if (!platform::pathExists(from))
+            continue;
+        const QString to = generationname(current, n + 1);
+        if (const int rc = platform::moveFile(from, to)) {
+            log.undo();
+            return rc;
+        }
+        log.renamed(from, to);
+    }
+    if (platform::pathExists(current)) {
+        const QString first = generationname(current, 1);
+        if (const int rc = keepAsFirstGeneration(current, first)) {
+            log.undo();
+            return rc;
+        }
+        log.created(first);
+    }
+    if (const int rc = platform::replaceFile(newFile, current)) {
+        log.undo();
+        return rc;
+    }
+    // The new file stands: only now may the oldest generation go.
+    if (platform::pathExists(overflow))
+        platform::deleteFile(overflow);
+    return 0;
+}
+
+}  // namespace vek

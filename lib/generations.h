@@ -1,0 +1,26 @@
+#pragma once
+// The chain of backup generations kept beside a program file: NAME.X01 is the
+// most recent older version, NAME.X10 the oldest one held.
+#include <QString>
+
+namespace vek {
+
+inline constexpr int kGenerationCount = 10;
+
+// current + ".X" + n in two digits (".X01" ... ".X10").
+QString generationname(const QString& current, int n);
+
+// Puts the finished file `newFile` in place of `current`, shifting the current
+// file and its generations down the chain by one; the oldest generation drops
+// off. All or nothing: a failing step undoes the steps before it, so the folder
+// holds exactly what it held before, and the code of that step is returned.
+// `current` is never missing, not even for a moment: it is linked to its first
+// generation name and the new file renamed over it; the oldest generation is
+// deleted only once the new file stands.
+int placewithgenerations(const QString& newFile, const QString& current);
+
+// Where the oldest generation waits while a placement is under way; a
+// placement interrupted by a crash leaves it, and the next one removes it.
+QString overflowname(const QString& current);
+
+}  // namespace vek

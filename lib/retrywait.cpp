@@ -1,0 +1,22 @@
+#include "lib/retrywait.h"
+
+#include <QRandomGenerator>
+#include <QThread>
+
+namespace vek {
+namespace {
+int g_limit = 1000;
+}
+
+void waitbeforeretry()
+{
+    if (g_limit > 0)
+        QThread::msleep(QRandomGenerator::global()->bounded(g_limit));
+}
+
+void setretrywaitlimit(int milliseconds)
+{
+    g_limit = milliseconds;
+}
+
+}  // namespace vek

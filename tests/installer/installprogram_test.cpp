@@ -1,0 +1,185 @@
+#include "installer/installprogram.h"
+#include "lib/generations.h"
+#include "platform/faultinjection.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <gtest/gtest.h>
+
+using testsupport::entries;
+using testsupport::readFile;
+using testsupport::ScratchDir;
+using testsupport::writeFile;
+
+namespace {
+
+class Install : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(server());
+        QDir().mkpath(local());
+    }
+    void TearDown() override { platform::clearFaults(); }
+
+    QString server() const { return dir.path() + QStringLiteral("server/"); }
+    QString local() const { return dir.path() + QStringLiteral("local/"); }
+    QString gen(const QString& name, int n) const { return vek::generationname(local() + name, n); }
+    QByteArray genContent(const QString& name, int n) const { return readFile(gen(name, n)); }
+
+    void serve(const QString& name, const QByteArray& content) { writeFile(server() + name, content); }
+    bool install(const QString& name, QString* message = nullptr)
+    {
+        QString m;
+        const bool ok = installprogram(server(), local(), name, m);
+        if (message)
+            *message = m;
+        EXPECT_EQ(ok, m.isEmpty()) << m.toStdString();
+        return ok;
+    }
+
+    // Every file of the local folder and its content.
+    QMap<QString, QByteArray> snapshot() const
+    {
+        QMap<QString, QByteArray> out;
+        for (const QString& name : entries(local()))
+            out.insert(name, readFile(local() + name));
+        return out;
+    }
+
+    ScratchDir dir;
+};
+
+}  // namespace
+
+TEST_F(Install, FirstInstallCreatesNoGeneration)
+{
+    serve("Stock.exe", "v1");
+    EXPECT_TRUE(install("Stock.exe"));
+    EXPECT_EQ(entries(local()), QStringList{"Stock.exe"});
+    EXPECT_EQ(readFile(local() + "Stock.exe"), "v1");
+}
+
+TEST_F(Install, ElevenInstallsKeepExactlyTenGenerationsNewestFirst)
+{
+    for (int v = 1; v <= 12; ++v) {
+        serve("Stock.exe", "v" + QByteArray::number(v));
+        ASSERT_TRUE(install("Stock.exe"));
+    }
+    EXPECT_EQ(readFile(local() + "Stock.exe"), "v12");
+    for (int n = 1; n <= 10; ++n)
+        EXPECT_EQ(genContent("Stock.exe", n), "v" + QByteArray::number(12 - n)) << n;
+    EXPECT_EQ(entries(local()).size(), 11);  // the program and ten generations, nothing hidden left
+}
+
+TEST_F(Install, AGapInTheChainShiftsAsItStands)
+{
+    writeFile(local() + "a.dll", "cur");
+    writeFile(gen("a.dll", 1), "g1");
+    writeFile(gen("a.dll", 3), "g3");
+    serve("a.dll", "new");
+    EXPECT_TRUE(install("a.dll"));
+    EXPECT_EQ(readFile(local() + "a.dll"), "new");
+    EXPECT_EQ(genContent("a.dll", 1), "cur");
+    EXPECT_EQ(genContent("a.dll", 2), "g1");
+    EXPECT_FALSE(QFile::exists(gen("a.dll", 3)));
+    EXPECT_EQ(genContent("a.dll", 4), "g3");
+}
+
+TEST_F(Install, ALocalFolderWithoutSeparatorInstallsIntoIt)
+{
+    serve("x.ocx", "x");
+    QString message;
+    QString localNoSep = local();
+    localNoSep.chop(1);
+    EXPECT_TRUE(installprogram(server(), localNoSep, "x.ocx", message));
+    EXPECT_EQ(readFile(local() + "x.ocx"), "x");
+}
+
+TEST_F(Install, AMissingServerFileChangesNothingAndReportsTwo)
+{
+    writeFile(local() + "Stock.exe", "cur");
+    for (int n = 1; n <= 10; ++n)
+        writeFile(gen("Stock.exe", n), "g" + QByteArray::number(n));
+    const auto before = snapshot();
+    QString message;
+    EXPECT_FALSE(install("Stock.exe", &message));
+    EXPECT_EQ(message, QStringLiteral("Install error code:2"));
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(Install, AMissingLocalFolderReportsThree)
+{
+    serve("a.exe", "a");
+    QString message;
+    EXPECT_FALSE(installprogram(server(), dir.path() + "nowhere/", "a.exe", message));
+    EXPECT_EQ(message, QStringLiteral("Install error code:3"));
+}
+
+TEST_F(Install, AFailureWhilePlacingUndoesTheShift)
+{
+    // A read-only folder refuses the renames; as root, the refusal is injected.
+    writeFile(local() + "Stock.exe", "cur");
+    writeFile(gen("Stock.exe", 1), "g1");
+    writeFile(gen("Stock.exe", 10), "g10");
+    serve("Stock.exe", "new");
+    const auto before = snapshot();
+    const struct {
+        platform::FaultOp op;
+        int nth;
+    } points[] = {
+        {platform::FaultOp::Rename, 1}, {platform::FaultOp::Rename, 2}, {platform::FaultOp::Rename, 3},
+        {platform::FaultOp::Link, 1}, {platform::FaultOp::Copy, 1}, {platform::FaultOp::Write, 1},
+    };
+    for (const auto& p : points) {
+        platform::injectFault(p.op, p.nth, EACCES);
+        QString message;
+        EXPECT_FALSE(install("Stock.exe", &message));
+        EXPECT_TRUE(platform::faultFired());
+        platform::clearFaults();
+        EXPECT_EQ(message, QStringLiteral("Install error code:5"));
+        EXPECT_EQ(snapshot(), before) << static_cast<int>(p.op) << ' ' << p.nth;
+    }
+    // A file system without hard links keeps the first generation as a copy.
+    platform::injectFault(platform::FaultOp::Link, 1, EPERM);
+    EXPECT_TRUE(install("Stock.exe"));
+    EXPECT_EQ(genContent("Stock.exe", 1), "cur");
+    EXPECT_EQ(genContent("Stock.exe", 2), "g1");
+    EXPECT_EQ(genContent("Stock.exe", 10), "");
+}
+
+TEST_F(Install, NamesThatLeaveTheFolderAreRefused)
+{
+    writeFile(dir.path() + "outside.exe", "precious");
+    serve("sub/x.exe", "x");
+    for (const QString name : {QStringLiteral("../outside.exe"), QStringLiteral("sub/x.exe"), QStringLiteral(".."),
+                               QStringLiteral("."), QStringLiteral("a\\b.exe"), QString()}) {
+        QString message;
+        EXPECT_FALSE(install(name, &message)) << name.toStdString();
+        EXPECT_EQ(message, QStringLiteral("Could not install ") + name);
+    }
+    EXPECT_EQ(readFile(dir.path() + "outside.exe"), "precious");
+    EXPECT_TRUE(entries(local()).isEmpty());
+}
+
+TEST_F(Install, AWorkFileLeftByAKilledRunIsRemoved)
+{
+    writeFile(installworkname(local(), "a.exe"), "half");
+    writeFile(vek::overflowname(local() + "a.exe"), "stale oldest");
+    serve("a.exe", "a");
+    EXPECT_TRUE(install("a.exe"));
+    EXPECT_EQ(entries(local()), QStringList{"a.exe"});
+}
+
+TEST_F(Install, TheCurrentFileIsNeverMissingAndKeepsItsMode)
+{
+    // The first generation shares the current file's bytes until the new one is renamed over it.
+    writeFile(local() + "run.exe", "old");
+    writeFile(server() + "run.exe", "new");
+    QFile::setPermissions(server() + "run.exe", QFile::permissions(server() + "run.exe") | QFileDevice::ExeOwner);
+    EXPECT_TRUE(install("run.exe"));
+    EXPECT_TRUE(QFileInfo(local() + "run.exe").isExecutable());
+    EXPECT_EQ(genContent("run.exe", 1), "old");
+}

@@ -1,0 +1,193 @@
+#include "lib/fileops.h"
+#include "platform/faultinjection.h"
+#include "platform/libformat.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <cerrno>
+#include <unistd.h>
+
+using namespace vek;
+using testsupport::readFile;
+using testsupport::ScratchDir;
+using testsupport::writeFile;
+
+namespace {
+
+bool runningAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+}  // namespace
+
+TEST(Findfiles, ListsPatternAfterPatternWithSizesAndDates)
+{
+    ScratchDir dir;
+    writeFile(dir.file("b.txt"), "12345");
+    writeFile(dir.file("a.lang"), "1");
+    writeFile(dir.file("c.LANG"), "");
+    writeFile(dir.file(".hidden.lang"), "x");
+    writeFile(dir.file("other.bin"), "x");
+    QDir().mkpath(dir.file("folder.lang"));
+    const QDateTime when(QDate(2024, 9, 5), QTime(14, 3, 23));
+    QFile f(dir.file("b.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+    f.close();
+
+    QStringList names, sizes, dates;
+    EXPECT_EQ(findfiles(dir.path(), QStringLiteral("*.lang;*.txt"), &names, &sizes, &dates), 0);
+    ASSERT_EQ(names.size(), 3);
+    QStringList firstTwo = names.mid(0, 2);
+    firstTwo.sort();
+    EXPECT_EQ(firstTwo, (QStringList{"a.lang", "c.LANG"}));  // case ignored, dot files and folders left out
+    EXPECT_EQ(names[2], QStringLiteral("b.txt"));
+    EXPECT_EQ(sizes[2], QStringLiteral("5"));
+    // Directory listings report times to the even second.
+    EXPECT_EQ(dates[2], QLocale::c().toString(when.addSecs(-1), platform::libformat().shortDateFormat) + u' '
+                            + QStringLiteral("14:03:22"));
+    EXPECT_EQ(sizes.size(), names.size());
+    EXPECT_EQ(dates.size(), names.size());
+}
+
+TEST(Findfiles, NoMatchGivesOneAndEmptyListsAndNoNamesListGivesMinusOne)
+{
+    ScratchDir dir;
+    writeFile(dir.file("a.txt"), "x");
+    QStringList names{"stale"}, sizes{"stale"};
+    EXPECT_EQ(findfiles(dir.path(), QStringLiteral("*.exe"), &names, &sizes), 1);
+    EXPECT_TRUE(names.isEmpty());
+    EXPECT_TRUE(sizes.isEmpty());
+    EXPECT_EQ(findfiles(dir.path() + QStringLiteral("missing"), QStringLiteral("*.txt"), &names), 1);
+    EXPECT_EQ(findfiles(dir.path(), QStringLiteral("*.txt"), nullptr), -1);
+}
+
+TEST(Findfiles, ListsReadOnlyFiles)
+{
+    ScratchDir dir;
+    writeFile(dir.file("ro.exe"), "x");
+    QFile::setPermissions(dir.file("ro.exe"), QFileDevice::ReadOwner);
+    QStringList names;
+    EXPECT_EQ(findfiles(dir.path(), QStringLiteral("*.exe"), &names), 0);
+    EXPECT_EQ(names, QStringList{"ro.exe"});
+}
+
+TEST(Findfiles, SplitsPatternsWithQuotesAndEmptyPieces)
+{
+    EXPECT_EQ(splitpatterns(QStringLiteral("*.a;*.b")), (QStringList{"*.a", "*.b"}));
+    EXPECT_EQ(splitpatterns(QStringLiteral("*.a;;*.b;")), (QStringList{"*.a", "", "*.b"}));
+    EXPECT_EQ(splitpatterns(QStringLiteral("\"a;b*\";c")), (QStringList{"a;b*", "c"}));
+    EXPECT_EQ(splitpatterns(QStringLiteral("*.exe")), QStringList{"*.exe"});
+}
+
+TEST(FileOps, ResultCodesFromRealFiles)
+{
+    ScratchDir dir;
+    writeFile(dir.file("a"), "A");
+    writeFile(dir.file("b"), "B");
+    EXPECT_EQ(filecopy(dir.file("missing"), dir.file("nowhere")), 2);
+    EXPECT_EQ(filecopy(dir.file("a"), dir.file("no/such/folder/a")), 3);
+    EXPECT_EQ(renamefile(dir.file("a"), dir.file("b")), 183);
+    EXPECT_EQ(readFile(dir.file("b")), "B");
+    EXPECT_EQ(removefile(dir.file("missing")), 2);
+    EXPECT_EQ(removefile(dir.file("no/such/x")), 3);
+    EXPECT_EQ(blockcopy(dir.file("missing"), dir.file("c")), 2);
+    EXPECT_FALSE(QFile::exists(dir.file("c")));
+    if (!runningAsRoot()) {
+        QDir().mkpath(dir.file("locked"));
+        QFile::setPermissions(dir.file("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        EXPECT_EQ(filecopy(dir.file("a"), dir.file("locked/a")), 5);
+    }
+}
+
+TEST(FileOps, FilecopyFailsWhenAnExistingDestinationCannotBeOverwritten)
+{
+    // The old destination still being there is no success.
+    ScratchDir dir;
+    writeFile(dir.file("new"), "new");
+    QDir().mkpath(dir.file("target"));  // a name that cannot be overwritten by a file
+    EXPECT_NE(filecopy(dir.file("new"), dir.file("target")), 0);
+    // A destination refused for writing (the second open of the copy fails as
+    // a write-protected file would, also for root).
+    writeFile(dir.file("old"), "old");
+    platform::injectFault(platform::FaultOp::Open, 2, EACCES);
+    EXPECT_EQ(filecopy(dir.file("new"), dir.file("old")), 5);
+    platform::clearFaults();
+    EXPECT_EQ(readFile(dir.file("old")), "old");
+}
+
+TEST(FileOps, FilecopyKeepsContentModeAndTime)
+{
+    ScratchDir dir;
+    writeFile(dir.file("prog.exe"), QByteArray(300000, 'x'));
+    QFile::setPermissions(dir.file("prog.exe"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QDateTime when(QDate(2023, 1, 2), QTime(3, 4, 6));
+    {
+        QFile f(dir.file("prog.exe"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.setFileTime(when, QFileDevice::FileModificationTime);
+    }
+    writeFile(dir.file("copy.exe"), "old and longer than nothing");
+    EXPECT_EQ(filecopy(dir.file("prog.exe"), dir.file("copy.exe")), 0);
+    EXPECT_EQ(readFile(dir.file("copy.exe")), QByteArray(300000, 'x'));
+    EXPECT_TRUE(QFileInfo(dir.file("copy.exe")).isExecutable());
+    EXPECT_EQ(QFileInfo(dir.file("copy.exe")).lastModified(), when);
+}
+
+TEST(FileOps, BlockcopyAndBlockmove)
+{
+    ScratchDir dir;
+    writeFile(dir.file("same"), "keep");
+    EXPECT_EQ(blockcopy(dir.file("same"), dir.file("SAME")), -1);
+    EXPECT_EQ(blockcopy(dir.file("same"), dir.file("same")), -1);
+    EXPECT_EQ(readFile(dir.file("same")), "keep");
+
+    writeFile(dir.file("empty"), "");
+    EXPECT_EQ(blockcopy(dir.file("empty"), dir.file("empty2")), 0);
+    EXPECT_TRUE(QFile::exists(dir.file("empty2")));
+    EXPECT_EQ(QFileInfo(dir.file("empty2")).size(), 0);
+
+    const QByteArray big(3 * 1024 * 1024 + 17, 'q');
+    writeFile(dir.file("big"), big);
+    writeFile(dir.file("dest"), "old");
+    EXPECT_EQ(blockmove(dir.file("big"), dir.file("dest")), 0);
+    EXPECT_EQ(readFile(dir.file("dest")), big);
+    EXPECT_FALSE(QFile::exists(dir.file("big")));
+
+    EXPECT_EQ(blockmove(dir.file("dest"), dir.file("no/folder/x")), 3);
+    EXPECT_TRUE(QFile::exists(dir.file("dest")));
+}
+
+TEST(FileOps, RemoveAndRenameTrimTheOldName)
+{
+    ScratchDir dir;
+    writeFile(dir.file("a.txt"), "A");
+    EXPECT_EQ(renamefile(QStringLiteral("  ") + dir.file("a.txt") + QStringLiteral(" \t"), dir.file("b.txt")), 0);
+    EXPECT_EQ(readFile(dir.file("b.txt")), "A");
+    EXPECT_EQ(removefile(u' ' + dir.file("b.txt") + u' '), 0);
+    EXPECT_FALSE(QFile::exists(dir.file("b.txt")));
+}
+
+TEST(FileOps, FileinfoAndFiledatetext)
+{
+    ScratchDir dir;
+    writeFile(dir.file("Prog.exe"), "12345678");
+    qint64 size = -1;
+    QDateTime date;
+    EXPECT_EQ(fileinfo(dir.file("prog.EXE"), size, date), 0);  // letter case ignored
+    EXPECT_EQ(size, 8);
+    EXPECT_TRUE(date.isValid());
+    EXPECT_EQ(date.time().second() % 2, 0);
+    EXPECT_EQ(fileinfo(dir.file("P*.exe"), size, date), 0);
+    EXPECT_EQ(fileinfo(dir.file("missing.exe"), size, date), 2);
+    EXPECT_EQ(size, 0);
+    EXPECT_FALSE(date.isValid());
+    QString text = QStringLiteral("stale");
+    EXPECT_EQ(filedatetext(dir.file("missing.exe"), size, text), 2);
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_EQ(filedatetext(dir.file("Prog.exe"), size, text), 0);
+    EXPECT_FALSE(text.isEmpty());
+}

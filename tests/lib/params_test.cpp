@@ -1,0 +1,161 @@
+#include "lib/folders.h"
+#include "lib/params.h"
+#include "platform/runargs.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace vek;
+using testsupport::ScratchDir;
+
+namespace {
+
+struct ParamCase {
+    QStringList args;
+    const char* name;
+    bool found;
+    const char* value;
+};
+
+class RunArgs : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        platform::setRunArguments({QStringLiteral("/opt/tessarine/TessarineInstaller")});
+        resetfilesfoldercache();
+    }
+    static void use(QStringList args, const QString& exe = QStringLiteral("/opt/tessarine/TessarineInstaller"))
+    {
+        args.prepend(exe);
+        platform::setRunArguments(args);
+    }
+};
+
+}  // namespace
+
+TEST_F(RunArgs, GetparamMatchesNamesWithoutCaseAndTheLastValueWins)
+{
+    const ParamCase cases[] = {
+        {{"server=C:\\Apps\\"}, "SERVER", true, "C:\\Apps\\"},
+        {{"install=MyProg.EXE"}, "INSTALL", true, "MyProg.EXE"},
+        {{"SERVER =C:\\Apps"}, "SERVER", false, ""},
+        {{"SERVERX=1"}, "SERVER", false, ""},
+        {{"SERVER="}, "SERVER", true, ""},
+        {{"SERVER"}, "server", true, ""},
+        {{"X=a=b"}, "X", true, "a=b"},
+        {{"SERVER=a", "SERVER=b"}, "SERVER", true, "b"},
+        {{"SERVER=a", "SERVER"}, "SERVER", true, "a"},
+        {{"LOCAL=  spaced value \t"}, "LOCAL", true, "spaced value"},
+        {{"SERVER=a"}, "SERVER=", true, "a"},
+        {{}, "SERVER", false, ""},
+    };
+    for (const ParamCase& c : cases) {
+        use(c.args);
+        QString value = QStringLiteral("stale");
+        EXPECT_EQ(getparam(QString::fromLatin1(c.name), value), c.found) << c.args.join(u' ').toStdString();
+        EXPECT_EQ(value, QString::fromLatin1(c.value)) << c.args.join(u' ').toStdString();
+        EXPECT_EQ(isparam(QString::fromLatin1(c.name)), c.found);
+    }
+}
+
+TEST(Folders, AddslashKeepsTheSeparatorRule)
+{
+    const struct {
+        const char* path;
+        QChar sep;
+        const char* expected;
+    } cases[] = {
+        {"", u'\\', ""},
+        {"C:\\A", u'\\', "C:\\A\\"},
+        {"C:\\A/", u'\\', "C:\\A/"},
+        {"C:\\A\\", u'\\', "C:\\A\\"},
+        {"http://host/dir", u'\\', "http://host/dir/"},
+        {"/srv/apps", u'/', "/srv/apps/"},
+        {"plain", u'/', "plain/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(addslash(QString::fromLatin1(c.path), c.sep), QString::fromLatin1(c.expected)) << c.path;
+}
+
+TEST_F(RunArgs, ExefolderIsTheProgramFolderWithSeparator)
+{
+    use({}, QStringLiteral("/opt/tessarine/bin/TessarineInstaller"));
+    EXPECT_EQ(exefolder(), QStringLiteral("/opt/tessarine/bin/"));
+    EXPECT_EQ(exename(), QStringLiteral("/opt/tessarine/bin/TessarineInstaller"));
+}
+
+TEST_F(RunArgs, LocalfolderVariantsPlaceTheDataFolder)
+{
+    ScratchDir dir;
+    use({QStringLiteral("LOCALFOLDER=") + dir.path() + QStringLiteral("Data/")});
+    EXPECT_EQ(datafolder(), dir.path() + QStringLiteral("Data/Quorvane/"));
+    EXPECT_TRUE(QDir(dir.path() + QStringLiteral("Data/Quorvane")).exists());
+    EXPECT_EQ(configfolder(), dir.path() + QStringLiteral("Data/Quorvane/Config_files/"));
+    EXPECT_TRUE(QDir(dir.path() + QStringLiteral("Data/Quorvane/Config_files")).exists());
+
+    use({QStringLiteral("LOCALFOLDER=") + dir.path() + QStringLiteral("Data")});
+    EXPECT_EQ(datafolder(), dir.path() + QStringLiteral("DataQuorvane/"));
+
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    use({QStringLiteral("LOCALFOLDER")});
+    EXPECT_EQ(datafolder(), QStringLiteral("Quorvane/"));
+    EXPECT_TRUE(QDir(dir.path() + QStringLiteral("Quorvane")).exists());
+    QDir::setCurrent(previous);
+}
+
+TEST_F(RunArgs, DatafolderPrefersTheSharedFolderOnlyWhenThePersonalOneIsMissing)
+{
+    ScratchDir dir;
+    const QByteArray oldHome = qgetenv("HOME"), oldData = qgetenv("XDG_DATA_DIRS");
+    qputenv("HOME", dir.path().toUtf8() + "home");
+    qputenv("XDG_DATA_DIRS", dir.path().toUtf8() + "shared");
+    QDir().mkpath(dir.path() + QStringLiteral("home/Documents"));
+    QDir().mkpath(dir.path() + QStringLiteral("shared/Quorvane"));
+    use({});
+
+    EXPECT_EQ(datafolder(), dir.path() + QStringLiteral("shared/Quorvane/"));
+    QDir().mkpath(dir.path() + QStringLiteral("home/Documents/Quorvane"));
+    EXPECT_EQ(datafolder(), dir.path() + QStringLiteral("home/Documents/Quorvane/"));
+
+    qputenv("HOME", oldHome);
+    qputenv("XDG_DATA_DIRS", oldData);
+}
+
+TEST_F(RunArgs, FilesfolderFollowsTheRedirectionFileOnceAndCachesIt)
+{
+    ScratchDir dir;
+    const QString exe = dir.path() + QStringLiteral("app/TessarineInstaller");
+    use({}, exe);
+    // No "files" folder: its would-be path.
+    EXPECT_EQ(filesfolder(), dir.path() + QStringLiteral("app/files/"));
+
+    resetfilesfoldercache();
+    QDir().mkpath(dir.path() + QStringLiteral("app/files"));
+    QDir().mkpath(dir.path() + QStringLiteral("shared"));
+    testsupport::writeFile(dir.path() + QStringLiteral("app/files/filesdir.txt"),
+                           dir.path().toUtf8() + "missing\r\nForward=x\r\n");
+    EXPECT_EQ(filesfolder(), dir.path() + QStringLiteral("app/files/"));
+
+    resetfilesfoldercache();
+    testsupport::writeFile(dir.path() + QStringLiteral("app/files/filesdir.txt"),
+                           dir.path().toUtf8() + "shared\r\nForward=x\r\n");
+    EXPECT_EQ(filesfolder(), dir.path() + QStringLiteral("shared/"));
+
+    // Later changes are not seen by this process.
+    testsupport::writeFile(dir.path() + QStringLiteral("app/files/filesdir.txt"), "/nowhere\r\n");
+    EXPECT_EQ(filesfolder(), dir.path() + QStringLiteral("shared/"));
+}
+
+TEST(Folders, TempfolderIsTheFamilyFolderInTheSystemTemp)
+{
+    ScratchDir dir;
+    const QByteArray old = qgetenv("TMPDIR");
+    qputenv("TMPDIR", dir.path().toUtf8());
+    EXPECT_EQ(tempfolder(), dir.path() + QStringLiteral("Quorvane/"));
+    EXPECT_FALSE(QDir(tempfolder()).exists());
+    maketempfolder();
+    EXPECT_TRUE(QDir(tempfolder()).exists());
+    qputenv("TMPDIR", old);
+}
