@@ -1,0 +1,102 @@
+#include "lib/stamps.h"
+
+#include "lib/numbers.h"
+#include "platform/libformat.h"
+
+namespace vek {
+namespace {
+
+QString hhmmss(const QTime& time)
+{
+    return twodigits(time.hour()) + twodigits(time.minute()) + twodigits(time.second());
+}
+
+}  // namespace
+
+QDateTime nodatelimit()
+{
+    return QDateTime(QDate(1899, 12, 30), QTime(0, 0));
+}
+
+QString datestamp(const QDateTime& date)
+{
+    const QDate d = (!date.isValid() || date <= nodatelimit()) ? QDate::currentDate() : date.date();
+    return twodigits(d.year() % 100) + twodigits(d.month()) + twodigits(d.day());
+}
+
+QString todayddmmyy()
+{
+    return swapdatestamp(datestamp());
+}
+
+QString todayday()
+{
+    return todayddmmyy().left(2);
+}
+
+QString swapdatestamp(const QString& stamp)
+{
+    if (stamp.size() != 6)
+        return stamp;
+    return stamp.mid(4, 2) + stamp.mid(2, 2) + stamp.left(2);
+}
+
+QDateTime utcnow()
+{
+    return QDateTime::currentDateTimeUtc();
+}
+
+QString timestamp(bool utc)
+{
+    return hhmmss(utc ? utcnow().time() : QTime::currentTime());
+}
+
+QDateTime yymmddtodate(const QString& text)
+{
+    if (text.isEmpty())
+        return QDateTime::currentDateTime();
+    const QDate date(texttoint(text.mid(0, 2)) + 2000, texttoint(text.mid(2, 2)), texttoint(text.mid(4, 2)));
+    if (!date.isValid())
+        return QDateTime::currentDateTime();
+    return QDateTime(date, QTime(0, 0));
+}
+
+QString datetoyymmdd(const QDate& date)
+{
+    return twodigits(date.year() - 2000) + twodigits(date.month()) + twodigits(date.day());
+}
+
+QString datetoyymmdd(const QDateTime& date)
+{
+    return datetoyymmdd(date.date());
+}
+
+QString datetimestamp(const QDateTime& date)
+{
+    return datetoyymmdd(date.date()) + hhmmss(date.time());
+}
+
+std::optional<QDateTime> texttodatetime(const QString& text)
+{
+    const auto group = [&text](int from, int length) { return texttoint(text.mid(from, length)); };
+    const QDate date(group(6, 4), group(3, 2), group(0, 2));
+    const int hour = group(11, 2);
+    const int minute = group(14, 2);
+    const int second = group(17, 2);
+    if (!date.isValid() || date.year() < 1 || !QTime::isValid(hour, minute, second))
+        return std::nullopt;
+    return QDateTime(date, QTime(hour, minute, second));
+}
+
+QString datetext(const QDateTime& date)
+{
+    if (!date.isValid())
+        return {};
+    const platform::LocaleFormat& f = platform::libformat();
+    const QString day = date.date().toString(f.shortDateFormat);
+    if (date.time() == QTime(0, 0))
+        return day;
+    return day + u' ' + date.time().toString(f.longTimeFormat);
+}
+
+}  // namespace vek

@@ -1,0 +1,100 @@
+#include "lib/webtext.h"
+
+namespace vek {
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
+bool isSafe(char16_t c, bool keepreserved)
+{
+    if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u' ')
+        return true;
+    return keepreserved && c < 128 && QStringView(u"!#$&'()*+,/:;=?@[]").contains(QChar(c));
+}
+
+void appendEscape(QString& out, unsigned byte)
+{
+    out += u'%';
+    out += QLatin1Char(kHex[(byte >> 4) & 0xF]);
+    out += QLatin1Char(kHex[byte & 0xF]);
+}
+
+}  // namespace
+
+QString urlencode(const QString& text, bool spaceasplus, bool keepreserved)
+{
+    QString out;
+    out.reserve(text.size() * 3);
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c == u' ')
+            out += spaceasplus ? QStringLiteral("+") : QStringLiteral("%20");
+        else if (isSafe(c, keepreserved))
+            out += ch;
+        else if (c < 256)
+            appendEscape(out, c);
+        else {
+            appendEscape(out, c >> 8);
+            appendEscape(out, c & 0xFF);
+        }
+    }
+    return out;
+}
+
+QString urldecode(const QString& text)
+{
+    if (text.contains(u'\n') || text.contains(u'"'))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (text[i] != u'%') {
+            // Characters that were never encoded are kept as they are.
+            out += text[i];
+            continue;
+        }
+        // A broken escape (not two hexadecimal digits, or cut off at the end)
+        // decodes to the character 0 and is consumed whole.
+        int value = 0;
+        if (i + 2 < n) {
+            const int high = hexValue(text[i + 1]);
+            const int low = hexValue(text[i + 2]);
+            if (high >= 0 && low >= 0)
+                value = high * 16 + low;
+        }
+        out += QChar(char16_t(value));
+        i += 2;
+    }
+    return out;
+}
+
+qint64 hextoint64(const QString& text)
+{
+    QString s = text.toUpper();
+    if (s.endsWith(u'H'))
+        s.chop(1);
+    // Unsigned arithmetic: more than 16 digits wrap instead of overflowing.
+    quint64 total = 0;
+    for (const QChar c : s) {
+        const int v = hexValue(c);
+        if (v < 0)
+            return 0;
+        total = total * 16 + static_cast<quint64>(v);
+    }
+    return static_cast<qint64>(total);
+}
+
+}  // namespace vek
