@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <ostream>
 
 namespace testsupport {
 
@@ -24,3 +25,9 @@ QByteArray readFile(const QString& path);
 QStringList entries(const QString& folder);
 
 }  // namespace testsupport
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}

@@ -1,16 +1,9 @@
 #pragma once
-// Test helpers for the conversion tests: a locale snapshot installed for one
-// test and put back afterwards, and readable QString output in failures.
+// A locale snapshot installed for one test and put back afterwards.
 #include "platform/libformat.h"
+#include "testsupport.h"
 
 #include <QString>
-#include <ostream>
-
-// Lets GoogleTest print texts instead of their bytes.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace testsupport {
 
