@@ -1,0 +1,389 @@
+#include "installer/TessarineInstallu.h"
+
+#include "dialogs/messagecalls.h"
+#include "installer/installprogram.h"
+#include "installer/recordfilesdir.h"
+#include "lib/basictext.h"
+#include "lib/cursors.h"
+#include "lib/fileops.h"
+#include "lib/folders.h"
+#include "lib/listviews.h"
+#include "lib/params.h"
+#include "platform/controls/tanchors.h"
+#include "platform/fileapi.h"
+#include "platform/headless.h"
+#include "platform/inifile.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTextStream>
+
+using platform::akBottom;
+using platform::akLeft;
+using platform::akRight;
+using platform::akTop;
+
+namespace {
+
+// The program patterns, in the order the catalogue lists them.
+const QStringList kProgramPatterns = {QStringLiteral("*.exe"), QStringLiteral("*.ocx"), QStringLiteral("*.dll")};
+constexpr int kStartDelayMs = 500;
+constexpr int kDateColumnMaxWidth = 125;
+
+template <typename Control>
+Control* place(QWidget* parent, const char* name, int left, int top, int width, int height,
+               platform::TAnchors anchors = akLeft | akTop)
+{
+    auto* control = new Control(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(left, top, width, height);
+    platform::setanchors(control, anchors);
+    return control;
+}
+
+TLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top, int width, int height)
+{
+    auto* l = place<TLabel>(parent, name, left, top, width, height);
+    l->setCaption(caption);
+    return l;
+}
+
+// Link labels: blue, underlined, with the pointing hand.
+TLabel* linkLabel(QWidget* parent, const char* name, const QString& caption, int left, int top, int width, int height)
+{
+    TLabel* l = label(parent, name, caption, left, top, width, height);
+    QPalette palette = l->palette();
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    l->setPalette(palette);
+    QFont font = l->font();
+    font.setUnderline(true);
+    l->setFont(font);
+    l->setCursor(Qt::PointingHandCursor);
+    // The caption's own width: the design bounds are those of the text.
+    l->adjustSize();
+    return l;
+}
+
+TListView* listView(QWidget* parent, const char* name, int left, int top, int width, int height,
+                    const QString& firstColumn)
+{
+    auto* lv = place<TListView>(parent, name, left, top, width, height, akLeft | akTop | akRight | akBottom);
+    lv->addColumn(firstColumn, width - kDateColumnMaxWidth - 24);
+    lv->addColumn(QStringLiteral("Date"), kDateColumnMaxWidth);
+    lv->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lv->setSelectionBehavior(QAbstractItemView::SelectRows);
+    return lv;
+}
+
+}  // namespace
+
+TInstallfm::TInstallfm(QWidget* parent) : TForm(parent)
+{
+    setObjectName(QStringLiteral("Installfm"));
+    setCaption(kInstallCaption);
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPixelSize(11);
+    setFont(tahoma);
+    resize(788, 441);
+    buildControls();
+}
+
+void TInstallfm::buildControls()
+{
+    VersionLab = label(this, "VersionLab", QStringLiteral("{}"), 750, 11, 10, 13);
+    Autolab = label(this, "Autolab", QStringLiteral("Autolab"), 256, 4, 57, 18);
+    QFont bold = Autolab->font();
+    bold.setBold(true);
+    bold.setPixelSize(15);
+    Autolab->setFont(bold);
+    Autolab->hide();
+    Closebtn = place<TButton>(this, "Closebtn", 4, 3, 75, 25, akLeft | akBottom);
+    Closebtn->setCaption(QStringLiteral("Close"));
+    Closebtn->hide();
+
+    Localgb = place<TGroupBox>(this, "Localgb", 4, 30, 390, 376, akLeft | akTop | akBottom);
+    Localgb->setCaption(QStringLiteral("1. Server Programs"));
+    Serverfolderlab = label(Localgb, "Serverfolderlab", QStringLiteral("{ }"), 3, 17, 13, 13);
+    Serverlv = listView(Localgb, "Serverlv", 5, 72, 380, 281, QStringLiteral("Name"));
+    Serverlv->setCheckBoxes(true);
+    FilterEd = place<TEdit>(Localgb, "FilterEd", 3, 45, 380, 21, akLeft | akTop | akRight);
+    RefreshLnk = linkLabel(Localgb, "RefreshLnk", QStringLiteral("Refresh"), 5, 359, 38, 13);
+    SelectAllLnk = linkLabel(Localgb, "SelectAllLnk", QStringLiteral("Select All"), 106, 359, 43, 13);
+    InvertLnk = linkLabel(Localgb, "InvertLnk", QStringLiteral("Invert"), 212, 359, 30, 13);
+
+    Newgb = place<TGroupBox>(this, "Newgb", 400, 30, 380, 377, akLeft | akTop | akBottom);
+    Newgb->setCaption(QStringLiteral("2. To be installed"));
+    Localfolderlab = label(Newgb, "Localfolderlab", QStringLiteral("{ }"), 3, 17, 13, 13);
+    Installinglab = label(Newgb, "Installinglab", QStringLiteral("Installinglab"), 3, 30, 57, 13);
+    Locallv = listView(Newgb, "Locallv", 7, 72, 370, 282, QStringLiteral("Program"));
+    Locallv->setMultiSelect(true);
+    ProgressBar1 = place<TProgressBar>(Newgb, "ProgressBar1", 7, 49, 370, 17, akLeft | akTop | akRight);
+    ProgressBar1->hide();
+    DeleteLnk = linkLabel(Newgb, "DeleteLnk", QStringLiteral("Delete"), 5, 359, 31, 13);
+
+    Addbtn = place<TButton>(this, "Addbtn", 8, 412, 372, 25, akRight | akBottom);
+    Addbtn->setCaption(QStringLiteral("Add to list"));
+    Installbtn = place<TButton>(this, "Installbtn", 400, 412, 372, 25, akRight | akBottom);
+    Installbtn->setCaption(QStringLiteral("Install Highlighted"));
+
+    Timer1 = new TTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kStartDelayMs);
+
+    // The labels grow with their captions, as the folders they show are long.
+    for (TLabel* l : {Serverfolderlab, Localfolderlab, Installinglab})
+        l->setMinimumWidth(360);
+
+    setTabOrder(Serverlv, FilterEd);
+    setTabOrder(FilterEd, Locallv);
+    setTabOrder(Locallv, ProgressBar1);
+    setTabOrder(ProgressBar1, Installbtn);
+    setTabOrder(Installbtn, Closebtn);
+    setTabOrder(Closebtn, Addbtn);
+
+    connect(Timer1, &QTimer::timeout, this, &TInstallfm::Timer1Timer);
+    connect(Closebtn, &QPushButton::clicked, this, &TInstallfm::ClosebtnClick);
+    connect(Addbtn, &QPushButton::clicked, this, &TInstallfm::AddbtnClick);
+    connect(Installbtn, &QPushButton::clicked, this, &TInstallfm::InstallbtnClick);
+    connect(Serverlv, &TListView::columnClicked, this, &TInstallfm::ServerlvColumnClick);
+    connect(Locallv, &TListView::columnClicked, this, &TInstallfm::LocallvColumnClick);
+    for (QWidget* w : {static_cast<QWidget*>(FilterEd), static_cast<QWidget*>(RefreshLnk),
+                       static_cast<QWidget*>(SelectAllLnk), static_cast<QWidget*>(InvertLnk),
+                       static_cast<QWidget*>(DeleteLnk)})
+        w->installEventFilter(this);
+}
+
+bool TInstallfm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FilterEd && event->type() == QEvent::KeyRelease) {
+        FilterEdKeyUp();
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == RefreshLnk)
+            RefreshLnkClick();
+        else if (watched == SelectAllLnk)
+            SelectAllLnkClick();
+        else if (watched == InvertLnk)
+            InvertLnkClick();
+        else if (watched == DeleteLnk)
+            DeleteLnkClick();
+    }
+    return TForm::eventFilter(watched, event);
+}
+
+void TInstallfm::showEvent(QShowEvent* event)
+{
+    TForm::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    // Settle the run once the window is on the screen, so that a message
+    // about it has a window to stand over.
+    QMetaObject::invokeMethod(this, &TInstallfm::FormShow, Qt::QueuedConnection);
+}
+
+void TInstallfm::closeEvent(QCloseEvent* event)
+{
+    // The updater object is released and the window state saved here once the
+    // form services and the updater are part of the program.
+    TForm::closeEvent(event);
+}
+
+int TInstallfm::exitstatus() const
+{
+    if (!unattended())
+        return 0;
+    return doneInstalls_ > 0 && failedInstalls_ == 0 ? 0 : 1;
+}
+
+void TInstallfm::settleServerFolder()
+{
+    QString server;
+    vek::getparam(QStringLiteral("SERVER"), server);
+    if (server.isEmpty()) {
+        const platform::IniFile ini(vek::allusersfolder() + vek::kStartIniName);
+        server = vek::addslash(ini.readString(kStartIniSection, kStartIniFolderKey));
+    }
+    Serverfolderlab->setCaption(server);
+}
+
+void TInstallfm::FormShow()
+{
+    VersionLab->setCaption(kVersionText);
+    vek::clearlistview(Serverlv);
+    vek::clearlistview(Locallv);
+    settleServerFolder();
+    QString local;
+    vek::getparam(QStringLiteral("LOCAL"), local);
+    Localfolderlab->setCaption(local.isEmpty() ? vek::exefolder() : local);
+    Installinglab->setCaption(QString());
+    Autoname.clear();
+    Autoexename.clear();
+    QString install;
+    vek::getparam(QStringLiteral("INSTALL"), install);
+    if (!install.isEmpty()) {
+        Autoname = Serverfolderlab->caption() + install;
+        Autoexename = install;
+        Addbtn->setEnabled(false);
+        Installbtn->setEnabled(false);
+    }
+    if (recordfilesdir()) {
+        close();
+        return;
+    }
+    const QString server = Serverfolderlab->caption();
+    if (!server.isEmpty() && platform::isFolder(server)) {
+        Timer1->setEnabled(true);
+        return;
+    }
+    vek::warnmessage(kMissingServerFolder + server, QString());
+    // Nobody could close a window no one sees: a headless unattended run ends here.
+    if (unattended() && platform::isheadless())
+        close();
+}
+
+void TInstallfm::Timer1Timer()
+{
+    Timer1->setEnabled(false);
+    QCoreApplication::processEvents();
+    if (unattended())
+        runUnattendedInstall();
+    else
+        listServerPrograms();
+}
+
+void TInstallfm::listServerPrograms()
+{
+    FindPrograms(Serverfolderlab->caption(), Serverlv, QString());
+    Installbtn->setEnabled(true);
+}
+
+void TInstallfm::runUnattendedInstall()
+{
+    Autolab->setCaption(Autoexename);
+    Autolab->adjustSize();
+    Autolab->show();
+    vek::clearlistview(Locallv);
+    Locallv->addItem(Autoexename)->setSelected(true);
+    InstallbtnClick();
+    ClosebtnClick();
+}
+
+void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QString& aFilter)
+{
+    aLV->beginUpdate();
+    vek::clearlistview(aLV);
+    const QStringList patterns = unattended() ? QStringList{Autoexename} : kProgramPatterns;
+    const QString filter = unattended() ? QString() : vek::asciiupper(aFilter);
+    QStringList names, sizes, dates;
+    QList<TListItem*> rows;
+    for (const QString& pattern : patterns) {
+        vek::findfiles(aFolder, pattern, &names, &sizes, &dates);
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            if (filter.isEmpty() || vek::asciiupper(names[i]).contains(filter))
+                rows.append(new TListItem(names[i], {dates[i]}));
+        }
+    }
+    aLV->addItems(rows);
+    aLV->endUpdate();
+}
+
+void TInstallfm::FilterEdKeyUp()
+{
+    FindPrograms(vek::addslash(Serverfolderlab->caption()), Serverlv, vek::trimtext(FilterEd->text()));
+}
+
+void TInstallfm::RefreshLnkClick()
+{
+    FindPrograms(Serverfolderlab->caption(), Serverlv, QString());
+}
+
+void TInstallfm::InstallbtnClick()
+{
+    Installbtn->setEnabled(false);
+    QCoreApplication::processEvents();
+    vek::busycursor();
+    ProgressBar1->show();
+    const int last = Locallv->count() - 1;
+    ProgressBar1->setRange(std::min(0, last), last);
+    ProgressBar1->setPosition(0);
+    // Rows are read afresh on every turn: the window stays usable meanwhile,
+    // and a row may be deleted while an earlier one installs.
+    for (int i = 0; i < Locallv->count(); ++i) {
+        TListItem* row = Locallv->item(i);
+        if (row->isSelected()) {
+            const QString name = row->caption();
+            Installinglab->setCaption(name);
+            QString message;
+            if (installprogram(Serverfolderlab->caption(), Localfolderlab->caption(), name, message)) {
+                ++doneInstalls_;
+                if (unattended() && platform::isheadless())
+                    QTextStream(stdout) << "Installed " << name << " into " << Localfolderlab->caption() << Qt::endl;
+            } else {
+                ++failedInstalls_;
+                vek::warnmessage(message, QString());
+            }
+        }
+        ProgressBar1->setPosition(std::min(ProgressBar1->position() + 1, ProgressBar1->maximum()));
+        QCoreApplication::processEvents();
+    }
+    if (!unattended())
+        listServerPrograms();
+    vek::normalcursor();
+    Installinglab->setCaption(QString());
+    ProgressBar1->hide();
+    if (!unattended())
+        Installbtn->setEnabled(true);
+}
+
+void TInstallfm::AddbtnClick()
+{
+    QList<TListItem*> rows;
+    for (const TListItem* row : Serverlv->rows()) {
+        if (row->checked())
+            rows.append(new TListItem(row->caption(), row->subItems()));
+    }
+    Locallv->addItems(rows);
+}
+
+void TInstallfm::DeleteLnkClick()
+{
+    if (vek::askyesno(kDeleteQuestion, u'0') != u'1')
+        return;
+    for (int i = Locallv->count() - 1; i >= 0; --i) {
+        TListItem* row = Locallv->item(i);
+        if (row->isSelected())
+            Locallv->deleteItem(row);
+    }
+}
+
+void TInstallfm::SelectAllLnkClick()
+{
+    for (TListItem* row : Serverlv->rows())
+        row->setChecked(true);
+}
+
+void TInstallfm::InvertLnkClick()
+{
+    for (TListItem* row : Serverlv->rows())
+        row->setChecked(!row->checked());
+}
+
+void TInstallfm::ServerlvColumnClick(int column)
+{
+    vek::sortlistview(Serverlv, column, SortDir1);
+}
+
+void TInstallfm::LocallvColumnClick(int column)
+{
+    vek::sortlistview(Locallv, column, SortDir2);
+}
+
+void TInstallfm::ClosebtnClick()
+{
+    close();
+}

@@ -1,0 +1,97 @@
+#pragma once
+// The installer window: the catalogue of server programs on the left, the list
+// of programs to install on the right.
+#include "platform/controls/textctrls.h"
+#include "platform/controls/tform.h"
+#include "platform/controls/tlistview.h"
+#include "platform/controls/tstdctrls.h"
+
+#include <QString>
+
+using platform::TButton;
+using platform::TEdit;
+using platform::TGroupBox;
+using platform::TLabel;
+using platform::TListItem;
+using platform::TListView;
+using platform::TProgressBar;
+using platform::TTimer;
+
+inline const QString kInstallCaption = QStringLiteral("Install New Software  ");
+inline const QString kVersionText = QStringLiteral("v1.00");
+inline const QString kMissingServerFolder = QStringLiteral("Missing server folder ");
+inline const QString kDeleteQuestion = QStringLiteral("Are you sure?");
+inline const QString kStartIniSection = QStringLiteral("Config");
+inline const QString kStartIniFolderKey = QStringLiteral("Folder");
+
+class TInstallfm : public platform::TForm {
+    Q_OBJECT
+public:
+    explicit TInstallfm(QWidget* parent = nullptr);
+
+    // How the run ended, for the program's exit status: 0 unless an unattended
+    // run did not install its program.
+    int exitstatus() const;
+    bool unattended() const { return !Autoname.isEmpty(); }
+
+    // Lists the program files of `aFolder` into `aLV`, keeping the names that
+    // hold `aFilter` (letters a to z in any case).
+    void FindPrograms(const QString& aFolder, TListView* aLV, const QString& aFilter);
+
+    // Window events and handlers, as the controls and the timer call them.
+    void FormShow();
+    void Timer1Timer();
+    void InstallbtnClick();
+    void AddbtnClick();
+    void DeleteLnkClick();
+    void SelectAllLnkClick();
+    void InvertLnkClick();
+    void RefreshLnkClick();
+    void FilterEdKeyUp();
+    void ServerlvColumnClick(int column);
+    void LocallvColumnClick(int column);
+    void ClosebtnClick();
+
+    // The controls, named as in the layout.
+    TLabel* VersionLab;
+    TLabel* Autolab;
+    TButton* Closebtn;
+    TGroupBox* Localgb;
+    TLabel* Serverfolderlab;
+    TEdit* FilterEd;
+    TListView* Serverlv;
+    TLabel* RefreshLnk;
+    TLabel* SelectAllLnk;
+    TLabel* InvertLnk;
+    TGroupBox* Newgb;
+    TLabel* Localfolderlab;
+    TLabel* Installinglab;
+    TProgressBar* ProgressBar1;
+    TListView* Locallv;
+    TLabel* DeleteLnk;
+    TButton* Addbtn;
+    TButton* Installbtn;
+    TTimer* Timer1;
+
+    // Sort directions of the server list and the local list.
+    bool SortDir1 = false;
+    bool SortDir2 = false;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void settleServerFolder();
+    // The part of the timer step that lists the server folder in an interactive run.
+    void listServerPrograms();
+    void runUnattendedInstall();
+
+    QString Autoname;
+    QString Autoexename;
+    bool shown_ = false;
+    int failedInstalls_ = 0;
+    int doneInstalls_ = 0;
+};

@@ -1,0 +1,361 @@
+// The installer window driven as a user would: on the offscreen platform, with
+// the message dialogs answered from a script.
+#include "dialogs/answerseam.h"
+#include "installer/TessarineInstallu.h"
+#include "lib/generations.h"
+#include "platform/faultinjection.h"
+#include "platform/libformat.h"
+#include "platform/runargs.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <memory>
+
+using testsupport::readFile;
+using testsupport::ScratchDir;
+using testsupport::writeFile;
+
+namespace {
+
+QStringList captions(const TListView* lv)
+{
+    QStringList out;
+    for (const TListItem* row : lv->rows())
+        out.append(row->caption());
+    return out;
+}
+
+int checkedCount(const TListView* lv)
+{
+    int n = 0;
+    for (const TListItem* row : lv->rows())
+        n += row->checked() ? 1 : 0;
+    return n;
+}
+
+void setTime(const QString& path, const QDateTime& when)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.setFileTime(when, QFileDevice::FileModificationTime);
+}
+
+class InstallerWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedFormat = platform::libformat();
+        platform::setLibformat(platform::LocaleFormat{});
+        QDir().mkpath(server());
+        QDir().mkpath(local());
+        for (const char* name : {"b.dll", "a.exe", "c.ocx", "z.exe", ".hidden.exe", "notes.txt"})
+            writeFile(server() + name, QByteArray("build of ") + name);
+        setTime(server() + "a.exe", QDateTime(QDate(2024, 9, 5), QTime(14, 3, 22)));
+        setTime(server() + "c.ocx", QDateTime(QDate(2024, 9, 6), QTime(0, 0, 0)));
+    }
+    void TearDown() override
+    {
+        form.reset();
+        platform::clearFaults();
+        platform::setRunArguments({QStringLiteral("/opt/TessarineInstaller")});
+        platform::setLibformat(savedFormat);
+    }
+
+    QString server() const { return dir.path() + "server/"; }
+    QString local() const { return dir.path() + "local/"; }
+
+    // Opens the window with these run parameters and lets its start-up run.
+    TInstallfm& open(const QStringList& args)
+    {
+        platform::setRunArguments(QStringList{dir.path() + "app/TessarineInstaller"} + args);
+        form = std::make_unique<TInstallfm>();
+        form->show();
+        QCoreApplication::processEvents();  // the settling step runs once the window is up
+        return *form;
+    }
+    TInstallfm& openListed()
+    {
+        TInstallfm& f = open({"SERVER=" + server(), "LOCAL=" + local()});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return f.Serverlv->count() > 0; }, 3000));
+        return f;
+    }
+    void highlight(TListView* lv, std::initializer_list<int> rows)
+    {
+        lv->clearSelection();
+        for (int r : rows)
+            lv->item(r)->setSelected(true);
+    }
+    void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(2, 2)); }
+
+    ScratchDir dir;
+    std::unique_ptr<TInstallfm> form;
+    platform::LocaleFormat savedFormat;
+};
+
+}  // namespace
+
+TEST_F(InstallerWindow, StartsWithItsLayoutAndListsTheServerAfterTheTimer)
+{
+    vek::ScriptedAnswers answers;
+    TInstallfm& f = open({"SERVER=" + server(), "LOCAL=" + local()});
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Install New Software  "));
+    EXPECT_EQ(f.VersionLab->caption(), "v1.00");
+    EXPECT_EQ(f.Serverfolderlab->caption(), server());
+    EXPECT_EQ(f.Localfolderlab->caption(), local());
+    EXPECT_TRUE(f.Installinglab->caption().isEmpty());
+    EXPECT_FALSE(f.Autolab->isVisible());
+    EXPECT_FALSE(f.Closebtn->isVisible());
+    EXPECT_FALSE(f.ProgressBar1->isVisible());
+    EXPECT_EQ(f.Serverlv->count(), 0);  // nothing before the half second has passed
+    EXPECT_TRUE(f.Timer1->enabled());
+    EXPECT_EQ(f.Timer1->interval(), 500);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Serverlv->count() > 0; }, 3000));
+    EXPECT_FALSE(f.Timer1->enabled());
+    const QStringList names = captions(f.Serverlv);
+    ASSERT_EQ(names.size(), 4);
+    EXPECT_EQ(QStringList(names.mid(0, 2)).filter(".exe").size(), 2);  // exe first, in directory order
+    EXPECT_EQ(names[2], "c.ocx");
+    EXPECT_EQ(names[3], "b.dll");
+    const int a = names.indexOf("a.exe");
+    EXPECT_EQ(f.Serverlv->item(a)->subItems(), QStringList{"05/09/2024 14:03:22"});
+    EXPECT_EQ(f.Serverlv->item(2)->subItems(), QStringList{"06/09/2024"});  // midnight: the date alone
+    EXPECT_EQ(checkedCount(f.Serverlv), 0);
+    EXPECT_TRUE(answers.shown().isEmpty());
+}
+
+TEST_F(InstallerWindow, TheFilterRebuildsOnEveryKeyAndRefreshListsEverything)
+{
+    TInstallfm& f = openListed();
+    QTest::keyClicks(f.FilterEd, " EXE ");
+    EXPECT_EQ(f.Serverlv->count(), 2);
+    QTest::keyClicks(f.FilterEd, "\b\b\b\b\bOC");
+    f.FilterEd->setText(" oc");
+    QTest::keyClick(f.FilterEd, Qt::Key_Shift);  // any key release applies the filter
+    EXPECT_EQ(captions(f.Serverlv), QStringList{"c.ocx"});
+    click(f.RefreshLnk);
+    EXPECT_EQ(f.Serverlv->count(), 4);
+    EXPECT_EQ(f.FilterEd->text(), " oc");
+}
+
+TEST_F(InstallerWindow, TickingAddingAndDeleting)
+{
+    TInstallfm& f = openListed();
+    click(f.InvertLnk);
+    EXPECT_EQ(checkedCount(f.Serverlv), 4);
+    click(f.InvertLnk);
+    EXPECT_EQ(checkedCount(f.Serverlv), 0);
+    f.Serverlv->item(0)->setChecked(true);
+    f.Serverlv->item(2)->setChecked(true);
+    click(f.InvertLnk);
+    EXPECT_EQ(checkedCount(f.Serverlv), 2);
+    click(f.SelectAllLnk);
+    EXPECT_EQ(checkedCount(f.Serverlv), 4);
+    click(f.InvertLnk);
+
+    f.Serverlv->item(0)->setChecked(true);
+    f.Serverlv->item(2)->setChecked(true);
+    QTest::mouseClick(f.Addbtn, Qt::LeftButton);
+    QTest::mouseClick(f.Addbtn, Qt::LeftButton);
+    EXPECT_EQ(f.Locallv->count(), 4);
+    EXPECT_EQ(checkedCount(f.Serverlv), 2);  // ticks stay
+    EXPECT_EQ(f.Locallv->item(1)->caption(), "c.ocx");
+    EXPECT_EQ(f.Locallv->item(1)->subItems(), f.Serverlv->item(2)->subItems());
+
+    // No, the close box, then Yes: only Yes deletes the highlighted rows.
+    for (const int answer : {7, 2}) {
+        vek::ScriptedAnswers answers{answer};
+        highlight(f.Locallv, {0, 3});
+        click(f.DeleteLnk);
+        EXPECT_EQ(f.Locallv->count(), 4);
+        ASSERT_EQ(answers.shown().size(), 1);
+        EXPECT_EQ(answers.shown()[0].message, "Are you sure?");
+        EXPECT_EQ(answers.shown()[0].defaultButton, vek::mbNo);
+    }
+    vek::ScriptedAnswers yes{6};
+    const QString kept1 = f.Locallv->item(1)->caption(), kept2 = f.Locallv->item(2)->caption();
+    highlight(f.Locallv, {0, 3});
+    click(f.DeleteLnk);
+    EXPECT_EQ(captions(f.Locallv), (QStringList{kept1, kept2}));
+}
+
+TEST_F(InstallerWindow, HeaderClicksSortOneWayThenTheOther)
+{
+    TInstallfm& f = openListed();
+    f.Serverlv->item(0)->setChecked(true);
+    const QString ticked = f.Serverlv->item(0)->caption();
+    QSignalSpy spy(f.Serverlv, &TListView::columnClicked);
+    QHeaderView* header = f.Serverlv->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_TRUE(f.SortDir1);
+    EXPECT_EQ(captions(f.Serverlv), (QStringList{"z.exe", "c.ocx", "b.dll", "a.exe"}));
+    f.ServerlvColumnClick(0);
+    EXPECT_FALSE(f.SortDir1);
+    EXPECT_EQ(captions(f.Serverlv), (QStringList{"a.exe", "b.dll", "c.ocx", "z.exe"}));
+    // Whole rows move: the tick goes with its row.
+    for (const TListItem* row : f.Serverlv->rows())
+        EXPECT_EQ(row->checked(), row->caption() == ticked);
+    EXPECT_FALSE(f.SortDir2);
+}
+
+TEST_F(InstallerWindow, InstallHighlightedInstallsOnlyTheHighlightedRows)
+{
+    TInstallfm& f = openListed();
+    writeFile(local() + "a.exe", "old a");
+    click(f.SelectAllLnk);
+    QTest::mouseClick(f.Addbtn, Qt::LeftButton);
+    f.LocallvColumnClick(0);  // descending: z, c, b, a
+    f.LocallvColumnClick(0);  // ascending: a, b, c, z
+    highlight(f.Locallv, {0, 2});
+    vek::ScriptedAnswers answers;
+    QTest::mouseClick(f.Installbtn, Qt::LeftButton);
+    EXPECT_TRUE(answers.shown().isEmpty());
+    EXPECT_EQ(readFile(local() + "a.exe"), "build of a.exe");
+    EXPECT_EQ(readFile(vek::generationname(local() + "a.exe", 1)), "old a");
+    EXPECT_EQ(readFile(local() + "c.ocx"), "build of c.ocx");
+    EXPECT_FALSE(QFile::exists(local() + "b.dll"));
+    EXPECT_EQ(f.Locallv->count(), 4);  // the local list stays as it was
+    EXPECT_EQ(f.Locallv->selectedRows().size(), 2);
+    EXPECT_EQ(checkedCount(f.Serverlv), 0);  // the server list was rebuilt without ticks
+    EXPECT_TRUE(f.Installbtn->isEnabled());
+    EXPECT_FALSE(f.ProgressBar1->isVisible());
+    EXPECT_TRUE(f.Installinglab->caption().isEmpty());
+
+    // Nothing highlighted, then an empty list: nothing is copied.
+    f.Locallv->clearSelection();
+    QTest::mouseClick(f.Installbtn, Qt::LeftButton);
+    f.Locallv->clearItems();
+    QTest::mouseClick(f.Installbtn, Qt::LeftButton);
+    EXPECT_EQ(testsupport::entries(local()), (QStringList{"a.exe", "a.exe.X01", "c.ocx"}));
+    EXPECT_TRUE(answers.shown().isEmpty());
+}
+
+TEST_F(InstallerWindow, AFailedInstallShowsItsCodeAndLeavesTheFolderAsItWas)
+{
+    TInstallfm& f = openListed();
+    writeFile(local() + "a.exe", "old a");
+    writeFile(vek::generationname(local() + "a.exe", 1), "older a");
+    f.Locallv->addItem("gone.exe");
+    f.Locallv->addItem("a.exe");
+    f.Locallv->addItem("../escape.exe");
+    highlight(f.Locallv, {0, 1, 2});
+    // The local folder refuses every rename (a read-only folder, also for root).
+    platform::injectFault(platform::FaultOp::Rename, 1, EACCES);
+    vek::ScriptedAnswers answers{1, 1, 1};
+    QTest::mouseClick(f.Installbtn, Qt::LeftButton);
+    platform::clearFaults();
+    const QList<vek::ShownMessage> shown = answers.shown();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[0].message, "Install error code:2");
+    EXPECT_EQ(shown[1].message, "Install error code:5");
+    EXPECT_EQ(shown[2].message, "Could not install ../escape.exe");
+    EXPECT_EQ(shown[0].kind, vek::mtWarning);
+    EXPECT_TRUE(shown[0].title.isEmpty());
+    EXPECT_EQ(testsupport::entries(local()), (QStringList{"a.exe", "a.exe.X01"}));
+    EXPECT_EQ(readFile(local() + "a.exe"), "old a");
+    EXPECT_EQ(readFile(vek::generationname(local() + "a.exe", 1)), "older a");
+}
+
+TEST_F(InstallerWindow, AnUnattendedRunInstallsItsProgramAndCloses)
+{
+    vek::ScriptedAnswers answers;
+    TInstallfm& f = open({"SERVER=" + server(), "LOCAL=" + local(), "INSTALL=a.exe"});
+    EXPECT_FALSE(f.Addbtn->isEnabled());
+    EXPECT_FALSE(f.Installbtn->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
+    EXPECT_EQ(f.Autolab->caption(), "a.exe");
+    EXPECT_EQ(captions(f.Locallv), QStringList{"a.exe"});
+    EXPECT_EQ(readFile(local() + "a.exe"), "build of a.exe");
+    EXPECT_EQ(f.exitstatus(), 0);
+    EXPECT_TRUE(answers.shown().isEmpty());
+}
+
+TEST_F(InstallerWindow, AnUnattendedRunThatCannotInstallFailsItsExitStatus)
+{
+    vek::ScriptedAnswers answers{1};
+    TInstallfm& f = open({"SERVER=" + server(), "LOCAL=" + local(), "INSTALL=missing.exe"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
+    ASSERT_EQ(answers.shown().size(), 1);
+    EXPECT_EQ(answers.shown()[0].message, "Install error code:2");
+    EXPECT_NE(f.exitstatus(), 0);
+}
+
+TEST_F(InstallerWindow, AMissingServerFolderIsReportedAndNothingIsListed)
+{
+    const QString missing = dir.path() + "nowhere/";
+    {
+        // On a screen the unattended window stays open with both buttons disabled.
+        const QByteArray platformName = qgetenv("QT_QPA_PLATFORM"), display = qgetenv("DISPLAY");
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("DISPLAY", ":0");
+        vek::ScriptedAnswers answers{1};
+        TInstallfm& f = open({"SERVER=" + missing, "LOCAL=" + local(), "INSTALL=a.exe"});
+        qputenv("QT_QPA_PLATFORM", platformName);
+        qputenv("DISPLAY", display);
+        ASSERT_EQ(answers.shown().size(), 1);
+        EXPECT_EQ(answers.shown()[0].message, "Missing server folder " + missing);
+        QTest::qWait(700);
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_FALSE(f.Timer1->enabled());
+        EXPECT_FALSE(f.Addbtn->isEnabled());
+        EXPECT_FALSE(f.Installbtn->isEnabled());
+        EXPECT_EQ(f.Locallv->count(), 0);
+        EXPECT_NE(f.exitstatus(), 0);
+    }
+    {
+        // Without a screen nobody could close it: it closes by itself.
+        vek::ScriptedAnswers answers{1};
+        TInstallfm& f = open({"SERVER=" + missing, "INSTALL=a.exe"});
+        EXPECT_FALSE(f.isVisible());
+        EXPECT_NE(f.exitstatus(), 0);
+    }
+}
+
+TEST_F(InstallerWindow, TheServerFolderComesFromTheStartIniWithoutSERVER)
+{
+    const QByteArray saved = qgetenv("ALLUSERSPROFILE");
+    qputenv("ALLUSERSPROFILE", dir.path().toUtf8() + "profile");
+    {
+        vek::ScriptedAnswers answers{1};
+        TInstallfm& f = open({});
+        ASSERT_EQ(answers.shown().size(), 1);
+        EXPECT_EQ(answers.shown()[0].message, "Missing server folder ");
+        EXPECT_EQ(f.Localfolderlab->caption(), dir.path() + "app/");  // the program's folder
+    }
+    QDir().mkpath(dir.path() + "profile");
+    QString serverNoSep = server();
+    serverNoSep.chop(1);
+    writeFile(dir.path() + "profile/TessarineStart.ini", ("[Config]\r\nFolder=" + serverNoSep + "\r\n").toUtf8());
+    {
+        vek::ScriptedAnswers answers;
+        TInstallfm& f = open({});
+        EXPECT_EQ(f.Serverfolderlab->caption(), server());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return f.Serverlv->count() == 4; }, 3000));
+        EXPECT_TRUE(answers.shown().isEmpty());
+    }
+    // A SERVER value is taken as written.
+    TInstallfm& f = open({"SERVER=" + serverNoSep});
+    EXPECT_EQ(f.Serverfolderlab->caption(), serverNoSep);
+    qputenv("ALLUSERSPROFILE", saved);
+}
+
+TEST_F(InstallerWindow, ARecordingRunRecordsAndClosesAtOnce)
+{
+    const QString file = dir.path() + "filesdir.txt";
+    for (const QString& folder : {server(), local(), server()}) {
+        TInstallfm& f = open({"SERVER=" + server(), "FILESDIRCONTENTS=" + folder, "FILESDIRNAME=" + file});
+        EXPECT_FALSE(f.isVisible());
+        EXPECT_FALSE(f.Timer1->enabled());
+    }
+    EXPECT_EQ(readFile(file), (server() + "\r\n" + local() + "\r\n" + server() + "\r\n").toUtf8());
+    TInstallfm& f = open({"FILESDIRCONTENTS=" + dir.path() + "missing", "FILESDIRNAME=" + dir.path() + "other.txt"});
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_FALSE(QFile::exists(dir.path() + "other.txt"));
+}
