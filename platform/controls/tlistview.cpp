@@ -1,5 +1,7 @@
 #include "platform/controls/tlistview.h"
 
+#include "platform/controls/tform.h"
+
 #include <QHeaderView>
 #include <algorithm>
 
@@ -64,6 +66,7 @@ TListView::TListView(QWidget* parent) : QTreeWidget(parent)
     header()->setSectionsClickable(true);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, &TListView::columnClicked);
+    registercomponent(this);
 }
 
 void TListView::addColumn(const QString& caption, int width)

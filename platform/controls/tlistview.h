@@ -39,7 +39,7 @@ private:
 class TListView : public QTreeWidget {
     Q_OBJECT
 public:
-    explicit TListView(QWidget* parent = nullptr);
+    Q_INVOKABLE explicit TListView(QWidget* parent = nullptr);
 
     void addColumn(const QString& caption, int width);
     int columnCountShown() const { return columnCount(); }

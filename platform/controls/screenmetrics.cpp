@@ -1,0 +1,44 @@
+#include "platform/controls/screenmetrics.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace platform {
+namespace {
+ScreenMetricsOverride& installedOverride()
+{
+    static ScreenMetricsOverride metrics;
+    return metrics;
+}
+
+QScreen* screenOf(const QWidget* form)
+{
+    if (form && form->screen())
+        return form->screen();
+    return QGuiApplication::primaryScreen();
+}
+}  // namespace
+
+QRect workarea(const QWidget* form)
+{
+    if (installedOverride().workarea)
+        return installedOverride().workarea(form);
+    const QScreen* screen = screenOf(form);
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QRect desktoparea()
+{
+    if (installedOverride().desktop)
+        return installedOverride().desktop();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->virtualGeometry() : QRect();
+}
+
+void overridescreenmetrics(ScreenMetricsOverride metrics)
+{
+    installedOverride() = std::move(metrics);
+}
+
+}  // namespace platform

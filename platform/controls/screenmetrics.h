@@ -1,0 +1,25 @@
+#pragma once
+// Screen metrics behind one seam: the real ones come from the screen a form
+// is on; tests put their own in place.
+#include <QRect>
+#include <functional>
+
+class QWidget;
+
+namespace platform {
+
+// The work area (the screen without task bars and docks) of the form's
+// screen; the primary screen's when the form is null.
+QRect workarea(const QWidget* form);
+// All screens together.
+QRect desktoparea();
+
+struct ScreenMetricsOverride {
+    std::function<QRect(const QWidget* form)> workarea;
+    std::function<QRect()> desktop;
+};
+// Replaces the metrics that are set in `metrics`; an empty override restores
+// the real screens.
+void overridescreenmetrics(ScreenMetricsOverride metrics);
+
+}  // namespace platform
