@@ -1,0 +1,153 @@
+// The blocking overlay: how it covers the calling window, where it puts the
+// dialog, and the panel pop-up that writes its values back.
+#include "dialogs/blockformu.h"
+#include "dialogs/messagecalls.h"
+#include "dialogs/vekdialogu.h"
+#include "dialogtesting.h"
+#include "platform/controls/tstdctrls.h"
+
+namespace {
+
+using namespace vek;
+using dialogtesting::click;
+using dialogtesting::RealDialogTest;
+using dialogtesting::whenvisible;
+
+class Overlay : public RealDialogTest {
+protected:
+    // Shows a plain OK dialog over a calling window with the given client
+    // bounds; returns the overlay's and the dialog's bounds while both show.
+    std::pair<QRect, QRect> boundsWhileShown(QRect callingBounds, QSize dialogSize = QSize(660, 213))
+    {
+        platform::TForm calling;
+        showCalling(calling, callingBounds);
+        TVekDialogFrm dialog;
+        dialog.resize(dialogSize);
+        dialog.setMessageStr(QStringLiteral("Covered"));
+        dialog.setButtons({mbOK});
+        QRect cover;
+        QRect shown;
+        whenvisible<TVekDialogFrm>([&](TVekDialogFrm* d) {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* overlay = qobject_cast<TBlockFrm*>(window); overlay && overlay->isVisible())
+                    cover = overlay->geometry();
+            }
+            shown = d->geometry();
+            click(d, "OK");
+        });
+        EXPECT_EQ(showoverform(&calling, &dialog), unsigned(platform::mrOk));
+        return {cover, shown};
+    }
+};
+
+TEST_F(Overlay, CoversTheCallingWindowAndCentresTheDialogOnIt)
+{
+    const QRect callingBounds(100, 80, 900, 700);
+    const auto [cover, shown] = boundsWhileShown(callingBounds);
+    EXPECT_EQ(cover, callingBounds);
+    EXPECT_EQ(shown.size(), QSize(660, 213));
+    EXPECT_LE(qAbs(shown.center().x() - callingBounds.center().x()), 1);
+    EXPECT_LE(qAbs(shown.center().y() - callingBounds.center().y()), 1);
+}
+
+TEST_F(Overlay, IsAtLeast300By250AndShrinksALargerDialog)
+{
+    struct Case {
+        QRect calling;
+        QSize dialog;
+        QSize cover;
+        QSize shown;
+    };
+    const Case cases[] = {
+        // Shrunk to 50 pixels less than the calling window in that direction.
+        {QRect(100, 100, 400, 300), QSize(660, 213), QSize(400, 300), QSize(350, 213)},
+        {QRect(100, 100, 800, 300), QSize(660, 400), QSize(800, 300), QSize(660, 250)},
+        // Below the overlay's minimum the dialog keeps the minimum's room, so
+        // its buttons stay on screen.
+        {QRect(100, 100, 200, 150), QSize(660, 213), QSize(300, 250), QSize(250, 213)},
+    };
+    for (const Case& c : cases) {
+        const auto [cover, shown] = boundsWhileShown(c.calling, c.dialog);
+        EXPECT_EQ(cover.size(), c.cover);
+        EXPECT_EQ(cover.topLeft(), c.calling.topLeft());
+        EXPECT_EQ(shown.size(), c.shown);
+    }
+}
+
+TEST_F(Overlay, StaysOverTheWindowAnywhereOnTheMonitorAndComesBackWhenOffIt)
+{
+    platform::overridescreenmetrics({[](const QWidget*) { return QRect(0, 0, 1600, 900); }, {}});
+    EXPECT_EQ(boundsWhileShown(QRect(900, 500, 400, 300)).first.topLeft(), QPoint(900, 500));
+    EXPECT_EQ(boundsWhileShown(QRect(1700, 950, 400, 300)).first.topLeft(), QPoint(0, 0));
+}
+
+class PanelPopup : public RealDialogTest {
+protected:
+    void SetUp() override
+    {
+        RealDialogTest::SetUp();
+        panel = new platform::TPanel(&calling);
+        panel->setObjectName(QStringLiteral("OptionsPnl"));
+        panel->setGeometry(10, 10, 300, 120);
+        name = new platform::TEdit(panel);
+        name->setObjectName(QStringLiteral("NameEdit"));
+        name->setGeometry(10, 10, 150, 21);
+        name->setText(QStringLiteral("old"));
+        sub = new platform::TLabel(panel);
+        sub->setObjectName(QStringLiteral("SubLabel"));
+        sub->setCaption(QStringLiteral("hint"));
+        agree = new platform::TCheckBox(panel);
+        agree->setObjectName(QStringLiteral("AgreeChk"));
+        agree->setGeometry(10, 40, 150, 17);
+        done = new platform::TButton(panel);
+        done->setObjectName(QStringLiteral("DoneBtn"));
+        done->setGeometry(10, 70, 75, 25);
+        done->setModalResult(platform::mrOk);
+        showCalling(calling, QRect(100, 100, 500, 400));
+    }
+    platform::TForm calling;
+    platform::TPanel* panel;
+    platform::TEdit* name;
+    platform::TLabel* sub;
+    platform::TCheckBox* agree;
+    platform::TButton* done;
+};
+
+TEST_F(PanelPopup, ChangesInTheCopyGoBackToThePanelButNotTheSubLabel)
+{
+    TBlockFrm overlay(&calling);
+    platform::TPanel* copy = nullptr;
+    bool subLabelCopied = true;
+    whenvisible<TBlockFrm>([&](TBlockFrm* shown) {
+        subLabelCopied = shown->AP->findChild<QWidget*>(QStringLiteral("SubLabel")) != nullptr;
+        auto* nameCopy = shown->AP->findChild<platform::TEdit*>(QStringLiteral("NameEdit"));
+        ASSERT_NE(nameCopy, nullptr);
+        EXPECT_EQ(nameCopy->text(), QStringLiteral("old"));
+        nameCopy->setText(QStringLiteral("new"));
+        shown->AP->findChild<platform::TCheckBox*>(QStringLiteral("AgreeChk"))->setChecked(true);
+        shown->close();
+    });
+    EXPECT_EQ(overlay.ShowPanel(&calling, panel, 20, 30, copy), unsigned(platform::mrCancel));
+    EXPECT_EQ(copy, overlay.AP);
+    EXPECT_FALSE(subLabelCopied);
+    EXPECT_EQ(name->text(), QStringLiteral("new"));
+    EXPECT_TRUE(agree->isChecked());
+    EXPECT_EQ(sub->caption(), QStringLiteral("hint"));
+}
+
+TEST_F(PanelPopup, ACopiedButtonClosesThePopupAndCallsTheSourcesHandler)
+{
+    int handled = 0;
+    QObject::connect(done, &QPushButton::clicked, [&] { ++handled; });
+    TBlockFrm overlay(&calling);
+    platform::TPanel* copy = nullptr;
+    whenvisible<TBlockFrm>([&](TBlockFrm* shown) {
+        click(shown->AP, "DoneBtn");
+    });
+    EXPECT_EQ(overlay.ShowPanel(&calling, panel, 20, 30, copy), unsigned(platform::mrOk));
+    EXPECT_EQ(handled, 1);
+    // Only the pop-up closes, not the window the panel belongs to.
+    EXPECT_TRUE(calling.isVisible());
+}
+
+}  // namespace
