@@ -21,6 +21,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offs
   exec "$program" "SERVER=$server" "LOCAL=$local"
 fi
 
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 echo "No display: installing Stock.exe from $server into $local unattended."
 status=0
 QT_QPA_PLATFORM=offscreen "$program" "SERVER=$server" "LOCAL=$local" INSTALL=Stock.exe || status=$?

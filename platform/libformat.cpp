@@ -29,6 +29,12 @@ LocaleFormat systemLocaleFormat()
     f.thousandSeparator = group.isEmpty() ? QChar(u',') : group.front();
     f.listSeparator = f.decimalSeparator == u',' ? QChar(u';') : QChar(u',');
     f.shortDateFormat = locale.dateFormat(QLocale::ShortFormat);
+    // The family's date texts are numeric, with the separator after the first
+    // two digits, so that lists can tell them from other texts and sort them.
+    // A locale whose short date spells the month ("d MMM yyyy", the C locale's)
+    // gets the numeric day-first form instead.
+    if (f.shortDateFormat.contains(QLatin1String("MMM")) || f.shortDateFormat.contains(QLatin1String("ddd")))
+        f.shortDateFormat = QStringLiteral("dd/MM/yyyy");
     // Two-digit years lose the century on the way back from a date text.
     if (!f.shortDateFormat.contains(QLatin1String("yyyy")))
         f.shortDateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));

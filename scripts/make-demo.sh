@@ -7,9 +7,9 @@ dir=${1:?usage: make-demo.sh DIR}
 rm -rf "$dir/server" "$dir/local"
 mkdir -p "$dir/server" "$dir/local"
 
-program() {  # program FOLDER NAME BUILD DATE SIZE_KB
+program() {  # program FOLDER FILE BUILD DATE SIZE_KB
   local file="$1/$2"
-  { printf '%s build %s\n' "$2" "$3"; head -c "$(( $5 * 1024 ))" /dev/zero | tr '\0' '.'; } > "$file"
+  { printf '%s build %s\n' "${2%%.X[0-9][0-9]}" "$3"; head -c "$(( $5 * 1024 ))" /dev/zero | tr '\0' '.'; } > "$file"
   chmod 755 "$file"
   touch -d "$4" "$file"
 }
