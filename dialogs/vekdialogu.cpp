@@ -156,10 +156,26 @@ void TVekDialogFrm::setTitleStr(const QString& title)
     MessageLbl->move(MessageLbl->x(), TitleLbl->y() + TitleLbl->height() + 10);
 }
 
+// All buttons of the row share one size: the standard size, widened where a
+// caption ("Yes to All" in a large font) would not fit it.
+QSize TVekDialogFrm::buttonSize(TMsgDlgButtons buttons) const
+{
+    QSize size = platform::TButton::standardSize();
+    for (int i = 0; i < buttonkindcount; ++i) {
+        const auto kind = static_cast<TMsgDlgBtn>(i);
+        if (!buttons.contains(kind))
+            continue;
+        QPushButton measure(buttoncaption(kind));
+        measure.setFont(font());
+        size = size.expandedTo(QSize(measure.sizeHint().width(), size.height()));
+    }
+    return size;
+}
+
 void TVekDialogFrm::setButtons(TMsgDlgButtons buttons)
 {
     pButtonList = buttons;
-    const QSize size = platform::TButton::standardSize();
+    const QSize size = buttonSize(buttons);
     int x = BottomPnl->width() - 20;
     for (int i = 0; i < buttonkindcount; ++i) {
         if (buttons.contains(static_cast<TMsgDlgBtn>(i)))

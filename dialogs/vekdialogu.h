@@ -84,6 +84,7 @@ private:
     std::array<QWidget*, 5> inputs() const;
     void FormShow();
     void placeMessage();
+    QSize buttonSize(TMsgDlgButtons buttons) const;
     void switchMode(QWidget* shown, bool moveToEditBox, std::initializer_list<QWidget*> hidden);
     void showCombo();
     void keepInputAboveButtons();

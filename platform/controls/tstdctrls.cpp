@@ -31,7 +31,8 @@ void TButton::nextCheckState()
 QSize TButton::standardSize()
 {
     const QSize hint = QPushButton().sizeHint();
-    return QSize(hint.width() > 0 ? hint.width() : 80, hint.height() > 0 ? hint.height() : 35);
+    const QSize toolkit(hint.width() > 0 ? hint.width() : 80, hint.height() > 0 ? hint.height() : 35);
+    return toolkit.expandedTo(QSize(75, 25));
 }
 
 TEdit::TEdit(QWidget* parent) : QLineEdit(parent)

@@ -43,7 +43,7 @@ public:
     int modalResult() const { return modalResult_; }
     void setModalResult(int result) { modalResult_ = result; }
     // The size a new button gets: the toolkit's size for an empty push button,
-    // 80 x 35 where the toolkit gives none.
+    // 80 x 35 where the toolkit gives none, and never below the classic 75 x 25.
     static QSize standardSize();
 
 protected:
