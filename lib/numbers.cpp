@@ -5,6 +5,7 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -144,6 +145,22 @@ double texttofloat(const QString& text)
         return 0;
     if (d != u'.')
         s.replace(d, u'.');
+    // Without an exponent and in a short text the value can neither overflow
+    // nor underflow; then the plain library conversion gives the same
+    // correctly rounded value as QLocale's, at a fraction of its cost (a list
+    // sorted by a number column reads every row).
+    if (s.size() <= 64 && !s.contains(u'e') && !s.contains(u'E')) {
+        char buffer[64];
+        const bool negative = s.front() == u'-';
+        const qsizetype start = (negative || s.front() == u'+') ? 1 : 0;
+        qsizetype n = 0;
+        for (qsizetype i = start; i < s.size(); ++i)
+            buffer[n++] = static_cast<char>(s[i].unicode());
+        double value = 0;
+        const auto [end, error] = std::from_chars(buffer, buffer + n, value);
+        if (error == std::errc() && end == buffer + n)
+            return negative ? -value : value;
+    }
     bool ok = false;
     const double value = QLocale::c().toDouble(s, &ok);
     return ok && std::isfinite(value) ? value : 0;
