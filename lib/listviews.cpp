@@ -5,6 +5,7 @@
 
 #include <QCollator>
 #include <QDateTime>
+#include <QHash>
 #include <algorithm>
 #include <optional>
 #include <vector>
@@ -72,11 +73,98 @@ std::optional<QDateTime> readDate(const QString& text)
     return std::nullopt;
 }
 
+// Reads a column of date texts. Working a local date and time out into a
+// moment costs a time-zone lookup and a format parse; done per row that is
+// most of a date sort. So each day is worked out once: where the day has one
+// offset from UTC all through (every day but those a clock change falls on),
+// a text of the family's own shape, "<short date> hh:mm:ss" or
+// "<short date> hh:mm" or the date alone, is its day's moment plus the time of
+// day. Every other text, and every text of a clock-change day, goes through
+// readDate as before.
+class DateColumnReader {
+public:
+    DateColumnReader()
+        : format_(platform::libformat()),
+          fastPath_(format_.longTimeFormat == QLatin1String("hh:mm:ss") && !format_.shortDateFormat.contains(u' ')
+                    && !format_.shortDateFormat.contains(u'\''))
+    {
+    }
+
+    std::optional<qint64> msecs(const QString& text)
+    {
+        if (fastPath_) {
+            const QString trimmed = text.trimmed();
+            const qsizetype blank = trimmed.indexOf(u' ');
+            const int seconds = blank < 0 ? 0 : timeOfDay(QStringView(trimmed).mid(blank + 1));
+            if (seconds >= 0) {
+                const Day& day = dayOf(blank < 0 ? trimmed : trimmed.left(blank));
+                if (!day.valid)
+                    return std::nullopt;  // no format reads an invalid date
+                if (day.uniform)
+                    return day.midnight + seconds * qint64(1000);
+            }
+        }
+        const auto t = readDate(text);
+        return t ? std::optional<qint64>(t->toMSecsSinceEpoch()) : std::nullopt;
+    }
+
+private:
+    struct Day {
+        bool valid = false;
+        bool uniform = false;
+        qint64 midnight = 0;  // ms since the epoch
+    };
+
+    static int twoDigits(QStringView s, qsizetype at)
+    {
+        const QChar a = s[at], b = s[at + 1];
+        if (a < u'0' || a > u'9' || b < u'0' || b > u'9')
+            return -1;
+        return (a.unicode() - u'0') * 10 + (b.unicode() - u'0');
+    }
+
+    // Seconds into the day of "hh:mm:ss" or "hh:mm"; -1 for any other text.
+    static int timeOfDay(QStringView s)
+    {
+        if ((s.size() != 8 && s.size() != 5) || s[2] != u':' || (s.size() == 8 && s[5] != u':'))
+            return -1;
+        const int h = twoDigits(s, 0), m = twoDigits(s, 3), sec = s.size() == 8 ? twoDigits(s, 6) : 0;
+        if (h < 0 || h > 23 || m < 0 || m > 59 || sec < 0 || sec > 59)
+            return -1;
+        return (h * 60 + m) * 60 + sec;
+    }
+
+    const Day& dayOf(const QString& text)
+    {
+        auto it = days_.find(text);
+        if (it != days_.end())
+            return *it;
+        Day day;
+        const QDate date = QDate::fromString(text, format_.shortDateFormat);
+        if (date.isValid()) {
+            day.valid = true;
+            const QDateTime start(date, QTime(0, 0));
+            const QDateTime noon(date, QTime(12, 0));
+            const QDateTime end(date, QTime(23, 59, 59));
+            // A clock change moves a probe off its wall time or changes its offset.
+            day.uniform = start.time() == QTime(0, 0) && end.time() == QTime(23, 59, 59)
+                && start.offsetFromUtc() == noon.offsetFromUtc() && noon.offsetFromUtc() == end.offsetFromUtc();
+            day.midnight = start.toMSecsSinceEpoch();
+        }
+        return *days_.insert(text, day);
+    }
+
+    const platform::LocaleFormat& format_;
+    const bool fastPath_;
+    QHash<QString, Day> days_;
+};
+
 std::vector<SortEntry> sortEntries(const TListView* view, int column, ColumnKind kind,
                                    std::vector<QCollatorSortKey>& textKeys)
 {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseSensitive);
+    DateColumnReader dates;
     std::vector<SortEntry> entries;
     entries.reserve(view->count());
     for (TListItem* row : view->rows()) {
@@ -101,8 +189,8 @@ std::vector<SortEntry> sortEntries(const TListView* view, int column, ColumnKind
             if (value.isEmpty()) {
                 e.tier = 1;
                 e.number = 0;
-            } else if (const auto t = readDate(value)) {
-                e.time = t->toMSecsSinceEpoch();
+            } else if (const auto t = dates.msecs(value)) {
+                e.time = *t;
             } else {
                 e.tier = 1;
                 e.number = 1;
