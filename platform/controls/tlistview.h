@@ -32,8 +32,14 @@ public:
 
     TListView* listView() const;
 
+    // While TListView::setRowOrder runs, rows compare by the place it gives
+    // them; otherwise as any tree-widget item.
+    bool operator<(const QTreeWidgetItem& other) const override;
+
 private:
+    friend class TListView;
     int subCount_ = 0;
+    qsizetype rank_ = -1;
 };
 
 class TListView : public QTreeWidget {
