@@ -3,6 +3,9 @@
 #include "lib/numbers.h"
 #include "platform/libformat.h"
 
+#include <QHash>
+#include <algorithm>
+
 namespace vek {
 namespace {
 
@@ -92,11 +95,45 @@ QString datetext(const QDateTime& date)
 {
     if (!date.isValid())
         return {};
+    return datetext(date.date(), date.time());
+}
+
+QString datetext(const QDate& date, const QTime& time)
+{
+    if (!date.isValid() || !time.isValid())
+        return {};
     const platform::LocaleFormat& f = platform::libformat();
-    const QString day = date.date().toString(f.shortDateFormat);
-    if (date.time() == QTime(0, 0))
+    // A listing writes the date text of every file: the texts of the days are
+    // kept (a folder's files share few days), and the usual time format is
+    // written by hand instead of going through the format parser.
+    struct DayTexts {
+        QString format;
+        QHash<qint64, QString> days;
+    };
+    thread_local DayTexts cache;
+    if (cache.format != f.shortDateFormat || cache.days.size() > 4096) {
+        cache.format = f.shortDateFormat;
+        cache.days.clear();
+    }
+    auto it = cache.days.find(date.toJulianDay());
+    if (it == cache.days.end())
+        it = cache.days.insert(date.toJulianDay(), date.toString(f.shortDateFormat));
+    const QString& day = *it;
+    if (time == QTime(0, 0))
         return day;
-    return day + u' ' + date.time().toString(f.longTimeFormat);
+    if (f.longTimeFormat != QLatin1String("hh:mm:ss"))
+        return day + u' ' + time.toString(f.longTimeFormat);
+    QString out(day.size() + 9, Qt::Uninitialized);  // the day, a blank, "hh:mm:ss"
+    QChar* p = std::copy(day.cbegin(), day.cend(), out.data());
+    *p++ = u' ';
+    const int parts[3] = {time.hour(), time.minute(), time.second()};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            *p++ = u':';
+        *p++ = QChar(u'0' + parts[i] / 10);
+        *p++ = QChar(u'0' + parts[i] % 10);
+    }
+    return out;
 }
 
 }  // namespace vek

@@ -41,5 +41,7 @@ std::optional<QDateTime> texttodatetime(const QString& text);
 // The locale's short date, a blank and the long time; the time is left out at
 // exactly midnight, which is how date-only values show.
 QString datetext(const QDateTime& date);
+// The same for a local date and time given apart (empty when either is invalid).
+QString datetext(const QDate& date, const QTime& time);
 
 }  // namespace vek
