@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
@@ -105,6 +106,57 @@ bool hasWildcard(const QString& pattern)
 {
     return pattern.contains(u'*') || pattern.contains(u'?');
 }
+
+// One wildcard pattern, ready to test directory entries. The usual shape,
+// "*" and a plain ending such as "*.exe", is compared directly instead of by
+// fnmatch, for names in ASCII; everything else goes to fnmatch.
+class NameMatcher {
+public:
+    explicit NameMatcher(const QString& pattern)
+        : matcher_(fnmatchPattern(pattern)), literal_(!hasWildcard(pattern))
+    {
+        if (literal_ || !pattern.startsWith(u'*'))
+            return;
+        for (qsizetype i = 1; i < pattern.size(); ++i) {
+            const char16_t c = pattern[i].unicode();
+            if (c >= 0x80 || c == u'*' || c == u'?' || c == u'[' || c == u']' || c == u'\\')
+                return;
+        }
+        ending_ = pattern.mid(1).toLatin1();
+        endingOnly_ = true;
+    }
+
+    bool matches(const char* name) const
+    {
+        if (literal_)
+            return ::strcasecmp(name, matcher_.constData()) == 0;
+        if (endingOnly_) {
+            const size_t length = std::strlen(name);
+            const size_t n = static_cast<size_t>(ending_.size());
+            bool ascii = true;
+            for (size_t i = 0; i < length && ascii; ++i)
+                ascii = static_cast<unsigned char>(name[i]) < 0x80;
+            if (ascii) {
+                if (length < n)
+                    return false;
+                for (size_t i = 0; i < n; ++i) {
+                    if (foldAscii(name[length - n + i]) != foldAscii(ending_[i]))
+                        return false;
+                }
+                return true;
+            }
+        }
+        return ::fnmatch(matcher_.constData(), name, FNM_CASEFOLD) == 0;
+    }
+
+private:
+    static char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; }
+
+    QByteArray matcher_;
+    bool literal_;
+    bool endingOnly_ = false;
+    QByteArray ending_;
+};
 
 struct DirCloser {
     void operator()(DIR* d) const { ::closedir(d); }
@@ -344,8 +396,7 @@ int listFiles(const QString& folder, const QString& pattern,
     std::unique_ptr<DIR, DirCloser> dir(::opendir(dirPath.constData()));
     if (!dir)
         return codeFor(errno, folder.isEmpty() ? QString() : folder + kPathSep);
-    const QByteArray matcher = fnmatchPattern(pattern);
-    const bool literal = !hasWildcard(pattern);
+    const NameMatcher matcher(pattern);
     const int dfd = ::dirfd(dir.get());
     FileEntry entry;
     while (const dirent* d = ::readdir(dir.get())) {
@@ -353,8 +404,7 @@ int listFiles(const QString& folder, const QString& pattern,
             continue;  // hidden files, and the "." and ".." entries
         if (d->d_type == DT_DIR)
             continue;
-        if (literal ? ::strcasecmp(d->d_name, matcher.constData()) != 0
-                    : ::fnmatch(matcher.constData(), d->d_name, FNM_CASEFOLD) != 0)
+        if (!matcher.matches(d->d_name))
             continue;
         struct stat st {};
         if (::fstatat(dfd, d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
@@ -363,6 +413,47 @@ int listFiles(const QString& folder, const QString& pattern,
         entry.size = st.st_size;
         entry.modified = st.st_mtim.tv_sec;
         visit(entry);
+    }
+    return 0;
+}
+
+int listFiles(const QString& folder, const QStringList& patterns,
+              const std::function<void(int, const FileEntry&)>& visit)
+{
+    const QByteArray dirPath = encodePath(folder.isEmpty() ? QStringLiteral(".") : folder);
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(dirPath.constData()));
+    if (!dir)
+        return codeFor(errno, folder.isEmpty() ? QString() : folder + kPathSep);
+    std::vector<NameMatcher> matchers;
+    matchers.reserve(static_cast<size_t>(patterns.size()));
+    for (const QString& pattern : patterns)
+        matchers.emplace_back(pattern);
+    const int dfd = ::dirfd(dir.get());
+    std::vector<FileEntry> found;
+    std::vector<std::vector<size_t>> hits(matchers.size());
+    std::vector<size_t> matched;
+    while (const dirent* d = ::readdir(dir.get())) {
+        if (d->d_name[0] == '.')
+            continue;  // hidden files, and the "." and ".." entries
+        if (d->d_type == DT_DIR)
+            continue;
+        matched.clear();
+        for (size_t k = 0; k < matchers.size(); ++k) {
+            if (matchers[k].matches(d->d_name))
+                matched.push_back(k);
+        }
+        if (matched.empty())
+            continue;
+        struct stat st {};
+        if (::fstatat(dfd, d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            continue;  // vanished meanwhile, a folder behind a link, or a device
+        found.push_back({QFile::decodeName(d->d_name), st.st_size, st.st_mtim.tv_sec});
+        for (const size_t k : matched)
+            hits[k].push_back(found.size() - 1);
+    }
+    for (size_t k = 0; k < hits.size(); ++k) {
+        for (const size_t i : hits[k])
+            visit(static_cast<int>(k), found[i]);
     }
     return 0;
 }

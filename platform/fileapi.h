@@ -4,6 +4,7 @@
 // through here, so one errno mapping and one fault-injection seam cover it all.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace platform {
@@ -74,6 +75,13 @@ bool wildcardMatch(const QString& pattern, const QString& name);
 // skipped. Returns 0, or the code of a folder that could not be read.
 int listFiles(const QString& folder, const QString& pattern,
               const std::function<void(const FileEntry&)>& visit);
+
+// listFiles for several patterns in one reading of the folder: `visit` gets the
+// files matching the first pattern with index 0, then those matching the second,
+// and so on, each pattern's in directory order. A file matching two patterns
+// comes once for each.
+int listFiles(const QString& folder, const QStringList& patterns,
+              const std::function<void(int, const FileEntry&)>& visit);
 
 // Looks one name up as listFiles would: wildcards allowed, first match counts,
 // letter case ignored. 0 when found, 2 when not.
