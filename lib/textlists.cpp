@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace vek {
 namespace {
 
@@ -36,6 +38,33 @@ void appendLines(QStringList& list, QStringView text)
     }
     if (start < n)
         list.append(text.mid(start).toString());
+}
+
+// appendLines for a file in the single-byte code page, decoding each line
+// straight from the bytes: no decoded copy of the whole file, and the list
+// grows once. CR and LF are the same bytes in the code page and in the text.
+void appendCodePageLines(QStringList& list, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    const qsizetype n = bytes.size();
+    list.reserve(list.size() + std::max(std::count(data, data + n, '\n'), std::count(data, data + n, '\r')) + 1);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        list.append(platform::fromCodePage(data + start, i - start));
+        if (c == '\r' && i + 1 < n && data[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        list.append(platform::fromCodePage(data + start, n - start));
+}
+
+bool hasByteOrderMark(const QByteArray& bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
 }
 
 // The whole file as text: a UTF-8 or UTF-16 byte-order mark selects that
@@ -270,7 +299,10 @@ void loadlist(QStringList& list, const QString& name)
         if (got == 0)
             break;
     }
-    appendLines(list, decodeWholeFile(bytes));
+    if (hasByteOrderMark(bytes))
+        appendLines(list, decodeWholeFile(bytes));
+    else
+        appendCodePageLines(list, bytes);
 }
 
 void loadlines(QStringList* list, const QString& name)
