@@ -61,8 +61,6 @@ TLabel* linkLabel(QWidget* parent, const char* name, const QString& caption, int
     font.setUnderline(true);
     l->setFont(font);
     l->setCursor(Qt::PointingHandCursor);
-    // The caption's own width: the design bounds are those of the text.
-    l->adjustSize();
     return l;
 }
 
@@ -131,10 +129,6 @@ void TInstallfm::buildControls()
     Timer1 = new TTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kStartDelayMs);
-
-    // The labels grow with their captions, as the folders they show are long.
-    for (TLabel* l : {Serverfolderlab, Localfolderlab, Installinglab})
-        l->setMinimumWidth(360);
 
     setTabOrder(Serverlv, FilterEd);
     setTabOrder(FilterEd, Locallv);
@@ -265,7 +259,6 @@ void TInstallfm::listServerPrograms()
 void TInstallfm::runUnattendedInstall()
 {
     Autolab->setCaption(Autoexename);
-    Autolab->adjustSize();
     Autolab->show();
     vek::clearlistview(Locallv);
     Locallv->addItem(Autoexename)->setSelected(true);

@@ -14,6 +14,13 @@ TLabel::TLabel(QWidget* parent) : QLabel(parent)
     registercomponent(this);
 }
 
+void TLabel::setCaption(const QString& caption)
+{
+    setText(caption);
+    if (autoSize_)
+        adjustSize();
+}
+
 TButton::TButton(QWidget* parent) : QPushButton(parent)
 {
     registercomponent(this);

@@ -28,7 +28,13 @@ public:
     // Plain text, top-left: a file name with "<" or "&" shows as it is.
     Q_INVOKABLE explicit TLabel(QWidget* parent = nullptr);
     QString caption() const { return text(); }
-    void setCaption(const QString& caption) { setText(caption); }
+    // With autoSize (the default) the label takes the size of its new caption.
+    void setCaption(const QString& caption);
+    bool autoSize() const { return autoSize_; }
+    void setAutoSize(bool on) { autoSize_ = on; }
+
+private:
+    bool autoSize_ = true;
 };
 
 class TButton : public QPushButton {

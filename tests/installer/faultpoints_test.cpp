@@ -96,8 +96,9 @@ TEST(InstallFaultPoints, EveryFailurePointLeavesTheFolderWholeOrFullyInstalled)
                     EXPECT_TRUE(message.isEmpty()) << where;
                     EXPECT_EQ(snapshot(local, false), after) << where;
                     for (const QString& name : now.keys()) {
-                        if (name.startsWith(u'.'))
+                        if (name.startsWith(u'.')) {
                             EXPECT_EQ(local + name, vek::overflowname(local + "Stock.exe")) << where;
+                        }
                     }
                 } else {
                     ++failures;
@@ -109,8 +110,9 @@ TEST(InstallFaultPoints, EveryFailurePointLeavesTheFolderWholeOrFullyInstalled)
                 // A second install after the fault always completes the job.
                 if (fired) {
                     ASSERT_TRUE(installprogram(server, local, "Stock.exe", message)) << where << message.toStdString();
-                    if (!ok)
+                    if (!ok) {
                         EXPECT_EQ(snapshot(local), after) << where;
+                    }
                 }
             },
             {EIO, ENOSPC, EACCES, EXDEV});

@@ -154,7 +154,7 @@ TEST_F(Install, NamesThatLeaveTheFolderAreRefused)
 {
     writeFile(dir.path() + "outside.exe", "precious");
     serve("sub/x.exe", "x");
-    for (const QString name : {QStringLiteral("../outside.exe"), QStringLiteral("sub/x.exe"), QStringLiteral(".."),
+    for (const QString& name : {QStringLiteral("../outside.exe"), QStringLiteral("sub/x.exe"), QStringLiteral(".."),
                                QStringLiteral("."), QStringLiteral("a\\b.exe"), QString()}) {
         QString message;
         EXPECT_FALSE(install(name, &message)) << name.toStdString();
