@@ -23,7 +23,10 @@ bool getparam(const QString& name, QString& value)
             continue;
         if (QStringView(upper).left(eq) == wanted || QStringView(upper).left(eq + 1) == wanted) {
             found = true;
-            value = trimtext(written.mid(eq + 1));
+            // The value is taken from the parameter as written: upper-casing can
+            // change the length of the name (the German sharp s becomes "SS"), so
+            // a position in the upper-cased text does not point into `written`.
+            value = trimtext(written.mid(written.indexOf(u'=') + 1));
         }
     }
     return found;
