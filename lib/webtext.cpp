@@ -1,5 +1,7 @@
 #include "lib/webtext.h"
 
+#include "lib/basictext.h"
+
 namespace vek {
 namespace {
 
@@ -83,7 +85,9 @@ QString urldecode(const QString& text)
 
 qint64 hextoint64(const QString& text)
 {
-    QString s = text.toUpper();
+    // Only a-z are upper-cased: full Unicode upper-casing turns some
+    // characters into hexadecimal letters (the ligature U+FB00 into "FF").
+    QString s = asciiupper(text);
     if (s.endsWith(u'H'))
         s.chop(1);
     // Unsigned arithmetic: more than 16 digits wrap instead of overflowing.
