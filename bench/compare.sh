@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Times the installer's hot paths side by side with their command-line peers
+# and prints one table: operation, our median, the peer's median (ms), ratio.
+#   bench/compare.sh            (ROUNDS=5 by default; BUILD_DIR=build-bench)
+# Builds in Release in its own folder, makes its data under a temporary folder
+# that it removes again, runs ours and the peer in alternation, one process at
+# a time, under nice. Not part of the test suite and never run in CI.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds=${ROUNDS:-5}
+build=${BUILD_DIR:-build-bench}
+
+echo "building ($build, Release)..." >&2
+nice cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSARINE_BENCH=ON -DTESSARINE_TESTS=OFF >/dev/null
+for target in bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_catalogue; do
+  nice cmake --build "$build" --target "$target" >/dev/null 2>&1 || echo "note: $target did not build; its rows are left out" >&2
+done
+bin=$build/bench
+have() { [ -x "$bin/$1" ]; }
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/tessarine-bench.XXXXXX")
+trap 'rm -rf "$tmp"' EXIT
+results=$tmp/results
+: > "$results"
+t() { nice "$bin/bench_timecmd" "$@"; }  # prints the milliseconds of one run
+record() { echo "$1|$2|$3" >> "$results"; }  # operation|ours|peer
+
+echo "making data in $tmp..." >&2
+"$bin/bench_mkdata" folder "$tmp/folder" 100000 50
+"$bin/bench_mkdata" folder "$tmp/catalogue" 20000 100
+"$bin/bench_mkdata" table "$tmp/table" 100000
+"$bin/bench_mkdata" lines "$tmp/lines.txt" 1000000
+mkdir -p "$tmp/server" "$tmp/local" "$tmp/cp"
+"$bin/bench_mkdata" big "$tmp/server/Big.exe" 512
+sync
+
+# 1. One 512 MiB program into a local folder. Each run starts from an empty
+# folder and a written-back page cache.
+op1="copy one 512 MiB file into a local folder: installprogram vs cp"
+op1s="  the same, peer cp then sync FILE (what installprogram's fsync asks)"
+for ((r = 0; r < rounds; r++)); do
+  rm -rf "$tmp/local" "$tmp/cp"; mkdir -p "$tmp/local" "$tmp/cp"; sync
+  ours=$(t -- "$bin/bench_install" "$tmp/server" "$tmp/local" Big.exe)
+  sync
+  peer=$(t -- cp "$tmp/server/Big.exe" "$tmp/cp/Big.exe")
+  record "$op1" "$ours" "$peer"
+  rm -f "$tmp/cp/Big.exe"; sync
+  peer=$(t -- sh -c 'cp "$1" "$2" && sync "$2"' sh "$tmp/server/Big.exe" "$tmp/cp/Big.exe")
+  record "$op1s" "$ours" "$peer"
+done
+rm -rf "$tmp/local" "$tmp/cp" "$tmp/server"
+
+# 2. Listing 100 000 entries with names, sizes and date texts. find gets one
+# date directive (%T+): each of %Td, %Tm, ... makes it look the time zone up again.
+op2="list 100 000 entries *.exe;*.ocx;*.dll with sizes, dates: findfiles vs find"
+for ((r = 0; r < rounds; r++)); do
+  ours=$(t -- "$bin/bench_findfiles" "$tmp/folder" '*.exe;*.ocx;*.dll')
+  peer=$(t -- find "$tmp/folder" -maxdepth 1 '(' -iname '*.exe' -o -iname '*.ocx' -o -iname '*.dll' ')' \
+         -type f ! -name '.*' -printf '%f\t%s\t%T+\n')
+  record "$op2" "$ours" "$peer"
+done
+
+# 3. The catalogue rebuild of one key release, in process (Google Benchmark,
+# repetitions interleaved at random), against findfiles on the same folder.
+if have bench_catalogue; then
+  QT_QPA_PLATFORM=offscreen nice "$bin/bench_catalogue" --benchmark_repetitions="$rounds" \
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv "$tmp/catalogue" 2>/dev/null > "$tmp/catalogue.csv" || true
+  median() { grep "^\"$1/real_time_median\"" "$tmp/catalogue.csv" | cut -d, -f3; }
+  findfiles=$(median BM_findfiles)
+  record "rebuild the catalogue, 20 000 programs, empty filter: FindPrograms vs findfiles" \
+    "$(median BM_FindPrograms/0)" "$findfiles"
+  record "  the same with a one-letter filter" "$(median BM_FindPrograms/1)" "$findfiles"
+fi
+
+# 4. Column sorts of a shown 100 000-row list view, against sort on the column
+# as a text file; the driver alternates the two itself.
+QT_QPA_PLATFORM=offscreen nice "$bin/bench_sort" "$tmp/table" "$rounds" 2>/dev/null |
+while read -r name ours peer; do
+  case $name in
+    sort-number) op="sort 100 000 rows by a number column: sortlistview vs sort -n" ;;
+    sort-text) op="sort 100 000 rows by a text column: sortlistview vs sort" ;;
+    sort-date) op="sort 100 000 rows by a date column: sortlistview vs sort -k" ;;
+  esac
+  record "$op" "$ours" "$peer"
+done
+
+# 5. Loading and saving a list of 1 000 000 lines, against copying the file.
+op5="load and save a list of 1 000 000 lines: loadlist+savelist vs cp"
+for ((r = 0; r < rounds; r++)); do
+  rm -f "$tmp/saved.txt" "$tmp/copied.txt"; sync
+  ours=$(t -- "$bin/bench_textlist" "$tmp/lines.txt" "$tmp/saved.txt")
+  peer=$(t -- cp "$tmp/lines.txt" "$tmp/copied.txt")
+  record "$op5" "$ours" "$peer"
+done
+
+# The table: medians of the rounds, in the order the operations ran.
+awk -F'|' '
+  { if (!($1 in n)) order[++count] = $1; n[$1]++; ours[$1, n[$1]] = $2; peer[$1, n[$1]] = $3 }
+  function median(arr, key, k,   v, i, j, t) {
+    for (i = 1; i <= k; i++) v[i] = arr[key, i] + 0
+    for (i = 2; i <= k; i++) for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+    return k % 2 ? v[(k + 1) / 2] : (v[k / 2] + v[k / 2 + 1]) / 2
+  }
+  END {
+    printf "%-82s %10s %10s %7s\n", "operation", "ours ms", "peer ms", "ratio"
+    for (i = 1; i <= count; i++) {
+      op = order[i]; o = median(ours, op, n[op]); p = median(peer, op, n[op])
+      printf "%-82s %10.1f %10.1f %7.2f\n", op, o, p, (p > 0 ? o / p : 0)
+    }
+  }' "$results"
+echo "(medians of $rounds runs each; $(nproc) cores; $(date -u '+%Y-%m-%d %H:%M UTC'))"

@@ -1,0 +1,110 @@
+// Sorts a shown list view of the rows of DIR/table.tsv by its text, number
+// and date column with the column-click sort, and in alternation times `sort`
+// on the same column written as a text file (DIR/names.txt, numbers.txt,
+// dates.txt). Before every sort the rows are put in a fresh random order.
+//   bench_sort DIR ROUNDS
+// Prints one line per sort: operation, our milliseconds, the peer's milliseconds.
+// Ours is the click alone (the rows are in the view already, as the file is on
+// the disk for the peer) plus the repaint it causes; the peer's is its whole
+// process: start, read, sort, write to /dev/null.
+#include "bench/common.h"
+#include "lib/listviews.h"
+#include "lib/textlists.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <fcntl.h>
+#include <random>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+double runPeer(std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double ms = bench::msSince(start);
+    posix_spawn_file_actions_destroy(&actions);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: bench_sort DIR ROUNDS\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    bench::useFamilyFormats();
+    const std::string dir = argv[1];
+    const int rounds = std::atoi(argv[2]);
+    const bool verbose = qEnvironmentVariableIsSet("BENCH_VERBOSE");
+
+    QStringList lines;
+    vek::loadlist(lines, QString::fromStdString(dir + "/table.tsv"));
+    platform::TListView view;
+    view.addColumn(QStringLiteral("Name"), 200);
+    view.addColumn(QStringLiteral("Number"), 100);
+    view.addColumn(QStringLiteral("Date"), 125);
+    QList<platform::TListItem*> rows;
+    for (const QString& line : lines) {
+        const QStringList f = line.split(u'\t');
+        rows.append(new platform::TListItem(f.value(0), {f.value(1), f.value(2)}));
+    }
+    view.addItems(rows);
+    view.resize(500, 400);
+    view.show();
+    QApplication::processEvents();
+
+    struct Case {
+        const char* name;
+        int column;
+        std::vector<std::string> peer;
+    };
+    const std::vector<Case> cases = {
+        {"sort-number", 1, {"sort", "-r", "-n", dir + "/numbers.txt"}},
+        {"sort-text", 0, {"sort", "-r", dir + "/names.txt"}},
+        {"sort-date", 2, {"sort", "-r", "-k1.7,1.10", "-k1.4,1.5", "-k1.1,1.2", "-k2,2", dir + "/dates.txt"}},
+    };
+    std::mt19937 rng(7);
+    for (int r = 0; r < rounds; ++r) {
+        for (const Case& c : cases) {
+            QList<platform::TListItem*> order = view.rows();
+            std::shuffle(order.begin(), order.end(), rng);
+            const auto shuffled = std::chrono::steady_clock::now();
+            view.setRowOrder(order);
+            QApplication::processEvents();
+            if (verbose)
+                std::fprintf(stderr, "reorder alone %.3f ms\n", bench::msSince(shuffled));
+
+            bool descending = false;
+            const auto start = std::chrono::steady_clock::now();
+            vek::sortlistview(&view, c.column, descending);
+            QApplication::processEvents();
+            const double ours = bench::msSince(start);
+            const double peer = runPeer(c.peer);
+            std::printf("%s %.3f %.3f\n", c.name, ours, peer);
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
