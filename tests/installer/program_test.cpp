@@ -1,0 +1,95 @@
+// The program as its callers see it: a process with run parameters, its exit
+// status and what it writes when nobody watches.
+#include "installer/folderlock.h"
+#include "installer/installprogram.h"
+#include "lib/generations.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+using testsupport::readFile;
+using testsupport::ScratchDir;
+using testsupport::writeFile;
+
+namespace {
+
+struct ProgramRun {
+    int status;
+    QString out;
+    QString err;
+};
+
+ProgramRun runProgram(const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TESSARINE_PROGRAM), args);
+    EXPECT_TRUE(p.waitForFinished(30000));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+}  // namespace
+
+TEST(Program, AnUnattendedRunTellsItsCallerByItsExitStatus)
+{
+    ScratchDir dir;
+    const QString server = dir.path() + "server/", local = dir.path() + "local/";
+    QDir().mkpath(server);
+    QDir().mkpath(local);
+    writeFile(server + "Stock.exe", "new");
+    writeFile(local + "Stock.exe", "old");
+
+    const ProgramRun ok = runProgram({"SERVER=" + server, "LOCAL=" + local, "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()});
+    EXPECT_EQ(ok.status, 0) << ok.err.toStdString();
+    EXPECT_TRUE(ok.out.contains("Installed Stock.exe")) << ok.out.toStdString();
+    EXPECT_EQ(readFile(local + "Stock.exe"), "new");
+    EXPECT_EQ(readFile(vek::generationname(local + "Stock.exe", 1)), "old");
+
+    const ProgramRun missing = runProgram({"SERVER=" + server, "LOCAL=" + local, "INSTALL=Gone.exe", "LOCALFOLDER=" + dir.path()});
+    EXPECT_NE(missing.status, 0);
+    EXPECT_TRUE(missing.err.contains("Install error code:2")) << missing.err.toStdString();
+
+    const ProgramRun noServer = runProgram({"SERVER=" + dir.path() + "nowhere/", "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()});
+    EXPECT_NE(noServer.status, 0);
+    EXPECT_TRUE(noServer.err.contains("Missing server folder " + dir.path() + "nowhere/")) << noServer.err.toStdString();
+
+    const ProgramRun recording = runProgram({"FILESDIRCONTENTS=" + server, "FILESDIRNAME=" + dir.path() + "filesdir.txt",
+                                      "LOCALFOLDER=" + dir.path()});
+    EXPECT_EQ(recording.status, 0);
+    EXPECT_EQ(readFile(dir.path() + "filesdir.txt"), (server + "\r\n").toUtf8());
+}
+
+TEST(Program, TwoInstallsIntoOneFolderTakeTurns)
+{
+    ScratchDir dir;
+    const QString server = dir.path() + "server/", local = dir.path() + "local/";
+    QDir().mkpath(server);
+    QDir().mkpath(local);
+    writeFile(server + "a.exe", "a");
+
+    std::atomic<bool> done{false};
+    std::thread other;
+    {
+        const FolderLock held(local);  // another installer is at work in the folder
+        ASSERT_TRUE(held.locked());
+        other = std::thread([&] {
+            QString message;
+            installprogram(server, local, "a.exe", message);
+            done = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_FALSE(done.load());
+        EXPECT_TRUE(testsupport::entries(local).isEmpty());
+    }
+    other.join();
+    EXPECT_TRUE(done.load());
+    EXPECT_EQ(readFile(local + "a.exe"), "a");
+}
