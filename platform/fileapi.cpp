@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 
 #include <cerrno>
 #include <cstdio>
@@ -392,29 +393,7 @@ bool wildcardMatch(const QString& pattern, const QString& name)
 int listFiles(const QString& folder, const QString& pattern,
               const std::function<void(const FileEntry&)>& visit)
 {
-    const QByteArray dirPath = encodePath(folder.isEmpty() ? QStringLiteral(".") : folder);
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(dirPath.constData()));
-    if (!dir)
-        return codeFor(errno, folder.isEmpty() ? QString() : folder + kPathSep);
-    const NameMatcher matcher(pattern);
-    const int dfd = ::dirfd(dir.get());
-    FileEntry entry;
-    while (const dirent* d = ::readdir(dir.get())) {
-        if (d->d_name[0] == '.')
-            continue;  // hidden files, and the "." and ".." entries
-        if (d->d_type == DT_DIR)
-            continue;
-        if (!matcher.matches(d->d_name))
-            continue;
-        struct stat st {};
-        if (::fstatat(dfd, d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
-            continue;  // vanished meanwhile, a folder behind a link, or a device
-        entry.name = QFile::decodeName(d->d_name);
-        entry.size = st.st_size;
-        entry.modified = st.st_mtim.tv_sec;
-        visit(entry);
-    }
-    return 0;
+    return listFiles(folder, QStringList{pattern}, [&](int, const FileEntry& e) { visit(e); });
 }
 
 int listFiles(const QString& folder, const QStringList& patterns,
@@ -432,6 +411,8 @@ int listFiles(const QString& folder, const QStringList& patterns,
     std::vector<FileEntry> found;
     std::vector<std::vector<size_t>> hits(matchers.size());
     std::vector<size_t> matched;
+    // A file renamed while the folder is read may be met twice; it is listed once.
+    QSet<QString> seen;
     while (const dirent* d = ::readdir(dir.get())) {
         if (d->d_name[0] == '.')
             continue;  // hidden files, and the "." and ".." entries
@@ -447,7 +428,11 @@ int listFiles(const QString& folder, const QStringList& patterns,
         struct stat st {};
         if (::fstatat(dfd, d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
             continue;  // vanished meanwhile, a folder behind a link, or a device
-        found.push_back({QFile::decodeName(d->d_name), st.st_size, st.st_mtim.tv_sec});
+        QString name = QFile::decodeName(d->d_name);
+        if (seen.contains(name))
+            continue;
+        seen.insert(name);
+        found.push_back({std::move(name), st.st_size, st.st_mtim.tv_sec});
         for (const size_t k : matched)
             hits[k].push_back(found.size() - 1);
     }
