@@ -462,16 +462,20 @@ QString checkSaveLoad(Reader& in)
     loadlist(back, path);
     if (expect.isEmpty() || !startsWithMark(expect.front()))
         REQUIRE(back == expect, shown(expect) + QStringLiteral(" -> ") + shown(back));
+    // loadlines drops a UTF-8 mark read in the code page from the first line,
+    // also when the first line came with the appended items.
+    const auto withoutMark = [](QStringList lines) {
+        if (!lines.isEmpty() && lines.front().startsWith(QStringLiteral("\u00EF\u00BB\u00BF")))
+            lines.front().remove(0, 3);
+        return lines;
+    };
     loadlines(&back, path);
-    QStringList expectLines = expect;
-    if (!expectLines.isEmpty() && expectLines.front().startsWith(QStringLiteral("\u00EF\u00BB\u00BF")))
-        expectLines.front().remove(0, 3);
-    REQUIRE(back == expectLines, shown(expectLines) + QStringLiteral(" -> ") + shown(back));
+    REQUIRE(back == withoutMark(expect), shown(expect) + QStringLiteral(" -> ") + shown(back));
 
     REQUIRE(appendlist(more, path), QString());
     loadlines(&back, path);
-    expectLines += stored(more);
-    REQUIRE(back == expectLines, shown(expectLines) + QStringLiteral(" -> ") + shown(back));
+    const QStringList all = expect + stored(more);
+    REQUIRE(back == withoutMark(all), shown(all) + QStringLiteral(" -> ") + shown(back));
     return {};
 }
 
