@@ -12,6 +12,12 @@ QString ScratchDir::path() const
     return dir_.path() + u'/';
 }
 
+InstallFolders::InstallFolders()
+{
+    QDir().mkpath(server());
+    QDir().mkpath(local());
+}
+
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);

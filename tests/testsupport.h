@@ -19,6 +19,18 @@ private:
     QTemporaryDir dir_;
 };
 
+// A scratch folder holding an empty server folder and an empty local folder.
+class InstallFolders {
+public:
+    InstallFolders();
+    QString server() const { return dir_.path() + QStringLiteral("server/"); }
+    QString local() const { return dir_.path() + QStringLiteral("local/"); }
+    QString path() const { return dir_.path(); }
+
+private:
+    ScratchDir dir_;
+};
+
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 // Names of the entries of `folder` (dot files included), sorted.

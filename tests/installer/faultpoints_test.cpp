@@ -75,10 +75,8 @@ TEST(InstallFaultPoints, EveryFailurePointLeavesTheFolderWholeOrFullyInstalled)
         int failures = 0;
         const int points = testsupport::forEachFaultPoint(
             [&](const FaultPoint& point, testsupport::FaultSwitch& fault) {
-                testsupport::ScratchDir dir;
-                const QString server = dir.path() + "server/", local = dir.path() + "local/";
-                QDir().mkpath(server);
-                QDir().mkpath(local);
+                const testsupport::InstallFolders dir;
+                const QString server = dir.server(), local = dir.local();
                 writeFile(server + "Stock.exe", after["Stock.exe"]);
                 for (auto it = before.begin(); it != before.end(); ++it)
                     writeFile(local + it.key(), it.value());

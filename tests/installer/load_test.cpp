@@ -21,10 +21,8 @@ using testsupport::writeFile;
 
 TEST(InstallerLoad, TwoHundredProgramsInOneInstallRun)
 {
-    ScratchDir dir;
-    const QString server = dir.path() + "server/", local = dir.path() + "local/";
-    QDir().mkpath(server);
-    QDir().mkpath(local);
+    const testsupport::InstallFolders dir;
+    const QString server = dir.server(), local = dir.local();
     constexpr int kPrograms = 200;
     auto name = [](int i) { return QStringLiteral("p%1.%2").arg(i, 3, 10, QLatin1Char('0')).arg(i % 3 ? "exe" : "dll"); };
     for (int i = 0; i < kPrograms; ++i) {

@@ -40,10 +40,8 @@ ProgramRun runProgram(const QStringList& args)
 
 TEST(Program, AnUnattendedRunTellsItsCallerByItsExitStatus)
 {
-    ScratchDir dir;
-    const QString server = dir.path() + "server/", local = dir.path() + "local/";
-    QDir().mkpath(server);
-    QDir().mkpath(local);
+    const testsupport::InstallFolders dir;
+    const QString server = dir.server(), local = dir.local();
     writeFile(server + "Stock.exe", "new");
     writeFile(local + "Stock.exe", "old");
 
@@ -69,10 +67,8 @@ TEST(Program, AnUnattendedRunTellsItsCallerByItsExitStatus)
 
 TEST(Program, TwoInstallsIntoOneFolderTakeTurns)
 {
-    ScratchDir dir;
-    const QString server = dir.path() + "server/", local = dir.path() + "local/";
-    QDir().mkpath(server);
-    QDir().mkpath(local);
+    const testsupport::InstallFolders dir;
+    const QString server = dir.server(), local = dir.local();
     writeFile(server + "a.exe", "a");
 
     std::atomic<bool> done{false};

@@ -68,8 +68,9 @@ TEST_F(LibFaultPoints, SavelistReplacesWholeOrNotAtAll)
                     // A keep-copy that could not be deleted at the end may stay; the next save removes it.
                     EXPECT_EQ(now, fresh) << describe(p);
                     QStringList left = testsupport::entries(dir.path());
-                    if (left.removeAll("list.csv.$save"))
+                    if (left.removeAll("list.csv.$save")) {
                         EXPECT_EQ(readFile(target + vek::kKeepCopySuffix), "previous\r\n") << describe(p);
+                    }
                     EXPECT_EQ(left, QStringList{"list.csv"}) << describe(p);
                 } else if (QFile::exists(target)) {
                     EXPECT_TRUE(now == "previous\r\n" || now == fresh) << describe(p);
@@ -113,8 +114,9 @@ TEST_F(LibFaultPoints, BlockmoveKeepsTheSourceUnlessTheCopyIsComplete)
             fault.arm();
             const int rc = vek::blockmove(dir.file("src"), dir.file("dst"));
             fault.disarm();
-            if (QFile::exists(dir.file("src")))
+            if (QFile::exists(dir.file("src"))) {
                 EXPECT_EQ(readFile(dir.file("src")), content) << describe(p);
+            }
             if (rc == 0) {
                 EXPECT_FALSE(QFile::exists(dir.file("src"))) << describe(p);
                 EXPECT_EQ(readFile(dir.file("dst")), content) << describe(p);
