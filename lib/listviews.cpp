@@ -51,13 +51,12 @@ ColumnKind columnKind(const TListView* view, int column)
     return ColumnKind::Number;
 }
 
-// What a row sorts by, computed once per row rather than once per comparison.
+// What a row sorts by, worked out once per row rather than once per
+// comparison, in a form that compares as two numbers.
 struct SortEntry {
-    TListItem* row;
-    int tier;  // 0: the row lacks the sub-item; 1: the value cannot be read; 2: a value
-    double number = 0;
-    qint64 time = 0;
-    int textKey = -1;  // index into the collation keys
+    int tier;      // 0: the row lacks the sub-item; 1: the value cannot be read; 2: a value
+    int position;  // the row's place before the sort: equal rows keep their order
+    double value;  // the number, the moment in ms, or the rank of the text
 };
 
 std::optional<QDateTime> readDate(const QString& text)
@@ -159,67 +158,72 @@ private:
     QHash<QString, Day> days_;
 };
 
-std::vector<SortEntry> sortEntries(const TListView* view, int column, ColumnKind kind,
-                                   std::vector<QCollatorSortKey>& textKeys)
+// The rank of every text among the others by the locale's collation (equal
+// texts share a rank).
+std::vector<int> collationRanks(const QStringList& texts)
 {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseSensitive);
-    DateColumnReader dates;
-    std::vector<SortEntry> entries;
-    entries.reserve(view->count());
-    for (TListItem* row : view->rows()) {
-        SortEntry e{row, hasColumn(row, column) ? 2 : 0};
-        if (e.tier == 0) {
-            entries.push_back(std::move(e));
-            continue;
-        }
-        const QString value = valueAt(row, column);
-        switch (kind) {
-        case ColumnKind::Text:
-            e.textKey = static_cast<int>(textKeys.size());
-            textKeys.push_back(collator.sortKey(value));
-            break;
-        case ColumnKind::Number:
-            e.number = texttofloat(value);
-            break;
-        case ColumnKind::Date:
-            // Empty dates sort first; a text that is no date cannot stand
-            // "equal to everything" in a consistent order, so it sorts right
-            // after the empty ones.
-            if (value.isEmpty()) {
-                e.tier = 1;
-                e.number = 0;
-            } else if (const auto t = dates.msecs(value)) {
-                e.time = *t;
-            } else {
-                e.tier = 1;
-                e.number = 1;
-            }
-            break;
-        }
-        entries.push_back(std::move(e));
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(static_cast<size_t>(texts.size()));
+    for (const QString& t : texts)
+        keys.push_back(collator.sortKey(t));
+    std::vector<int> order(keys.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
+    std::vector<int> ranks(keys.size());
+    int rank = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && keys[order[i - 1]].compare(keys[order[i]]) != 0)
+            ++rank;
+        ranks[order[i]] = rank;
     }
-    return entries;
+    return ranks;
 }
 
-bool ascending(const SortEntry& a, const SortEntry& b, ColumnKind kind,
-               const std::vector<QCollatorSortKey>& textKeys)
+std::vector<SortEntry> sortEntries(const QList<TListItem*>& rows, int column, ColumnKind kind)
 {
-    if (a.tier != b.tier)
-        return a.tier < b.tier;
-    if (a.tier == 0)
-        return false;
-    if (a.tier == 1)
-        return a.number < b.number;
-    switch (kind) {
-    case ColumnKind::Number:
-        return a.number < b.number;
-    case ColumnKind::Date:
-        return a.time < b.time;
-    case ColumnKind::Text:
-        break;
+    DateColumnReader dates;
+    std::vector<SortEntry> entries;
+    entries.reserve(static_cast<size_t>(rows.size()));
+    QStringList texts;
+    std::vector<size_t> textEntries;
+    for (int i = 0; i < rows.size(); ++i) {
+        const TListItem* row = rows[i];
+        SortEntry e{hasColumn(row, column) ? 2 : 0, i, 0};
+        if (e.tier == 2) {
+            const QString value = valueAt(row, column);
+            switch (kind) {
+            case ColumnKind::Text:
+                textEntries.push_back(entries.size());
+                texts.append(value);
+                break;
+            case ColumnKind::Number:
+                e.value = texttofloat(value);
+                break;
+            case ColumnKind::Date:
+                // Empty dates sort first; a text that is no date cannot stand
+                // "equal to everything" in a consistent order, so it sorts right
+                // after the empty ones.
+                if (value.isEmpty()) {
+                    e = {1, i, 0};
+                } else if (const auto t = dates.msecs(value)) {
+                    e.value = static_cast<double>(*t);
+                } else {
+                    e = {1, i, 1};
+                }
+                break;
+            }
+        }
+        entries.push_back(e);
     }
-    return textKeys[a.textKey].compare(textKeys[b.textKey]) < 0;
+    if (kind == ColumnKind::Text) {
+        const std::vector<int> ranks = collationRanks(texts);
+        for (size_t k = 0; k < textEntries.size(); ++k)
+            entries[textEntries[k]].value = ranks[k];
+    }
+    return entries;
 }
 
 }  // namespace
@@ -250,16 +254,22 @@ void sortlistview(TListView* view, int column, bool& descending)
     if (!view || column < 0)
         return;
     const ColumnKind kind = columnKind(view, column);
-    std::vector<QCollatorSortKey> textKeys;
-    std::vector<SortEntry> entries = sortEntries(view, column, kind, textKeys);
-    const bool down = descending;
-    std::stable_sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
-        return down ? ascending(b, a, kind, textKeys) : ascending(a, b, kind, textKeys);
+    const QList<TListItem*> rows = view->rows();
+    std::vector<SortEntry> entries = sortEntries(rows, column, kind);
+    // Descending turns the order of tiers and values round, not that of
+    // equal rows.
+    const int sign = descending ? -1 : 1;
+    std::sort(entries.begin(), entries.end(), [sign](const SortEntry& a, const SortEntry& b) {
+        if (a.tier != b.tier)
+            return sign * (a.tier - b.tier) < 0;
+        if (a.tier != 0 && a.value != b.value)
+            return sign > 0 ? a.value < b.value : b.value < a.value;
+        return a.position < b.position;
     });
     QList<TListItem*> order;
-    order.reserve(static_cast<qsizetype>(entries.size()));
+    order.reserve(rows.size());
     for (const SortEntry& e : entries)
-        order.append(e.row);
+        order.append(rows[e.position]);
     view->setRowOrder(order);
 }
 

@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <cmath>
 #include <limits>
 
@@ -135,11 +136,47 @@ QString fixdecimalpoint(const QString& text)
     return out;
 }
 
+namespace {
+
+// The common shape of a number in a list, digits with at most one "." or ","
+// and an optional minus, read without a copy of the text. Under a decimal
+// separator of "." or "," either mark reads as the decimal point, as
+// fixdecimalpoint makes it. Any other text gives nothing.
+std::optional<double> readPlainDecimal(const QString& text, QChar d)
+{
+    if ((d != u'.' && d != u',') || text.size() > 40)
+        return std::nullopt;
+    char buffer[40];
+    qsizetype n = 0;
+    bool separator = false;
+    const bool negative = text.front() == u'-';
+    for (qsizetype i = negative ? 1 : 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            buffer[n++] = static_cast<char>(c);
+        } else if ((c == u'.' || c == u',') && !separator) {
+            separator = true;
+            buffer[n++] = '.';
+        } else {
+            return std::nullopt;
+        }
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(buffer, buffer + n, value);
+    if (n == 0 || error != std::errc() || end != buffer + n)
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+}  // namespace
+
 double texttofloat(const QString& text)
 {
     if (text.isEmpty())
         return 0;
     const QChar d = decimalSeparator();
+    if (const auto plain = readPlainDecimal(text, d))
+        return *plain;
     QString s = trimtext(fixdecimalpoint(text));
     if (!isPlainNumber(s, d))
         return 0;

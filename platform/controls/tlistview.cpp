@@ -167,19 +167,23 @@ QList<TListItem*> TListView::selectedRows() const
 {
     // In row order, not in the order the user picked them.
     QList<TListItem*> out;
-    for (int i = 0; i < count(); ++i) {
-        if (item(i)->isSelected())
-            out.append(item(i));
+    for (TListItem* row : rows()) {
+        if (row->isSelected())
+            out.append(row);
     }
     return out;
 }
 
 QList<TListItem*> TListView::rows() const
 {
+    // Straight from the root item: each call through the view looks its
+    // model up again, which on a long list costs more than the walk itself.
+    const QTreeWidgetItem* root = invisibleRootItem();
+    const int n = root->childCount();
     QList<TListItem*> out;
-    out.reserve(count());
-    for (int i = 0; i < count(); ++i)
-        out.append(item(i));
+    out.reserve(n);
+    for (int i = 0; i < n; ++i)
+        out.append(static_cast<TListItem*>(root->child(i)));
     return out;
 }
 
