@@ -11,8 +11,8 @@
 
 #include <QFileInfo>
 #include <QStringDecoder>
-
 #include <algorithm>
+#include <cstring>
 
 namespace vek {
 namespace {
@@ -45,21 +45,31 @@ void appendLines(QStringList& list, QStringView text)
 // grows once. CR and LF are the same bytes in the code page and in the text.
 void appendCodePageLines(QStringList& list, const QByteArray& bytes)
 {
-    const char* data = bytes.constData();
-    const qsizetype n = bytes.size();
-    list.reserve(list.size() + std::max(std::count(data, data + n, '\n'), std::count(data, data + n, '\r')) + 1);
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        list.append(platform::fromCodePage(data + start, i - start));
-        if (c == '\r' && i + 1 < n && data[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+    const char* p = bytes.constData();
+    const char* const end = p + bytes.size();
+    auto find = [&](char c) { return static_cast<const char*>(std::memchr(p, c, static_cast<size_t>(end - p))); };
+    qsizetype lines = 1;
+    for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, '\n', static_cast<size_t>(end - q)))); ++q)
+        ++lines;
+    list.reserve(list.size() + lines);
+    // The next LF and the next CR, each looked for again only once passed.
+    const char* lf = find('\n');
+    const char* cr = find('\r');
+    while (p < end) {
+        if (lf && lf < p)
+            lf = find('\n');
+        if (cr && cr < p)
+            cr = find('\r');
+        const char* eol = !lf ? cr : (!cr ? lf : std::min(lf, cr));
+        if (!eol)
+            break;
+        list.append(platform::fromCodePage(p, eol - p));
+        p = eol + 1;
+        if (*eol == '\r' && p < end && *p == '\n')
+            ++p;
     }
-    if (start < n)
-        list.append(platform::fromCodePage(data + start, n - start));
+    if (p < end)
+        list.append(platform::fromCodePage(p, end - p));
 }
 
 bool hasByteOrderMark(const QByteArray& bytes)

@@ -1,6 +1,8 @@
 #include "platform/codepage.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -25,10 +27,51 @@ char encodeOne(char16_t c)
     return '?';
 }
 
+// Eight bytes at a time: true when none has its high bit set.
+bool isAscii(const char* data, qsizetype size)
+{
+    qsizetype i = 0;
+    std::uint64_t high = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        high |= word;
+    }
+    for (; i < size; ++i)
+        high |= static_cast<unsigned char>(data[i]);
+    return (high & 0x8080808080808080ULL) == 0;
+}
+
+// Writes the text as bytes when every character is ASCII, four characters at
+// a time; false (with `dst` partly written) otherwise.
+bool narrowAscii(const char16_t* src, qsizetype size, char* dst)
+{
+    qsizetype i = 0;
+    for (; i + 4 <= size; i += 4) {
+        std::uint64_t word;
+        std::memcpy(&word, src + i, 8);
+        if (word & 0xFF80FF80FF80FF80ULL)
+            return false;
+        dst[i] = static_cast<char>(word);
+        dst[i + 1] = static_cast<char>(word >> 16);
+        dst[i + 2] = static_cast<char>(word >> 32);
+        dst[i + 3] = static_cast<char>(word >> 48);
+    }
+    for (; i < size; ++i) {
+        if (src[i] >= 0x80)
+            return false;
+        dst[i] = static_cast<char>(src[i]);
+    }
+    return true;
+}
+
 }  // namespace
 
 QString fromCodePage(const char* data, qsizetype size)
 {
+    // Plain ASCII, most of every file, widens in bulk.
+    if (isAscii(data, size))
+        return QString::fromLatin1(data, size);
     QString out(size, Qt::Uninitialized);
     char16_t* dst = reinterpret_cast<char16_t*>(out.data());
     for (qsizetype i = 0; i < size; ++i) {
@@ -49,6 +92,8 @@ void appendCodePage(QByteArray& out, const QString& text)
     out.resize(start + text.size());
     char* dst = out.data() + start;
     const char16_t* src = reinterpret_cast<const char16_t*>(text.constData());
+    if (narrowAscii(src, text.size(), dst))
+        return;
     for (qsizetype i = 0; i < text.size(); ++i)
         dst[i] = src[i] < 0x80 ? static_cast<char>(src[i]) : encodeOne(src[i]);
 }
