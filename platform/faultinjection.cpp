@@ -32,11 +32,6 @@ void clearFaults()
     g_fired = false;
 }
 
-int faultCallCount(FaultOp op)
-{
-    return g_calls[static_cast<int>(op)];
-}
-
 bool faultFired()
 {
     return g_fired;

@@ -12,8 +12,6 @@ enum class FaultOp { Open, Read, Write, Close, Rename, Unlink, Copy, Link, Count
 void injectFault(FaultOp op, int nth, int err);
 // Disarms the fault and resets the call counters.
 void clearFaults();
-// How many calls of `op` ran since the last clearFaults().
-int faultCallCount(FaultOp op);
 // Whether the armed fault has fired since it was armed.
 bool faultFired();
 

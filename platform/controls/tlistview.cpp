@@ -50,11 +50,6 @@ void TListItem::setChecked(bool on)
     setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
 }
 
-TListView* TListItem::listView() const
-{
-    return qobject_cast<TListView*>(treeWidget());
-}
-
 bool TListItem::operator<(const QTreeWidgetItem& other) const
 {
     // A list view holds list items only.
@@ -185,13 +180,6 @@ QList<TListItem*> TListView::rows() const
     for (int i = 0; i < n; ++i)
         out.append(static_cast<TListItem*>(root->child(i)));
     return out;
-}
-
-void TListView::customSort(const std::function<bool(const TListItem*, const TListItem*)>& lessThan)
-{
-    QList<TListItem*> order = rows();
-    std::stable_sort(order.begin(), order.end(), lessThan);
-    setRowOrder(order);
 }
 
 void TListView::setRowOrder(const QList<TListItem*>& order)

@@ -3,7 +3,6 @@
 // check boxes, multi-selection and column-header clicks.
 #include <QStringList>
 #include <QTreeWidget>
-#include <functional>
 
 namespace platform {
 
@@ -30,8 +29,6 @@ public:
     bool checked() const { return checkState(0) == Qt::Checked; }
     void setChecked(bool on);
 
-    TListView* listView() const;
-
     // While TListView::setRowOrder runs, rows compare by the place it gives
     // them; otherwise as any tree-widget item.
     bool operator<(const QTreeWidgetItem& other) const override;
@@ -48,7 +45,6 @@ public:
     Q_INVOKABLE explicit TListView(QWidget* parent = nullptr);
 
     void addColumn(const QString& caption, int width);
-    int columnCountShown() const { return columnCount(); }
 
     int count() const { return topLevelItemCount(); }
     TListItem* item(int index) const;
@@ -71,8 +67,6 @@ public:
     QList<TListItem*> selectedRows() const;
     QList<TListItem*> rows() const;
 
-    // Reorders every row by `lessThan`; rows that compare equal keep their order.
-    void customSort(const std::function<bool(const TListItem*, const TListItem*)>& lessThan);
     // Puts the rows in the given order; `order` holds every row of the view once.
     // Highlighted rows stay highlighted.
     void setRowOrder(const QList<TListItem*>& order);
