@@ -67,18 +67,40 @@ unsigned TBlockFrm::ShowForm(QWidget* aCallingForm, platform::TForm* aSubForm)
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setWindowOpacity(coverOpacity);
 
-    callingArea_ = clientarea(aCallingForm);
+    pCallingForm = aCallingForm;
+    pSubForm = aSubForm;
+    coverCallingForm();
+    raise();
+    // The window system may still move the covered window (its title bar is
+    // not covered): the cover and the dialog go with it.
+    aCallingForm->installEventFilter(this);
+    const unsigned result = runModal();
+    if (pCallingForm)
+        pCallingForm->removeEventFilter(this);
+    return result;
+}
+
+void TBlockFrm::coverCallingForm()
+{
+    callingArea_ = clientarea(pCallingForm);
     QRect cover(callingArea_.topLeft(),
                 QSize(qMax(callingArea_.width(), minimumCoverWidth), qMax(callingArea_.height(), minimumCoverHeight)));
-    const QRect monitor = platform::workarea(aCallingForm);
+    const QRect monitor = platform::workarea(pCallingForm);
     cover.moveTo(keepOnMonitor(cover.left(), monitor.left(), monitor.width()),
                  keepOnMonitor(cover.top(), monitor.top(), monitor.height()));
     setGeometry(cover);
+}
 
-    pCallingForm = aCallingForm;
-    pSubForm = aSubForm;
-    raise();
-    return runModal();
+bool TBlockFrm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == pCallingForm && !Localform
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        const QPoint before = geometry().topLeft();
+        coverCallingForm();
+        if (pSubForm && pSubForm->isVisible())
+            pSubForm->move(pSubForm->pos() + (geometry().topLeft() - before));
+    }
+    return platform::TForm::eventFilter(watched, event);
 }
 
 unsigned TBlockFrm::ShowPanel(QWidget* aCallingForm, platform::TPanel* aPanel, int x, int y,

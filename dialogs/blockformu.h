@@ -39,9 +39,13 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Follows the calling window when it is moved or resized while covered.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void TimerTimer();
+    // Lays the cover over the calling window's client area as it is now.
+    void coverCallingForm();
     unsigned runModal();
 
     QPointer<QWidget> pCallingForm;

@@ -27,21 +27,36 @@ constexpr std::array<ButtonKind, buttonkindcount> buttonKinds{{
     {"Close", "&Close", platform::mrClose},
 }};
 
+// Callers may hand in any number cast to a button; nothing beyond the twelve
+// may reach the table.
+const ButtonKind* kindOf(TMsgDlgBtn button)
+{
+    return isbuttonkind(button) ? &buttonKinds[static_cast<size_t>(button)] : nullptr;
+}
+
 }  // namespace
+
+bool isbuttonkind(int value)
+{
+    return value >= 0 && value < buttonkindcount;
+}
 
 QString buttonname(TMsgDlgBtn button)
 {
-    return QString::fromLatin1(buttonKinds.at(button).name);
+    const ButtonKind* kind = kindOf(button);
+    return kind ? QString::fromLatin1(kind->name) : QString();
 }
 
 QString buttoncaption(TMsgDlgBtn button)
 {
-    return QString::fromLatin1(buttonKinds.at(button).caption);
+    const ButtonKind* kind = kindOf(button);
+    return kind ? QString::fromLatin1(kind->caption) : QString();
 }
 
 int buttonresult(TMsgDlgBtn button)
 {
-    return buttonKinds.at(button).result;
+    const ButtonKind* kind = kindOf(button);
+    return kind ? kind->result : int(platform::mrNone);
 }
 
 std::optional<TMsgDlgBtn> buttonnamed(const QString& name)

@@ -59,6 +59,9 @@ private:
 // 14; Help answers 0, which does not close a dialog.
 using platform::TModalResult;
 
+// Whether `value` is one of the twelve buttons. A value outside them gives an
+// empty name and caption and the result 0 below.
+bool isbuttonkind(int value);
 // The component name of the button ("Yes", "NoToAll", ...).
 QString buttonname(TMsgDlgBtn button);
 // The caption, with "&" before the accelerator key.

@@ -198,6 +198,8 @@ void TVekDialogFrm::setButtons(TMsgDlgButtons buttons)
 
 void TVekDialogFrm::setDefaultBtn(TMsgDlgBtn button)
 {
+    if (!isbuttonkind(button))
+        return;  // not a button: the default stays as it was
     pDefaultBtn = button;
     const QString name = buttonname(button);
     for (QObject* component : components()) {

@@ -50,6 +50,34 @@ TEST_F(Overlay, CoversTheCallingWindowAndCentresTheDialogOnIt)
     EXPECT_LE(qAbs(shown.center().y() - callingBounds.center().y()), 1);
 }
 
+TEST_F(Overlay, TheCoverAndTheDialogFollowTheWindowWhenItIsMoved)
+{
+    platform::TForm calling;
+    showCalling(calling, QRect(100, 80, 900, 700));
+    TVekDialogFrm dialog;
+    dialog.resize(660, 213);
+    dialog.setMessageStr(QStringLiteral("Covered"));
+    dialog.setButtons({mbOK});
+    QRect cover;
+    QPoint dialogBefore, dialogAfter;
+    whenvisible<TVekDialogFrm>([&](TVekDialogFrm* d) {
+        dialogBefore = d->pos();
+        // Dragged by its title bar, which the cover leaves free.
+        calling.move(calling.pos() + QPoint(150, 60));
+        QCoreApplication::processEvents();
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* overlay = qobject_cast<TBlockFrm*>(window); overlay && overlay->isVisible())
+                cover = overlay->geometry();
+        }
+        dialogAfter = d->pos();
+        click(d, "OK");
+    });
+    EXPECT_EQ(showoverform(&calling, &dialog), unsigned(platform::mrOk));
+    EXPECT_EQ(cover, clientarea(&calling));
+    EXPECT_EQ(cover.topLeft(), QPoint(250, 140));
+    EXPECT_EQ(dialogAfter - dialogBefore, QPoint(150, 60));
+}
+
 TEST_F(Overlay, IsAtLeast300By250AndShrinksALargerDialog)
 {
     struct Case {

@@ -98,6 +98,23 @@ TEST(MessageCalls, CoreLibraryWarningsGoThroughTheWarningDialog)
     EXPECT_EQ(script.shown().first().message, QStringLiteral("Could not install a.exe"));
 }
 
+TEST(MessageCalls, AButtonValueOutsideTheTwelveIsIgnoredNotThrown)
+{
+    const auto notAButton = static_cast<TMsgDlgBtn>(40);
+    EXPECT_FALSE(isbuttonkind(notAButton));
+    EXPECT_TRUE(buttonname(notAButton).isEmpty());
+    EXPECT_EQ(buttonresult(notAButton), platform::mrNone);
+
+    TVekDialogFrm dialog;
+    dialog.setButtons({mbYes, mbNo});
+    dialog.setDefaultBtn(mbNo);
+    dialog.setDefaultBtn(notAButton);
+    EXPECT_EQ(dialog.defaultBtn(), mbNo);
+
+    ScriptedAnswers script{platform::mrYes};
+    EXPECT_EQ(dlgmessage(QStringLiteral("Go on?"), mtConfirmation, {mbYes, mbNo}, 0, notAButton), platform::mrYes);
+}
+
 TEST(UnattendedRun, EachMessageGoesToStderrAndTakesItsDefaultButton)
 {
     // The test programs run offscreen and unattended, as a headless install does.
