@@ -3,7 +3,7 @@
 #include "platform/atomicwrite.h"
 #include "platform/fileapi.h"
 
-#include <QFile>
+#include "platform/winerror.h"
 
 namespace platform {
 namespace {
@@ -87,19 +87,39 @@ qsizetype findKey(const QStringList& lines, const Span& s, const QString& key)
 
 IniFile::IniFile(QString path) : path_(std::move(path)) {}
 
-QStringList IniFile::readLines() const
+IniFile::Text IniFile::readLines() const
 {
-    QFile f(path_);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QString text = QString::fromUtf8(f.readAll());
+    Text out;
+    RawFile file;
+    if (const int rc = file.open(path_, OpenMode::Read)) {
+        // A file that is not there reads as empty; one that is there but
+        // cannot be opened is an error a writer must not build on.
+        if ((rc != winerr::FileNotFound && rc != winerr::PathNotFound) || pathExists(path_))
+            out.error = rc;
+        return out;
+    }
+    QByteArray bytes;
+    for (;;) {
+        constexpr qint64 kChunk = 1 << 16;
+        const qsizetype old = bytes.size();
+        bytes.resize(old + kChunk);
+        qint64 got = 0;
+        if (const int rc = file.read(bytes.data() + old, kChunk, &got)) {
+            out.error = rc;
+            return out;
+        }
+        bytes.resize(old + got);
+        if (got == 0)
+            break;
+    }
+    QString text = QString::fromUtf8(bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast();
-    return lines;
+    out.lines = text.split(u'\n');
+    if (!out.lines.isEmpty() && out.lines.back().isEmpty())
+        out.lines.removeLast();
+    return out;
 }
 
 int IniFile::writeLines(const QStringList& lines) const
@@ -114,7 +134,7 @@ int IniFile::writeLines(const QStringList& lines) const
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& fallback) const
 {
-    const QStringList lines = readLines();
+    const QStringList lines = readLines().lines;
     const qsizetype at = findKey(lines, findSection(lines, section), key);
     return at < 0 ? fallback : valueOf(lines[at]);
 }
@@ -128,14 +148,14 @@ int IniFile::readInt(const QString& section, const QString& key, int fallback) c
 
 bool IniFile::hasKey(const QString& section, const QString& key) const
 {
-    const QStringList lines = readLines();
+    const QStringList lines = readLines().lines;
     return findKey(lines, findSection(lines, section), key) >= 0;
 }
 
 QStringList IniFile::sections() const
 {
     QStringList out;
-    for (const QString& line : readLines()) {
+    for (const QString& line : readLines().lines) {
         const QString name = sectionName(line);
         if (!name.isNull())
             out.append(name);
@@ -145,7 +165,7 @@ QStringList IniFile::sections() const
 
 QStringList IniFile::keys(const QString& section) const
 {
-    const QStringList lines = readLines();
+    const QStringList lines = readLines().lines;
     const Span s = findSection(lines, section);
     QStringList out;
     for (qsizetype i = s.first; s.header >= 0 && i < s.end; ++i) {
@@ -158,7 +178,10 @@ QStringList IniFile::keys(const QString& section) const
 
 int IniFile::writeString(const QString& section, const QString& key, const QString& value)
 {
-    QStringList lines = readLines();
+    Text text = readLines();
+    if (text.error)
+        return text.error;
+    QStringList& lines = text.lines;
     const QString line = key + u'=' + value;
     const Span s = findSection(lines, section);
     if (s.header < 0) {
@@ -190,7 +213,10 @@ int IniFile::writeInt(const QString& section, const QString& key, int value)
 
 int IniFile::deleteKey(const QString& section, const QString& key)
 {
-    QStringList lines = readLines();
+    Text text = readLines();
+    if (text.error)
+        return text.error;
+    QStringList& lines = text.lines;
     const qsizetype at = findKey(lines, findSection(lines, section), key);
     if (at < 0)
         return 0;
@@ -200,7 +226,10 @@ int IniFile::deleteKey(const QString& section, const QString& key)
 
 int IniFile::eraseSection(const QString& section)
 {
-    QStringList lines = readLines();
+    Text text = readLines();
+    if (text.error)
+        return text.error;
+    QStringList& lines = text.lines;
     const Span s = findSection(lines, section);
     if (s.header < 0)
         return 0;

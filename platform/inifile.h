@@ -3,7 +3,9 @@
 // without regard to case, the first occurrence wins, values are trimmed (and
 // lose one pair of enclosing quotes). A write updates the key's line in place or
 // adds it at the end of its section, keeps every other line as it was, and
-// reaches the disk at once through an atomic replace.
+// reaches the disk at once through an atomic replace. A file that is there but
+// cannot be read reads as empty and is never written: a write built on what
+// could not be read would put its one key in place of every other setting.
 #include <QString>
 #include <QStringList>
 
@@ -21,14 +23,22 @@ public:
     QStringList sections() const;
     QStringList keys(const QString& section) const;
 
-    // Each returns 0 or the code of the failed write; the file is unchanged on failure.
+    // Each returns 0 or the code of the failed read or write (5 when the file
+    // exists but may not be read); the file is unchanged on failure. A missing
+    // file is no failure: the first write makes it.
     int writeString(const QString& section, const QString& key, const QString& value);
     int writeInt(const QString& section, const QString& key, int value);
     int deleteKey(const QString& section, const QString& key);
     int eraseSection(const QString& section);
 
 private:
-    QStringList readLines() const;
+    // The lines of the file; `error` is 0 for a file read whole or a missing
+    // one, else the code of the open or read that failed.
+    struct Text {
+        QStringList lines;
+        int error = 0;
+    };
+    Text readLines() const;
     int writeLines(const QStringList& lines) const;
 
     QString path_;

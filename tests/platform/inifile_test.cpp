@@ -1,6 +1,9 @@
 #include "platform/faultinjection.h"
 #include "platform/inifile.h"
 #include "testsupport.h"
+#include "unprivileged.h"
+
+#include <QFile>
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -58,4 +61,50 @@ TEST(IniFile, AFailedWriteLeavesThePreviousFile)
     }
     EXPECT_EQ(ini.writeString("A", "x", "2"), 0);
     EXPECT_EQ(IniFile(dir.file("no/folder/t.ini")).writeString("A", "x", "1"), 3);
+}
+
+// A file that is there but cannot be read looks empty to a reader; a write
+// built on that would put the one key in place of every other setting.
+TEST(IniFile, AWriteAfterAFailedReadIsRefusedAndLeavesTheFile)
+{
+    ScratchDir dir;
+    const QByteArray settings = "[A]\nx=1\ny=2\n[B]\nz=3\n";
+    writeFile(dir.file("t.ini"), settings);
+    IniFile ini(dir.file("t.ini"));
+    const struct {
+        platform::FaultOp op;
+        int err;
+        int code;
+    } cases[] = {{platform::FaultOp::Open, EACCES, 5}, {platform::FaultOp::Read, EIO, 1117}};
+    for (const auto& c : cases) {
+        platform::injectFault(c.op, 1, c.err);
+        EXPECT_EQ(ini.readString("A", "y", "unread"), "unread");
+        platform::injectFault(c.op, 1, c.err);
+        EXPECT_EQ(ini.writeString("A", "x", "new"), c.code);
+        platform::injectFault(c.op, 1, c.err);
+        EXPECT_EQ(ini.deleteKey("A", "y"), c.code);
+        platform::injectFault(c.op, 1, c.err);
+        EXPECT_EQ(ini.eraseSection("B"), c.code);
+        platform::clearFaults();
+        EXPECT_EQ(readFile(dir.file("t.ini")), settings);
+        EXPECT_EQ(testsupport::entries(dir.path()), QStringList{"t.ini"});
+    }
+    // A missing file is no read error: the first write makes it.
+    EXPECT_EQ(IniFile(dir.file("new.ini")).writeString("A", "x", "1"), 0);
+    EXPECT_EQ(readFile(dir.file("new.ini")), "[A]\nx=1\n");
+}
+
+TEST(IniFile, AFileTheUserMayNotReadIsNotRewritten)
+{
+    ScratchDir dir;
+    testsupport::openFolderToEveryone(dir.path());
+    const QByteArray settings = "[A]\nx=1\n[B]\nz=3\n";
+    writeFile(dir.file("t.ini"), settings);
+    ::chmod(QFile::encodeName(dir.file("t.ini")).constData(), 0600);  // another user's file
+    const int status = testsupport::runAsUnprivilegedUser([&] {
+        IniFile ini(dir.file("t.ini"));
+        return ini.readString("B", "z", "unread") == "unread" && ini.writeString("A", "x", "2") == 5;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(dir.file("t.ini")), settings);
 }
