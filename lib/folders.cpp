@@ -2,10 +2,10 @@
 
 #include "lib/basictext.h"
 #include "lib/params.h"
+#include "lib/textlists.h"
 #include "platform/fileapi.h"
 #include "platform/standardfolders.h"
 
-#include <QFile>
 #include <optional>
 
 namespace vek {
@@ -17,16 +17,17 @@ std::optional<QString>& filesFolderCache()
     return cache;
 }
 
+// Line 1 of the redirection file, read as every list file is read: in the
+// code page the recording run writes, unless a byte-order mark says UTF-8
+// (a folder named with letters the code page lacks).
 QString readFirstLine(const QString& path, bool* opened)
 {
-    QFile f(path);
-    *opened = f.open(QIODevice::ReadOnly);
-    if (!*opened)
-        return {};
-    QByteArray line = f.readLine(64 * 1024);
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
+    textfile f;
+    *opened = openread(f, path);
+    QString line;
+    if (*opened)
+        f.readline(line);
+    return line;
 }
 
 }  // namespace

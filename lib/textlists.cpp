@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
+#include <functional>
 #include <cstring>
 
 namespace vek {
@@ -19,7 +20,6 @@ namespace {
 
 constexpr qsizetype kChunk = 1 << 16;
 constexpr int kOpenTries = 4;
-const QString kUtf8MarkAsCodePage = QStringLiteral("\u00EF\u00BB\u00BF");
 
 // Appends the lines of `text` to `list`: CR, LF or CR LF end a line, and a
 // last line without an end counts as well.
@@ -72,17 +72,12 @@ void appendCodePageLines(QStringList& list, const QByteArray& bytes)
         list.append(platform::fromCodePage(p, end - p));
 }
 
-bool hasByteOrderMark(const QByteArray& bytes)
-{
-    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-}
-
 // The whole file as text: a UTF-8 or UTF-16 byte-order mark selects that
 // encoding, anything else is read in the single-byte code page.
 QString decodeWholeFile(const QByteArray& bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    if (bytes.startsWith(platform::kUtf8Mark))
+        return platform::fromUtf8Text(bytes.constData() + platform::kUtf8MarkSize, bytes.size() - platform::kUtf8MarkSize);
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
         return decoder(QByteArrayView(bytes.constData() + 2, bytes.size() - 2));
@@ -96,21 +91,60 @@ bool hasExtension(const QString& name, QLatin1String extension)
     return dot >= 0 && dot > name.lastIndexOf(platform::kPathSep) && sameasciinocase(name.mid(dot), extension);
 }
 
-void appendLine(QByteArray& out, const QString& line)
+void appendLine(QByteArray& out, const QString& line, platform::TextEncoding encoding)
 {
-    platform::appendCodePage(out, line);
+    platform::appendEncoded(out, line, encoding);
     out.append("\r\n", 2);
 }
 
+// Whether the items must be written as UTF-8: one holds a character the code
+// page lacks, or, at the start of a file, the first one's code-page bytes
+// would read back as a byte-order mark.
+bool needsUtf8(const QStringList& list, bool atStart)
+{
+    if (atStart && !list.isEmpty()
+        && platform::startsWithByteOrderMark(platform::toCodePage(list.front().left(platform::kUtf8MarkSize))))
+        return true;
+    return std::any_of(list.begin(), list.end(), [](const QString& item) { return !platform::fitsCodePage(item); });
+}
+
+// Tries an open up to four times with the family's random wait after each
+// failure; 0 or the code of the last try.
+int openWithRetries(const std::function<int()>& open)
+{
+    int rc = 0;
+    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
+        if ((rc = open()) == 0)
+            return 0;
+        waitbeforeretry();
+    }
+    return rc;
+}
+
+// Whether an existing target takes writes, asked as openwrite would ask it,
+// but without emptying it. A rename of a new version over a file its owner
+// made read-only would go around that protection.
+bool targetTakesWrites(const QString& target)
+{
+    if (!platform::isFile(target))
+        return true;
+    return openWithRetries([&] {
+        platform::RawFile probe;
+        return probe.open(target, platform::OpenMode::Append);
+    }) == 0;
+}
+
 // Writes the list to `target` through a work file renamed into place; the
-// writer retries its open like openwrite. Returns 0 or the failing step's code.
-int writeListAtomically(const QStringList& list, const QString& target)
+// writer retries its open like openwrite. A folder that refuses the work file
+// (access denied) refuses it on every try, so that is not tried again.
+// Returns 0 or the failing step's code.
+int writeListAtomically(const QStringList& list, platform::TextEncoding encoding, const QString& target)
 {
     platform::AtomicFileWriter writer(target);
     int rc = 0;
     for (int attempt = 0; attempt < kOpenTries; ++attempt) {
         rc = writer.begin();
-        if (rc == 0)
+        if (rc == 0 || rc == platform::winerr::AccessDenied)
             break;
         waitbeforeretry();
     }
@@ -118,8 +152,10 @@ int writeListAtomically(const QStringList& list, const QString& target)
         return rc;
     QByteArray buffer;
     buffer.reserve(kChunk + 4096);
+    if (encoding == platform::TextEncoding::Utf8)
+        buffer.append(platform::kUtf8Mark, platform::kUtf8MarkSize);
     for (const QString& item : list) {
-        appendLine(buffer, item);
+        appendLine(buffer, item, encoding);
         if (buffer.size() >= kChunk) {
             if ((rc = writer.write(buffer)))
                 return rc;
@@ -129,6 +165,74 @@ int writeListAtomically(const QStringList& list, const QString& target)
     if (!buffer.isEmpty() && (rc = writer.write(buffer)))
         return rc;
     return writer.commit();
+}
+
+// Rewrites an existing file in place, as openwrite and writeline do: for a
+// file in a folder where no work file may be made.
+bool rewriteInPlace(const QStringList& list, platform::TextEncoding encoding, const QString& target)
+{
+    textfile f;
+    if (!openwrite(f, target, false))
+        return false;
+    if (encoding == platform::TextEncoding::Utf8)
+        f.startutf8();
+    bool ok = true;
+    for (const QString& item : list)
+        ok = f.writeline(item) && ok;
+    return closetext(f) && ok;
+}
+
+// Reads the whole file; 0 or the code of the failed open or read.
+int readWholeFile(const QString& name, QByteArray& bytes)
+{
+    platform::RawFile file;
+    if (const int rc = file.open(name, platform::OpenMode::Read))
+        return rc;
+    bytes.clear();
+    for (;;) {
+        const qsizetype old = bytes.size();
+        bytes.resize(old + (1 << 20));
+        qint64 got = 0;
+        if (const int rc = file.read(bytes.data() + old, 1 << 20, &got))
+            return rc;
+        bytes.resize(old + got);
+        if (got == 0)
+            return 0;
+    }
+}
+
+// The lines of a file in whatever encoding its mark names.
+void appendFileLines(QStringList& list, const QByteArray& bytes)
+{
+    if (platform::startsWithByteOrderMark(bytes))
+        appendLines(list, decodeWholeFile(bytes));
+    else
+        appendCodePageLines(list, bytes);
+}
+
+// Appends the items to a file open for appending, in the file's encoding. A
+// code-page file that must take items it cannot hold is saved whole as UTF-8
+// with the items added (closing `f` first); a file that holds nothing yet
+// starts as UTF-8.
+bool appendItems(textfile& f, const QString& name, const QStringList& list)
+{
+    if (f.encoding() == platform::TextEncoding::CodePage && needsUtf8(list, f.isempty())) {
+        if (f.isempty()) {
+            f.startutf8();
+        } else {
+            closetext(f);
+            QByteArray bytes;
+            if (readWholeFile(name, bytes) != 0)
+                return false;  // what is there could not be read, so it is not rewritten
+            QStringList all;
+            appendFileLines(all, bytes);
+            return savelist(all + list, name);
+        }
+    }
+    bool ok = true;
+    for (const QString& item : list)
+        ok = f.writeline(item) && ok;
+    return closetext(f) && ok;
 }
 
 // Puts the finished work file in place of the target, keeping the previous
@@ -169,8 +273,51 @@ int textfile::openAs(const QString& name, platform::OpenMode mode)
     inPos_ = 0;
     atEnd_ = false;
     out_.clear();
-    error_ = file_.open(name, mode);
-    return error_;
+    encoding_ = platform::TextEncoding::CodePage;
+    empty_ = mode == platform::OpenMode::Write;
+    if (mode == platform::OpenMode::Append) {
+        // Lines go on in the encoding the file began with. A file that cannot
+        // be looked into (write-only) is taken as code page and not empty.
+        platform::RawFile existing;
+        const int rc = existing.open(name, platform::OpenMode::Read);
+        empty_ = rc == platform::winerr::FileNotFound || rc == platform::winerr::PathNotFound;
+        if (rc == 0) {
+            char head[platform::kUtf8MarkSize];
+            qint64 have = 0, got = 0;
+            while (have < platform::kUtf8MarkSize
+                   && existing.read(head + have, platform::kUtf8MarkSize - have, &got) == 0 && got > 0)
+                have += got;
+            empty_ = have == 0;
+            if (QByteArrayView(head, have) == QByteArrayView(platform::kUtf8Mark))
+                encoding_ = platform::TextEncoding::Utf8;
+        }
+    }
+    const int rc = error_ = file_.open(name, mode);
+    if (rc == 0 && mode == platform::OpenMode::Read) {
+        // A byte-order mark ahead of the first line selects UTF-8.
+        while (in_.size() < platform::kUtf8MarkSize && fill()) {
+        }
+        if (in_.startsWith(platform::kUtf8Mark)) {
+            encoding_ = platform::TextEncoding::Utf8;
+            inPos_ = platform::kUtf8MarkSize;
+        }
+    }
+    return rc;
+}
+
+bool textfile::startutf8()
+{
+    if (!file_.isOpen() || !empty_ || !out_.isEmpty())
+        return false;
+    out_.append(platform::kUtf8Mark, platform::kUtf8MarkSize);
+    encoding_ = platform::TextEncoding::Utf8;
+    return true;
+}
+
+QString textfile::decode(const char* data, qsizetype size) const
+{
+    return encoding_ == platform::TextEncoding::Utf8 ? platform::fromUtf8Text(data, size)
+                                                      : platform::fromCodePage(data, size);
 }
 
 bool textfile::fill()
@@ -201,12 +348,15 @@ bool textfile::readline(QString& line)
     line.clear();
     if (eof())
         return false;
+    // A line is decoded whole once its end is found, so a UTF-8 character
+    // split across two chunks of the file stays one character.
+    qsizetype scan = inPos_;
     for (;;) {
         const char* data = in_.constData();
-        for (qsizetype i = inPos_; i < in_.size(); ++i) {
+        for (qsizetype i = scan; i < in_.size(); ++i) {
             if (data[i] != '\r' && data[i] != '\n')
                 continue;
-            line += platform::fromCodePage(data + inPos_, i - inPos_);
+            line = decode(data + inPos_, i - inPos_);
             // CR LF is one line end; a CR at the end of the buffer may have its LF in the next chunk.
             if (data[i] == '\r') {
                 if (i + 1 >= in_.size()) {
@@ -221,10 +371,13 @@ bool textfile::readline(QString& line)
             inPos_ = i + 1;
             return true;
         }
-        line += platform::fromCodePage(data + inPos_, in_.size() - inPos_);
-        inPos_ = in_.size();
-        if (!fill())
+        const qsizetype scanned = in_.size() - inPos_;
+        if (!fill()) {
+            line = decode(in_.constData() + inPos_, in_.size() - inPos_);
+            inPos_ = in_.size();
             return true;
+        }
+        scan = inPos_ + scanned;  // fill() dropped what was read before inPos_
     }
 }
 
@@ -234,7 +387,8 @@ bool textfile::writeline(const QString& line)
         error_ = platform::winerr::InvalidHandle;
         return false;
     }
-    appendLine(out_, line);
+    appendLine(out_, line, encoding_);
+    empty_ = false;
     return out_.size() < kChunk || flush();
 }
 
@@ -262,12 +416,7 @@ bool openwrite(textfile& f, const QString& name, bool append)
 {
     const platform::OpenMode mode = append && platform::isFile(name) ? platform::OpenMode::Append
                                                                      : platform::OpenMode::Write;
-    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
-        if (f.openAs(name, mode) == 0)
-            return true;
-        waitbeforeretry();
-    }
-    return false;
+    return openWithRetries([&] { return f.openAs(name, mode); }) == 0;
 }
 
 bool openappend(textfile& f, const QString& name)
@@ -295,24 +444,10 @@ void loadlist(QStringList& list, const QString& name)
     }
     if (!platform::isFile(name))
         return;
-    platform::RawFile file;
-    if (file.open(name, platform::OpenMode::Read) != 0)
-        return;
     QByteArray bytes;
-    for (;;) {
-        const qsizetype old = bytes.size();
-        bytes.resize(old + (1 << 20));
-        qint64 got = 0;
-        if (file.read(bytes.data() + old, 1 << 20, &got) != 0)
-            return;  // an unreadable file gives an empty list
-        bytes.resize(old + got);
-        if (got == 0)
-            break;
-    }
-    if (hasByteOrderMark(bytes))
-        appendLines(list, decodeWholeFile(bytes));
-    else
-        appendCodePageLines(list, bytes);
+    if (readWholeFile(name, bytes) != 0)
+        return;  // an unreadable file gives an empty list
+    appendFileLines(list, bytes);
 }
 
 void loadlines(QStringList* list, const QString& name)
@@ -337,20 +472,29 @@ void loadlines(QStringList* list, const QString& name)
         }
         waitbeforeretry();
     }
-    if (!list->isEmpty() && list->front().startsWith(kUtf8MarkAsCodePage))
-        list->front().remove(0, kUtf8MarkAsCodePage.size());
 }
 
 bool savelist(const QStringList& list, const QString& name)
 {
     const bool warningCheck = hasExtension(name, QLatin1String(".oma")) || hasExtension(name, QLatin1String(".iso"));
     const bool safeReplace = list.size() > kSafeReplaceThreshold && hasExtension(name, QLatin1String(".csv"));
-    const QString written = safeReplace ? name + kWorkFileSuffix : name;
-    if (writeListAtomically(list, written) != 0)
+    const platform::TextEncoding encoding =
+        needsUtf8(list, true) ? platform::TextEncoding::Utf8 : platform::TextEncoding::CodePage;
+    if (!targetTakesWrites(name))
         return false;
+    const QString written = safeReplace ? name + kWorkFileSuffix : name;
     bool saved = true;
-    if (safeReplace)
+    const int rc = writeListAtomically(list, encoding, written);
+    if (rc == platform::winerr::AccessDenied && platform::isFile(name)) {
+        // A shared folder its users may not write, holding a file they may:
+        // no work file can be made, so the file itself takes the new lines.
+        if (!rewriteInPlace(list, encoding, name))
+            return false;
+    } else if (rc != 0) {
+        return false;
+    } else if (safeReplace) {
         saved = placeWorkFile(name);
+    }
     if (warningCheck) {
         for (const QString& item : list) {
             if (item.startsWith(QLatin1String("R="))) {
@@ -369,10 +513,7 @@ bool appendlist(const QStringList& list, const QString& name)
     textfile f;
     if (!openwrite(f, name, true))
         return false;
-    bool ok = true;
-    for (const QString& item : list)
-        ok = f.writeline(item) && ok;
-    return closetext(f) && ok;
+    return appendItems(f, name, list);
 }
 
 bool appendlines(const QString& name, const QStringList& list)
@@ -380,9 +521,7 @@ bool appendlines(const QString& name, const QStringList& list)
     textfile f;
     if (!openappend(f, name))
         return false;
-    for (const QString& item : list)
-        f.writeline(item);
-    closetext(f);
+    appendItems(f, name, list);
     return true;
 }
 

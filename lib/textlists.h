@@ -1,7 +1,10 @@
 #pragma once
 // Text list files: one item a line, CR LF line ends, the family's single-byte
-// code page unless a byte-order mark says otherwise. Loading never fails
-// visibly (an empty list); writing whole files never leaves a truncated file.
+// code page unless a byte-order mark says otherwise. A list the code page
+// cannot hold is written as UTF-8 behind the mark, never with "?" in place of
+// its letters. Loading never fails visibly (an empty list); writing whole
+// files never leaves a truncated file where a work file can be made.
+#include "platform/codepage.h"
 #include "platform/fileapi.h"
 
 #include <QByteArray>
@@ -11,7 +14,9 @@
 namespace vek {
 
 // A text file opened by openread / openwrite / openappend, read and written
-// line by line in the single-byte code page.
+// line by line: in UTF-8 when the file begins with its byte-order mark (or
+// was started as UTF-8), otherwise in the single-byte code page, where a
+// character it cannot hold is written as "?".
 class textfile {
 public:
     textfile() = default;
@@ -27,6 +32,12 @@ public:
     bool writeline(const QString& line);
     // The code of the last failed step, 0 when none failed.
     int lasterror() const { return error_; }
+    platform::TextEncoding encoding() const { return encoding_; }
+    // Whether a file open for writing holds nothing yet.
+    bool isempty() const { return empty_; }
+    // Starts a file that holds nothing yet as UTF-8: writes the byte-order
+    // mark, and later lines go as UTF-8. False when the file holds text.
+    bool startutf8();
 
 private:
     friend bool openread(textfile&, const QString&);
@@ -36,6 +47,7 @@ private:
     int openAs(const QString& name, platform::OpenMode mode);
     bool fill();
     bool flush();
+    QString decode(const char* data, qsizetype size) const;
 
     platform::RawFile file_;
     QByteArray in_;
@@ -43,6 +55,8 @@ private:
     bool atEnd_ = false;
     QByteArray out_;
     int error_ = 0;
+    platform::TextEncoding encoding_ = platform::TextEncoding::CodePage;
+    bool empty_ = false;
 };
 
 // Opens an existing file for reading, once (2 when it is missing).
@@ -57,14 +71,23 @@ bool closetext(textfile& f);
 
 // The list holds the lines of the file (or web address), or is empty.
 void loadlist(QStringList& list, const QString& name);
-// The same, read line by line in the code page; a UTF-8 mark at the start of
-// the first line is dropped. Nothing happens when `list` is null.
+// The same, read line by line (up to four tries at the open); a UTF-8 mark
+// selects UTF-8 as it does for loadlist. Nothing happens when `list` is null.
 void loadlines(QStringList* list, const QString& name);
-// Writes the list as the whole file. Returns whether the file was written.
+// Writes the list as the whole file: in the code page when every item fits
+// it, else as UTF-8 behind its mark. An existing file that cannot be opened
+// for writing (after openwrite's tries) is left alone, as openwrite would
+// leave it. The new content goes through a work file renamed into place; only
+// where the folder refuses a work file is an existing file rewritten in
+// place. Returns whether the file was written.
 bool savelist(const QStringList& list, const QString& name);
-// Appends the items; true for an empty list (the file is not touched).
+// Appends the items; true for an empty list (the file is not touched). A
+// file in the code page that must take items the code page cannot hold is
+// rewritten as UTF-8 first, as savelist would write it, so one file never
+// mixes the two.
 bool appendlist(const QStringList& list, const QString& name);
-// Appends the items to a file created when missing; true when it could be opened.
+// Appends the items to a file created when missing; true when it could be
+// opened. Items are encoded as appendlist encodes them.
 bool appendlines(const QString& name, const QStringList& list);
 
 // The items a list must exceed for a ".csv" file to be saved through a work file.

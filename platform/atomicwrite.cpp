@@ -44,6 +44,11 @@ AtomicFileWriter::~AtomicFileWriter()
 
 int AtomicFileWriter::begin()
 {
+    // A writer may begin again after a failed begin (its caller retries the
+    // open); the failure of the earlier try is no longer its state.
+    if (fd_ >= 0)
+        return winerr::InvalidHandle;
+    error_ = 0;
     if (const int err = checkFault(FaultOp::Open))
         return error_ = winErrorFromErrno(err, work_);
     // The new version keeps the permission bits of the one it replaces.

@@ -1,5 +1,7 @@
 #include "platform/codepage.h"
 
+#include <QStringDecoder>
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -16,15 +18,22 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
 };
 
-char encodeOne(char16_t c)
+// The code page's byte for the character, or -1 when it has none.
+int byteOf(char16_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
+        return c;
     for (int i = 0; i < 32; ++i) {
         if (kHigh[i] == c || (kHigh[i] == 0 && c == 0x80 + i))
-            return static_cast<char>(0x80 + i);
+            return 0x80 + i;
     }
-    return '?';
+    return -1;
+}
+
+char encodeOne(char16_t c)
+{
+    const int b = byteOf(c);
+    return b < 0 ? '?' : static_cast<char>(b);
 }
 
 // Eight bytes at a time: true when none has its high bit set.
@@ -96,6 +105,35 @@ void appendCodePage(QByteArray& out, const QString& text)
         return;
     for (qsizetype i = 0; i < text.size(); ++i)
         dst[i] = src[i] < 0x80 ? static_cast<char>(src[i]) : encodeOne(src[i]);
+}
+
+bool fitsCodePage(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80 && byteOf(c.unicode()) < 0)
+            return false;
+    }
+    return true;
+}
+
+QString fromUtf8Text(const char* data, qsizetype size)
+{
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(data, size));
+}
+
+bool startsWithByteOrderMark(QByteArrayView bytes)
+{
+    return bytes.startsWith(kUtf8Mark) || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
+void appendEncoded(QByteArray& out, const QString& text, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::CodePage)
+        appendCodePage(out, text);
+    else
+        out.append(text.toUtf8());
 }
 
 QByteArray toCodePage(const QString& text)

@@ -1,9 +1,11 @@
 #include "lib/folders.h"
 #include "lib/params.h"
+#include "lib/textlists.h"
 #include "platform/runargs.h"
 #include "testsupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace vek;
@@ -146,6 +148,36 @@ TEST_F(RunArgs, FilesfolderFollowsTheRedirectionFileOnceAndCachesIt)
     // Later changes are not seen by this process.
     testsupport::writeFile(dir.path() + QStringLiteral("app/files/filesdir.txt"), "/nowhere\r\n");
     EXPECT_EQ(filesfolder(), dir.path() + QStringLiteral("shared/"));
+}
+
+// A files folder named with letters outside ASCII: written in the code page
+// where it fits, as marked UTF-8 where it does not, and found either way.
+TEST_F(RunArgs, FilesfolderReadsTheRedirectionFileInEitherEncoding)
+{
+    ScratchDir dir;
+    use({}, dir.path() + QStringLiteral("app/TessarineInstaller"));
+    QDir().mkpath(dir.path() + QStringLiteral("app/files"));
+    const QString redirection = dir.path() + QStringLiteral("app/files/filesdir.txt");
+    const struct {
+        QString folder;
+        QByteArray line1;
+    } cases[] = {
+        {QStringLiteral("D\u00E9p\u00F4t"), "D\xE9p\xF4t"},
+        {QStringLiteral("\u0391\u03C1\u03C7\u03B5\u03AF\u03B1"), "\xCE\x91\xCF\x81\xCF\x87\xCE\xB5\xCE\xAF\xCE\xB1"},
+        {QStringLiteral("\u5171\u6709"), "\xE5\x85\xB1\xE6\x9C\x89"},
+    };
+    for (const auto& c : cases) {
+        const QString folder = dir.path() + c.folder;
+        ASSERT_TRUE(QDir().mkpath(folder));
+        // As the recording run writes it.
+        ASSERT_TRUE(savelist({folder, QStringLiteral("Forward=x")}, redirection));
+        const bool fits = c.folder.at(1).unicode() < 0x100;
+        EXPECT_EQ(testsupport::readFile(redirection),
+                  (fits ? QByteArray() : QByteArray("\xEF\xBB\xBF")) + QFile::encodeName(dir.path()) + c.line1
+                      + "\r\nForward=x\r\n");
+        resetfilesfoldercache();
+        EXPECT_EQ(filesfolder(), folder + u'/') << c.line1.toStdString();
+    }
 }
 
 TEST(Folders, TempfolderIsTheFamilyFolderInTheSystemTemp)

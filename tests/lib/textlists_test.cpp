@@ -3,11 +3,15 @@
 #include "lib/textlists.h"
 #include "platform/faultinjection.h"
 #include "testsupport.h"
+#include "unprivileged.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vek;
 using testsupport::entries;
@@ -71,9 +75,9 @@ TEST_F(TextLists, LoadingAcceptsEveryLineEndAndByteOrderMark)
     writeFile(dir.file("utf8.txt"), "\xEF\xBB\xBF" "caf\xC3\xA9\r\nx\r\n");
     loadlist(list, dir.file("utf8.txt"));
     EXPECT_EQ(list, (QStringList{QStringLiteral("caf\u00E9"), "x"}));
-    // Line by line only the mark goes; the rest stays in the code page.
+    // Line by line the mark selects UTF-8 as well.
     loadlines(&list, dir.file("utf8.txt"));
-    EXPECT_EQ(list, (QStringList{QStringLiteral("caf\u00C3\u00A9"), "x"}));
+    EXPECT_EQ(list, (QStringList{QStringLiteral("caf\u00E9"), "x"}));
 
     writeFile(dir.file("utf16.txt"), QByteArray("\xFF\xFE" "a\0\r\0\n\0b\0", 10));
     loadlist(list, dir.file("utf16.txt"));
@@ -216,4 +220,180 @@ TEST_F(TextLists, TextFilesReadAndWriteLineByLine)
     EXPECT_EQ(got, (QStringList{QStringLiteral("one"), longLine, QStringLiteral("three")}));
 
     EXPECT_FALSE(openwrite(f, dir.file("no/folder/t.txt"), false));
+}
+
+namespace {
+
+// What a user meets in a folder: whether they may create files in it, and
+// whether the list file there is theirs to write. Root ignores both, so the
+// save runs as an unprivileged user (testsupport::runAsUnprivilegedUser).
+struct Permissions {
+    bool folderWritable;
+    bool fileWritable;
+};
+
+// Sets up `name` holding `previous` in a folder with those permissions, and
+// returns the file's path.
+QString placeFile(const ScratchDir& dir, const Permissions& p, const QString& name, const QByteArray& previous)
+{
+    testsupport::openFolderToEveryone(dir.path());
+    const QString folder = dir.file(QStringLiteral("shared"));
+    QDir().mkpath(folder);
+    const QString target = folder + u'/' + name;
+    writeFile(target, previous);
+    const QByteArray path = QFile::encodeName(target);
+    if (::chown(path.constData(), testsupport::kNobody, testsupport::kNobody) != 0 && ::geteuid() == 0)
+        ADD_FAILURE() << "chown";
+    ::chmod(path.constData(), p.fileWritable ? 0644 : 0444);
+    ::chmod(QFile::encodeName(folder).constData(), p.folderWritable ? 0777 : 0555);
+    return target;
+}
+
+// The folder's entries, once it is open again for the scratch folder to go.
+QStringList reopenAndList(const QString& target)
+{
+    const QString folder = QFileInfo(target).path();
+    ::chmod(QFile::encodeName(folder).constData(), 0777);
+    return entries(folder);
+}
+
+}  // namespace
+
+// A file made read-only is refused as openwrite refuses it; the rename of the
+// safe write must not go around that.
+TEST_F(TextLists, SavelistLeavesAFileTheUserMadeReadOnly)
+{
+    const struct {
+        const char* name;
+        int items;
+        bool folderWritable;
+    } cases[] = {{"list.txt", 3, true}, {"big.csv", 10001, true}, {"list.txt", 3, false}};
+    for (const auto& c : cases) {
+        ScratchDir here;
+        const QString name = QString::fromLatin1(c.name);
+        const QString target = placeFile(here, {c.folderWritable, false}, name, "previous\r\n");
+        const int status = testsupport::runAsUnprivilegedUser([&] { return !savelist(numbered(c.items), target); });
+        EXPECT_EQ(status, 0) << c.name << ' ' << c.folderWritable;
+        EXPECT_EQ(readFile(target), "previous\r\n") << c.name;
+        EXPECT_EQ(reopenAndList(target), QStringList{name}) << c.name;
+    }
+}
+
+// A shared folder the administrator keeps closed, holding a list file its
+// users may write: no work file can be made beside it, so it is rewritten in
+// place; where a work file can be made the safe write goes on as before.
+TEST_F(TextLists, SavelistRewritesInPlaceWhereNoWorkFileCanBeMade)
+{
+    const struct {
+        const char* name;
+        int items;
+        bool folderWritable;
+    } cases[] = {{"list.txt", 3, false}, {"big.csv", 10001, false}, {"list.txt", 3, true}, {"big.csv", 10001, true}};
+    for (const auto& c : cases) {
+        ScratchDir here;
+        const QString name = QString::fromLatin1(c.name);
+        const QByteArray longer(200000, 'p');  // the new content is shorter: nothing of this may stay
+        const QString target = placeFile(here, {c.folderWritable, true}, name, longer);
+        const QStringList list = numbered(c.items);
+        const int status = testsupport::runAsUnprivilegedUser([&] { return savelist(list, target); });
+        EXPECT_EQ(status, 0) << c.name << ' ' << c.folderWritable;
+        QStringList back;
+        loadlist(back, target);
+        EXPECT_EQ(back, list) << c.name;
+        EXPECT_EQ(QFileInfo(target).ownerId(), ::geteuid() == 0 ? testsupport::kNobody : ::geteuid()) << c.name;
+        EXPECT_EQ(reopenAndList(target), QStringList{name}) << c.name;
+    }
+}
+
+// Only a work file the folder refuses sends the save in place (the file keeps
+// its inode); any other failure to make it is tried again as the safe write.
+TEST_F(TextLists, SavelistGoesInPlaceOnlyWhenTheWorkFileIsRefused)
+{
+    const QString target = dir.file("list.txt");
+    const QStringList list = numbered(4);
+    const struct {
+        int err;
+        bool inPlace;
+    } cases[] = {{EACCES, true}, {EPERM, true}, {ENOSPC, false}, {EIO, false}};
+    for (const auto& c : cases) {
+        writeFile(target, "previous\r\n");
+        const auto inode = [&] {
+            struct stat st {};
+            ::stat(QFile::encodeName(target).constData(), &st);
+            return st.st_ino;
+        };
+        const ino_t before = inode();
+        // The first open is the check that the target takes writes, the second the work file's.
+        platform::injectFault(platform::FaultOp::Open, 2, c.err);
+        EXPECT_TRUE(savelist(list, target)) << c.err;
+        EXPECT_TRUE(platform::faultFired());
+        platform::clearFaults();
+        QStringList back;
+        loadlist(back, target);
+        EXPECT_EQ(back, list) << c.err;
+        EXPECT_EQ(inode() == before, c.inPlace) << c.err;
+        EXPECT_EQ(entries(dir.path()), QStringList{"list.txt"});
+    }
+}
+
+// A list the code page cannot hold is written as UTF-8 behind a byte-order
+// mark instead of losing its letters to "?"; one it can hold stays in the
+// code page byte for byte. Every reader takes either back as written.
+TEST_F(TextLists, ListsTheCodePageCannotHoldAreWrittenAsMarkedUtf8)
+{
+    const struct {
+        QStringList list;
+        QByteArray bytes;
+    } cases[] = {
+        {{QStringLiteral("/srv/\u0391\u03C1\u03C7\u03B5\u03AF\u03B1"), QStringLiteral("caf\u00E9")},
+         "\xEF\xBB\xBF/srv/\xCE\x91\xCF\x81\xCF\x87\xCE\xB5\xCE\xAF\xCE\xB1\r\ncaf\xC3\xA9\r\n"},
+        {{QStringLiteral("\u6587\u4EF6")}, "\xEF\xBB\xBF\xE6\x96\x87\xE4\xBB\xB6\r\n"},
+        {{QStringLiteral("caf\u00E9 \u20AC"), QStringLiteral("\u00FF")}, "caf\xE9 \x80\r\n\xFF\r\n"},
+        // A first line whose code-page bytes would read back as a byte-order mark.
+        {{QStringLiteral("\u00EF\u00BB\u00BFx")}, "\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBFx\r\n"},
+        {{QStringLiteral("\u00FF\u00FEx")}, "\xEF\xBB\xBF\xC3\xBF\xC3\xBEx\r\n"},
+    };
+    for (const auto& c : cases) {
+        const QString target = dir.file("l.txt");
+        EXPECT_TRUE(savelist(c.list, target));
+        EXPECT_EQ(readFile(target), c.bytes) << c.list.join(u'|').toStdString();
+        QStringList back;
+        loadlist(back, target);
+        EXPECT_EQ(back, c.list);
+        loadlines(&back, target);
+        EXPECT_EQ(back, c.list);
+        textfile f;
+        ASSERT_TRUE(openread(f, target));
+        QString first;
+        EXPECT_TRUE(f.readline(first));
+        EXPECT_EQ(first, c.list.front());
+    }
+}
+
+// Appending keeps one encoding in the file: lines join a marked file as
+// UTF-8, and a code-page file that must take letters it cannot hold is
+// turned into marked UTF-8 first.
+TEST_F(TextLists, AppendingKeepsTheFileInOneEncoding)
+{
+    const QString greek = QStringLiteral("\u03A9\u03BC\u03AD\u03B3\u03B1");
+    const struct {
+        QByteArray before;
+        QStringList added;
+        QByteArray after;
+    } cases[] = {
+        {"caf\xE9\r\n", {QStringLiteral("\u00E9t\u00E9")}, "caf\xE9\r\n\xE9t\xE9\r\n"},
+        {"\xEF\xBB\xBF" "caf\xC3\xA9\r\n", {QStringLiteral("\u00E9")}, "\xEF\xBB\xBF" "caf\xC3\xA9\r\n\xC3\xA9\r\n"},
+        {"caf\xE9\r\n", {greek}, "\xEF\xBB\xBF" "caf\xC3\xA9\r\n\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1\r\n"},
+        {"", {greek}, "\xEF\xBB\xBF\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1\r\n"},
+    };
+    for (const auto& c : cases) {
+        for (const bool lines : {false, true}) {
+            const QString target = dir.file("a.txt");
+            QFile::remove(target);
+            if (!c.before.isEmpty())
+                writeFile(target, c.before);
+            EXPECT_TRUE(lines ? appendlines(target, c.added) : appendlist(c.added, target));
+            EXPECT_EQ(readFile(target), c.after) << c.added.join(u'|').toStdString() << ' ' << lines;
+        }
+    }
 }
