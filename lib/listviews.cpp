@@ -1,6 +1,7 @@
 #include "lib/listviews.h"
 
 #include "lib/numbers.h"
+#include "lib/stamps.h"
 #include "platform/libformat.h"
 
 #include <QCollator>
@@ -59,19 +60,6 @@ struct SortEntry {
     double value;  // the number, the moment in ms, or the rank of the text
 };
 
-std::optional<QDateTime> readDate(const QString& text)
-{
-    const platform::LocaleFormat& f = platform::libformat();
-    const QString trimmed = text.trimmed();
-    for (const QString& format : {f.shortDateFormat + u' ' + f.longTimeFormat,
-                                  f.shortDateFormat + QStringLiteral(" hh:mm"), f.shortDateFormat}) {
-        const QDateTime t = QDateTime::fromString(trimmed, format);
-        if (t.isValid())
-            return t;
-    }
-    return std::nullopt;
-}
-
 // Reads a column of date texts. Working a local date and time out into a
 // moment costs a time-zone lookup and a format parse; done per row that is
 // most of a date sort. So each day is worked out once: where the day has one
@@ -79,7 +67,7 @@ std::optional<QDateTime> readDate(const QString& text)
 // a text of the family's own shape, "<short date> hh:mm:ss" or
 // "<short date> hh:mm" or the date alone, is its day's moment plus the time of
 // day. Every other text, and every text of a clock-change day, goes through
-// readDate as before.
+// readdatetext.
 class DateColumnReader {
 public:
     DateColumnReader()
@@ -103,7 +91,7 @@ public:
                     return day.midnight + seconds * qint64(1000);
             }
         }
-        const auto t = readDate(text);
+        const auto t = readdatetext(text);
         return t ? std::optional<qint64>(t->toMSecsSinceEpoch()) : std::nullopt;
     }
 
@@ -139,7 +127,7 @@ private:
         if (it != days_.end())
             return *it;
         Day day;
-        const QDate date = QDate::fromString(text, format_.shortDateFormat);
+        const QDate date = readshortdate(text).value_or(QDate());
         if (date.isValid()) {
             day.valid = true;
             const QDateTime start(date, QTime(0, 0));
@@ -158,11 +146,11 @@ private:
     QHash<QString, Day> days_;
 };
 
-// The rank of every text among the others by the locale's collation (equal
-// texts share a rank).
+// The rank of every text among the others by the collation of the locale
+// snapshot (equal texts share a rank).
 std::vector<int> collationRanks(const QStringList& texts)
 {
-    QCollator collator;
+    QCollator collator(platform::libformat().collation);
     collator.setCaseSensitivity(Qt::CaseSensitive);
     std::vector<QCollatorSortKey> keys;
     keys.reserve(static_cast<size_t>(texts.size()));
@@ -281,8 +269,8 @@ int comparedates(const QString& a, const QString& b)
         return -1;
     if (b.isEmpty())
         return 1;
-    const auto x = readDate(a);
-    const auto y = readDate(b);
+    const auto x = readdatetext(a);
+    const auto y = readdatetext(b);
     if (!x || !y)
         return 0;
     return *x < *y ? -1 : (*y < *x ? 1 : 0);

@@ -14,6 +14,34 @@ QString hhmmss(const QTime& time)
     return twodigits(time.hour()) + twodigits(time.minute()) + twodigits(time.second());
 }
 
+// Two-digit years below this are of the 2000s, the rest of the 1900s.
+constexpr int kShortYearPivot = 50;
+
+// The order of day ('d'), month ('M') and year ('y') in a date format.
+QString fieldOrder(const QString& format)
+{
+    QString order;
+    for (const QChar c : format) {
+        if ((c == u'd' || c == u'M' || c == u'y') && !order.contains(c))
+            order += c;
+    }
+    return order;
+}
+
+// The value of a group of 1 to `maxDigits` digits; -1 for anything else.
+int groupValue(QStringView group, int maxDigits)
+{
+    if (group.isEmpty() || group.size() > maxDigits)
+        return -1;
+    int value = 0;
+    for (const QChar c : group) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
 }  // namespace
 
 QDateTime nodatelimit()
@@ -89,6 +117,64 @@ std::optional<QDateTime> texttodatetime(const QString& text)
     if (!date.isValid() || date.year() < 1 || !QTime::isValid(hour, minute, second))
         return std::nullopt;
     return QDateTime(date, QTime(hour, minute, second));
+}
+
+int shortyearcentury(int year)
+{
+    return year < kShortYearPivot ? 2000 + year : 1900 + year;
+}
+
+std::optional<QDate> readshortdate(QStringView text)
+{
+    const platform::LocaleFormat& f = platform::libformat();
+    QString order = fieldOrder(f.shortDateFormat);
+    if (order.size() != 3)
+        order = QStringLiteral("dMy");
+    const QList<QStringView> groups = text.split(f.dateSeparator);
+    if (groups.size() == 2)
+        order.remove(u'y');  // the year left out
+    else if (groups.size() != 3)
+        return std::nullopt;
+    int day = -1, month = -1, year = QDate::currentDate().year();
+    for (qsizetype i = 0; i < groups.size(); ++i) {
+        switch (order[i].unicode()) {
+        case u'd':
+            day = groupValue(groups[i], 2);
+            break;
+        case u'M':
+            month = groupValue(groups[i], 2);
+            break;
+        default:
+            year = groupValue(groups[i], 4);
+            if (groups[i].size() == 3)
+                return std::nullopt;
+            if (groups[i].size() <= 2 && year >= 0)
+                year = shortyearcentury(year);
+            break;
+        }
+    }
+    const QDate date(year, month, day);
+    if (year < 0 || !date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+std::optional<QDateTime> readdatetext(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    const qsizetype blank = trimmed.indexOf(u' ');
+    const auto date = readshortdate(blank < 0 ? QStringView(trimmed) : QStringView(trimmed).left(blank));
+    if (!date)
+        return std::nullopt;
+    if (blank < 0)
+        return QDateTime(*date, QTime(0, 0));
+    const QString timeText = trimmed.mid(blank + 1);
+    for (const QString& format : {platform::libformat().longTimeFormat, QStringLiteral("hh:mm")}) {
+        const QTime time = QTime::fromString(timeText, format);
+        if (time.isValid())
+            return QDateTime(*date, time);
+    }
+    return std::nullopt;
 }
 
 QString datetext(const QDateTime& date)

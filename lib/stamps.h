@@ -38,6 +38,18 @@ QString datetimestamp(const QDateTime& date);
 // are not looked at); empty when the groups do not make a valid date and time.
 std::optional<QDateTime> texttodatetime(const QString& text);
 
+// Reads a date written in the locale's short date, its groups in the order
+// the short date puts them and split by its separator, as the locale's short
+// date reading takes them: day and month of one or two digits; a year of four
+// digits as written, of one or two digits in the century window 1950-2049
+// (shortyearcentury); and a year left out ("05/09") the current year.
+std::optional<QDate> readshortdate(QStringView text);
+// The year a one- or two-digit year stands for: 50-99 the 1900s, 00-49 the 2000s.
+int shortyearcentury(int year);
+// Reads a date text: readshortdate, optionally followed by a blank and the
+// long time or "hh:mm"; midnight when the time is left out.
+std::optional<QDateTime> readdatetext(const QString& text);
+
 // The locale's short date, a blank and the long time; the time is left out at
 // exactly midnight, which is how date-only values show.
 QString datetext(const QDateTime& date);

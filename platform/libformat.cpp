@@ -19,9 +19,23 @@ QChar separatorOf(const QString& dateFormat)
 
 }  // namespace
 
+QLocale rootCollationLocale()
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
+QLocale collationLocaleFor(const QLocale& locale)
+{
+    return locale.language() == QLocale::C ? rootCollationLocale() : locale;
+}
+
 LocaleFormat systemLocaleFormat()
 {
-    const QLocale locale = QLocale::system();
+    return localeFormatOf(QLocale::system());
+}
+
+LocaleFormat localeFormatOf(const QLocale& locale)
+{
     LocaleFormat f;
     const QString decimal = locale.decimalPoint();
     f.decimalSeparator = decimal.isEmpty() ? QChar(u'.') : decimal.front();
@@ -40,6 +54,7 @@ LocaleFormat systemLocaleFormat()
         f.shortDateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     f.dateSeparator = separatorOf(f.shortDateFormat);
     f.longTimeFormat = QStringLiteral("hh:mm:ss");
+    f.collation = collationLocaleFor(locale);
     return f;
 }
 

@@ -2,9 +2,19 @@
 // The snapshot of the system locale's formats that the library takes once at
 // start-up. Tests and headless runs install their own.
 #include <QChar>
+#include <QLocale>
 #include <QString>
 
 namespace platform {
+
+// The locale whose collation stands for the root collation, for locales that
+// have no collation of their own. Qt sorts the C locale (and "und", which it
+// reads as C) by character codes, "A B a b"; English has no tailoring of the
+// root collation, so it gives the root order, "a A b B".
+QLocale rootCollationLocale();
+// The locale whose collation sorts texts under `locale`: the locale itself,
+// or the root stand-in where it has none (C, POSIX, C.UTF-8).
+QLocale collationLocaleFor(const QLocale& locale);
 
 struct LocaleFormat {
     QChar decimalSeparator = u'.';
@@ -16,10 +26,14 @@ struct LocaleFormat {
     QString shortDateFormat = QStringLiteral("dd/MM/yyyy");
     // Qt time format of the long time.
     QString longTimeFormat = QStringLiteral("hh:mm:ss");
+    // Text sorts compare by this locale's collation.
+    QLocale collation = rootCollationLocale();
 };
 
 // The snapshot of QLocale::system().
 LocaleFormat systemLocaleFormat();
+// The snapshot of any locale (what the system snapshot would be under it).
+LocaleFormat localeFormatOf(const QLocale& locale);
 
 // The process-wide snapshot (taken from the system locale on first use).
 const LocaleFormat& libformat();

@@ -1,7 +1,12 @@
 #include "lib/listviews.h"
 #include "platform/libformat.h"
 
+#include <QCoreApplication>
+#include <QDate>
+#include <QLocale>
+#include <QProcess>
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace vek;
 
@@ -134,5 +139,116 @@ TEST(ListViewServices, ComparedatesOrdersEmptyFirstAndUnreadableAsEqual)
     EXPECT_EQ(comparedates("02/01/2024", "01/02/2024"), -1);
     EXPECT_EQ(comparedates("01/02/2024 10:00:00", "01/02/2024 09:59:59"), 1);
     EXPECT_EQ(comparedates("nonsense", "01/02/2024"), 0);
+    platform::setLibformat(saved);
+}
+
+// Dates written without a year, or with two digits of it, read as the
+// locale's short date reading takes them: the current year, and the century
+// window 1950-2049.
+TEST(ListViewServices, ComparedatesReadsShortAndMissingYears)
+{
+    const platform::LocaleFormat saved = platform::libformat();
+    platform::setLibformat(platform::LocaleFormat{});
+    const QString year = QString::number(QDate::currentDate().year());
+    const struct {
+        QString a, b;
+        int result;
+    } cases[] = {
+        {"05/09", "05/09/" + year + " 00:00:01", -1},
+        {"05/09", "04/09/" + year + " 23:59:59", 1},
+        {"05/09 10:00:00", "05/09/" + year + " 09:59:59", 1},
+        {"05/09 10:00", "05/09 09:59:59", 1},
+        {"28/02", "01/03", -1},
+        {"01/01/24", "01/01/2024 00:00:01", -1},
+        {"31/12/23", "01/01/2024", -1},
+        {"01/01/49", "31/12/50", 1},
+        {"31/12/2049", "01/01/50", 1},
+        {"01/01/50", "31/12/1949", 1},
+        {"5/9/24", "04/09/2024", 1},
+        {"32/01", "01/01/2024", 0},
+        {"05/13/24", "01/01/2024", 0},
+        {"05/09/024", "01/01/2024", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(comparedates(c.a, c.b), c.result) << c.a.toStdString() << " vs " << c.b.toStdString();
+        EXPECT_EQ(comparedates(c.b, c.a), -c.result) << c.b.toStdString() << " vs " << c.a.toStdString();
+    }
+    platform::setLibformat(saved);
+}
+
+TEST_F(ListViewSort, SortsDatesWithTwoDigitYearsOrNone)
+{
+    fill({"05/09/24 14:03:22", "01/12/23", "05/09/24", "28/02/99", "01/01/25"});
+    sortAscending();
+    EXPECT_EQ(column(1), (QStringList{"28/02/99", "01/12/23", "05/09/24", "05/09/24 14:03:22", "01/01/25"}));
+    fill({"05/09", "01/12 08:00", "28/02", "01/12", "01/01"});
+    sortAscending();
+    EXPECT_EQ(column(1), (QStringList{"01/01", "28/02", "05/09", "01/12", "01/12 08:00"}));
+}
+
+// Under a locale with no collation of its own (the C and POSIX locales, and
+// C.UTF-8) texts sort by the root collation, not by character codes.
+TEST(ListViewCollation, LocalesWithoutCollationSortByTheRootOrder)
+{
+    const platform::LocaleFormat saved = platform::libformat();
+    for (const QLocale& locale : {QLocale::c(), QLocale(QStringLiteral("C.UTF-8")), QLocale(QStringLiteral("POSIX")),
+                                  QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
+        platform::setLibformat(platform::localeFormatOf(locale));
+        TListView view;
+        view.addColumn("Name", 100);
+        for (const char* caption : {"b", "a", "B", "\u00E9", "A", "c", "e", "E", "f"})
+            view.addItem(QString::fromUtf8(caption));
+        bool descending = true;
+        sortlistview(&view, 0, descending);
+        QStringList order;
+        for (int i = 0; i < view.count(); ++i)
+            order.append(view.item(i)->caption());
+        EXPECT_EQ(order, (QStringList{"a", "A", "b", "B", "c", "e", "E", QStringLiteral("\u00E9"), "f"}))
+            << locale.name().toStdString();
+    }
+    platform::setLibformat(saved);
+}
+
+// The same taken from the process's own locale, in a test program started
+// under each of the locales without collation.
+TEST(ListViewCollation, TheProcessLocaleSnapshotSortsByTheRootOrderUnderCAndCUtf8)
+{
+    if (qEnvironmentVariableIsSet("TESSARINE_COLLATION_CHILD"))
+        GTEST_SKIP() << "already the child";
+    for (const auto& [name, value] : {std::pair{"LC_ALL", "C"}, std::pair{"LC_ALL", "C.UTF-8"},
+                                      std::pair{"LANG", "C.UTF-8"}, std::pair{"LC_ALL", "POSIX"}}) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LC_COLLATE"));
+        env.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+        env.insert(QStringLiteral("TESSARINE_COLLATION_CHILD"), QStringLiteral("1"));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=ListViewCollation.SystemSnapshotSortsByTheRootOrder")});
+        ASSERT_TRUE(child.waitForFinished(-1));
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.exitCode(), 0) << name << '=' << value << '\n' << child.readAll().toStdString();
+    }
+}
+
+// Run by the test above in a child under each locale; the machine's own
+// locale may have a collation that orders otherwise, so not run on its own.
+TEST(ListViewCollation, SystemSnapshotSortsByTheRootOrder)
+{
+    if (!qEnvironmentVariableIsSet("TESSARINE_COLLATION_CHILD"))
+        GTEST_SKIP() << "run by TheProcessLocaleSnapshotSortsByTheRootOrderUnderCAndCUtf8";
+    const platform::LocaleFormat saved = platform::libformat();
+    platform::setLibformat(platform::systemLocaleFormat());
+    TListView view;
+    view.addColumn("Name", 100);
+    for (const char* caption : {"b", "a", "B", "A", "c"})
+        view.addItem(QString::fromLatin1(caption));
+    bool descending = true;
+    sortlistview(&view, 0, descending);
+    QStringList order;
+    for (int i = 0; i < view.count(); ++i)
+        order.append(view.item(i)->caption());
+    EXPECT_EQ(order, (QStringList{"a", "A", "b", "B", "c"})) << QLocale::system().name().toStdString();
     platform::setLibformat(saved);
 }
