@@ -32,22 +32,6 @@ void record(const TVekDialogFrm& dialog)
         shown.removeFirst();
 }
 
-QString kindname(TMsgDlgType kind)
-{
-    switch (kind) {
-    case mtError:
-        return QStringLiteral("Error");
-    case mtInformation:
-        return QStringLiteral("Information");
-    case mtConfirmation:
-        return QStringLiteral("Question");
-    case mtWarning:
-    case mtCustom:
-        break;
-    }
-    return QStringLiteral("Warning");
-}
-
 QString plaincaption(TMsgDlgBtn button)
 {
     return buttoncaption(button).remove(QLatin1Char('&'));
@@ -55,7 +39,7 @@ QString plaincaption(TMsgDlgBtn button)
 
 void writetostderr(const TVekDialogFrm& dialog, std::optional<TMsgDlgBtn> answer)
 {
-    QString line = kindname(dialog.dlgType()) + QLatin1String(": ");
+    QString line = QLatin1String(messagekind(dialog.dlgType()).name) + QLatin1String(": ");
     if (!dialog.titleStr().isEmpty())
         line += dialog.titleStr() + QLatin1String(" - ");
     line += dialog.messageStr();

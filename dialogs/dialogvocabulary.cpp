@@ -27,6 +27,15 @@ constexpr std::array<ButtonKind, buttonkindcount> buttonKinds{{
     {"Close", "&Close", platform::mrClose},
 }};
 
+// Indexed by TMsgDlgType. A custom message looks like a warning.
+constexpr std::array<MessageKind, mtCustom + 1> messageKinds{{
+    {"Warning", QStyle::SP_MessageBoxWarning, QMessageBox::Warning},
+    {"Error", QStyle::SP_MessageBoxCritical, QMessageBox::Critical},
+    {"Information", QStyle::SP_MessageBoxInformation, QMessageBox::Information},
+    {"Question", QStyle::SP_MessageBoxQuestion, QMessageBox::Question},
+    {"Warning", QStyle::SP_MessageBoxWarning, QMessageBox::Warning},
+}};
+
 // Callers may hand in any number cast to a button; nothing beyond the twelve
 // may reach the table.
 const ButtonKind* kindOf(TMsgDlgBtn button)
@@ -35,6 +44,12 @@ const ButtonKind* kindOf(TMsgDlgBtn button)
 }
 
 }  // namespace
+
+const MessageKind& messagekind(TMsgDlgType kind)
+{
+    const bool known = kind >= mtWarning && kind <= mtCustom;
+    return messageKinds[static_cast<size_t>(known ? kind : mtWarning)];
+}
 
 bool isbuttonkind(int value)
 {

@@ -3,7 +3,9 @@
 // their fixed order, and the result code each button answers with.
 #include "platform/controls/tform.h"
 
+#include <QMessageBox>
 #include <QString>
+#include <QStyle>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -62,6 +64,16 @@ using platform::TModalResult;
 // Whether `value` is one of the twelve buttons. A value outside them gives an
 // empty name and caption and the result 0 below.
 bool isbuttonkind(int value);
+// How each kind of message shows: its word where a message is written out as
+// text, its icon in the family's dialog, and the icon of the toolkit's own box.
+struct MessageKind {
+    const char* name;
+    QStyle::StandardPixmap icon;
+    QMessageBox::Icon boxIcon;
+};
+// A value outside the five kinds shows as a warning.
+const MessageKind& messagekind(TMsgDlgType kind);
+
 // The component name of the button ("Yes", "NoToAll", ...).
 QString buttonname(TMsgDlgBtn button);
 // The caption, with "&" before the accelerator key.

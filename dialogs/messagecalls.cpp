@@ -50,22 +50,6 @@ QWidget* callingWindowFor(const QWidget* active)
     return platform::TForm::mainForm();
 }
 
-QMessageBox::Icon boxIcon(TMsgDlgType kind)
-{
-    switch (kind) {
-    case mtError:
-        return QMessageBox::Critical;
-    case mtInformation:
-        return QMessageBox::Information;
-    case mtConfirmation:
-        return QMessageBox::Question;
-    case mtWarning:
-    case mtCustom:
-        break;
-    }
-    return QMessageBox::Warning;
-}
-
 QMessageBox::StandardButton standardButton(TMsgDlgBtn button)
 {
     switch (button) {
@@ -88,7 +72,7 @@ QMessageBox::StandardButton standardButton(TMsgDlgBtn button)
 // The toolkit's own message box, for a message with no window to lay over.
 int standardmessagebox(const QString& message, TMsgDlgType kind, TMsgDlgButtons buttons, TMsgDlgBtn defaultButton)
 {
-    QMessageBox box(boxIcon(kind), QString(), message);
+    QMessageBox box(messagekind(kind).boxIcon, QString(), message);
     box.setTextFormat(Qt::PlainText);
     QHash<QAbstractButton*, TMsgDlgBtn> kinds;
     for (int i = 0; i < buttonkindcount; ++i) {

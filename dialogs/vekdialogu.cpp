@@ -21,22 +21,6 @@ constexpr int messageRightMargin = 10;
 constexpr int iconSize = 32;
 const QColor inputColour(255, 253, 210);
 
-QStyle::StandardPixmap iconOf(TMsgDlgType kind)
-{
-    switch (kind) {
-    case mtError:
-        return QStyle::SP_MessageBoxCritical;
-    case mtInformation:
-        return QStyle::SP_MessageBoxInformation;
-    case mtConfirmation:
-        return QStyle::SP_MessageBoxQuestion;
-    case mtWarning:
-    case mtCustom:
-        break;
-    }
-    return QStyle::SP_MessageBoxWarning;
-}
-
 template <typename Control>
 Control* place(Control* control, const char* name, int left, int top, int width, int height)
 {
@@ -119,7 +103,7 @@ QString TVekDialogFrm::messageStr() const
 void TVekDialogFrm::setDlgType(TMsgDlgType kind)
 {
     pDlgType = kind;
-    Image->setPicture(style()->standardIcon(iconOf(kind), nullptr, this).pixmap(iconSize, iconSize));
+    Image->setPicture(style()->standardIcon(messagekind(kind).icon, nullptr, this).pixmap(iconSize, iconSize));
 }
 
 void TVekDialogFrm::setMessageStr(const QString& message)

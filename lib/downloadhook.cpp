@@ -1,23 +1,25 @@
 #include "lib/downloadhook.h"
 
+#include "lib/hook.h"
+
 namespace vek {
 namespace {
-DownloadListCall& installedCall()
+Hook<bool(QStringList&, const QString&)>& downloadHook()
 {
-    static DownloadListCall call;
-    return call;
+    static Hook<bool(QStringList&, const QString&)> hook;
+    return hook;
 }
 }  // namespace
 
 void setdownloadlistcall(DownloadListCall call)
 {
-    installedCall() = std::move(call);
+    downloadHook().install(std::move(call));
 }
 
 bool downloadlist(QStringList& list, const QString& address)
 {
     list.clear();
-    return installedCall() ? installedCall()(list, address) : false;
+    return downloadHook().callOr([](QStringList&, const QString&) { return false; }, list, address);
 }
 
 bool iswebaddress(const QString& name)

@@ -1,27 +1,26 @@
 #include "lib/messagehook.h"
 
+#include "lib/hook.h"
+
 #include <QDebug>
 
 namespace vek {
 namespace {
-WarningCall& installedCall()
+Hook<void(const QString&, const QString&)>& warningHook()
 {
-    static WarningCall call;
-    return call;
+    static Hook<void(const QString&, const QString&)> hook;
+    return hook;
 }
 }  // namespace
 
 void setwarningcall(WarningCall call)
 {
-    installedCall() = std::move(call);
+    warningHook().install(std::move(call));
 }
 
 void libwarning(const QString& message, const QString& title)
 {
-    if (installedCall())
-        installedCall()(message, title);
-    else
-        qWarning().noquote() << message;
+    warningHook().callOr([](const QString& text, const QString&) { qWarning().noquote() << text; }, message, title);
 }
 
 }  // namespace vek

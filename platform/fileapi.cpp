@@ -3,8 +3,6 @@
 #include "platform/faultinjection.h"
 #include "platform/winerror.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSet>
 
 #include <cerrno>
@@ -16,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -86,16 +85,17 @@ int writeFd(int fd, const char* data, qint64 size)
     return 0;
 }
 
-// Windows-style wildcards through fnmatch: "[" and "\" are plain characters
-// there, and "*.*" means every name, with or without a dot.
+// Windows-style wildcards through fnmatch, over the bytes of the names as the
+// disk holds them: "[" and "\" are plain characters there, and "*.*" means
+// every name, with or without a dot.
 QByteArray fnmatchPattern(const QString& pattern)
 {
     if (pattern == QLatin1String("*.*"))
         return QByteArrayLiteral("*");
-    const QByteArray utf8 = pattern.toUtf8();
+    const QByteArray bytes = encodePath(pattern);
     QByteArray out;
-    out.reserve(utf8.size() + 4);
-    for (const char c : utf8) {
+    out.reserve(bytes.size() + 4);
+    for (const char c : bytes) {
         if (c == '[' || c == ']' || c == '\\')
             out.append('\\');
         out.append(c);
@@ -108,15 +108,47 @@ bool hasWildcard(const QString& pattern)
     return pattern.contains(u'*') || pattern.contains(u'?');
 }
 
-// One wildcard pattern, ready to test directory entries. The usual shape,
-// "*" and a plain ending such as "*.exe", is compared directly instead of by
-// fnmatch, for names in ASCII; everything else goes to fnmatch.
+bool isAscii(const char* name)
+{
+    for (; *name; ++name) {
+        if (static_cast<unsigned char>(*name) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+char foldAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+}
+
+bool equalIgnoringAsciiCase(const char* a, const QByteArray& b)
+{
+    qsizetype i = 0;
+    for (; a[i] && i < b.size(); ++i) {
+        if (foldAscii(a[i]) != foldAscii(b[i]))
+            return false;
+    }
+    return a[i] == 0 && i == b.size();
+}
+
+// One wildcard pattern, ready to test directory entries. A name without "*" or
+// "?" is compared as text with its letters case-folded, every letter and not
+// just a-z, and every other character taken literally; the usual shape of a
+// pattern, "*" and a plain ending such as "*.exe", is compared directly for
+// names in ASCII; everything else goes to fnmatch.
 class NameMatcher {
 public:
-    explicit NameMatcher(const QString& pattern)
-        : matcher_(fnmatchPattern(pattern)), literal_(!hasWildcard(pattern))
+    explicit NameMatcher(const QString& pattern) : literal_(!hasWildcard(pattern))
     {
-        if (literal_ || !pattern.startsWith(u'*'))
+        if (literal_) {
+            name_ = pattern;
+            if (std::all_of(pattern.begin(), pattern.end(), [](QChar c) { return c.unicode() < 0x80; }))
+                asciiName_ = pattern.toLatin1();
+            return;
+        }
+        matcher_ = fnmatchPattern(pattern);
+        if (!pattern.startsWith(u'*'))
             return;
         for (qsizetype i = 1; i < pattern.size(); ++i) {
             const char16_t c = pattern[i].unicode();
@@ -129,32 +161,24 @@ public:
 
     bool matches(const char* name) const
     {
-        if (literal_)
-            return ::strcasecmp(name, matcher_.constData()) == 0;
-        if (endingOnly_) {
+        if (literal_) {
+            if (!asciiName_.isEmpty() && isAscii(name))
+                return equalIgnoringAsciiCase(name, asciiName_);
+            return QString::compare(decodePath(name), name_, Qt::CaseInsensitive) == 0;
+        }
+        if (endingOnly_ && isAscii(name)) {
             const size_t length = std::strlen(name);
             const size_t n = static_cast<size_t>(ending_.size());
-            bool ascii = true;
-            for (size_t i = 0; i < length && ascii; ++i)
-                ascii = static_cast<unsigned char>(name[i]) < 0x80;
-            if (ascii) {
-                if (length < n)
-                    return false;
-                for (size_t i = 0; i < n; ++i) {
-                    if (foldAscii(name[length - n + i]) != foldAscii(ending_[i]))
-                        return false;
-                }
-                return true;
-            }
+            return length >= n && equalIgnoringAsciiCase(name + (length - n), ending_);
         }
         return ::fnmatch(matcher_.constData(), name, FNM_CASEFOLD) == 0;
     }
 
 private:
-    static char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; }
-
-    QByteArray matcher_;
     bool literal_;
+    QString name_;          // a literal name
+    QByteArray asciiName_;  // the same when it is all ASCII
+    QByteArray matcher_;    // a pattern, for fnmatch
     bool endingOnly_ = false;
     QByteArray ending_;
 };
@@ -194,11 +218,6 @@ int copyContents(int in, int out)
 }
 
 }  // namespace
-
-QByteArray encodePath(const QString& path)
-{
-    return QFile::encodeName(path);
-}
 
 RawFile::~RawFile()
 {
@@ -352,7 +371,12 @@ int createFolders(const QString& path)
         return winerr::PathNotFound;
     if (isFolder(path))
         return 0;
-    if (QDir().mkpath(path))
+    // Each missing folder from the top down; one that is there already is fine.
+    const QByteArray bytes = encodePath(path);
+    for (qsizetype cut = bytes.indexOf('/', 1); cut > 0; cut = bytes.indexOf('/', cut + 1))
+        ::mkdir(bytes.left(cut).constData(), 0777);
+    ::mkdir(bytes.constData(), 0777);
+    if (isFolder(path))
         return 0;
     return pathExists(path) ? winerr::AlreadyExists : winerr::PathNotFound;
 }
@@ -387,7 +411,7 @@ bool pathExists(const QString& path)
 
 bool wildcardMatch(const QString& pattern, const QString& name)
 {
-    return ::fnmatch(fnmatchPattern(pattern).constData(), name.toUtf8().constData(), FNM_CASEFOLD) == 0;
+    return NameMatcher(pattern).matches(encodePath(name).constData());
 }
 
 int listFiles(const QString& folder, const QString& pattern,
@@ -428,7 +452,7 @@ int listFiles(const QString& folder, const QStringList& patterns,
         struct stat st {};
         if (::fstatat(dfd, d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
             continue;  // vanished meanwhile, a folder behind a link, or a device
-        QString name = QFile::decodeName(d->d_name);
+        QString name = decodePath(d->d_name);
         if (seen.contains(name))
             continue;
         seen.insert(name);

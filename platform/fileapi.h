@@ -2,6 +2,8 @@
 // File system primitives with the family's result codes (0 = success, otherwise
 // a code of platform/winerror.h). Everything the library does to the disk goes
 // through here, so one errno mapping and one fault-injection seam cover it all.
+#include "platform/pathbytes.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -67,7 +69,10 @@ struct FileEntry {
     qint64 modified = 0; // last write, seconds since the epoch (UTC)
 };
 
-// Case-insensitive wildcard match with "*" and "?", as the family's users expect.
+// Case-insensitive wildcard match with "*" and "?", as the family's users
+// expect. Every other character stands for itself ("[", "]" and "\" too), and
+// a pattern without wildcards is a name whose letters, all of them and not
+// just a-z, match in either case.
 bool wildcardMatch(const QString& pattern, const QString& name);
 
 // Calls `visit` for every regular file of `folder` whose name matches `pattern`,
@@ -86,7 +91,5 @@ int listFiles(const QString& folder, const QStringList& patterns,
 // Looks one name up as listFiles would: wildcards allowed, first match counts,
 // letter case ignored. 0 when found, 2 when not.
 int findFirstFile(const QString& path, FileEntry* entry);
-
-QByteArray encodePath(const QString& path);
 
 }  // namespace platform

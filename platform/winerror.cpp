@@ -1,9 +1,25 @@
 #include "platform/winerror.h"
 
-#include <QFileInfo>
+#include "platform/pathbytes.h"
+
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace platform {
+namespace {
+
+// Whether the folder that should hold `path` is there: the part before the
+// last "/", or the current folder when the path has none.
+bool parentFolderExists(const QString& path)
+{
+    const QByteArray bytes = encodePath(path);
+    const qsizetype cut = bytes.lastIndexOf('/');
+    const QByteArray parent = cut < 0 ? QByteArray(".") : cut == 0 ? QByteArray("/") : bytes.left(cut);
+    struct stat st {};
+    return ::stat(parent.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
 
 int winErrorFromErrno(int err, const QString& path)
 {
@@ -11,11 +27,8 @@ int winErrorFromErrno(int err, const QString& path)
     case 0:
         return winerr::Success;
     case ENOENT:
-        if (!path.isEmpty()) {
-            const QFileInfo parent(QFileInfo(path).absolutePath());
-            if (!parent.isDir())
-                return winerr::PathNotFound;
-        }
+        if (!path.isEmpty() && !parentFolderExists(path))
+            return winerr::PathNotFound;
         return winerr::FileNotFound;
     case ENOTDIR:
         return winerr::PathNotFound;

@@ -1,5 +1,6 @@
 #include "lib/fileops.h"
 #include "platform/faultinjection.h"
+#include "platform/fileapi.h"
 #include "platform/libformat.h"
 #include "testsupport.h"
 
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace vek;
@@ -19,6 +22,38 @@ namespace {
 bool runningAsRoot()
 {
     return ::geteuid() == 0;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    return platform::encodePath(path);
+}
+
+// Reads through the file layer, which takes every name the listing gives.
+QByteArray readThroughFileLayer(const QString& path)
+{
+    platform::RawFile f;
+    QByteArray bytes(4096, 0);
+    qint64 got = 0;
+    if (f.open(path, platform::OpenMode::Read) != 0 || f.read(bytes.data(), bytes.size(), &got) != 0)
+        return {};
+    bytes.truncate(got);
+    return bytes;
+}
+
+// Names of a folder's entries as the disk holds them, "." and ".." left out.
+QList<QByteArray> rawEntries(const QString& folder)
+{
+    QList<QByteArray> names;
+    if (DIR* d = ::opendir(bytesOf(folder).constData())) {
+        while (const dirent* e = ::readdir(d)) {
+            const QByteArray name(e->d_name);
+            if (name != "." && name != "..")
+                names.append(name);
+        }
+        ::closedir(d);
+    }
+    return names;
 }
 
 }  // namespace
@@ -190,4 +225,61 @@ TEST(FileOps, FileinfoAndFiledatetext)
     EXPECT_TRUE(text.isEmpty());
     EXPECT_EQ(filedatetext(dir.file("Prog.exe"), size, text), 0);
     EXPECT_FALSE(text.isEmpty());
+}
+
+TEST(Findfiles, LiteralNamesFollowTheRulesOfPatterns)
+{
+    ScratchDir dir;
+    const QStringList onDisk = {"a[1].exe", "b]x.exe", "c\\d.exe", QStringLiteral(u"\u00E4pfel.exe"), "x[ab].exe"};
+    for (const QString& name : onDisk)
+        writeFile(dir.file(name), name.toUtf8());
+    const struct {
+        QString given;
+        QString found;  // empty: nothing
+    } cases[] = {
+        {"a[1].exe", "a[1].exe"},
+        {"A[1].EXE", "a[1].exe"},
+        {"B]X.exe", "b]x.exe"},
+        {"C\\D.EXE", "c\\d.exe"},
+        {QStringLiteral(u"\u00C4PFEL.EXE"), QStringLiteral(u"\u00E4pfel.exe")},
+        {"xa.exe", ""},  // brackets are no set of letters
+    };
+    for (const auto& c : cases) {
+        QStringList names;
+        EXPECT_EQ(findfiles(dir.path(), c.given, &names), c.found.isEmpty() ? 1 : 0) << c.given.toStdString();
+        EXPECT_EQ(names, c.found.isEmpty() ? QStringList() : QStringList{c.found}) << c.given.toStdString();
+        qint64 size = -1;
+        QDateTime date;
+        EXPECT_EQ(fileinfo(dir.file(c.given), size, date), c.found.isEmpty() ? 2 : 0) << c.given.toStdString();
+        EXPECT_EQ(size, c.found.toUtf8().size()) << c.given.toStdString();
+    }
+}
+
+TEST(FileOps, NamesThatAreNotUtf8GoFromTheListingToTheInstallByteForByte)
+{
+    testsupport::InstallFolders folders;
+    const QByteArray rawName("caf\xE9.exe");
+    const int fd = ::open((bytesOf(folders.server()) + rawName).constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "prog", 4), 4);
+    ::close(fd);
+
+    for (const QString& pattern : {QStringLiteral("*.exe"), QStringLiteral("CAF?.EXE")}) {
+        QStringList names, sizes;
+        EXPECT_EQ(findfiles(folders.server(), pattern, &names, &sizes), 0) << pattern.toStdString();
+        ASSERT_EQ(names.size(), 1) << pattern.toStdString();
+        EXPECT_EQ(sizes, QStringList{"4"});
+        EXPECT_EQ(bytesOf(names[0]), rawName);
+
+        EXPECT_EQ(filecopy(folders.server() + names[0], folders.local() + names[0]), 0);
+        EXPECT_EQ(rawEntries(folders.local()), QList<QByteArray>{rawName});
+        EXPECT_EQ(readThroughFileLayer(folders.local() + names[0]), "prog");
+        qint64 size = 0;
+        QDateTime date;
+        // Not toUpper(): that turns the stray byte's stand-in into U+FFFD.
+        const QString upper = QString(names[0]).replace("caf", "CAF").replace(".exe", ".EXE");
+        EXPECT_EQ(fileinfo(folders.local() + upper, size, date), 0);
+        EXPECT_EQ(size, 4);
+        EXPECT_EQ(removefile(folders.local() + names[0]), 0);
+    }
 }
