@@ -116,7 +116,8 @@ int filecopy(const QString& source, const QString& destination)
 
 int blockcopy(const QString& source, const QString& destination)
 {
-    if (sameasciinocase(source, destination))
+    // Copying a file onto itself would empty it before reading it.
+    if (source == destination || platform::sameFile(source, destination))
         return -1;
     platform::RawFile in;
     int code = in.open(source, platform::OpenMode::Read);

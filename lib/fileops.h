@@ -20,10 +20,13 @@ int findfiles(const QString& folder, const QString& patterns, QStringList* names
 QStringList splitpatterns(const QString& patterns);
 
 // Copies with the system copy (an existing destination is overwritten). 0 only
-// when the copy itself succeeded.
+// when the copy itself succeeded; a destination that is the source itself
+// under another name is left alone and counts as copied.
 int filecopy(const QString& source, const QString& destination);
-// Copies the bytes; -1 when both names are the same file name, letters a-z in
-// any case. A destination left partly written by a failure stays.
+// Copies the bytes; -1 when both names are the same, or lead to the same file
+// (links followed), and then neither file is touched. Names that differ only in
+// letter case are different files here. A destination left partly written by a
+// failure stays.
 int blockcopy(const QString& source, const QString& destination);
 // blockcopy, then removes the source only when the copy succeeded.
 int blockmove(const QString& source, const QString& destination);

@@ -5,7 +5,8 @@
 
 namespace platform {
 
-enum class FaultOp { Open, Read, Write, Close, Rename, Unlink, Copy, Link, Count };
+// Attributes: carrying a copy's permission bits and time over to the destination.
+enum class FaultOp { Open, Read, Write, Close, Rename, Unlink, Copy, Link, Attributes, Count };
 
 // Arms one fault: the `nth` call (1-based, counted from now) of `op` fails
 // with `err`. Replaces any earlier fault of any kind.

@@ -1,6 +1,7 @@
 #include "platform/fileapi.h"
 
 #include "platform/faultinjection.h"
+#include "platform/filemode.h"
 #include "platform/winerror.h"
 
 #include <QSet>
@@ -187,33 +188,111 @@ struct DirCloser {
     void operator()(DIR* d) const { ::closedir(d); }
 };
 
-int copyContents(int in, int out)
+// Whether two status records describe one file.
+bool sameIdentity(const struct stat& a, const struct stat& b)
 {
-    bool useKernelCopy = true;
-    std::vector<char> buffer;
-    for (;;) {
-        if (useKernelCopy) {
-            if (const int err = injected(FaultOp::Write))
-                return codeFor(err);
-            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-            if (n > 0)
-                continue;
-            if (n == 0)
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// With a progress callback, a copy goes in chunks of this size, so the window
+// can repaint between them.
+constexpr qint64 kProgressChunk = qint64(8) << 20;
+// The most that one kernel copy is asked to move: a chunk without a callback
+// is the whole file, taken in requests of this size.
+constexpr qint64 kKernelRequest = qint64(1) << 30;
+constexpr size_t kBufferSize = size_t(1) << 20;
+
+// Moves bytes from one descriptor to another at their current offsets: by the
+// kernel where the file systems allow it, else through a buffer.
+class ContentCopier {
+public:
+    ContentCopier(int in, int out) : in_(in), out_(out) {}
+
+    // Copies `length` bytes, fewer only when the source ends first; `copied`
+    // tells how many went over.
+    int copy(qint64 length, qint64* copied)
+    {
+        *copied = 0;
+        while (*copied < length) {
+            const qint64 want = length - *copied;
+            if (useKernel_) {
+                if (const int err = injected(FaultOp::Write))
+                    return codeFor(err);
+                const ssize_t n = ::copy_file_range(in_, nullptr, out_, nullptr,
+                                                    static_cast<size_t>(std::min(want, kKernelRequest)), 0);
+                if (n > 0) {
+                    *copied += n;
+                    continue;
+                }
+                if (n == 0)
+                    return 0;
+                if (errno == EINTR)
+                    continue;
+                if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+                    return codeFor(errno);
+                useKernel_ = false;  // nothing was copied by the failed call
+                buffer_.resize(kBufferSize);
+            }
+            qint64 got = 0;
+            const qint64 ask = std::min(want, static_cast<qint64>(buffer_.size()));
+            if (const int rc = readFd(in_, buffer_.data(), ask, &got))
+                return rc;
+            if (got == 0)
                 return 0;
-            if (errno == EINTR)
-                continue;
-            if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
-                return codeFor(errno);
-            useKernelCopy = false;  // nothing was copied yet by the failed call
-            buffer.resize(1 << 20);
+            if (const int rc = writeFd(out_, buffer_.data(), got))
+                return rc;
+            *copied += got;
         }
+        return 0;
+    }
+
+private:
+    int in_;
+    int out_;
+    bool useKernel_ = true;
+    std::vector<char> buffer_;
+};
+
+// Copies the `size` bytes the source had when it was opened, in one piece or,
+// for a caller that shows progress, chunk by chunk with a report after each.
+int copyBytes(int in, int out, qint64 size, const CopyProgress& progress, qint64* copied)
+{
+    ContentCopier copier(in, out);
+    const qint64 chunk = progress ? kProgressChunk : size;
+    *copied = 0;
+    while (*copied < size) {
+        const qint64 want = std::min(chunk, size - *copied);
         qint64 got = 0;
-        if (const int rc = readFd(in, buffer.data(), static_cast<qint64>(buffer.size()), &got))
+        if (const int rc = copier.copy(want, &got))
             return rc;
-        if (got == 0)
-            return 0;
-        if (const int rc = writeFd(out, buffer.data(), got))
-            return rc;
+        *copied += got;
+        if (got < want)
+            return 0;  // the source ended early; the caller sees the short count
+        if (progress)
+            progress(*copied, size);
+    }
+    return 0;
+}
+
+// Whether the open source is still the file whose `opened` status the copy
+// started from, and `copied` is all of it.
+bool sourceUnchanged(int in, const struct stat& opened, qint64 copied)
+{
+    struct stat now {};
+    return ::fstat(in, &now) == 0 && copied == opened.st_size && now.st_size == opened.st_size
+        && now.st_mtim.tv_sec == opened.st_mtim.tv_sec && now.st_mtim.tv_nsec == opened.st_mtim.tv_nsec;
+}
+
+// Gives the copy the source's permission bits (as copiedFileMode allows) and
+// times. Both are a courtesy: on a file that belongs to someone else the
+// system refuses them, and the bytes are installed all the same.
+void carryOverAttributes(int out, const struct stat& source)
+{
+    if (!injected(FaultOp::Attributes))
+        ::fchmod(out, copiedFileMode(source.st_mode));
+    if (!injected(FaultOp::Attributes)) {
+        const struct timespec times[2] = {source.st_atim, source.st_mtim};
+        ::futimens(out, times);
     }
 }
 
@@ -272,33 +351,40 @@ int RawFile::close()
     return closeFd(fd);
 }
 
-int copyFile(const QString& source, const QString& destination, bool failIfExists)
+int copyFile(const QString& source, const QString& destination, bool failIfExists, const CopyProgress& progress)
 {
     if (const int err = injected(FaultOp::Copy))
         return codeFor(err, destination);
     int in = -1;
     if (const int rc = openFd(source, O_RDONLY, 0, &in))
         return rc;
-    struct stat st {};
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int rc = S_ISDIR(st.st_mode) ? winerr::AccessDenied : codeFor(errno);
+    struct stat opened {};
+    if (::fstat(in, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        const int rc = S_ISDIR(opened.st_mode) ? winerr::AccessDenied : codeFor(errno);
         ::close(in);
         return rc;
+    }
+    if (!failIfExists) {
+        // Opening the destination would empty it: a copy onto the source itself,
+        // under whatever name, has nothing to do.
+        struct stat target {};
+        if (::stat(encodePath(destination).constData(), &target) == 0 && sameIdentity(opened, target)) {
+            ::close(in);
+            return 0;
+        }
     }
     int out = -1;
     const int flags = O_WRONLY | O_CREAT | (failIfExists ? O_EXCL : O_TRUNC);
-    if (const int rc = openFd(destination, flags, st.st_mode & 07777, &out)) {
+    if (const int rc = openFd(destination, flags, copiedFileMode(opened.st_mode), &out)) {
         ::close(in);
         return rc;
     }
-    int rc = copyContents(in, out);
-    if (rc == 0 && ::fchmod(out, st.st_mode & 07777) != 0)
-        rc = codeFor(errno);
-    if (rc == 0) {
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        if (::futimens(out, times) != 0)
-            rc = codeFor(errno);
-    }
+    qint64 copied = 0;
+    int rc = copyBytes(in, out, opened.st_size, progress, &copied);
+    if (rc == 0 && !sourceUnchanged(in, opened, copied))
+        rc = winerr::FileInvalid;
+    if (rc == 0)
+        carryOverAttributes(out, opened);
     const int closeOut = closeFd(out);
     ::close(in);
     if (rc == 0)
@@ -306,6 +392,14 @@ int copyFile(const QString& source, const QString& destination, bool failIfExist
     if (rc != 0)
         ::unlink(encodePath(destination).constData());
     return rc;
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(encodePath(a).constData(), &first) == 0 && ::stat(encodePath(b).constData(), &second) == 0
+        && sameIdentity(first, second);
 }
 
 int moveFile(const QString& from, const QString& to)

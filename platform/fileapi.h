@@ -42,10 +42,24 @@ private:
     QString path_;
 };
 
-// Copies the bytes, the permission bits and the modification time. An existing
-// destination is overwritten unless `failIfExists` (then 183). A destination
-// left incomplete by a failure is removed.
-int copyFile(const QString& source, const QString& destination, bool failIfExists = false);
+// Called after each chunk with the bytes copied so far and the source's size.
+using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
+
+// Copies exactly the bytes the source had when it was opened; a source that
+// changes size or modification time meanwhile fails the copy with 1006. The
+// copy takes the source's permission bits without set-ID or sticky bits and
+// under the umask, and its modification time, where the system allows: failing
+// to set them leaves a complete copy in place and still succeeds. An existing
+// destination is overwritten unless `failIfExists` (then 183); a destination
+// that is the source itself under another name (links followed) is left alone
+// and succeeds. A destination left incomplete by a failure is removed. With
+// `progress`, the bytes go in chunks of 8 MiB with a call on the caller's
+// thread after each.
+int copyFile(const QString& source, const QString& destination, bool failIfExists = false,
+             const CopyProgress& progress = {});
+// Whether both names lead to one file (same device and inode, links followed);
+// false when either is missing.
+bool sameFile(const QString& a, const QString& b);
 // Renames or moves within one file system; never replaces an existing target (183).
 int moveFile(const QString& from, const QString& to);
 // Renames over an existing target in one atomic step.

@@ -26,6 +26,9 @@ inline constexpr int InvalidName = 123;
 inline constexpr int DirNotEmpty = 145;
 inline constexpr int AlreadyExists = 183;
 inline constexpr int FilenameTooLong = 206;
+// The source of a copy changed while it was copied: the bytes written are no
+// version of the file that ever existed.
+inline constexpr int FileInvalid = 1006;
 inline constexpr int IoDevice = 1117;
 }  // namespace winerr
 

@@ -56,6 +56,37 @@ QList<QByteArray> rawEntries(const QString& folder)
     return names;
 }
 
+// A file and the other names that lead to it: spelled with "./" and "../",
+// a symbolic link and a hard link.
+struct OneFileManyNames {
+    ScratchDir dir;
+    QString file;
+    QDateTime modified = QDateTime(QDate(2022, 3, 4), QTime(5, 6, 8));
+    QByteArray content = QByteArray(100000, 'p');
+
+    OneFileManyNames() : file(dir.file("prog.exe"))
+    {
+        QDir().mkpath(dir.file("sub"));
+        writeFile(file, content);
+        QFile f(file);
+        if (f.open(QIODevice::ReadWrite))
+            f.setFileTime(modified, QFileDevice::FileModificationTime);
+        ::symlink("prog.exe", bytesOf(dir.file("link.exe")).constData());
+        ::link(bytesOf(file).constData(), bytesOf(dir.file("hard.exe")).constData());
+    }
+
+    QStringList otherNames() const
+    {
+        return {dir.path() + "./prog.exe", dir.file("sub/../prog.exe"), dir.file("link.exe"), dir.file("hard.exe")};
+    }
+
+    bool untouched() const
+    {
+        return readFile(file) == content && QFileInfo(file).lastModified() == modified
+            && QFileInfo(dir.file("link.exe")).isSymLink() && readFile(dir.file("hard.exe")) == content;
+    }
+};
+
 }  // namespace
 
 TEST(Findfiles, ListsPatternAfterPatternWithSizesAndDates)
@@ -176,8 +207,14 @@ TEST(FileOps, BlockcopyAndBlockmove)
 {
     ScratchDir dir;
     writeFile(dir.file("same"), "keep");
-    EXPECT_EQ(blockcopy(dir.file("same"), dir.file("SAME")), -1);
     EXPECT_EQ(blockcopy(dir.file("same"), dir.file("same")), -1);
+    EXPECT_EQ(readFile(dir.file("same")), "keep");
+    // Letter case tells names apart on this platform: "SAME" is another file.
+    EXPECT_EQ(blockcopy(dir.file("same"), dir.file("SAME")), 0);
+    EXPECT_EQ(readFile(dir.file("SAME")), "keep");
+    EXPECT_EQ(blockmove(dir.file("SAME"), dir.file("Same")), 0);
+    EXPECT_EQ(readFile(dir.file("Same")), "keep");
+    EXPECT_FALSE(QFile::exists(dir.file("SAME")));
     EXPECT_EQ(readFile(dir.file("same")), "keep");
 
     writeFile(dir.file("empty"), "");
@@ -225,6 +262,29 @@ TEST(FileOps, FileinfoAndFiledatetext)
     EXPECT_TRUE(text.isEmpty());
     EXPECT_EQ(filedatetext(dir.file("Prog.exe"), size, text), 0);
     EXPECT_FALSE(text.isEmpty());
+}
+
+TEST(FileOps, FilecopyOntoTheSameFileUnderAnyNameLeavesItAlone)
+{
+    OneFileManyNames one;
+    for (const QString& other : QStringList{one.file} + one.otherNames()) {
+        EXPECT_EQ(filecopy(one.file, other), 0) << other.toStdString();
+        EXPECT_EQ(filecopy(other, one.file), 0) << other.toStdString();
+        EXPECT_TRUE(one.untouched()) << other.toStdString();
+    }
+}
+
+TEST(FileOps, BlockcopyAndBlockmoveRefuseTheSameFileUnderAnotherName)
+{
+    for (int i = 0; i < OneFileManyNames().otherNames().size(); ++i) {
+        OneFileManyNames one;
+        const QString other = one.otherNames()[i];
+        EXPECT_EQ(blockcopy(one.file, other), -1) << other.toStdString();
+        EXPECT_EQ(blockmove(one.file, other), -1) << other.toStdString();
+        EXPECT_EQ(blockmove(other, one.file), -1) << other.toStdString();
+        EXPECT_TRUE(one.untouched()) << other.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(other)) << other.toStdString();
+    }
 }
 
 TEST(Findfiles, LiteralNamesFollowTheRulesOfPatterns)
