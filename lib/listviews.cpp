@@ -150,8 +150,7 @@ private:
 // snapshot (equal texts share a rank).
 std::vector<int> collationRanks(const QStringList& texts)
 {
-    QCollator collator(platform::libformat().collation);
-    collator.setCaseSensitivity(Qt::CaseSensitive);
+    const QCollator collator = platform::textCollator();
     std::vector<QCollatorSortKey> keys;
     keys.reserve(static_cast<size_t>(texts.size()));
     for (const QString& t : texts)

@@ -16,19 +16,32 @@
 namespace vek {
 namespace {
 
-// Exports sort as a string list does: by the locale's collation, without case.
-QCollator exportCollator()
+// Exports sort as a string list does: by the collation of the locale
+// snapshot, letters before their case. Items the collation holds equal keep
+// the order of their character codes, so an export never depends on the
+// order of the hash.
+template <typename Items, typename TextOf>
+void sortByCollation(Items& items, TextOf textOf)
 {
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
+    const QCollator collator = platform::textCollator();
+    std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
+    keys.reserve(static_cast<size_t>(items.size()));
+    for (qsizetype i = 0; i < static_cast<qsizetype>(items.size()); ++i)
+        keys.emplace_back(collator.sortKey(textOf(items[i])), i);
+    std::sort(keys.begin(), keys.end(), [&items](const auto& a, const auto& b) {
+        const int order = a.first.compare(b.first);
+        return order != 0 ? order < 0 : items[a.second] < items[b.second];
+    });
+    Items sorted;
+    sorted.reserve(items.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(items[key.second]));
+    items = std::move(sorted);
 }
 
 void sortTexts(QStringList& texts)
 {
-    const QCollator collator = exportCollator();
-    std::stable_sort(texts.begin(), texts.end(),
-                     [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    sortByCollation(texts, [](const QString& text) -> const QString& { return text; });
 }
 
 // Counters read their old value wide, so a total past the 32-bit range keeps
@@ -173,12 +186,8 @@ QStringList tnamevaluelist::sortedPairs(QChar separator) const
         const QString value = separator == u'=' ? it.value() : trimtext(it.value());
         lines.emplace_back(it.key() + u'=' + it.value(), it.key() + separator + value);
     }
-    if (sortexport) {
-        const QCollator collator = exportCollator();
-        std::stable_sort(lines.begin(), lines.end(), [&collator](const auto& a, const auto& b) {
-            return collator.compare(a.first, b.first) < 0;
-        });
-    }
+    if (sortexport)
+        sortByCollation(lines, [](const auto& line) -> const QString& { return line.first; });
     QStringList out;
     out.reserve(static_cast<qsizetype>(lines.size()));
     for (auto& line : lines)

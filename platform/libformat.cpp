@@ -70,4 +70,11 @@ void setLibformat(const LocaleFormat& format)
     g_format = format;
 }
 
+QCollator textCollator()
+{
+    QCollator collator(libformat().collation);
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    return collator;
+}
+
 }  // namespace platform

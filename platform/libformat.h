@@ -2,6 +2,7 @@
 // The snapshot of the system locale's formats that the library takes once at
 // start-up. Tests and headless runs install their own.
 #include <QChar>
+#include <QCollator>
 #include <QLocale>
 #include <QString>
 
@@ -38,5 +39,10 @@ LocaleFormat localeFormatOf(const QLocale& locale);
 // The process-wide snapshot (taken from the system locale on first use).
 const LocaleFormat& libformat();
 void setLibformat(const LocaleFormat& format);
+
+// The collator of every text sort, by the snapshot's collation. It tells
+// case apart only between texts that are otherwise equal, so a sort without
+// regard to case still comes out the same on every run: "a A b B c".
+QCollator textCollator();
 
 }  // namespace platform

@@ -2,8 +2,10 @@
 #include "lib/textlists.h"
 #include "lib/texts.h"
 #include "localescope.h"
+#include "platform/libformat.h"
 #include "testsupport.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -213,6 +215,54 @@ TEST(Namevaluelist, ExportsAreSortedWithoutCase)
     QStringList unsorted = exported(list);
     unsorted.sort();
     EXPECT_EQ(unsorted, lines({"C=1", "a=2", "b=3"}));
+}
+
+// Exports follow the collation of the locale snapshot, whatever the process's
+// own locale: a snapshot taken under C or C.UTF-8 sorts by the root order,
+// never by character codes ("A B a b"), and names differing only in case come
+// out the same way on every run. A snapshot with a tailored collation (Swedish
+// puts "\u00E4" after "z") is followed as well.
+TEST(Namevaluelist, ExportsSortByTheCollationOfTheLocaleSnapshot)
+{
+    const platform::LocaleFormat savedFormat = platform::libformat();
+    const QLocale savedDefault;
+    QLocale::setDefault(QLocale::c());
+    const struct {
+        QLocale snapshot;
+        QStringList names;
+        QStringList sorted;
+    } cases[] = {
+        {QLocale::c(), lines({"b", "a", "B", "A", "c"}), lines({"a", "A", "b", "B", "c"})},
+        {QLocale(QStringLiteral("C.UTF-8")), lines({"B", "c", "b", "A", "a"}), lines({"a", "A", "b", "B", "c"})},
+        {QLocale(QStringLiteral("POSIX")), lines({"Ab", "aa", "AA", "ab"}), lines({"aa", "AA", "ab", "Ab"})},
+        {QLocale(QLocale::Swedish, QLocale::Sweden), lines({"z", "\u00E4", "a"}), lines({"a", "z", "\u00E4"})},
+        {QLocale(QLocale::German, QLocale::Germany), lines({"z", "\u00E4", "a"}), lines({"a", "\u00E4", "z"})},
+    };
+    for (const auto& c : cases) {
+        platform::setLibformat(platform::localeFormatOf(c.snapshot));
+        tnamevaluelist list;
+        QStringList pairs;
+        for (qsizetype i = 0; i < c.names.size(); ++i) {
+            list.setnamevalue(c.names[i], c.names[i]);
+            pairs.append(c.names[i] + u'=' + c.names[i]);
+        }
+        const std::string where = c.snapshot.name().toStdString();
+        QStringList names;
+        list.exportnames(names);
+        EXPECT_EQ(names, c.sorted) << where;
+        QStringList values;
+        list.exportvalues(values);
+        EXPECT_EQ(values, c.sorted) << where;
+        QStringList expectedLines;
+        for (const QString& name : c.sorted)
+            expectedLines.append(name + u'=' + name);
+        EXPECT_EQ(exported(list), expectedLines) << where;
+        // The same entries read from lines sort the same.
+        list.importlist(pairs);
+        EXPECT_EQ(exported(list), expectedLines) << where;
+    }
+    QLocale::setDefault(savedDefault);
+    platform::setLibformat(savedFormat);
 }
 
 TEST(Namevaluelist, SavetofileAndLoadfromfileRoundTrip)
