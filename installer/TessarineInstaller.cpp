@@ -4,13 +4,42 @@
 #include "dialogs/answerseam.h"
 #include "dialogs/messagecalls.h"
 #include "installer/TessarineInstallu.h"
+#include "installer/runkind.h"
 #include "lib/folders.h"
-#include "lib/params.h"
+#include "platform/headless.h"
 
 #include <QApplication>
+#include <cstdio>
+
+namespace {
+
+constexpr int kNoDisplayStatus = 2;
+
+QStringList argumentsof(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    return args;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
+    // Decided before the application object exists: without a display the
+    // toolkit would abort on its way up, before any message could be given.
+    const RunKind kind = runkindof(argumentsof(argc, argv));
+    const bool headless = platform::isheadless();
+    if (headless && kind == RunKind::Interactive) {
+        std::fputs("TessarineInstaller: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY "
+                   "are empty).\nGive INSTALL=name to install one program without the window.\n",
+                   stderr);
+        return kNoDisplayStatus;
+    }
+    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
     QApplication app(argc, argv);
     vek::maketempfolder();
     vek::installmessagecalls();
@@ -19,9 +48,7 @@ int main(int argc, char** argv)
     platform::TForm::setMainForm(&form);
     // Nobody waits at the screen of an unattended run: without a display its
     // messages go to the error output instead of waiting for a click.
-    QString install;
-    vek::getparam(QStringLiteral("INSTALL"), install);
-    vek::setunattended(!install.isEmpty());
+    vek::setunattended(kind == RunKind::Unattended);
     form.show();
     app.exec();
     return form.exitstatus();

@@ -1,7 +1,7 @@
 #include "installer/TessarineInstallu.h"
 
 #include "dialogs/messagecalls.h"
-#include "installer/installprogram.h"
+#include "installer/installbatch.h"
 #include "installer/recordfilesdir.h"
 #include "lib/basictext.h"
 #include "lib/cursors.h"
@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextStream>
 
@@ -31,6 +32,8 @@ namespace {
 const QStringList kProgramPatterns = {QStringLiteral("*.exe"), QStringLiteral("*.ocx"), QStringLiteral("*.dll")};
 constexpr int kStartDelayMs = 500;
 constexpr int kDateColumnMaxWidth = 125;
+// How finely the progress bar divides each row's stretch.
+constexpr int kProgressStepsPerRow = 1000;
 
 template <typename Control>
 Control* place(QWidget* parent, const char* name, int left, int top, int width, int height,
@@ -180,6 +183,17 @@ void TInstallfm::showEvent(QShowEvent* event)
     QMetaObject::invokeMethod(this, &TInstallfm::FormShow, Qt::QueuedConnection);
 }
 
+void TInstallfm::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes dialogs, not the main window: it would end the program and
+    // lose the list of programs to install. The close box still closes it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    TForm::keyPressEvent(event);
+}
+
 void TInstallfm::closeEvent(QCloseEvent* event)
 {
     // The updater object is released and the window state saved here once the
@@ -301,29 +315,28 @@ void TInstallfm::InstallbtnClick()
     QCoreApplication::processEvents();
     vek::busycursor();
     ProgressBar1->show();
-    const int last = Locallv->count() - 1;
-    ProgressBar1->setRange(std::min(0, last), last);
+    // Each row is a stretch of the bar that fills with the bytes of its copy,
+    // so that one large program shows its progress as well as many small ones.
+    ProgressBar1->setRange(0, std::max(Locallv->count(), 1) * kProgressStepsPerRow);
     ProgressBar1->setPosition(0);
+    InstallBatch batch(Serverfolderlab->caption(), Localfolderlab->caption());
     // Rows are read afresh on every turn: the window stays usable meanwhile,
     // and a row may be deleted while an earlier one installs.
     for (int i = 0; i < Locallv->count(); ++i) {
-        TListItem* row = Locallv->item(i);
-        if (row->isSelected()) {
-            const QString name = row->caption();
+        const int rowStart = i * kProgressStepsPerRow;
+        if (Locallv->item(i)->isSelected()) {
+            const QString name = Locallv->item(i)->caption();
             Installinglab->setCaption(name);
-            QString message;
-            if (installprogram(Serverfolderlab->caption(), Localfolderlab->caption(), name, message)) {
-                ++doneInstalls_;
-                if (unattended() && platform::isheadless())
-                    QTextStream(stdout) << "Installed " << name << " into " << Localfolderlab->caption() << Qt::endl;
-            } else {
-                ++failedInstalls_;
-                vek::warnmessage(message, QString());
-            }
+            showProgress(rowStart);
+            const InstallOutcome outcome = batch.install(name, [&](qint64 copied, qint64 total) {
+                showProgress(rowStart + int(total > 0 ? copied * kProgressStepsPerRow / total : 0));
+            });
+            reportOutcome(outcome);
         }
-        ProgressBar1->setPosition(std::min(ProgressBar1->position() + 1, ProgressBar1->maximum()));
-        QCoreApplication::processEvents();
+        showProgress(rowStart + kProgressStepsPerRow);
     }
+    doneInstalls_ += batch.installedCount();
+    failedInstalls_ += batch.failedCount();
     if (!unattended())
         listServerPrograms();
     vek::normalcursor();
@@ -331,6 +344,26 @@ void TInstallfm::InstallbtnClick()
     ProgressBar1->hide();
     if (!unattended())
         Installbtn->setEnabled(true);
+}
+
+void TInstallfm::showProgress(int position)
+{
+    ProgressBar1->setPosition(std::min(position, ProgressBar1->maximum()));
+    // Drawn now, not when the loop ends: the label and the bar tell what is
+    // being copied while it is.
+    Installinglab->repaint();
+    ProgressBar1->repaint();
+    QCoreApplication::processEvents();
+}
+
+void TInstallfm::reportOutcome(const InstallOutcome& outcome)
+{
+    if (!outcome.installed) {
+        vek::warnmessage(outcome.message, QString());
+        return;
+    }
+    if (unattended() && platform::isheadless())
+        QTextStream(stdout) << "Installed " << outcome.name << " into " << Localfolderlab->caption() << Qt::endl;
 }
 
 void TInstallfm::AddbtnClick()

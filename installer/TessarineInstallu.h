@@ -8,6 +8,8 @@
 
 #include <QString>
 
+struct InstallOutcome;
+
 using platform::TButton;
 using platform::TEdit;
 using platform::TGroupBox;
@@ -80,6 +82,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -88,6 +91,11 @@ private:
     // The part of the timer step that lists the server folder in an interactive run.
     void listServerPrograms();
     void runUnattendedInstall();
+    // Moves the bar and lets the window draw and answer while a copy runs.
+    void showProgress(int position);
+    // A failure as a warning; an unattended run without a display also
+    // prints each program it installed.
+    void reportOutcome(const InstallOutcome& outcome);
 
     QString Autoname;
     QString Autoexename;

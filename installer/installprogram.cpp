@@ -3,51 +3,115 @@
 #include "installer/folderlock.h"
 #include "lib/folders.h"
 #include "lib/generations.h"
+#include "platform/errortext.h"
 #include "platform/fileapi.h"
+#include "platform/winerror.h"
+
+namespace {
+
+// The one server file whose name equals `name` but for letter case, when
+// `name` itself is not there: names typed in scripts made on systems that
+// ignore case. Empty when there is none or more than one.
+QString serverspelling(const QString& serverFolder, const QString& name)
+{
+    QString found;
+    int matches = 0;
+    // Every plain file is looked at: the name may hold wildcard characters.
+    const int rc = platform::listFiles(serverFolder, QStringLiteral("*"), [&](const platform::FileEntry& e) {
+        if (e.name.compare(name, Qt::CaseInsensitive) == 0) {
+            found = e.name;
+            ++matches;
+        }
+    });
+    return rc == 0 && matches == 1 ? found : QString();
+}
+
+InstallOutcome failed(const QString& name, int code, const QString& what, const QString& path)
+{
+    InstallOutcome outcome;
+    outcome.name = name;
+    outcome.code = code;
+    outcome.message = kInstallErrorPrefix + QString::number(code) + u'\n' + name + QStringLiteral(": ") + what + u' '
+        + path + QStringLiteral(" (") + platform::errorText(code) + u')';
+    return outcome;
+}
+
+// Which side a failed copy failed on: the server file when it cannot be read
+// (or changed under the copy), else the local folder.
+InstallOutcome copyfailed(const QString& name, int code, const QString& source, const QString& localFolder)
+{
+    platform::RawFile probe;
+    if (code == platform::winerr::FileInvalid || probe.open(source, platform::OpenMode::Read) != 0)
+        return failed(name, code, QStringLiteral("could not read the server file"), source);
+    return failed(name, code, QStringLiteral("could not write into the local folder"), localFolder);
+}
+
+}  // namespace
 
 bool isplainprogramname(const QString& name)
 {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QChar(0));
+    // Every other character, "\" among them, is allowed in a file name here.
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(u'/')
+        && !name.contains(QChar(0));
 }
 
 QString installworkname(const QString& localFolder, const QString& name)
 {
-    // Hidden, so that no listing shows it, and fixed, so that the next install
-    // of the program removes one left by a run that was killed.
-    return vek::addslash(localFolder) + u'.' + name + QStringLiteral(".installing");
+    return vek::hiddenworkname(vek::addslash(localFolder) + name, QStringLiteral(".installing"));
 }
 
-bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name,
-                    QString& message)
+InstallOutcome installprogram(const QString& serverFolder, const QString& localFolder, const QString& asked,
+                              const InstallProgress& progress)
 {
-    message.clear();
-    if (!isplainprogramname(name)) {
-        message = kCouldNotInstallPrefix + name;
-        return false;
+    InstallOutcome outcome;
+    outcome.name = asked;
+    if (!isplainprogramname(asked)) {
+        outcome.message = kCouldNotInstallPrefix + asked;
+        return outcome;
     }
-    const QString source = vek::addslash(serverFolder) + name;
-    const QString current = vek::addslash(localFolder) + name;
-    const QString work = installworkname(localFolder, name);
+    const QString server = vek::addslash(serverFolder);
+    const QString local = vek::addslash(localFolder);
+    QString name = asked;
+    if (!platform::pathExists(server + name)) {
+        if (const QString spelled = serverspelling(server, name); !spelled.isEmpty())
+            name = spelled;
+    }
+    outcome.name = name;
+    const QString source = server + name;
+    const QString current = local + name;
+    const QString work = installworkname(local, name);
 
     const FolderLock lock(localFolder);
     if (platform::pathExists(work))
-        platform::deleteFile(work);
+        (void)platform::deleteFile(work);  // left by a killed run; a failure shows in the copy below
 
     // The new version is complete on the local disk before anything is moved.
-    int code = platform::copyFile(source, work);
-    if (code == 0)
-        code = platform::syncFile(work);
-    if (code == 0)
-        code = vek::placewithgenerations(work, current);
-    if (code != 0) {
-        platform::deleteFile(work);
-        message = kInstallErrorPrefix + QString::number(code);
-        return false;
+    if (const int code = platform::copyFile(source, work, false, progress)) {
+        (void)platform::deleteFile(work);  // the copy removes what it made; this is for a crash between
+        return copyfailed(name, code, source, local);
+    }
+    if (const int code = platform::syncFile(work)) {
+        (void)platform::deleteFile(work);
+        return failed(name, code, QStringLiteral("could not write into the local folder"), local);
+    }
+    QString failedPath;
+    if (const int code = vek::placewithgenerations(work, current, &failedPath)) {
+        (void)platform::deleteFile(work);
+        const QString what = failedPath == current ? QStringLiteral("could not replace")
+                                                   : QStringLiteral("could not move the backup");
+        return failed(name, code, what, failedPath);
     }
     if (!platform::isFile(current)) {
-        message = kCouldNotInstallPrefix + name;
-        return false;
+        outcome.message = kCouldNotInstallPrefix + name;
+        return outcome;
     }
-    return true;
+    outcome.installed = true;
+    return outcome;
+}
+
+bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name, QString& message)
+{
+    const InstallOutcome outcome = installprogram(serverFolder, localFolder, name);
+    message = outcome.message;
+    return outcome.installed;
 }

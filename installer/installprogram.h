@@ -1,19 +1,45 @@
 #pragma once
 // Installing one program file from the server folder into the local folder,
 // keeping the chain of backup generations beside it.
+#include "platform/fileapi.h"
+
 #include <QString>
 
 inline const QString kInstallErrorPrefix = QStringLiteral("Install error code:");
 inline const QString kCouldNotInstallPrefix = QStringLiteral("Could not install ");
 
-// True when the program was installed. Otherwise `message` tells why:
-// "Install error code:" + code, or "Could not install " + name. A failed install
-// leaves the local folder exactly as it was.
+// Called between the chunks of the copy with the bytes copied so far and the
+// server file's size; the window lets its pending events run here.
+using InstallProgress = platform::CopyProgress;
+
+// What became of one program.
+struct InstallOutcome {
+    bool installed = false;
+    // The program as it stands in the local folder: the name asked for, or the
+    // server's spelling when only a name in other letter case was there.
+    QString name;
+    // The failing step's code; 0 when installed or refused by name.
+    int code = 0;
+    // Empty when installed. Otherwise its first line is "Install error code:"
+    // + code (or "Could not install " + name), and a second line names the
+    // program, the file or folder that failed and the cause in words.
+    QString message;
+};
+
+// Installs `name`. A failed install leaves the local folder exactly as it was.
+// When the server holds no file of exactly that name but exactly one whose
+// name differs only in letter case, that one is installed under its own name.
+InstallOutcome installprogram(const QString& serverFolder, const QString& localFolder, const QString& name,
+                              const InstallProgress& progress = {});
+
+// The same, for callers that need the message only. True when installed.
 bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name,
                     QString& message);
 
-// A program name is a plain file name: no folder part, not "." or "..".
+// A program name is a plain file name: no "/" in it, not "." or "..".
 bool isplainprogramname(const QString& name);
 
-// The work file an install copies into before putting it in place.
+// The work file an install copies into before putting it in place: hidden, of
+// bounded length whatever the program's name, and the same for every install
+// of the program, so that the next install removes one left by a killed run.
 QString installworkname(const QString& localFolder, const QString& name);

@@ -3,18 +3,11 @@
 #include "platform/fileapi.h"
 #include "platform/winerror.h"
 
-#include <QFileInfo>
+#include <QCryptographicHash>
 #include <vector>
 
 namespace vek {
 namespace {
-
-// A hidden name in the same folder: listings and the chain never see it.
-QString hiddenBeside(const QString& path, const QString& suffix)
-{
-    const qsizetype cut = path.lastIndexOf(platform::kPathSep);
-    return path.left(cut + 1) + u'.' + path.mid(cut + 1) + suffix;
-}
 
 // The steps taken so far, undone in reverse order when a later one fails.
 class UndoLog {
@@ -58,13 +51,29 @@ QString generationname(const QString& current, int n)
     return current + QStringLiteral(".X") + QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
-QString overflowname(const QString& current)
+QString hiddenworkname(const QString& path, const QString& suffix)
 {
-    return hiddenBeside(current, QStringLiteral(".X11"));
+    const qsizetype cut = path.lastIndexOf(platform::kPathSep);
+    const QStringView name = QStringView(path).mid(cut + 1);
+    // The UTF-16 units as they are, so that names which differ only in bytes
+    // that are not UTF-8 still get different digests.
+    const QByteArray units(reinterpret_cast<const char*>(name.utf16()), name.size() * qsizetype(sizeof(char16_t)));
+    const QByteArray digest = QCryptographicHash::hash(units, QCryptographicHash::Sha1).toHex().left(16);
+    return path.left(cut + 1) + u'.' + QString::fromLatin1(digest) + suffix;
 }
 
-int placewithgenerations(const QString& newFile, const QString& current)
+QString overflowname(const QString& current)
 {
+    return hiddenworkname(current, QStringLiteral(".X11"));
+}
+
+int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath)
+{
+    const auto fail = [failedPath](int code, const QString& path) {
+        if (failedPath)
+            *failedPath = path;
+        return code;
+    };
     UndoLog log;
     const QString overflow = overflowname(current);
     if (platform::pathExists(overflow))
@@ -74,7 +83,7 @@ int placewithgenerations(const QString& newFile, const QString& current)
     const QString oldest = generationname(current, kGenerationCount);
     if (platform::pathExists(oldest)) {
         if (const int rc = platform::moveFile(oldest, overflow))
-            return rc;
+            return fail(rc, oldest);
         log.renamed(oldest, overflow);
     }
     for (int n = kGenerationCount - 1; n >= 1; --n) {
@@ -84,7 +93,7 @@ int placewithgenerations(const QString& newFile, const QString& current)
         const QString to = generationname(current, n + 1);
         if (const int rc = platform::moveFile(from, to)) {
             log.undo();
-            return rc;
+            return fail(rc, from);
         }
         log.renamed(from, to);
     }
@@ -92,13 +101,13 @@ int placewithgenerations(const QString& newFile, const QString& current)
         const QString first = generationname(current, 1);
         if (const int rc = keepAsFirstGeneration(current, first)) {
             log.undo();
-            return rc;
+            return fail(rc, first);
         }
         log.created(first);
     }
     if (const int rc = platform::replaceFile(newFile, current)) {
         log.undo();
-        return rc;
+        return fail(rc, current);
     }
     // The new file stands: only now may the oldest generation go.
     if (platform::pathExists(overflow))

@@ -16,11 +16,18 @@ QString generationname(const QString& current, int n);
 // holds exactly what it held before, and the code of that step is returned.
 // `current` is never missing, not even for a moment: it is linked to its first
 // generation name and the new file renamed over it; the oldest generation is
-// deleted only once the new file stands.
-int placewithgenerations(const QString& newFile, const QString& current);
+// deleted only once the new file stands. `failedPath`, when given, receives
+// the file whose step failed.
+int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath = nullptr);
 
 // Where the oldest generation waits while a placement is under way; a
 // placement interrupted by a crash leaves it, and the next one removes it.
 QString overflowname(const QString& current);
+
+// A hidden name beside `path` for work on it: "." + a digest of the file name
+// + `suffix`. Its length does not grow with the file name, so a name as long
+// as the file system allows still has room for its work files; the same file
+// always gets the same name, so a work file left by a crash is found again.
+QString hiddenworkname(const QString& path, const QString& suffix);
 
 }  // namespace vek

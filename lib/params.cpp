@@ -7,8 +7,12 @@ namespace vek {
 
 bool getparam(const QString& name, QString& value)
 {
+    return paramof(platform::runArguments(), name, value);
+}
+
+bool paramof(const QStringList& args, const QString& name, QString& value)
+{
     const QString wanted = uppertext(name);
-    const QStringList args = platform::runArguments();
     value.clear();
     bool found = false;
     for (qsizetype i = 1; i < args.size(); ++i) {

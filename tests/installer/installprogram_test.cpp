@@ -106,7 +106,8 @@ TEST_F(Install, AMissingServerFileChangesNothingAndReportsTwo)
     const auto before = snapshot();
     QString message;
     EXPECT_FALSE(install("Stock.exe", &message));
-    EXPECT_EQ(message, QStringLiteral("Install error code:2"));
+    EXPECT_EQ(message, "Install error code:2\nStock.exe: could not read the server file " + server()
+                           + "Stock.exe (the file does not exist)");
     EXPECT_EQ(snapshot(), before);
 }
 
@@ -115,7 +116,8 @@ TEST_F(Install, AMissingLocalFolderReportsThree)
     serve("a.exe", "a");
     QString message;
     EXPECT_FALSE(installprogram(server(), dir.path() + "nowhere/", "a.exe", message));
-    EXPECT_EQ(message, QStringLiteral("Install error code:3"));
+    EXPECT_EQ(message, "Install error code:3\na.exe: could not write into the local folder " + dir.path()
+                           + "nowhere/ (the folder does not exist)");
 }
 
 TEST_F(Install, AFailureWhilePlacingUndoesTheShift)
@@ -139,7 +141,8 @@ TEST_F(Install, AFailureWhilePlacingUndoesTheShift)
         EXPECT_FALSE(install("Stock.exe", &message));
         EXPECT_TRUE(platform::faultFired());
         platform::clearFaults();
-        EXPECT_EQ(message, QStringLiteral("Install error code:5"));
+        EXPECT_TRUE(message.startsWith("Install error code:5\nStock.exe: ")) << message.toStdString();
+        EXPECT_TRUE(message.endsWith(" (access denied)")) << message.toStdString();
         EXPECT_EQ(snapshot(), before) << static_cast<int>(p.op) << ' ' << p.nth;
     }
     // A file system without hard links keeps the first generation as a copy.
@@ -155,7 +158,7 @@ TEST_F(Install, NamesThatLeaveTheFolderAreRefused)
     writeFile(dir.path() + "outside.exe", "precious");
     serve("sub/x.exe", "x");
     for (const QString& name : {QStringLiteral("../outside.exe"), QStringLiteral("sub/x.exe"), QStringLiteral(".."),
-                               QStringLiteral("."), QStringLiteral("a\\b.exe"), QString()}) {
+                               QStringLiteral("."), QString()}) {
         QString message;
         EXPECT_FALSE(install(name, &message)) << name.toStdString();
         EXPECT_EQ(message, QStringLiteral("Could not install ") + name);
@@ -182,4 +185,62 @@ TEST_F(Install, TheCurrentFileIsNeverMissingAndKeepsItsMode)
     EXPECT_TRUE(install("run.exe"));
     EXPECT_TRUE(QFileInfo(local() + "run.exe").isExecutable());
     EXPECT_EQ(genContent("run.exe", 1), "old");
+}
+
+TEST_F(Install, EveryNameTheFileSystemTakesCanBeInstalled)
+{
+    // "\\" is an ordinary character here, and the work files do not lengthen
+    // the name: one as long as the file system allows installs, and one with
+    // room for ".X01" keeps its generations.
+    const QString longest = QString(251, u'n') + ".exe";
+    const QString roomForGenerations = QString(247, u'g') + ".exe";
+    for (const QString& name : {QStringLiteral("a\\b.exe"), longest, roomForGenerations}) {
+        serve(name, "v1");
+        EXPECT_TRUE(install(name)) << name.size();
+        EXPECT_EQ(readFile(local() + name), "v1");
+    }
+    serve(roomForGenerations, "v2");
+    EXPECT_TRUE(install(roomForGenerations));
+    EXPECT_EQ(genContent(roomForGenerations, 1), "v1");
+    EXPECT_EQ(entries(local()).size(), 4);
+}
+
+TEST_F(Install, ANameInOtherLetterCaseFindsTheOneServerFile)
+{
+    serve("Stock.exe", "stock");
+    InstallOutcome outcome = installprogram(server(), local(), "stock.exe");
+    EXPECT_TRUE(outcome.installed) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.name, "Stock.exe");
+    EXPECT_EQ(entries(local()), QStringList{"Stock.exe"});
+
+    // Two candidates: neither is guessed.
+    serve("STOCK.EXE", "other");
+    outcome = installprogram(server(), local(), "stock.exe");
+    EXPECT_FALSE(outcome.installed);
+    EXPECT_EQ(outcome.code, 2);
+    EXPECT_EQ(entries(local()), QStringList{"Stock.exe"});
+}
+
+TEST_F(Install, AServerFileChangedDuringTheCopyIsNotInstalled)
+{
+    writeFile(local() + "grow.exe", "good");
+    for (const QByteArray& change : {QByteArray("appended"), QByteArray()}) {
+        serve("grow.exe", QByteArray(24 * 1024 * 1024, 'v'));
+        const auto before = snapshot();
+        bool changed = false;
+        const InstallOutcome outcome = installprogram(server(), local(), "grow.exe", [&](qint64, qint64) {
+            if (changed)
+                return;
+            changed = true;
+            // Another program writes the server file while it is copied:
+            // it grows, or it is cut short.
+            QFile f(server() + "grow.exe");
+            ASSERT_TRUE(f.open(change.isEmpty() ? QIODevice::WriteOnly : QIODevice::Append));
+            f.write(change);
+        });
+        EXPECT_FALSE(outcome.installed);
+        EXPECT_TRUE(outcome.message.startsWith("Install error code:1006\ngrow.exe: could not read the server file "))
+            << outcome.message.toStdString();
+        EXPECT_EQ(snapshot(), before);
+    }
 }

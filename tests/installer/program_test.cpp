@@ -24,11 +24,18 @@ struct ProgramRun {
     QString err;
 };
 
-ProgramRun runProgram(const QStringList& args)
+enum class Screen { Offscreen, None };
+
+ProgramRun runProgram(const QStringList& args, Screen screen = Screen::Offscreen)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (screen == Screen::Offscreen) {
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(name);
+    }
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TESSARINE_PROGRAM), args);
     EXPECT_TRUE(p.waitForFinished(30000));
@@ -88,4 +95,30 @@ TEST(Program, TwoInstallsIntoOneFolderTakeTurns)
     other.join();
     EXPECT_TRUE(done.load());
     EXPECT_EQ(readFile(local + "a.exe"), "a");
+}
+
+TEST(Program, WithoutAnyDisplayItInstallsUnattendedOrSaysWhyItCannotOpen)
+{
+    const testsupport::InstallFolders dir;
+    const QString server = dir.server(), local = dir.local();
+    writeFile(server + "Stock.exe", "new");
+
+    const ProgramRun installed = runProgram({"SERVER=" + server, "LOCAL=" + local, "INSTALL=Stock.exe",
+                                             "LOCALFOLDER=" + dir.path()},
+                                            Screen::None);
+    EXPECT_EQ(installed.status, 0) << installed.err.toStdString();
+    EXPECT_EQ(readFile(local + "Stock.exe"), "new");
+
+    const ProgramRun failed = runProgram({"SERVER=" + server, "LOCAL=" + local, "INSTALL=Gone.exe",
+                                          "LOCALFOLDER=" + dir.path()},
+                                         Screen::None);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_TRUE(failed.err.contains("Install error code:2\nGone.exe: could not read the server file"))
+        << failed.err.toStdString();
+
+    // A window nobody can see would wait for ever.
+    const ProgramRun window = runProgram({"SERVER=" + server, "LOCAL=" + local, "LOCALFOLDER=" + dir.path()},
+                                         Screen::None);
+    EXPECT_EQ(window.status, 2);
+    EXPECT_TRUE(window.err.contains("needs a display")) << window.err.toStdString();
 }

@@ -11,7 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTest>
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -253,8 +255,12 @@ TEST_F(InstallerWindow, AFailedInstallShowsItsCodeAndLeavesTheFolderAsItWas)
     platform::clearFaults();
     const QList<vek::ShownMessage> shown = answers.shown();
     ASSERT_EQ(shown.size(), 3);
-    EXPECT_EQ(shown[0].message, "Install error code:2");
-    EXPECT_EQ(shown[1].message, "Install error code:5");
+    // The code stays the first line, for the scripts that look for it; the
+    // second says which program, which file and why.
+    EXPECT_EQ(shown[0].message, "Install error code:2\ngone.exe: could not read the server file " + server()
+                                    + "gone.exe (the file does not exist)");
+    EXPECT_EQ(shown[1].message, "Install error code:5\na.exe: could not move the backup " + local()
+                                    + "a.exe.X01 (access denied)");
     EXPECT_EQ(shown[2].message, "Could not install ../escape.exe");
     EXPECT_EQ(shown[0].kind, vek::mtWarning);
     EXPECT_TRUE(shown[0].title.isEmpty());
@@ -283,7 +289,7 @@ TEST_F(InstallerWindow, AnUnattendedRunThatCannotInstallFailsItsExitStatus)
     TInstallfm& f = open({"SERVER=" + server(), "LOCAL=" + local(), "INSTALL=missing.exe"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
     ASSERT_EQ(answers.shown().size(), 1);
-    EXPECT_EQ(answers.shown()[0].message, "Install error code:2");
+    EXPECT_TRUE(answers.shown()[0].message.startsWith("Install error code:2\nmissing.exe: "));
     EXPECT_NE(f.exitstatus(), 0);
 }
 
@@ -358,4 +364,78 @@ TEST_F(InstallerWindow, ARecordingRunRecordsAndClosesAtOnce)
     TInstallfm& f = open({"FILESDIRCONTENTS=" + dir.path() + "missing", "FILESDIRNAME=" + dir.path() + "other.txt"});
     EXPECT_FALSE(f.isVisible());
     EXPECT_FALSE(QFile::exists(dir.path() + "other.txt"));
+}
+
+TEST_F(InstallerWindow, TwoRowsOfOneProgramInstallItOnce)
+{
+    TInstallfm& f = openListed();
+    writeFile(local() + "a.exe", "old a");
+    for (int n = 1; n <= 10; ++n)
+        writeFile(vek::generationname(local() + "a.exe", n), "gen " + QByteArray::number(n));
+    f.Locallv->addItem("a.exe");
+    f.Locallv->addItem("c.ocx");
+    f.Locallv->addItem("a.exe");
+    highlight(f.Locallv, {0, 1, 2});
+    vek::ScriptedAnswers answers;
+    QTest::mouseClick(f.Installbtn, Qt::LeftButton);
+    EXPECT_TRUE(answers.shown().isEmpty());
+    EXPECT_EQ(readFile(local() + "a.exe"), "build of a.exe");
+    // One shift of the chain: the oldest real generation is still there.
+    EXPECT_EQ(readFile(vek::generationname(local() + "a.exe", 1)), "old a");
+    EXPECT_EQ(readFile(vek::generationname(local() + "a.exe", 10)), "gen 9");
+}
+
+TEST_F(InstallerWindow, EscapeLeavesTheMainWindowOpen)
+{
+    TInstallfm& f = openListed();
+    f.Locallv->addItem("a.exe");
+    for (QWidget* w : {static_cast<QWidget*>(f.FilterEd), static_cast<QWidget*>(f.Locallv),
+                       static_cast<QWidget*>(f.Serverlv), static_cast<QWidget*>(&f)}) {
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_Escape);
+        EXPECT_TRUE(f.isVisible()) << w->objectName().toStdString();
+    }
+    EXPECT_EQ(f.Locallv->count(), 1);
+    f.close();  // the close box still closes it
+    EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(InstallerWindow, ALargeCopyKeepsTheWindowDrawnAndAnswering)
+{
+    TInstallfm& f = openListed();
+    QByteArray big(40 * 1024 * 1024, 'x');
+    writeFile(server() + "big.exe", big);
+    f.Locallv->addItem("big.exe");
+    highlight(f.Locallv, {0});
+
+    struct Seen {
+        int position;
+        QString label;
+        bool buttonEnabled;
+    };
+    QList<Seen> seen;
+    bool eventRanDuringCopy = false;
+    QObject::connect(f.ProgressBar1, &QProgressBar::valueChanged, &f, [&](int value) {
+        seen.append({value, f.Installinglab->caption(), f.Installbtn->isEnabled()});
+        // Posted while the copy runs; it runs before the copy ends only if the
+        // window's events are let through between the chunks.
+        if (value > 0 && value < f.ProgressBar1->maximum() && !QFile::exists(local() + "big.exe"))
+            QTimer::singleShot(0, &f, [&] { eventRanDuringCopy |= !QFile::exists(local() + "big.exe"); });
+    });
+    vek::ScriptedAnswers answers;
+    QTest::mouseClick(f.Installbtn, Qt::LeftButton);
+    EXPECT_TRUE(answers.shown().isEmpty());
+    EXPECT_EQ(QFileInfo(local() + "big.exe").size(), big.size());
+    EXPECT_TRUE(eventRanDuringCopy);
+    // The bar filled in steps while the one program was copied, with its name
+    // shown and the button disabled all the while.
+    int midCopy = 0;
+    for (const Seen& s : seen) {
+        if (s.position > 0 && s.position < f.ProgressBar1->maximum()) {
+            ++midCopy;
+            EXPECT_EQ(s.label, "big.exe");
+            EXPECT_FALSE(s.buttonEnabled);
+        }
+    }
+    EXPECT_GE(midCopy, 3);
 }
