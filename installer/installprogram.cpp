@@ -9,6 +9,10 @@
 
 namespace {
 
+// Joins the second line of a failed install's message when the undo of its
+// placement could not put every backup back; where each file stands follows.
+const QString kBackupsNotPutBack = QStringLiteral("; the backups could not all be put back: ");
+
 // The one server file whose name equals `name` but for letter case, when
 // `name` itself is not there: names typed in scripts made on systems that
 // ignore case. Empty when there is none or more than one.
@@ -26,13 +30,18 @@ QString serverspelling(const QString& serverFolder, const QString& name)
     return rc == 0 && matches == 1 ? found : QString();
 }
 
-InstallOutcome failed(const QString& name, int code, const QString& what, const QString& path)
+// `leftovers`: what the undo of a failed placement could not put back, told
+// after the cause so that the user knows which file stands under which name.
+InstallOutcome failed(const QString& name, int code, const QString& what, const QString& path,
+                      const vek::UndoLeftovers& leftovers = {})
 {
     InstallOutcome outcome;
     outcome.name = name;
     outcome.code = code;
     outcome.message = kInstallErrorPrefix + QString::number(code) + u'\n' + name + QStringLiteral(": ") + what + u' '
         + path + QStringLiteral(" (") + platform::errorText(code) + u')';
+    if (!leftovers.isEmpty())
+        outcome.message += kBackupsNotPutBack + vek::describeleftovers(leftovers);
     return outcome;
 }
 
@@ -95,11 +104,12 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
         return failed(name, code, QStringLiteral("could not write into the local folder"), local);
     }
     QString failedPath;
-    if (const int code = vek::placewithgenerations(work, current, &failedPath)) {
+    vek::UndoLeftovers leftovers;
+    if (const int code = vek::placewithgenerations(work, current, &failedPath, &leftovers)) {
         (void)platform::deleteFile(work);
         const QString what = failedPath == current ? QStringLiteral("could not replace")
                                                    : QStringLiteral("could not move the backup");
-        return failed(name, code, what, failedPath);
+        return failed(name, code, what, failedPath, leftovers);
     }
     if (!platform::isFile(current)) {
         outcome.message = kCouldNotInstallPrefix + name;

@@ -18,11 +18,16 @@ bool recordfilesdir()
     if (fileName.isEmpty())
         return true;
     QStringList lines;
-    vek::loadlist(lines, fileName);
+    // A file that is there but cannot be read keeps the folders it records:
+    // saving the one new line would put it in place of all of them.
+    if (vek::readlist(lines, fileName) == platform::ReadError::Failed)
+        return true;
     const QString first = lines.isEmpty() ? QString() : lines.front();
     if (!vek::sameasciinocase(first, folder)) {
         lines.prepend(folder);
-        vek::savelist(lines, fileName);
+        // The recording run ends without a message either way; a file that
+        // cannot be written keeps what it held.
+        (void)vek::savelist(lines, fileName);
     }
     return true;
 }

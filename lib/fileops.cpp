@@ -98,14 +98,15 @@ int findfiles(const QString& folder, const QString& patterns, QStringList* names
         if (mask.isEmpty())
             continue;
         if (!runMasks.isEmpty() && dir != runFolder) {
-            platform::listFiles(runFolder, runMasks, add);
+            // The family's codes know "none found" only: a folder that cannot be read lists nothing.
+            (void)platform::listFiles(runFolder, runMasks, add);
             runMasks.clear();
         }
         runFolder = dir;
         runMasks.append(mask);
     }
     if (!runMasks.isEmpty())
-        platform::listFiles(runFolder, runMasks, add);
+        (void)platform::listFiles(runFolder, runMasks, add);  // as above: unreadable lists nothing
     return names->isEmpty() ? 1 : 0;
 }
 

@@ -12,7 +12,7 @@ namespace vek {
 // after pattern, in directory order: names, and when given their sizes and date
 // texts in step. Folders, hidden files and names beginning with "." are left
 // out. 0 when at least one file was found, 1 when none was, -1 when `names` is
-// null.
+// null: the code repeats what `names` tells, so a caller may leave it.
 int findfiles(const QString& folder, const QString& patterns, QStringList* names,
               QStringList* sizes = nullptr, QStringList* dates = nullptr);
 // The single patterns of a ";"-joined list: an empty piece between two ";"
@@ -22,24 +22,24 @@ QStringList splitpatterns(const QString& patterns);
 // Copies with the system copy (an existing destination is overwritten). 0 only
 // when the copy itself succeeded; a destination that is the source itself
 // under another name is left alone and counts as copied.
-int filecopy(const QString& source, const QString& destination);
+[[nodiscard]] int filecopy(const QString& source, const QString& destination);
 // Copies the bytes; -1 when both names are the same, or lead to the same file
 // (links followed), and then neither file is touched. Names that differ only in
 // letter case are different files here. A destination left partly written by a
 // failure stays.
-int blockcopy(const QString& source, const QString& destination);
+[[nodiscard]] int blockcopy(const QString& source, const QString& destination);
 // blockcopy, then removes the source only when the copy succeeded.
-int blockmove(const QString& source, const QString& destination);
+[[nodiscard]] int blockmove(const QString& source, const QString& destination);
 // The name is trimmed of blanks and control characters first.
-int removefile(const QString& name);
+[[nodiscard]] int removefile(const QString& name);
 // Never replaces an existing file (183); the old name is trimmed first.
-int renamefile(const QString& oldName, const QString& newName);
+[[nodiscard]] int renamefile(const QString& oldName, const QString& newName);
 
 // The size and last-write time (local, to the even second) of the first
 // matching file; 2 with size 0 and an invalid date when none matches.
-int fileinfo(const QString& name, qint64& size, QDateTime& date);
+[[nodiscard]] int fileinfo(const QString& name, qint64& size, QDateTime& date);
 // fileinfo with the date as the family's date text (empty when not found).
-int filedatetext(const QString& name, qint64& size, QString& text);
+[[nodiscard]] int filedatetext(const QString& name, qint64& size, QString& text);
 
 // A file time as directory listings report it: local time, to the even second.
 QDateTime listingtime(qint64 secondsSinceEpoch);

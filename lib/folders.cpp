@@ -19,15 +19,18 @@ std::optional<QString>& filesFolderCache()
 
 // Line 1 of the redirection file, read as every list file is read: in the
 // code page the recording run writes, unless a byte-order mark says UTF-8
-// (a folder named with letters the code page lacks).
-QString readFirstLine(const QString& path, bool* opened)
+// (a folder named with letters the code page lacks). Empty unless None.
+platform::ReadError readFirstLine(const QString& path, QString& line)
 {
+    line.clear();
     textfile f;
-    *opened = openread(f, path);
-    QString line;
-    if (*opened)
-        f.readline(line);
-    return line;
+    if (!openread(f, path))
+        return platform::readErrorFor(f.lasterror(), path);
+    if (!f.readline(line) || f.lasterror() != 0)
+        line.clear();
+    const int rc = f.lasterror();
+    (void)closetext(f);  // nothing was written through it
+    return platform::readErrorFor(rc, path);
 }
 
 }  // namespace
@@ -79,14 +82,14 @@ QString datafolder()
             base = shared;
     }
     const QString folder = base + kCompanyFolder;
-    platform::createFolders(folder);
+    (void)platform::createFolders(folder);  // the path is the answer; a folder not made fails the writes into it
     return addslash(folder);
 }
 
 QString configfolder()
 {
     const QString folder = addslash(datafolder()) + kConfigFolderName;
-    platform::createFolders(folder);
+    (void)platform::createFolders(folder);  // as in datafolder: the writes into it report the failure
     return addslash(folder);
 }
 
@@ -102,7 +105,7 @@ QString tempfolder()
 
 void maketempfolder()
 {
-    platform::createFolders(tempfolder());
+    (void)platform::createFolders(tempfolder());  // at start-up nobody to tell; the first file made there fails
 }
 
 QString filesfolder()
@@ -113,9 +116,12 @@ QString filesfolder()
     const QString files = exefolder() + kFilesFolderName;
     QString result = addslash(files);
     if (platform::isFolder(files)) {
-        bool opened = false;
-        const QString line1 = trimtext(readFirstLine(addslash(files) + kRedirectionFileName, &opened));
-        if (opened && !line1.isEmpty() && platform::isFolder(line1))
+        QString line1;
+        const platform::ReadError read = readFirstLine(addslash(files) + kRedirectionFileName, line1);
+        if (read == platform::ReadError::Failed)
+            return result;  // the default for now, not for good: the next call reads the file again
+        line1 = trimtext(line1);
+        if (!line1.isEmpty() && platform::isFolder(line1))
             result = addslash(line1);
     }
     cache = result;

@@ -32,6 +32,10 @@ QString datafolder();
 QString configfolder();
 QString systemtempfolder();
 QString tempfolder();
+// The "files" folder beside the program, or the folder that line 1 of its
+// redirection file names when that folder exists. The answer is kept for the
+// rest of the run, except when the redirection file is there but could not
+// be read: the default then stands until a later call reads it.
 QString filesfolder();
 // Creates the family temporary folder; runs once when the library starts.
 void maketempfolder();

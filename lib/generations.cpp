@@ -4,6 +4,7 @@
 #include "platform/winerror.h"
 
 #include <QCryptographicHash>
+#include <QStringList>
 #include <vector>
 
 namespace vek {
@@ -14,15 +15,17 @@ class UndoLog {
 public:
     void renamed(const QString& from, const QString& to) { steps_.push_back({from, to, false}); }
     void created(const QString& path) { steps_.push_back({{}, path, true}); }
-    void undo()
+    // Takes every step back that can be; the ones that cannot are the leftovers.
+    UndoLeftovers undo()
     {
+        UndoLeftovers left;
         for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) {
-            if (it->createdOnly)
-                platform::deleteFile(it->to);
-            else
-                platform::moveFile(it->to, it->from);
+            const int rc = it->createdOnly ? platform::deleteFile(it->to) : platform::moveFile(it->to, it->from);
+            if (rc != 0)
+                left.append({it->from, it->to});
         }
         steps_.clear();
+        return left;
     }
 
 private:
@@ -67,20 +70,41 @@ QString overflowname(const QString& current)
     return hiddenworkname(current, QStringLiteral(".X11"));
 }
 
-int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath)
+QString describeleftovers(const UndoLeftovers& leftovers)
 {
-    const auto fail = [failedPath](int code, const QString& path) {
+    const auto nameOf = [](const QString& path) { return path.mid(path.lastIndexOf(platform::kPathSep) + 1); };
+    QStringList parts;
+    for (const UndoLeftover& left : leftovers) {
+        parts.append(left.was.isEmpty() ? nameOf(left.standsAs) + QStringLiteral(" remains")
+                                        : nameOf(left.was) + QStringLiteral(" stays as ") + nameOf(left.standsAs));
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath,
+                         UndoLeftovers* leftovers)
+{
+    if (leftovers)
+        leftovers->clear();
+    UndoLog log;
+    const auto fail = [&](int code, const QString& path) {
+        const UndoLeftovers left = log.undo();
+        if (leftovers)
+            *leftovers = left;
         if (failedPath)
             *failedPath = path;
         return code;
     };
-    UndoLog log;
     const QString overflow = overflowname(current);
-    if (platform::pathExists(overflow))
-        platform::deleteFile(overflow);  // left by a placement that was interrupted
+    const QString oldest = generationname(current, kGenerationCount);
+    // Left by a placement that was interrupted. While it stands, the oldest
+    // generation cannot move aside; the cause to report is this delete's.
+    if (platform::pathExists(overflow)) {
+        if (const int rc = platform::deleteFile(overflow); rc != 0 && platform::pathExists(oldest))
+            return fail(rc, overflow);
+    }
 
     // Free the name of the oldest generation without losing it yet.
-    const QString oldest = generationname(current, kGenerationCount);
     if (platform::pathExists(oldest)) {
         if (const int rc = platform::moveFile(oldest, overflow))
             return fail(rc, oldest);
@@ -91,27 +115,21 @@ int placewithgenerations(const QString& newFile, const QString& current, QString
         if (!platform::pathExists(from))
             continue;
         const QString to = generationname(current, n + 1);
-        if (const int rc = platform::moveFile(from, to)) {
-            log.undo();
+        if (const int rc = platform::moveFile(from, to))
             return fail(rc, from);
-        }
         log.renamed(from, to);
     }
     if (platform::pathExists(current)) {
         const QString first = generationname(current, 1);
-        if (const int rc = keepAsFirstGeneration(current, first)) {
-            log.undo();
+        if (const int rc = keepAsFirstGeneration(current, first))
             return fail(rc, first);
-        }
         log.created(first);
     }
-    if (const int rc = platform::replaceFile(newFile, current)) {
-        log.undo();
+    if (const int rc = platform::replaceFile(newFile, current))
         return fail(rc, current);
-    }
     // The new file stands: only now may the oldest generation go.
     if (platform::pathExists(overflow))
-        platform::deleteFile(overflow);
+        (void)platform::deleteFile(overflow);  // one left behind is removed by the next placement
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The chain of backup generations kept beside a program file: NAME.X01 is the
 // most recent older version, NAME.X10 the oldest one held.
+#include <QList>
 #include <QString>
 
 namespace vek {
@@ -10,6 +11,16 @@ inline constexpr int kGenerationCount = 10;
 // current + ".X" + n in two digits (".X01" ... ".X10").
 QString generationname(const QString& current, int n);
 
+// A step of a failed placement that its undo could not take back: the file
+// that was `was` stands as `standsAs` (a generation left one place down the
+// chain, the oldest one under its hidden overflow name). With `was` empty,
+// `standsAs` is a first generation the placement made and could not remove.
+struct UndoLeftover {
+    QString was;
+    QString standsAs;
+};
+using UndoLeftovers = QList<UndoLeftover>;
+
 // Puts the finished file `newFile` in place of `current`, shifting the current
 // file and its generations down the chain by one; the oldest generation drops
 // off. All or nothing: a failing step undoes the steps before it, so the folder
@@ -17,8 +28,14 @@ QString generationname(const QString& current, int n);
 // `current` is never missing, not even for a moment: it is linked to its first
 // generation name and the new file renamed over it; the oldest generation is
 // deleted only once the new file stands. `failedPath`, when given, receives
-// the file whose step failed.
-int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath = nullptr);
+// the file whose step failed. `leftovers`, when given, receives the undo
+// steps that failed in turn, in the order they were tried; it stays empty when
+// the folder holds what it held before.
+[[nodiscard]] int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath = nullptr,
+                                       UndoLeftovers* leftovers = nullptr);
+
+// The leftovers in words, by file name: "a.X01 stays as a.X02, a.X01 remains".
+QString describeleftovers(const UndoLeftovers& leftovers);
 
 // Where the oldest generation waits while a placement is under way; a
 // placement interrupted by a crash leaves it, and the next one removes it.

@@ -89,9 +89,9 @@ public:
     // loaded (clear forgets it).
     void loadfromfile(const QString& aname);
     // Writes the entries as name=value lines; true when the file was written.
-    bool savetofile(const QString& aname) const;
+    [[nodiscard]] bool savetofile(const QString& aname) const;
     // Writes name, the locale's list separator and value per line, unquoted.
-    bool savetocsv(const QString& aname) const;
+    [[nodiscard]] bool savetocsv(const QString& aname) const;
 
 private:
     QString keyOf(const QString& aname) const;

@@ -174,8 +174,8 @@ bool rewriteInPlace(const QStringList& list, platform::TextEncoding encoding, co
     textfile f;
     if (!openwrite(f, target, false))
         return false;
-    if (encoding == platform::TextEncoding::Utf8)
-        f.startutf8();
+    if (encoding == platform::TextEncoding::Utf8 && !f.startutf8())
+        return false;  // the lines would lose the letters the code page lacks
     bool ok = true;
     for (const QString& item : list)
         ok = f.writeline(item) && ok;
@@ -218,9 +218,10 @@ bool appendItems(textfile& f, const QString& name, const QStringList& list)
 {
     if (f.encoding() == platform::TextEncoding::CodePage && needsUtf8(list, f.isempty())) {
         if (f.isempty()) {
-            f.startutf8();
+            if (!f.startutf8())
+                return false;  // the items would lose the letters the code page lacks
         } else {
-            closetext(f);
+            (void)closetext(f);  // nothing was written through it; the file is read and saved whole below
             QByteArray bytes;
             if (readWholeFile(name, bytes) != 0)
                 return false;  // what is there could not be read, so it is not rewritten
@@ -241,9 +242,13 @@ bool placeWorkFile(const QString& target)
 {
     const QString work = target + kWorkFileSuffix;
     const QString keep = target + kKeepCopySuffix;
-    platform::syncFile(work);
+    // A new version that may not be on the disk does not replace the old one.
+    if (platform::syncFile(work) != 0) {
+        (void)removefile(work);  // nothing has moved yet: the target alone is left, as it was
+        return false;
+    }
     if (platform::pathExists(keep))
-        removefile(keep);
+        (void)removefile(keep);  // whether it went is looked at next
     if (platform::pathExists(keep)) {
         // The stale keep-copy cannot go: replace the target in one step instead.
         return platform::replaceFile(work, target) == 0;
@@ -255,7 +260,7 @@ bool placeWorkFile(const QString& target)
     if (renamefile(work, target) != 0)
         return false;  // the previous version waits in the keep-copy
     if (platform::isFile(target))
-        removefile(keep);
+        (void)removefile(keep);  // a keep-copy left over holds the previous version, and the next save removes it
     return true;
 }
 
@@ -264,7 +269,7 @@ bool placeWorkFile(const QString& target)
 textfile::~textfile()
 {
     if (file_.isOpen())
-        flush();
+        (void)flush();  // a caller that wants to know how the writes went calls closetext
 }
 
 int textfile::openAs(const QString& name, platform::OpenMode mode)
@@ -435,43 +440,55 @@ bool closetext(textfile& f)
     return flushed && rc == 0;
 }
 
-void loadlist(QStringList& list, const QString& name)
+platform::ReadError readlist(QStringList& list, const QString& name)
 {
     list.clear();
-    if (iswebaddress(name)) {
-        downloadlist(list, name);
-        return;
-    }
+    if (iswebaddress(name))
+        return downloadlist(list, name) ? platform::ReadError::None : platform::ReadError::Failed;
     if (!platform::isFile(name))
-        return;
+        return platform::pathExists(name) ? platform::ReadError::Failed : platform::ReadError::NotExist;
     QByteArray bytes;
-    if (readWholeFile(name, bytes) != 0)
-        return;  // an unreadable file gives an empty list
+    if (const int rc = readWholeFile(name, bytes))
+        return platform::readErrorFor(rc, name);
     appendFileLines(list, bytes);
+    return platform::ReadError::None;
 }
 
-void loadlines(QStringList* list, const QString& name)
+platform::ReadError readlines(QStringList& list, const QString& name)
 {
-    if (!list)
-        return;
-    list->clear();
-    if (iswebaddress(name)) {
-        downloadlist(*list, name);
-        return;
-    }
+    list.clear();
+    if (iswebaddress(name))
+        return downloadlist(list, name) ? platform::ReadError::None : platform::ReadError::Failed;
     if (!platform::isFile(name))
-        return;
+        return platform::pathExists(name) ? platform::ReadError::Failed : platform::ReadError::NotExist;
+    int rc = 0;
     for (int attempt = 0; attempt < kOpenTries; ++attempt) {
         textfile f;
         if (openread(f, name)) {
             QString line;
             while (f.readline(line))
-                list->append(line);
-            closetext(f);
-            break;
+                list.append(line);
+            // A read that failed part way ends the lines early: the list is not the file.
+            if ((rc = f.lasterror()) != 0)
+                list.clear();
+            (void)closetext(f);  // nothing was written through it
+            return platform::readErrorFor(rc, name);
         }
+        rc = f.lasterror();
         waitbeforeretry();
     }
+    return platform::readErrorFor(rc, name);
+}
+
+void loadlist(QStringList& list, const QString& name)
+{
+    (void)readlist(list, name);  // the family's call: an empty list, whatever the reason
+}
+
+void loadlines(QStringList* list, const QString& name)
+{
+    if (list)
+        (void)readlines(*list, name);  // as loadlist
 }
 
 bool savelist(const QStringList& list, const QString& name)

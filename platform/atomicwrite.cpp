@@ -88,8 +88,12 @@ int AtomicFileWriter::commit()
 {
     if (error_ || fd_ < 0)
         return error_ ? error_ : winerr::InvalidHandle;
+    // A new version that may not have reached the disk must not replace the
+    // old one: after a crash the target could hold neither.
     int rc = 0;
-    if (::fsync(fd_) != 0)
+    if (const int err = checkFault(FaultOp::Sync))
+        rc = winErrorFromErrno(err);
+    else if (::fsync(fd_) != 0)
         rc = winErrorFromErrno(errno);
     const int closeErr = checkFault(FaultOp::Close);
     if (::close(fd_) != 0 && rc == 0)

@@ -11,7 +11,7 @@ namespace platform {
 QString workFileFor(const QString& target);
 
 // Writes `bytes` as the new content of `target`. 0 or the code of the failing step.
-int writeFileAtomically(const QString& target, const QByteArray& bytes);
+[[nodiscard]] int writeFileAtomically(const QString& target, const QByteArray& bytes);
 
 // The same in two halves, for callers that stream their content: begin() opens
 // the work file, commit() flushes it and renames it over the target, and a
@@ -23,10 +23,10 @@ public:
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
     ~AtomicFileWriter();
 
-    int begin();
-    int write(const char* data, qint64 size);
-    int write(const QByteArray& bytes) { return write(bytes.constData(), bytes.size()); }
-    int commit();
+    [[nodiscard]] int begin();
+    [[nodiscard]] int write(const char* data, qint64 size);
+    [[nodiscard]] int write(const QByteArray& bytes) { return write(bytes.constData(), bytes.size()); }
+    [[nodiscard]] int commit();
 
 private:
     QString target_;

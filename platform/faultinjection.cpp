@@ -6,11 +6,16 @@
 namespace platform {
 namespace {
 
+struct Fault {
+    FaultOp op = FaultOp::Open;
+    int nth = 0;
+    int err = 0;
+};
+
 std::atomic<bool> g_enabled{false};
 std::array<int, static_cast<int>(FaultOp::Count)> g_calls{};
-FaultOp g_op = FaultOp::Open;
-int g_nth = 0;
-int g_err = 0;
+std::array<Fault, 4> g_faults{};
+int g_armed = 0;
 bool g_fired = false;
 
 }  // namespace
@@ -18,10 +23,15 @@ bool g_fired = false;
 void injectFault(FaultOp op, int nth, int err)
 {
     g_calls.fill(0);
-    g_op = op;
-    g_nth = nth;
-    g_err = err;
+    g_armed = 0;
     g_fired = false;
+    addFault(op, nth, err);
+}
+
+void addFault(FaultOp op, int nth, int err)
+{
+    if (g_armed < static_cast<int>(g_faults.size()))
+        g_faults[g_armed++] = {op, nth, err};
     g_enabled.store(true, std::memory_order_relaxed);
 }
 
@@ -29,6 +39,7 @@ void clearFaults()
 {
     g_enabled.store(false, std::memory_order_relaxed);
     g_calls.fill(0);
+    g_armed = 0;
     g_fired = false;
 }
 
@@ -42,9 +53,11 @@ int checkFault(FaultOp op)
     if (!g_enabled.load(std::memory_order_relaxed))
         return 0;
     const int n = ++g_calls[static_cast<int>(op)];
-    if (op == g_op && n == g_nth) {
-        g_fired = true;
-        return g_err;
+    for (int i = 0; i < g_armed; ++i) {
+        if (g_faults[i].op == op && g_faults[i].nth == n) {
+            g_fired = true;
+            return g_faults[i].err;
+        }
     }
     return 0;
 }

@@ -6,17 +6,22 @@
 namespace platform {
 
 // Attributes: carrying a copy's permission bits and time over to the destination.
-enum class FaultOp { Open, Read, Write, Close, Rename, Unlink, Copy, Link, Attributes, Count };
+// Sync: flushing a written file to the disk.
+enum class FaultOp { Open, Read, Write, Close, Rename, Unlink, Copy, Link, Attributes, Sync, Count };
 
 // Arms one fault: the `nth` call (1-based, counted from now) of `op` fails
 // with `err`. Replaces any earlier fault of any kind.
 void injectFault(FaultOp op, int nth, int err);
-// Disarms the fault and resets the call counters.
+// Arms a further fault beside those armed since the last injectFault, its
+// calls counted from that injectFault: for an operation whose failure starts
+// an undo that must fail too. Up to four faults stand at once.
+void addFault(FaultOp op, int nth, int err);
+// Disarms the faults and resets the call counters.
 void clearFaults();
-// Whether the armed fault has fired since it was armed.
+// Whether an armed fault has fired since it was armed.
 bool faultFired();
 
 // Called by the file layer at each operation: 0 to go ahead, or the errno to fail with.
-int checkFault(FaultOp op);
+[[nodiscard]] int checkFault(FaultOp op);
 
 }  // namespace platform

@@ -307,7 +307,7 @@ RawFile::~RawFile()
 int RawFile::open(const QString& path, OpenMode mode)
 {
     if (fd_ >= 0)
-        close();
+        (void)close();  // a caller that wrote through the old file closed it first to learn how that went
     int flags = O_RDONLY;
     if (mode == OpenMode::Write)
         flags = O_WRONLY | O_CREAT | O_TRUNC;
@@ -477,6 +477,8 @@ int createFolders(const QString& path)
 
 int syncFile(const QString& path)
 {
+    if (const int err = injected(FaultOp::Sync))
+        return codeFor(err, path);
     const int fd = ::open(encodePath(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return codeFor(errno, path);
@@ -581,12 +583,14 @@ int findFirstFile(const QString& path, FileEntry* entry)
         }
     }
     bool found = false;
-    listFiles(folder, pattern, [&](const FileEntry& e) {
+    const int rc = listFiles(folder, pattern, [&](const FileEntry& e) {
         if (!found) {
             *entry = e;
             found = true;
         }
     });
+    if (rc != 0)
+        return rc;
     return found ? 0 : winerr::FileNotFound;
 }
 

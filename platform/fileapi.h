@@ -28,12 +28,12 @@ public:
     RawFile& operator=(const RawFile&) = delete;
     ~RawFile();
 
-    int open(const QString& path, OpenMode mode);
+    [[nodiscard]] int open(const QString& path, OpenMode mode);
     // Reads up to `max` bytes; `got` is 0 at the end of the file.
-    int read(char* buffer, qint64 max, qint64* got);
+    [[nodiscard]] int read(char* buffer, qint64 max, qint64* got);
     // Writes all `size` bytes or fails.
-    int write(const char* data, qint64 size);
-    int close();
+    [[nodiscard]] int write(const char* data, qint64 size);
+    [[nodiscard]] int close();
     bool isOpen() const { return fd_ >= 0; }
     int descriptor() const { return fd_; }
 
@@ -55,23 +55,23 @@ using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
 // and succeeds. A destination left incomplete by a failure is removed. With
 // `progress`, the bytes go in chunks of 8 MiB with a call on the caller's
 // thread after each.
-int copyFile(const QString& source, const QString& destination, bool failIfExists = false,
-             const CopyProgress& progress = {});
+[[nodiscard]] int copyFile(const QString& source, const QString& destination, bool failIfExists = false,
+                           const CopyProgress& progress = {});
 // Whether both names lead to one file (same device and inode, links followed);
 // false when either is missing.
 bool sameFile(const QString& a, const QString& b);
 // Renames or moves within one file system; never replaces an existing target (183).
-int moveFile(const QString& from, const QString& to);
+[[nodiscard]] int moveFile(const QString& from, const QString& to);
 // Renames over an existing target in one atomic step.
-int replaceFile(const QString& from, const QString& to);
+[[nodiscard]] int replaceFile(const QString& from, const QString& to);
 // Gives an existing file a second name (a hard link); 183 when `newName` exists,
 // 50 when the file system keeps no second names.
-int linkFile(const QString& existing, const QString& newName);
-int deleteFile(const QString& path);
+[[nodiscard]] int linkFile(const QString& existing, const QString& newName);
+[[nodiscard]] int deleteFile(const QString& path);
 // Creates the folder and every missing parent; 0 when it exists afterwards.
-int createFolders(const QString& path);
+[[nodiscard]] int createFolders(const QString& path);
 // Flushes a written file to the disk; used before renaming it over a precious file.
-int syncFile(const QString& path);
+[[nodiscard]] int syncFile(const QString& path);
 
 bool isFile(const QString& path);
 bool isFolder(const QString& path);
@@ -92,18 +92,19 @@ bool wildcardMatch(const QString& pattern, const QString& name);
 // Calls `visit` for every regular file of `folder` whose name matches `pattern`,
 // in directory order. Folders and hidden files (names beginning with ".") are
 // skipped. Returns 0, or the code of a folder that could not be read.
-int listFiles(const QString& folder, const QString& pattern,
-              const std::function<void(const FileEntry&)>& visit);
+[[nodiscard]] int listFiles(const QString& folder, const QString& pattern,
+                            const std::function<void(const FileEntry&)>& visit);
 
 // listFiles for several patterns in one reading of the folder: `visit` gets the
 // files matching the first pattern with index 0, then those matching the second,
 // and so on, each pattern's in directory order. A file matching two patterns
 // comes once for each.
-int listFiles(const QString& folder, const QStringList& patterns,
-              const std::function<void(int, const FileEntry&)>& visit);
+[[nodiscard]] int listFiles(const QString& folder, const QStringList& patterns,
+                            const std::function<void(int, const FileEntry&)>& visit);
 
 // Looks one name up as listFiles would: wildcards allowed, first match counts,
-// letter case ignored. 0 when found, 2 when not.
-int findFirstFile(const QString& path, FileEntry* entry);
+// letter case ignored. 0 when found, 2 when not, or the code of a folder that
+// could not be read.
+[[nodiscard]] int findFirstFile(const QString& path, FileEntry* entry);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/atomicwrite.h"
 #include "platform/fileapi.h"
+#include "platform/readerror.h"
 
 #include "platform/winerror.h"
 
@@ -94,7 +95,7 @@ IniFile::Text IniFile::readLines() const
     if (const int rc = file.open(path_, OpenMode::Read)) {
         // A file that is not there reads as empty; one that is there but
         // cannot be opened is an error a writer must not build on.
-        if ((rc != winerr::FileNotFound && rc != winerr::PathNotFound) || pathExists(path_))
+        if (readErrorFor(rc, path_) == ReadError::Failed)
             out.error = rc;
         return out;
     }

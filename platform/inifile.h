@@ -26,10 +26,10 @@ public:
     // Each returns 0 or the code of the failed read or write (5 when the file
     // exists but may not be read); the file is unchanged on failure. A missing
     // file is no failure: the first write makes it.
-    int writeString(const QString& section, const QString& key, const QString& value);
-    int writeInt(const QString& section, const QString& key, int value);
-    int deleteKey(const QString& section, const QString& key);
-    int eraseSection(const QString& section);
+    [[nodiscard]] int writeString(const QString& section, const QString& key, const QString& value);
+    [[nodiscard]] int writeInt(const QString& section, const QString& key, int value);
+    [[nodiscard]] int deleteKey(const QString& section, const QString& key);
+    [[nodiscard]] int eraseSection(const QString& section);
 
 private:
     // The lines of the file; `error` is 0 for a file read whole or a missing
@@ -38,8 +38,8 @@ private:
         QStringList lines;
         int error = 0;
     };
-    Text readLines() const;
-    int writeLines(const QStringList& lines) const;
+    [[nodiscard]] Text readLines() const;
+    [[nodiscard]] int writeLines(const QStringList& lines) const;
 
     QString path_;
 };

@@ -35,6 +35,6 @@ inline constexpr int IoDevice = 1117;
 // Maps an errno value to its code. ENOENT becomes 3 instead of 2 when the folder
 // that should hold `path` does not exist. Every errno without a closer match
 // becomes winerr::IoDevice, never 0.
-int winErrorFromErrno(int err, const QString& path = {});
+[[nodiscard]] int winErrorFromErrno(int err, const QString& path = {});
 
 }  // namespace platform

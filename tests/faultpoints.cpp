@@ -16,6 +16,7 @@ const char* faultOpName(platform::FaultOp op)
     case platform::FaultOp::Copy: return "copy";
     case platform::FaultOp::Link: return "link";
     case platform::FaultOp::Attributes: return "attributes";
+    case platform::FaultOp::Sync: return "sync";
     case platform::FaultOp::Count: break;
     }
     return "?";

@@ -244,3 +244,33 @@ TEST_F(Install, AServerFileChangedDuringTheCopyIsNotInstalled)
         EXPECT_EQ(snapshot(), before);
     }
 }
+
+TEST_F(Install, AnUndoThatCannotPutTheBackupsBackSaysWhereTheyStand)
+{
+    writeFile(local() + "Stock.exe", "cur");
+    writeFile(gen("Stock.exe", 1), "g1");
+    writeFile(gen("Stock.exe", 10), "g10");
+    serve("Stock.exe", "new");
+    // The new file cannot replace Stock.exe (the third rename), and the undo
+    // cannot move the first generation back from X02 (the fourth).
+    platform::injectFault(platform::FaultOp::Rename, 3, EACCES);
+    platform::addFault(platform::FaultOp::Rename, 4, EIO);
+    const InstallOutcome outcome = installprogram(server(), local(), "Stock.exe");
+    platform::clearFaults();
+    EXPECT_FALSE(outcome.installed);
+    EXPECT_EQ(outcome.code, 5);
+    EXPECT_EQ(outcome.message,
+              "Install error code:5\nStock.exe: could not replace " + local()
+                  + "Stock.exe (access denied); the backups could not all be put back: Stock.exe.X01 stays as "
+                    "Stock.exe.X02");
+    EXPECT_EQ(snapshot(), (QMap<QString, QByteArray>{
+                              {"Stock.exe", "cur"}, {"Stock.exe.X02", "g1"}, {"Stock.exe.X10", "g10"}}));
+
+    // With one fault the undo is whole and the message says nothing more.
+    writeFile(gen("Stock.exe", 1), "g1");
+    QFile::remove(gen("Stock.exe", 2));
+    platform::injectFault(platform::FaultOp::Rename, 3, EACCES);
+    const InstallOutcome whole = installprogram(server(), local(), "Stock.exe");
+    EXPECT_EQ(whole.message, "Install error code:5\nStock.exe: could not replace " + local()
+                                 + "Stock.exe (access denied)");
+}

@@ -81,7 +81,7 @@ TEST(CopyFile, ReportsProgressOnTheCallersThreadAfterEachChunkOfEightMebibytes)
         EXPECT_EQ(calls, expected) << destination.toStdString();
         EXPECT_TRUE(onCallersThread);
         EXPECT_TRUE(readFile(destination) == content) << destination.toStdString();
-        deleteFile(destination);
+        EXPECT_EQ(deleteFile(destination), 0);
     }
 }
 
