@@ -53,9 +53,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     bench::useFamilyFormats();
     g_folder = bench::arg(argv, 1);
-    platform::setRunArguments({QApplication::applicationFilePath(), QStringLiteral("SERVER=") + g_folder});
+    const QStringList args{QApplication::applicationFilePath(), QStringLiteral("SERVER=") + g_folder};
+    platform::setRunArguments(args);
 
-    TInstallfm form;
+    TInstallfm form(installer::parseRunRequest(args));
     g_form = &form;
     form.show();
     // Wait for the window's own first listing (after its start delay).

@@ -4,7 +4,7 @@
 #include "dialogs/answerseam.h"
 #include "dialogs/messagecalls.h"
 #include "installer/TessarineInstallu.h"
-#include "installer/runkind.h"
+#include "installer/runrequest.h"
 #include "lib/folders.h"
 #include "platform/headless.h"
 
@@ -29,9 +29,9 @@ int main(int argc, char** argv)
 {
     // Decided before the application object exists: without a display the
     // toolkit would abort on its way up, before any message could be given.
-    const RunKind kind = runkindof(argumentsof(argc, argv));
+    const installer::RunRequest run = installer::parseRunRequest(argumentsof(argc, argv));
     const bool headless = platform::isheadless();
-    if (headless && kind == RunKind::Interactive) {
+    if (headless && run.kind() == installer::RunKind::Interactive) {
         std::fputs("TessarineInstaller: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY "
                    "are empty).\nGive INSTALL=name to install one program without the window.\n",
                    stderr);
@@ -44,11 +44,11 @@ int main(int argc, char** argv)
     vek::maketempfolder();
     vek::installmessagecalls();
 
-    TInstallfm form;
+    TInstallfm form(run);
     platform::TForm::setMainForm(&form);
     // Nobody waits at the screen of an unattended run: without a display its
     // messages go to the error output instead of waiting for a click.
-    vek::setunattended(kind == RunKind::Unattended);
+    vek::setunattended(run.kind() == installer::RunKind::Unattended);
     form.show();
     app.exec();
     return form.exitstatus();

@@ -1,14 +1,12 @@
 #include "installer/TessarineInstallu.h"
 
 #include "dialogs/messagecalls.h"
-#include "installer/installbatch.h"
 #include "installer/recordfilesdir.h"
 #include "lib/basictext.h"
 #include "lib/cursors.h"
 #include "lib/fileops.h"
 #include "lib/folders.h"
 #include "lib/listviews.h"
-#include "lib/params.h"
 #include "platform/controls/tanchors.h"
 #include "platform/fileapi.h"
 #include "platform/headless.h"
@@ -80,7 +78,7 @@ TListView* listView(QWidget* parent, const char* name, int left, int top, int wi
 
 }  // namespace
 
-TInstallfm::TInstallfm(QWidget* parent) : TForm(parent)
+TInstallfm::TInstallfm(const installer::RunRequest& run, QWidget* parent) : TForm(parent), run_(run)
 {
     setObjectName(QStringLiteral("Installfm"));
     setCaption(kInstallCaption);
@@ -205,18 +203,19 @@ int TInstallfm::exitstatus() const
 {
     if (!unattended())
         return 0;
-    return doneInstalls_ > 0 && failedInstalls_ == 0 ? 0 : 1;
+    return installer::allinstalled(lastOutcomes_) ? 0 : 1;
 }
 
 void TInstallfm::settleServerFolder()
 {
-    QString server;
-    vek::getparam(QStringLiteral("SERVER"), server);
-    if (server.isEmpty()) {
+    // A folder given by SERVER is taken as written; the start ini file's gets
+    // its separator.
+    serverFolder_ = run_.serverFolder;
+    if (serverFolder_.isEmpty()) {
         const platform::IniFile ini(vek::allusersfolder() + vek::kStartIniName);
-        server = vek::addslash(ini.readString(kStartIniSection, kStartIniFolderKey));
+        serverFolder_ = vek::addslash(ini.readString(kStartIniSection, kStartIniFolderKey));
     }
-    Serverfolderlab->setCaption(server);
+    Serverfolderlab->setCaption(serverFolder_);
 }
 
 void TInstallfm::FormShow()
@@ -225,25 +224,23 @@ void TInstallfm::FormShow()
     vek::clearlistview(Serverlv);
     vek::clearlistview(Locallv);
     settleServerFolder();
-    QString local;
-    vek::getparam(QStringLiteral("LOCAL"), local);
-    Localfolderlab->setCaption(local.isEmpty() ? vek::exefolder() : local);
+    localFolder_ = run_.localFolder.isEmpty() ? vek::exefolder() : run_.localFolder;
+    Localfolderlab->setCaption(localFolder_);
     Installinglab->setCaption(QString());
     Autoname.clear();
     Autoexename.clear();
-    QString install;
-    vek::getparam(QStringLiteral("INSTALL"), install);
-    if (!install.isEmpty()) {
-        Autoname = Serverfolderlab->caption() + install;
-        Autoexename = install;
+    if (!run_.programName.isEmpty()) {
+        Autoname = serverFolder_ + run_.programName;
+        Autoexename = run_.programName;
         Addbtn->setEnabled(false);
         Installbtn->setEnabled(false);
     }
-    if (recordfilesdir()) {
+    if (run_.kind() == installer::RunKind::Recording) {
+        recordfilesdir(run_.filesDirContents, run_.filesDirName);
         close();
         return;
     }
-    const QString server = Serverfolderlab->caption();
+    const QString server = serverFolder_;
     if (!server.isEmpty() && platform::isFolder(server)) {
         Timer1->setEnabled(true);
         return;
@@ -266,7 +263,7 @@ void TInstallfm::Timer1Timer()
 
 void TInstallfm::listServerPrograms()
 {
-    FindPrograms(Serverfolderlab->caption(), Serverlv, QString());
+    FindPrograms(serverFolder_, Serverlv, QString());
     Installbtn->setEnabled(true);
 }
 
@@ -276,8 +273,9 @@ void TInstallfm::runUnattendedInstall()
     Autolab->show();
     vek::clearlistview(Locallv);
     Locallv->addItem(Autoexename)->setSelected(true);
-    InstallbtnClick();
-    ClosebtnClick();
+    installHighlighted();
+    finishInstall();
+    close();
 }
 
 void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QString& aFilter)
@@ -301,42 +299,42 @@ void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QStr
 
 void TInstallfm::FilterEdKeyUp()
 {
-    FindPrograms(vek::addslash(Serverfolderlab->caption()), Serverlv, vek::trimtext(FilterEd->text()));
+    FindPrograms(vek::addslash(serverFolder_), Serverlv, vek::trimtext(FilterEd->text()));
 }
 
 void TInstallfm::RefreshLnkClick()
 {
-    FindPrograms(Serverfolderlab->caption(), Serverlv, QString());
+    FindPrograms(serverFolder_, Serverlv, QString());
 }
 
 void TInstallfm::InstallbtnClick()
 {
     Installbtn->setEnabled(false);
     QCoreApplication::processEvents();
+    installHighlighted();
+    finishInstall();
+}
+
+void TInstallfm::installHighlighted()
+{
     vek::busycursor();
-    ProgressBar1->show();
-    // Each row is a stretch of the bar that fills with the bytes of its copy,
-    // so that one large program shows its progress as well as many small ones.
-    ProgressBar1->setRange(0, std::max(Locallv->count(), 1) * kProgressStepsPerRow);
-    ProgressBar1->setPosition(0);
-    InstallBatch batch(Serverfolderlab->caption(), Localfolderlab->caption());
-    // Rows are read afresh on every turn: the window stays usable meanwhile,
-    // and a row may be deleted while an earlier one installs.
-    for (int i = 0; i < Locallv->count(); ++i) {
-        const int rowStart = i * kProgressStepsPerRow;
-        if (Locallv->item(i)->isSelected()) {
-            const QString name = Locallv->item(i)->caption();
-            Installinglab->setCaption(name);
-            showProgress(rowStart);
-            const InstallOutcome outcome = batch.install(name, [&](qint64 copied, qint64 total) {
-                showProgress(rowStart + int(total > 0 ? copied * kProgressStepsPerRow / total : 0));
-            });
-            reportOutcome(outcome);
-        }
-        showProgress(rowStart + kProgressStepsPerRow);
+    // The rows highlighted now are the run: rows added, deleted or highlighted
+    // while it goes (the window stays usable) wait for the next one.
+    QStringList names;
+    for (const TListItem* row : Locallv->rows()) {
+        if (row->isSelected())
+            names.append(row->caption());
     }
-    doneInstalls_ += batch.installedCount();
-    failedInstalls_ += batch.failedCount();
+    ProgressBar1->show();
+    // Each program is a stretch of the bar that fills with the bytes of its
+    // copy, so that one large program shows its progress as well as many small ones.
+    ProgressBar1->setRange(0, std::max(int(names.size()), 1) * kProgressStepsPerRow);
+    ProgressBar1->setPosition(0);
+    lastOutcomes_ = installer::installprograms(serverFolder_, localFolder_, names, this);
+}
+
+void TInstallfm::finishInstall()
+{
     if (!unattended())
         listServerPrograms();
     vek::normalcursor();
@@ -346,24 +344,34 @@ void TInstallfm::InstallbtnClick()
         Installbtn->setEnabled(true);
 }
 
+void TInstallfm::starting(int index, int /*count*/, const QString& name)
+{
+    Installinglab->setCaption(name);
+    showProgress(index * kProgressStepsPerRow);
+}
+
+void TInstallfm::copying(int index, int /*count*/, qint64 copied, qint64 total)
+{
+    showProgress(index * kProgressStepsPerRow + int(total > 0 ? copied * kProgressStepsPerRow / total : 0));
+}
+
+void TInstallfm::finished(int index, int /*count*/, const InstallOutcome& outcome)
+{
+    if (!outcome.installed)
+        vek::warnmessage(outcome.message, QString());
+    else if (unattended() && platform::isheadless())
+        QTextStream(stdout) << "Installed " << outcome.name << " into " << localFolder_ << Qt::endl;
+    showProgress((index + 1) * kProgressStepsPerRow);
+}
+
 void TInstallfm::showProgress(int position)
 {
     ProgressBar1->setPosition(std::min(position, ProgressBar1->maximum()));
-    // Drawn now, not when the loop ends: the label and the bar tell what is
+    // Drawn now, not when the run ends: the label and the bar tell what is
     // being copied while it is.
     Installinglab->repaint();
     ProgressBar1->repaint();
     QCoreApplication::processEvents();
-}
-
-void TInstallfm::reportOutcome(const InstallOutcome& outcome)
-{
-    if (!outcome.installed) {
-        vek::warnmessage(outcome.message, QString());
-        return;
-    }
-    if (unattended() && platform::isheadless())
-        QTextStream(stdout) << "Installed " << outcome.name << " into " << Localfolderlab->caption() << Qt::endl;
 }
 
 void TInstallfm::AddbtnClick()

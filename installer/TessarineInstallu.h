@@ -1,14 +1,14 @@
 #pragma once
 // The installer window: the catalogue of server programs on the left, the list
 // of programs to install on the right.
+#include "installer/installrun.h"
+#include "installer/runrequest.h"
 #include "platform/controls/textctrls.h"
 #include "platform/controls/tform.h"
 #include "platform/controls/tlistview.h"
 #include "platform/controls/tstdctrls.h"
 
 #include <QString>
-
-struct InstallOutcome;
 
 using platform::TButton;
 using platform::TEdit;
@@ -26,15 +26,20 @@ inline const QString kDeleteQuestion = QStringLiteral("Are you sure?");
 inline const QString kStartIniSection = QStringLiteral("Config");
 inline const QString kStartIniFolderKey = QStringLiteral("Folder");
 
-class TInstallfm : public platform::TForm {
+class TInstallfm : public platform::TForm, private installer::InstallObserver {
     Q_OBJECT
 public:
-    explicit TInstallfm(QWidget* parent = nullptr);
+    // `run` is what the run parameters ask; the window settles its folders
+    // from it when it is first shown.
+    explicit TInstallfm(const installer::RunRequest& run, QWidget* parent = nullptr);
 
     // How the run ended, for the program's exit status: 0 unless an unattended
     // run did not install its program.
     int exitstatus() const;
     bool unattended() const { return !Autoname.isEmpty(); }
+    // The folders the run settled on when the window was shown; the labels show them.
+    QString serverFolder() const { return serverFolder_; }
+    QString localFolder() const { return localFolder_; }
 
     // Lists the program files of `aFolder` into `aLV`, keeping the names that
     // hold `aFilter` (letters a to z in any case).
@@ -91,15 +96,26 @@ private:
     // The part of the timer step that lists the server folder in an interactive run.
     void listServerPrograms();
     void runUnattendedInstall();
+    // The install itself, for the button and the unattended run alike: the
+    // highlighted rows of the local list, in the order shown.
+    void installHighlighted();
+    // What follows every install: the server list again in an interactive run,
+    // and the window back at rest.
+    void finishInstall();
     // Moves the bar and lets the window draw and answer while a copy runs.
     void showProgress(int position);
-    // A failure as a warning; an unattended run without a display also
-    // prints each program it installed.
-    void reportOutcome(const InstallOutcome& outcome);
 
+    // The install run as it goes: the label, the bar, and each failure as a
+    // warning; an unattended run without a display prints what it installed.
+    void starting(int index, int count, const QString& name) override;
+    void copying(int index, int count, qint64 copied, qint64 total) override;
+    void finished(int index, int count, const InstallOutcome& outcome) override;
+
+    installer::RunRequest run_;
+    QString serverFolder_;
+    QString localFolder_;
+    QList<InstallOutcome> lastOutcomes_;
     QString Autoname;
     QString Autoexename;
     bool shown_ = false;
-    int failedInstalls_ = 0;
-    int doneInstalls_ = 0;
 };

@@ -13,23 +13,6 @@ namespace {
 // placement could not put every backup back; where each file stands follows.
 const QString kBackupsNotPutBack = QStringLiteral("; the backups could not all be put back: ");
 
-// The one server file whose name equals `name` but for letter case, when
-// `name` itself is not there: names typed in scripts made on systems that
-// ignore case. Empty when there is none or more than one.
-QString serverspelling(const QString& serverFolder, const QString& name)
-{
-    QString found;
-    int matches = 0;
-    // Every plain file is looked at: the name may hold wildcard characters.
-    const int rc = platform::listFiles(serverFolder, QStringLiteral("*"), [&](const platform::FileEntry& e) {
-        if (e.name.compare(name, Qt::CaseInsensitive) == 0) {
-            found = e.name;
-            ++matches;
-        }
-    });
-    return rc == 0 && matches == 1 ? found : QString();
-}
-
 // `leftovers`: what the undo of a failed placement could not put back, told
 // after the cause so that the user knows which file stands under which name.
 InstallOutcome failed(const QString& name, int code, const QString& what, const QString& path,
@@ -57,6 +40,23 @@ InstallOutcome copyfailed(const QString& name, int code, const QString& source, 
 
 }  // namespace
 
+QString serverprogramname(const QString& serverFolder, const QString& name)
+{
+    const QString server = vek::addslash(serverFolder);
+    if (platform::pathExists(server + name))
+        return name;
+    QString found;
+    int matches = 0;
+    // Every plain file is looked at: the name may hold wildcard characters.
+    const int rc = platform::listFiles(server, QStringLiteral("*"), [&](const platform::FileEntry& e) {
+        if (e.name.compare(name, Qt::CaseInsensitive) == 0) {
+            found = e.name;
+            ++matches;
+        }
+    });
+    return rc == 0 && matches == 1 ? found : name;
+}
+
 bool isplainprogramname(const QString& name)
 {
     // Every other character, "\" among them, is allowed in a file name here.
@@ -80,11 +80,7 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
     }
     const QString server = vek::addslash(serverFolder);
     const QString local = vek::addslash(localFolder);
-    QString name = asked;
-    if (!platform::pathExists(server + name)) {
-        if (const QString spelled = serverspelling(server, name); !spelled.isEmpty())
-            name = spelled;
-    }
+    const QString name = serverprogramname(server, asked);
     outcome.name = name;
     const QString source = server + name;
     const QString current = local + name;

@@ -36,6 +36,12 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
 bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name,
                     QString& message);
 
+// The name under which `name` stands in the server folder: `name` itself when
+// it is there, else the one server file whose name differs from it only in
+// letter case (names typed in scripts made on systems that ignore case), else
+// `name` unchanged.
+QString serverprogramname(const QString& serverFolder, const QString& name);
+
 // A program name is a plain file name: no "/" in it, not "." or "..".
 bool isplainprogramname(const QString& name);
 

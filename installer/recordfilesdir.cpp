@@ -1,20 +1,15 @@
 #include "installer/recordfilesdir.h"
 
 #include "lib/basictext.h"
-#include "lib/params.h"
 #include "lib/textlists.h"
 #include "platform/fileapi.h"
 
-bool recordfilesdir()
+bool recordfilesdir(const QString& folder, const QString& fileName)
 {
-    QString folder;
-    vek::getparam(QStringLiteral("FILESDIRCONTENTS"), folder);
     if (folder.isEmpty())
         return false;
     if (!platform::isFolder(folder))
         return true;
-    QString fileName;
-    vek::getparam(QStringLiteral("FILESDIRNAME"), fileName);
     if (fileName.isEmpty())
         return true;
     QStringList lines;

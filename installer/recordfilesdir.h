@@ -1,7 +1,9 @@
 #pragma once
 // The recording run: writes the folder named by FILESDIRCONTENTS as line 1 of
 // the redirection file named by FILESDIRNAME, above the folders recorded before.
+#include <QString>
 
-// False only when FILESDIRCONTENTS is empty (the run goes on as usual); true
-// otherwise, whatever was found, and the program then ends.
-bool recordfilesdir();
+// Records `folder` in `fileName`. False only when `folder` is empty (the run
+// goes on as usual); true otherwise, whatever was found, and the program then
+// ends.
+bool recordfilesdir(const QString& folder, const QString& fileName);

@@ -36,9 +36,10 @@ TEST(InstallerLoad, TwoHundredProgramsInOneInstallRun)
         }
     }
 
-    platform::setRunArguments({dir.path() + "TessarineInstaller", "SERVER=" + server, "LOCAL=" + local});
+    const QStringList args{dir.path() + "TessarineInstaller", "SERVER=" + server, "LOCAL=" + local};
+    platform::setRunArguments(args);
     vek::ScriptedAnswers answers;
-    TInstallfm form;
+    TInstallfm form(installer::parseRunRequest(args));
     form.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.Serverlv->count() == kPrograms; }, 5000));
     form.SelectAllLnkClick();

@@ -1,5 +1,5 @@
 #include "installer/recordfilesdir.h"
-#include "platform/runargs.h"
+#include "installer/runrequest.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -12,9 +12,12 @@ using testsupport::writeFile;
 
 namespace {
 
-void runWith(const QStringList& args)
+// A recording run with these parameters, as the program body reads them.
+bool recordWith(const QStringList& args)
 {
-    platform::setRunArguments(QStringList{QStringLiteral("/opt/TessarineInstaller")} + args);
+    const installer::RunRequest run =
+        installer::parseRunRequest(QStringList{QStringLiteral("/opt/TessarineInstaller")} + args);
+    return recordfilesdir(run.filesDirContents, run.filesDirName);
 }
 
 }  // namespace
@@ -26,15 +29,13 @@ TEST(RecordFilesDir, RecordsNewFoldersAboveTheOldOnes)
     QDir().mkpath(a);
     QDir().mkpath(b);
     for (const QString& folder : {a, b, a}) {
-        runWith({"FILESDIRCONTENTS=" + folder, "FILESDIRNAME=" + file});
-        EXPECT_TRUE(recordfilesdir());
+        EXPECT_TRUE(recordWith({"FILESDIRCONTENTS=" + folder, "FILESDIRNAME=" + file}));
     }
     EXPECT_EQ(readFile(file), (a + "\r\n" + b + "\r\n" + a + "\r\n").toUtf8());
 
     // The same folder in other letter case is not written again.
-    runWith({"FILESDIRCONTENTS=" + a.toUpper(), "FILESDIRNAME=" + file});
     QDir().mkpath(a.toUpper());
-    EXPECT_TRUE(recordfilesdir());
+    EXPECT_TRUE(recordWith({"FILESDIRCONTENTS=" + a.toUpper(), "FILESDIRNAME=" + file}));
     EXPECT_EQ(readFile(file), (a + "\r\n" + b + "\r\n" + a + "\r\n").toUtf8());
 }
 
@@ -42,14 +43,10 @@ TEST(RecordFilesDir, WritesNothingWithoutAnExistingFolderOrAFileName)
 {
     ScratchDir dir;
     const QString file = dir.path() + "filesdir.txt";
-    runWith({"FILESDIRCONTENTS=" + dir.path() + "missing", "FILESDIRNAME=" + file});
-    EXPECT_TRUE(recordfilesdir());
-    runWith({"FILESDIRCONTENTS=" + dir.path()});
-    EXPECT_TRUE(recordfilesdir());
+    EXPECT_TRUE(recordWith({"FILESDIRCONTENTS=" + dir.path() + "missing", "FILESDIRNAME=" + file}));
+    EXPECT_TRUE(recordWith({"FILESDIRCONTENTS=" + dir.path()}));
     EXPECT_FALSE(QFile::exists(file));
-    runWith({"FILESDIRNAME=" + file});
-    EXPECT_FALSE(recordfilesdir());
-    runWith({"FILESDIRCONTENTS=", "FILESDIRNAME=" + file});
-    EXPECT_FALSE(recordfilesdir());
+    EXPECT_FALSE(recordWith({"FILESDIRNAME=" + file}));
+    EXPECT_FALSE(recordWith({"FILESDIRCONTENTS=", "FILESDIRNAME=" + file}));
     EXPECT_TRUE(testsupport::entries(dir.path()).isEmpty());
 }

@@ -75,8 +75,9 @@ protected:
     // Opens the window with these run parameters and lets its start-up run.
     TInstallfm& open(const QStringList& args)
     {
-        platform::setRunArguments(QStringList{dir.path() + "app/TessarineInstaller"} + args);
-        form = std::make_unique<TInstallfm>();
+        const QStringList all = QStringList{dir.path() + "app/TessarineInstaller"} + args;
+        platform::setRunArguments(all);  // the program's own folder is read from item 0
+        form = std::make_unique<TInstallfm>(installer::parseRunRequest(all));
         form->show();
         QCoreApplication::processEvents();  // the settling step runs once the window is up
         return *form;

@@ -1,0 +1,37 @@
+#include "installer/runrequest.h"
+
+#include "lib/params.h"
+
+namespace installer {
+namespace {
+
+QString valueOf(const QStringList& args, const QString& name)
+{
+    QString value;
+    (void)vek::paramof(args, name, value);  // absent and empty mean the same here
+    return value;
+}
+
+}  // namespace
+
+RunKind RunRequest::kind() const
+{
+    if (!filesDirContents.isEmpty())
+        return RunKind::Recording;
+    if (!programName.isEmpty())
+        return RunKind::Unattended;
+    return RunKind::Interactive;
+}
+
+RunRequest parseRunRequest(const QStringList& args)
+{
+    RunRequest run;
+    run.serverFolder = valueOf(args, QStringLiteral("SERVER"));
+    run.localFolder = valueOf(args, QStringLiteral("LOCAL"));
+    run.programName = valueOf(args, QStringLiteral("INSTALL"));
+    run.filesDirContents = valueOf(args, QStringLiteral("FILESDIRCONTENTS"));
+    run.filesDirName = valueOf(args, QStringLiteral("FILESDIRNAME"));
+    return run;
+}
+
+}  // namespace installer

@@ -1,0 +1,37 @@
+#pragma once
+// What the run parameters ask of this run, read once by the program body
+// before any window exists. The window and the unattended run read it from
+// here; nothing else looks at the parameters of a run.
+#include <QString>
+#include <QStringList>
+
+namespace installer {
+
+enum class RunKind {
+    Interactive,  // the user picks programs in the window
+    Unattended,   // INSTALL names one program: install it and end
+    Recording,    // FILESDIRCONTENTS names a folder: record it and end
+};
+
+struct RunRequest {
+    // SERVER as written; empty when not given (the start ini file names it then).
+    QString serverFolder;
+    // LOCAL as written; empty when not given (the program's own folder then).
+    QString localFolder;
+    // INSTALL: the one program of an unattended run.
+    QString programName;
+    // FILESDIRCONTENTS and FILESDIRNAME: the folder a recording run records,
+    // and the redirection file it records it in.
+    QString filesDirContents;
+    QString filesDirName;
+
+    // Recording when FILESDIRCONTENTS has a value (it ends the run before
+    // anything is installed), else unattended when INSTALL has one.
+    RunKind kind() const;
+};
+
+// Reads the parameters of `args` (item 0 the program file) by the family's
+// rules: names without regard to case, values trimmed, the last one wins.
+RunRequest parseRunRequest(const QStringList& args);
+
+}  // namespace installer
