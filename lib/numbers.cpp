@@ -100,7 +100,7 @@ QString exponentForm(const Decimal& dec, bool negative, QChar sep)
     while (digits.size() > 1 && digits.endsWith('0'))
         digits.chop(1);
     QString out = negative ? QStringLiteral("-") : QString();
-    out += QChar(digits[0]);
+    out += QLatin1Char(digits[0]);
     if (digits.size() > 1)
         out += sep + QString::fromLatin1(digits.mid(1));
     out += u'E' + QString::number(dec.exponent);

@@ -66,7 +66,7 @@ QString decodeBytes(const char* bytes, qsizetype size)
     out.append(QLatin1StringView(bytes, i));
     while (i < size) {
         if (p[i] < 0x80) {
-            out.append(QChar(p[i]));
+            out.append(QLatin1Char(char(p[i])));
             ++i;
             continue;
         }

@@ -1,17 +1,18 @@
 #pragma once
-// The checked-in fixture files (tests/fixtures), found through the
-// TESSARINE_FIXTURES environment variable that the test registration sets.
+// The checked-in fixture files (tests/fixtures). The build compiles their
+// folder in; TESSARINE_FIXTURES, when set, points elsewhere.
 #include <QString>
 #include <QtGlobal>
 
 namespace testsupport {
 
-// The path of `name` under the fixture folder; empty when the variable is
-// not set (the program was started outside CTest without it).
+// The path of `name` under the fixture folder.
 inline QString fixtureFile(const QString& name)
 {
-    const QString folder = qEnvironmentVariable("TESSARINE_FIXTURES");
-    return folder.isEmpty() ? QString() : folder + u'/' + name;
+    QString folder = qEnvironmentVariable("TESSARINE_FIXTURES");
+    if (folder.isEmpty())
+        folder = QStringLiteral(TESSARINE_FIXTURES_DIR);
+    return folder + u'/' + name;
 }
 
 }  // namespace testsupport

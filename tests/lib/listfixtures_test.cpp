@@ -45,7 +45,7 @@ TEST(ListFixtures, LoadGivesTheLinesExactlyAndSaveGivesTheBytesWeWrite)
     const ScratchDir dir;
     for (const ListFixture& f : kListFixtures) {
         const QString path = fixtureFile(QString::fromLatin1(f.file));
-        ASSERT_TRUE(QFile::exists(path)) << "fixture " << f.file << " (is TESSARINE_FIXTURES set?)";
+        ASSERT_TRUE(QFile::exists(path)) << "fixture " << f.file;
         QStringList loaded{QStringLiteral("stale")};
         loadlist(loaded, path);
         EXPECT_EQ(loaded, f.lines) << f.file;

@@ -31,7 +31,7 @@ QStringList linesOf(const QByteArray& bytes)
 TEST(IniFixture, ReadsNamesWithoutCaseAndValuesWithoutTheCarriageReturn)
 {
     const QString path = fixtureFile(kFixture);
-    ASSERT_TRUE(QFile::exists(path)) << "is TESSARINE_FIXTURES set?";
+    ASSERT_TRUE(QFile::exists(path));
     const IniFile ini(path);
     EXPECT_EQ(ini.sections(), (QStringList{"Window", "FONTS"}));
     EXPECT_EQ(ini.keys(QStringLiteral("window")), (QStringList{"Left", "TOP", "widthPx", "LEFT"}));
@@ -60,7 +60,7 @@ TEST(IniFixture, AWriteChangesOneLineAndKeepsEveryOther)
 {
     const ScratchDir dir;
     const QByteArray original = readFile(fixtureFile(kFixture));
-    ASSERT_FALSE(original.isEmpty()) << "is TESSARINE_FIXTURES set?";
+    ASSERT_FALSE(original.isEmpty());
     const QString copy = dir.file(QStringLiteral("settings.ini"));
     testsupport::writeFile(copy, original);
 
