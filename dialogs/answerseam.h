@@ -60,4 +60,16 @@ public:
     QList<ShownMessage> shown() const { return shownmessages(); }
 };
 
+// Whether the run counts as unattended, for one test: put back when it goes.
+class UnattendedScope {
+public:
+    explicit UnattendedScope(bool value) : saved_(unattended()) { setunattended(value); }
+    ~UnattendedScope() { setunattended(saved_); }
+    UnattendedScope(const UnattendedScope&) = delete;
+    UnattendedScope& operator=(const UnattendedScope&) = delete;
+
+private:
+    bool saved_;
+};
+
 }  // namespace vek

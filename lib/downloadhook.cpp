@@ -16,6 +16,11 @@ void setdownloadlistcall(DownloadListCall call)
     downloadHook().install(std::move(call));
 }
 
+DownloadListCall downloadlistcall()
+{
+    return downloadHook().current();
+}
+
 bool downloadlist(QStringList& list, const QString& address)
 {
     list.clear();

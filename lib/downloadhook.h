@@ -11,6 +11,7 @@ namespace vek {
 using DownloadListCall = std::function<bool(QStringList& list, const QString& address)>;
 
 void setdownloadlistcall(DownloadListCall call);
+DownloadListCall downloadlistcall();
 [[nodiscard]] bool downloadlist(QStringList& list, const QString& address);
 
 // A name is a web address when it begins with "http://" or "https://", letter case ignored.

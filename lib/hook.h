@@ -18,6 +18,7 @@ public:
     // Replaces the installed call; an empty one uninstalls it.
     void install(Call call) { call_ = std::move(call); }
     bool installed() const { return static_cast<bool>(call_); }
+    const Call& current() const { return call_; }
     // The installed call's result, or `fallback` when none is installed.
     template <typename Fallback>
     Result callOr(Fallback&& fallback, Args... args) const

@@ -18,6 +18,11 @@ void setwarningcall(WarningCall call)
     warningHook().install(std::move(call));
 }
 
+WarningCall warningcall()
+{
+    return warningHook().current();
+}
+
 void libwarning(const QString& message, const QString& title)
 {
     warningHook().callOr([](const QString& text, const QString&) { qWarning().noquote() << text; }, message, title);

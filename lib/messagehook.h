@@ -10,6 +10,7 @@ namespace vek {
 using WarningCall = std::function<void(const QString& message, const QString& title)>;
 
 void setwarningcall(WarningCall call);
+WarningCall warningcall();
 // Shows a warning with an OK button through the installed call.
 void libwarning(const QString& message, const QString& title = {});
 

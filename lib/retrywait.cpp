@@ -14,6 +14,11 @@ void waitbeforeretry()
         QThread::msleep(QRandomGenerator::global()->bounded(g_limit));
 }
 
+int retrywaitlimit()
+{
+    return g_limit;
+}
+
 void setretrywaitlimit(int milliseconds)
 {
     g_limit = milliseconds;

@@ -7,5 +7,6 @@ namespace vek {
 void waitbeforeretry();
 // Caps the pause (tests set 0 so that a refused open costs no seconds).
 void setretrywaitlimit(int milliseconds);
+int retrywaitlimit();
 
 }  // namespace vek

@@ -1,7 +1,6 @@
 #include "platform/runargs.h"
 
 #include <QCoreApplication>
-#include <optional>
 
 namespace platform {
 namespace {
@@ -23,6 +22,16 @@ QStringList runArguments()
 void setRunArguments(const QStringList& arguments)
 {
     g_override = arguments;
+}
+
+void clearRunArguments()
+{
+    g_override.reset();
+}
+
+std::optional<QStringList> runArgumentsOverride()
+{
+    return g_override;
 }
 
 }  // namespace platform

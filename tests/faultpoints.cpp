@@ -1,5 +1,7 @@
 #include "faultpoints.h"
 
+#include "stateguards.h"
+
 #include <cstdio>
 
 namespace testsupport {
@@ -32,8 +34,12 @@ int forEachFaultPoint(const std::function<void(const FaultPoint& point, FaultSwi
             for (int nth = 1;; ++nth) {
                 const FaultPoint point{op, nth, err};
                 FaultSwitch fault(point);
-                trial(point, fault);
-                platform::clearFaults();
+                {
+                    // Disarmed after the trial, also when an assertion ended it
+                    // before its disarm().
+                    FaultScope disarmed;
+                    trial(point, fault);
+                }
                 if (!fault.fired())
                     break;
                 ++tried;

@@ -36,6 +36,11 @@ QRect desktoparea()
     return screen ? screen->virtualGeometry() : QRect();
 }
 
+ScreenMetricsOverride screenmetricsoverride()
+{
+    return installedOverride();
+}
+
 void overridescreenmetrics(ScreenMetricsOverride metrics)
 {
     installedOverride() = std::move(metrics);

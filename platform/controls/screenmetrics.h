@@ -21,5 +21,6 @@ struct ScreenMetricsOverride {
 // Replaces the metrics that are set in `metrics`; an empty override restores
 // the real screens.
 void overridescreenmetrics(ScreenMetricsOverride metrics);
+ScreenMetricsOverride screenmetricsoverride();
 
 }  // namespace platform

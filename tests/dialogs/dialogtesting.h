@@ -4,6 +4,7 @@
 #include "dialogs/answerseam.h"
 #include "platform/controls/screenmetrics.h"
 #include "platform/controls/tform.h"
+#include "stateguards.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -59,18 +60,6 @@ inline void click(QWidget* window, const char* buttonName)
 // one large screen, and a shown, active calling window of the given size.
 class RealDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        vek::clearanswers();
-        vek::clearshownmessages();
-        vek::setunattended(false);
-        platform::overridescreenmetrics({[](const QWidget*) { return QRect(0, 0, 1920, 1080); }, {}});
-    }
-    void TearDown() override
-    {
-        vek::setunattended(true);
-        platform::overridescreenmetrics({});
-    }
     void showCalling(platform::TForm& form, QRect bounds)
     {
         form.setGeometry(bounds);
@@ -78,6 +67,10 @@ protected:
         form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
+
+    vek::ScriptedAnswers noAnswers;
+    vek::UnattendedScope attended{false};
+    testsupport::ScreenMetricsScope largeScreen{{[](const QWidget*) { return QRect(0, 0, 1920, 1080); }, {}}};
 };
 
 }  // namespace dialogtesting

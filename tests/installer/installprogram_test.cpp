@@ -1,6 +1,7 @@
 #include "installer/installprogram.h"
 #include "lib/generations.h"
 #include "platform/faultinjection.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -22,7 +23,6 @@ protected:
         QDir().mkpath(server());
         QDir().mkpath(local());
     }
-    void TearDown() override { platform::clearFaults(); }
 
     QString server() const { return dir.path() + QStringLiteral("server/"); }
     QString local() const { return dir.path() + QStringLiteral("local/"); }
@@ -50,6 +50,7 @@ protected:
     }
 
     ScratchDir dir;
+    testsupport::FaultScope faults;
 };
 
 }  // namespace
@@ -136,11 +137,13 @@ TEST_F(Install, AFailureWhilePlacingUndoesTheShift)
         {platform::FaultOp::Link, 1}, {platform::FaultOp::Copy, 1}, {platform::FaultOp::Write, 1},
     };
     for (const auto& p : points) {
-        platform::injectFault(p.op, p.nth, EACCES);
         QString message;
-        EXPECT_FALSE(install("Stock.exe", &message));
-        EXPECT_TRUE(platform::faultFired());
-        platform::clearFaults();
+        {
+            const testsupport::FaultScope fault;
+            platform::injectFault(p.op, p.nth, EACCES);
+            EXPECT_FALSE(install("Stock.exe", &message));
+            EXPECT_TRUE(platform::faultFired());
+        }
         EXPECT_TRUE(message.startsWith("Install error code:5\nStock.exe: ")) << message.toStdString();
         EXPECT_TRUE(message.endsWith(" (access denied)")) << message.toStdString();
         EXPECT_EQ(snapshot(), before) << static_cast<int>(p.op) << ' ' << p.nth;
@@ -253,10 +256,12 @@ TEST_F(Install, AnUndoThatCannotPutTheBackupsBackSaysWhereTheyStand)
     serve("Stock.exe", "new");
     // The new file cannot replace Stock.exe (the third rename), and the undo
     // cannot move the first generation back from X02 (the fourth).
-    platform::injectFault(platform::FaultOp::Rename, 3, EACCES);
-    platform::addFault(platform::FaultOp::Rename, 4, EIO);
-    const InstallOutcome outcome = installprogram(server(), local(), "Stock.exe");
-    platform::clearFaults();
+    const InstallOutcome outcome = [&] {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Rename, 3, EACCES);
+        platform::addFault(platform::FaultOp::Rename, 4, EIO);
+        return installprogram(server(), local(), "Stock.exe");
+    }();
     EXPECT_FALSE(outcome.installed);
     EXPECT_EQ(outcome.code, 5);
     EXPECT_EQ(outcome.message,

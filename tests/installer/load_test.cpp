@@ -4,7 +4,7 @@
 #include "installer/TessarineInstallu.h"
 #include "lib/fileops.h"
 #include "lib/generations.h"
-#include "platform/runargs.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -37,7 +37,7 @@ TEST(InstallerLoad, TwoHundredProgramsInOneInstallRun)
     }
 
     const QStringList args{dir.path() + "TessarineInstaller", "SERVER=" + server, "LOCAL=" + local};
-    platform::setRunArguments(args);
+    const testsupport::RunArgumentsScope runArgs(args);
     vek::ScriptedAnswers answers;
     TInstallfm form(installer::parseRunRequest(args));
     form.show();
@@ -63,7 +63,6 @@ TEST(InstallerLoad, TwoHundredProgramsInOneInstallRun)
     const int chains = (kPrograms + 29) / 30;
     const int installedBefore = (kPrograms + 2) / 3;
     EXPECT_EQ(testsupport::entries(local).size(), kPrograms + installedBefore + chains * 9);
-    platform::setRunArguments({QStringLiteral("/opt/TessarineInstaller")});
 }
 
 TEST(InstallerLoad, ListingAFolderThatChangesMeanwhileListsNoEntryTwice)

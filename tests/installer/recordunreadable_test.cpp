@@ -3,6 +3,7 @@
 #include "faultpoints.h"
 #include "installer/recordfilesdir.h"
 #include "platform/faultinjection.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -25,10 +26,12 @@ TEST(RecordUnreadable, AFileThatCannotBeReadIsNotReplaced)
     } faults[] = {{platform::FaultOp::Read, EIO}, {platform::FaultOp::Open, EACCES}};
     for (const auto& f : faults) {
         writeFile(file, recorded);
-        platform::injectFault(f.op, 1, f.err);
-        EXPECT_TRUE(recordfilesdir(folder, file));
-        EXPECT_TRUE(platform::faultFired());
-        platform::clearFaults();
+        {
+            const testsupport::FaultScope fault;
+            platform::injectFault(f.op, 1, f.err);
+            EXPECT_TRUE(recordfilesdir(folder, file));
+            EXPECT_TRUE(platform::faultFired());
+        }
         EXPECT_EQ(readFile(file), recorded) << testsupport::faultOpName(f.op);
     }
     // Readable again, the folder goes on top of the others.

@@ -3,9 +3,9 @@
 #include "dialogs/answerseam.h"
 #include "installer/TessarineInstallu.h"
 #include "lib/generations.h"
+#include "localescope.h"
 #include "platform/faultinjection.h"
-#include "platform/libformat.h"
-#include "platform/runargs.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -52,8 +52,6 @@ class InstallerWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        savedFormat = platform::libformat();
-        platform::setLibformat(platform::LocaleFormat{});
         QDir().mkpath(server());
         QDir().mkpath(local());
         for (const char* name : {"b.dll", "a.exe", "c.ocx", "z.exe", ".hidden.exe", "notes.txt"})
@@ -61,13 +59,7 @@ protected:
         setTime(server() + "a.exe", QDateTime(QDate(2024, 9, 5), QTime(14, 3, 22)));
         setTime(server() + "c.ocx", QDateTime(QDate(2024, 9, 6), QTime(0, 0, 0)));
     }
-    void TearDown() override
-    {
-        form.reset();
-        platform::clearFaults();
-        platform::setRunArguments({QStringLiteral("/opt/TessarineInstaller")});
-        platform::setLibformat(savedFormat);
-    }
+    void TearDown() override { form.reset(); }
 
     QString server() const { return dir.path() + "server/"; }
     QString local() const { return dir.path() + "local/"; }
@@ -76,7 +68,7 @@ protected:
     TInstallfm& open(const QStringList& args)
     {
         const QStringList all = QStringList{dir.path() + "app/TessarineInstaller"} + args;
-        platform::setRunArguments(all);  // the program's own folder is read from item 0
+        runArgs.set(all);  // the program's own folder is read from item 0
         form = std::make_unique<TInstallfm>(installer::parseRunRequest(all));
         form->show();
         QCoreApplication::processEvents();  // the settling step runs once the window is up
@@ -98,7 +90,8 @@ protected:
 
     ScratchDir dir;
     std::unique_ptr<TInstallfm> form;
-    platform::LocaleFormat savedFormat;
+    testsupport::LocaleScope snapshot{platform::LocaleFormat{}};
+    testsupport::RunArgumentsScope runArgs;
 };
 
 }  // namespace
@@ -250,10 +243,12 @@ TEST_F(InstallerWindow, AFailedInstallShowsItsCodeAndLeavesTheFolderAsItWas)
     f.Locallv->addItem("../escape.exe");
     highlight(f.Locallv, {0, 1, 2});
     // The local folder refuses every rename (a read-only folder, also for root).
-    platform::injectFault(platform::FaultOp::Rename, 1, EACCES);
     vek::ScriptedAnswers answers{1, 1, 1};
-    QTest::mouseClick(f.Installbtn, Qt::LeftButton);
-    platform::clearFaults();
+    {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Rename, 1, EACCES);
+        QTest::mouseClick(f.Installbtn, Qt::LeftButton);
+    }
     const QList<vek::ShownMessage> shown = answers.shown();
     ASSERT_EQ(shown.size(), 3);
     // The code stays the first line, for the scripts that look for it; the
@@ -299,13 +294,12 @@ TEST_F(InstallerWindow, AMissingServerFolderIsReportedAndNothingIsListed)
     const QString missing = dir.path() + "nowhere/";
     {
         // On a screen the unattended window stays open with both buttons disabled.
-        const QByteArray platformName = qgetenv("QT_QPA_PLATFORM"), display = qgetenv("DISPLAY");
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qputenv("DISPLAY", ":0");
         vek::ScriptedAnswers answers{1};
-        TInstallfm& f = open({"SERVER=" + missing, "LOCAL=" + local(), "INSTALL=a.exe"});
-        qputenv("QT_QPA_PLATFORM", platformName);
-        qputenv("DISPLAY", display);
+        TInstallfm& f = [&]() -> TInstallfm& {
+            const testsupport::EnvironmentScope platformName("QT_QPA_PLATFORM", "xcb");
+            const testsupport::EnvironmentScope display("DISPLAY", ":0");
+            return open({"SERVER=" + missing, "LOCAL=" + local(), "INSTALL=a.exe"});
+        }();
         ASSERT_EQ(answers.shown().size(), 1);
         EXPECT_EQ(answers.shown()[0].message, "Missing server folder " + missing);
         QTest::qWait(700);
@@ -327,8 +321,7 @@ TEST_F(InstallerWindow, AMissingServerFolderIsReportedAndNothingIsListed)
 
 TEST_F(InstallerWindow, TheServerFolderComesFromTheStartIniWithoutSERVER)
 {
-    const QByteArray saved = qgetenv("ALLUSERSPROFILE");
-    qputenv("ALLUSERSPROFILE", dir.path().toUtf8() + "profile");
+    const testsupport::EnvironmentScope profile("ALLUSERSPROFILE", dir.path().toUtf8() + "profile");
     {
         vek::ScriptedAnswers answers{1};
         TInstallfm& f = open({});
@@ -350,7 +343,6 @@ TEST_F(InstallerWindow, TheServerFolderComesFromTheStartIniWithoutSERVER)
     // A SERVER value is taken as written.
     TInstallfm& f = open({"SERVER=" + serverNoSep});
     EXPECT_EQ(f.Serverfolderlab->caption(), serverNoSep);
-    qputenv("ALLUSERSPROFILE", saved);
 }
 
 TEST_F(InstallerWindow, ARecordingRunRecordsAndClosesAtOnce)

@@ -2,8 +2,8 @@
 // left truncated, and a failure is never reported as success.
 #include "faultpoints.h"
 #include "lib/fileops.h"
-#include "lib/retrywait.h"
 #include "lib/textlists.h"
+#include "libguards.h"
 #include "platform/inifile.h"
 #include "testsupport.h"
 
@@ -44,8 +44,7 @@ QStringList numbered(int count)
 
 class LibFaultPoints : public ::testing::Test {
 protected:
-    void SetUp() override { vek::setretrywaitlimit(0); }
-    void TearDown() override { vek::setretrywaitlimit(1000); }
+    testsupport::RetryWaitScope noWait;
 };
 
 }  // namespace

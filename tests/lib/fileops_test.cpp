@@ -2,6 +2,7 @@
 #include "platform/faultinjection.h"
 #include "platform/fileapi.h"
 #include "platform/libformat.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -179,9 +180,11 @@ TEST(FileOps, FilecopyFailsWhenAnExistingDestinationCannotBeOverwritten)
     // A destination refused for writing (the second open of the copy fails as
     // a write-protected file would, also for root).
     writeFile(dir.file("old"), "old");
-    platform::injectFault(platform::FaultOp::Open, 2, EACCES);
-    EXPECT_EQ(filecopy(dir.file("new"), dir.file("old")), 5);
-    platform::clearFaults();
+    {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Open, 2, EACCES);
+        EXPECT_EQ(filecopy(dir.file("new"), dir.file("old")), 5);
+    }
     EXPECT_EQ(readFile(dir.file("old")), "old");
 }
 

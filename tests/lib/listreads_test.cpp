@@ -1,8 +1,7 @@
 // The list readers tell a file that is not there from one that could not be
 // read, and neither hands back part of a file.
-#include "lib/downloadhook.h"
-#include "lib/retrywait.h"
 #include "lib/textlists.h"
+#include "libguards.h"
 #include "platform/faultinjection.h"
 #include "testsupport.h"
 
@@ -41,13 +40,9 @@ QByteArray manyLines(int count)
 
 class ListReads : public ::testing::Test {
 protected:
-    void SetUp() override { setretrywaitlimit(0); }
-    void TearDown() override
-    {
-        platform::clearFaults();
-        setdownloadlistcall({});
-    }
     ScratchDir dir;
+    testsupport::RetryWaitScope noWait;
+    testsupport::FaultScope faults;
 };
 
 }  // namespace
@@ -74,12 +69,12 @@ TEST_F(ListReads, EachReaderSaysWhyItsListIsEmpty)
     };
     for (const NamedReader& reader : kReaders) {
         for (const auto& c : cases) {
+            const testsupport::FaultScope fault;
             if (c.op != platform::FaultOp::Count)
                 platform::injectFault(c.op, c.nth, EIO);
             QStringList list{"stale"};
             EXPECT_EQ(reader.read(list, c.name), c.expected) << reader.name << ": " << c.what;
             EXPECT_EQ(list, c.lines) << reader.name << ": " << c.what;
-            platform::clearFaults();
         }
     }
 }
@@ -92,18 +87,20 @@ TEST_F(ListReads, AReadFailingPartWayGivesNoLinesAtAll)
     const QString name = dir.file("long.txt");
     writeFile(name, manyLines(20000));
     for (const NamedReader& reader : kReaders) {
+        const testsupport::FaultScope fault;
         platform::injectFault(platform::FaultOp::Read, 2, EIO);
         QStringList list;
         EXPECT_EQ(reader.read(list, name), ReadError::Failed) << reader.name;
         EXPECT_TRUE(platform::faultFired()) << reader.name;
         EXPECT_TRUE(list.isEmpty()) << reader.name << ' ' << list.size();
-        platform::clearFaults();
     }
-    platform::injectFault(platform::FaultOp::Read, 2, EIO);
-    QStringList lines{"stale"};
-    loadlines(&lines, name);
-    EXPECT_TRUE(lines.isEmpty()) << lines.size();
-    platform::clearFaults();
+    {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Read, 2, EIO);
+        QStringList lines{"stale"};
+        loadlines(&lines, name);
+        EXPECT_TRUE(lines.isEmpty()) << lines.size();
+    }
 
     QStringList all;
     EXPECT_EQ(readlines(all, name), ReadError::None);
@@ -121,7 +118,7 @@ TEST_F(ListReads, AnOpenThatFailsOnceIsTriedAgainByTheLineReader)
 
 TEST_F(ListReads, AWebAddressReadsThroughTheDownloadCall)
 {
-    setdownloadlistcall([](QStringList& list, const QString&) {
+    const testsupport::DownloadCallScope download([](QStringList& list, const QString&) {
         list = QStringList{"x", "y"};
         return true;
     });

@@ -1,4 +1,5 @@
 #include "lib/listviews.h"
+#include "localescope.h"
 #include "platform/libformat.h"
 
 #include <QCoreApplication>
@@ -17,15 +18,16 @@ class ListViewSort : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved = platform::libformat();
-        platform::LocaleFormat f;
-        f.dateSeparator = u'/';
-        f.shortDateFormat = QStringLiteral("dd/MM/yyyy");
-        platform::setLibformat(f);
         view.addColumn("Name", 100);
         view.addColumn("Value", 100);
     }
-    void TearDown() override { platform::setLibformat(saved); }
+    static platform::LocaleFormat dayMonthYear()
+    {
+        platform::LocaleFormat f;
+        f.dateSeparator = u'/';
+        f.shortDateFormat = QStringLiteral("dd/MM/yyyy");
+        return f;
+    }
 
     void fill(const QStringList& values)
     {
@@ -49,8 +51,8 @@ protected:
         EXPECT_FALSE(descending);
     }
 
-    platform::LocaleFormat saved;
     TListView view;
+    testsupport::LocaleScope snapshot{dayMonthYear()};
 };
 
 }  // namespace
@@ -130,16 +132,13 @@ TEST(ListViewServices, SubItemsByPosition)
 
 TEST(ListViewServices, ComparedatesOrdersEmptyFirstAndUnreadableAsEqual)
 {
-    platform::LocaleFormat f;
-    const platform::LocaleFormat saved = platform::libformat();
-    platform::setLibformat(f);
+    const testsupport::LocaleScope snapshot{platform::LocaleFormat{}};
     EXPECT_EQ(comparedates("x", "x"), 0);
     EXPECT_EQ(comparedates("", "01/01/2024"), -1);
     EXPECT_EQ(comparedates("01/01/2024", ""), 1);
     EXPECT_EQ(comparedates("02/01/2024", "01/02/2024"), -1);
     EXPECT_EQ(comparedates("01/02/2024 10:00:00", "01/02/2024 09:59:59"), 1);
     EXPECT_EQ(comparedates("nonsense", "01/02/2024"), 0);
-    platform::setLibformat(saved);
 }
 
 // Dates written without a year, or with two digits of it, read as the
@@ -147,8 +146,7 @@ TEST(ListViewServices, ComparedatesOrdersEmptyFirstAndUnreadableAsEqual)
 // window 1950-2049.
 TEST(ListViewServices, ComparedatesReadsShortAndMissingYears)
 {
-    const platform::LocaleFormat saved = platform::libformat();
-    platform::setLibformat(platform::LocaleFormat{});
+    const testsupport::LocaleScope snapshot{platform::LocaleFormat{}};
     const QString year = QString::number(QDate::currentDate().year());
     const struct {
         QString a, b;
@@ -173,7 +171,6 @@ TEST(ListViewServices, ComparedatesReadsShortAndMissingYears)
         EXPECT_EQ(comparedates(c.a, c.b), c.result) << c.a.toStdString() << " vs " << c.b.toStdString();
         EXPECT_EQ(comparedates(c.b, c.a), -c.result) << c.b.toStdString() << " vs " << c.a.toStdString();
     }
-    platform::setLibformat(saved);
 }
 
 TEST_F(ListViewSort, SortsDatesWithTwoDigitYearsOrNone)
@@ -190,10 +187,9 @@ TEST_F(ListViewSort, SortsDatesWithTwoDigitYearsOrNone)
 // C.UTF-8) texts sort by the root collation, not by character codes.
 TEST(ListViewCollation, LocalesWithoutCollationSortByTheRootOrder)
 {
-    const platform::LocaleFormat saved = platform::libformat();
     for (const QLocale& locale : {QLocale::c(), QLocale(QStringLiteral("C.UTF-8")), QLocale(QStringLiteral("POSIX")),
                                   QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
-        platform::setLibformat(platform::localeFormatOf(locale));
+        const testsupport::LocaleScope snapshot(platform::localeFormatOf(locale));
         TListView view;
         view.addColumn("Name", 100);
         for (const char* caption : {"b", "a", "B", "\u00E9", "A", "c", "e", "E", "f"})
@@ -206,7 +202,6 @@ TEST(ListViewCollation, LocalesWithoutCollationSortByTheRootOrder)
         EXPECT_EQ(order, (QStringList{"a", "A", "b", "B", "c", "e", "E", QStringLiteral("\u00E9"), "f"}))
             << locale.name().toStdString();
     }
-    platform::setLibformat(saved);
 }
 
 // The same taken from the process's own locale, in a test program started
@@ -238,8 +233,7 @@ TEST(ListViewCollation, SystemSnapshotSortsByTheRootOrder)
 {
     if (!qEnvironmentVariableIsSet("TESSARINE_COLLATION_CHILD"))
         GTEST_SKIP() << "run by TheProcessLocaleSnapshotSortsByTheRootOrderUnderCAndCUtf8";
-    const platform::LocaleFormat saved = platform::libformat();
-    platform::setLibformat(platform::systemLocaleFormat());
+    const testsupport::LocaleScope snapshot(platform::systemLocaleFormat());
     TListView view;
     view.addColumn("Name", 100);
     for (const char* caption : {"b", "a", "B", "A", "c"})
@@ -250,5 +244,4 @@ TEST(ListViewCollation, SystemSnapshotSortsByTheRootOrder)
     for (int i = 0; i < view.count(); ++i)
         order.append(view.item(i)->caption());
     EXPECT_EQ(order, (QStringList{"a", "A", "b", "B", "c"})) << QLocale::system().name().toStdString();
-    platform::setLibformat(saved);
 }

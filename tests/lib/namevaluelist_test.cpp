@@ -224,9 +224,7 @@ TEST(Namevaluelist, ExportsAreSortedWithoutCase)
 // puts "\u00E4" after "z") is followed as well.
 TEST(Namevaluelist, ExportsSortByTheCollationOfTheLocaleSnapshot)
 {
-    const platform::LocaleFormat savedFormat = platform::libformat();
-    const QLocale savedDefault;
-    QLocale::setDefault(QLocale::c());
+    const testsupport::DefaultLocaleScope processLocale(QLocale::c());
     const struct {
         QLocale snapshot;
         QStringList names;
@@ -239,7 +237,7 @@ TEST(Namevaluelist, ExportsSortByTheCollationOfTheLocaleSnapshot)
         {QLocale(QLocale::German, QLocale::Germany), lines({"z", "\u00E4", "a"}), lines({"a", "\u00E4", "z"})},
     };
     for (const auto& c : cases) {
-        platform::setLibformat(platform::localeFormatOf(c.snapshot));
+        const LocaleScope snapshot(platform::localeFormatOf(c.snapshot));
         tnamevaluelist list;
         QStringList pairs;
         for (qsizetype i = 0; i < c.names.size(); ++i) {
@@ -261,8 +259,6 @@ TEST(Namevaluelist, ExportsSortByTheCollationOfTheLocaleSnapshot)
         list.importlist(pairs);
         EXPECT_EQ(exported(list), expectedLines) << where;
     }
-    QLocale::setDefault(savedDefault);
-    platform::setLibformat(savedFormat);
 }
 
 TEST(Namevaluelist, SavetofileAndLoadfromfileRoundTrip)

@@ -1,7 +1,7 @@
 #include "lib/folders.h"
 #include "lib/params.h"
 #include "lib/textlists.h"
-#include "platform/runargs.h"
+#include "libguards.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -22,16 +22,13 @@ struct ParamCase {
 
 class RunArgs : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        platform::setRunArguments({QStringLiteral("/opt/tessarine/TessarineInstaller")});
-        resetfilesfoldercache();
-    }
-    static void use(QStringList args, const QString& exe = QStringLiteral("/opt/tessarine/TessarineInstaller"))
+    void use(QStringList args, const QString& exe = QStringLiteral("/opt/tessarine/TessarineInstaller"))
     {
         args.prepend(exe);
-        platform::setRunArguments(args);
+        runArgs.set(args);
     }
+    testsupport::RunArgumentsScope runArgs;
+    testsupport::FilesFolderScope filesFolder;
 };
 
 }  // namespace
@@ -99,20 +96,17 @@ TEST_F(RunArgs, LocalfolderVariantsPlaceTheDataFolder)
     use({QStringLiteral("LOCALFOLDER=") + dir.path() + QStringLiteral("Data")});
     EXPECT_EQ(datafolder(), dir.path() + QStringLiteral("DataQuorvane/"));
 
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    const testsupport::CurrentFolderScope current(dir.path());
     use({QStringLiteral("LOCALFOLDER")});
     EXPECT_EQ(datafolder(), QStringLiteral("Quorvane/"));
     EXPECT_TRUE(QDir(dir.path() + QStringLiteral("Quorvane")).exists());
-    QDir::setCurrent(previous);
 }
 
 TEST_F(RunArgs, DatafolderPrefersTheSharedFolderOnlyWhenThePersonalOneIsMissing)
 {
     ScratchDir dir;
-    const QByteArray oldHome = qgetenv("HOME"), oldData = qgetenv("XDG_DATA_DIRS");
-    qputenv("HOME", dir.path().toUtf8() + "home");
-    qputenv("XDG_DATA_DIRS", dir.path().toUtf8() + "shared");
+    const testsupport::EnvironmentScope home("HOME", dir.path().toUtf8() + "home");
+    const testsupport::EnvironmentScope shared("XDG_DATA_DIRS", dir.path().toUtf8() + "shared");
     QDir().mkpath(dir.path() + QStringLiteral("home/Documents"));
     QDir().mkpath(dir.path() + QStringLiteral("shared/Quorvane"));
     use({});
@@ -120,9 +114,6 @@ TEST_F(RunArgs, DatafolderPrefersTheSharedFolderOnlyWhenThePersonalOneIsMissing)
     EXPECT_EQ(datafolder(), dir.path() + QStringLiteral("shared/Quorvane/"));
     QDir().mkpath(dir.path() + QStringLiteral("home/Documents/Quorvane"));
     EXPECT_EQ(datafolder(), dir.path() + QStringLiteral("home/Documents/Quorvane/"));
-
-    qputenv("HOME", oldHome);
-    qputenv("XDG_DATA_DIRS", oldData);
 }
 
 TEST_F(RunArgs, FilesfolderFollowsTheRedirectionFileOnceAndCachesIt)
@@ -133,14 +124,14 @@ TEST_F(RunArgs, FilesfolderFollowsTheRedirectionFileOnceAndCachesIt)
     // No "files" folder: its would-be path.
     EXPECT_EQ(filesfolder(), dir.path() + QStringLiteral("app/files/"));
 
-    resetfilesfoldercache();
+    filesFolder.reset();
     QDir().mkpath(dir.path() + QStringLiteral("app/files"));
     QDir().mkpath(dir.path() + QStringLiteral("shared"));
     testsupport::writeFile(dir.path() + QStringLiteral("app/files/filesdir.txt"),
                            dir.path().toUtf8() + "missing\r\nForward=x\r\n");
     EXPECT_EQ(filesfolder(), dir.path() + QStringLiteral("app/files/"));
 
-    resetfilesfoldercache();
+    filesFolder.reset();
     testsupport::writeFile(dir.path() + QStringLiteral("app/files/filesdir.txt"),
                            dir.path().toUtf8() + "shared\r\nForward=x\r\n");
     EXPECT_EQ(filesfolder(), dir.path() + QStringLiteral("shared/"));
@@ -175,7 +166,7 @@ TEST_F(RunArgs, FilesfolderReadsTheRedirectionFileInEitherEncoding)
         EXPECT_EQ(testsupport::readFile(redirection),
                   (fits ? QByteArray() : QByteArray("\xEF\xBB\xBF")) + QFile::encodeName(dir.path()) + c.line1
                       + "\r\nForward=x\r\n");
-        resetfilesfoldercache();
+        filesFolder.reset();
         EXPECT_EQ(filesfolder(), folder + u'/') << c.line1.toStdString();
     }
 }
@@ -183,11 +174,9 @@ TEST_F(RunArgs, FilesfolderReadsTheRedirectionFileInEitherEncoding)
 TEST(Folders, TempfolderIsTheFamilyFolderInTheSystemTemp)
 {
     ScratchDir dir;
-    const QByteArray old = qgetenv("TMPDIR");
-    qputenv("TMPDIR", dir.path().toUtf8());
+    const testsupport::EnvironmentScope temp("TMPDIR", dir.path().toUtf8());
     EXPECT_EQ(tempfolder(), dir.path() + QStringLiteral("Quorvane/"));
     EXPECT_FALSE(QDir(tempfolder()).exists());
     maketempfolder();
     EXPECT_TRUE(QDir(tempfolder()).exists());
-    qputenv("TMPDIR", old);
 }

@@ -2,6 +2,7 @@
 // could not put back, file by file, and the folder holds just that.
 #include "lib/generations.h"
 #include "platform/faultinjection.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -24,8 +25,6 @@ using Folder = QMap<QString, QByteArray>;
 
 class PlacementUndo : public ::testing::Test {
 protected:
-    void TearDown() override { platform::clearFaults(); }
-
     QString current() const { return dir.file("Stock.exe"); }
     QString gen(int n) const { return vek::generationname(current(), n); }
 
@@ -81,13 +80,16 @@ TEST_F(PlacementUndo, EveryUndoStepThatFailsIsReportedAndTheFolderShowsIt)
         for (const QString& name : entries(dir.path()))
             QFile::remove(dir.file(name));
         setUpFolder();
-        platform::injectFault(c.faults.front().op, c.faults.front().nth, EACCES);
-        for (qsizetype i = 1; i < c.faults.size(); ++i)
-            platform::addFault(c.faults[i].op, c.faults[i].nth, EIO);
         QString failedPath;
         vek::UndoLeftovers leftovers{{"stale", "stale"}};
-        EXPECT_EQ(vek::placewithgenerations(dir.file("new.tmp"), current(), &failedPath, &leftovers), 5) << c.what;
-        platform::clearFaults();
+        {
+            const testsupport::FaultScope fault;
+            platform::injectFault(c.faults.front().op, c.faults.front().nth, EACCES);
+            for (qsizetype i = 1; i < c.faults.size(); ++i)
+                platform::addFault(c.faults[i].op, c.faults[i].nth, EIO);
+            EXPECT_EQ(vek::placewithgenerations(dir.file("new.tmp"), current(), &failedPath, &leftovers), 5)
+                << c.what;
+        }
         EXPECT_EQ(failedPath, current()) << c.what;
         EXPECT_EQ(vek::describeleftovers(leftovers), c.leftovers.join(", ")) << c.what;
         EXPECT_EQ(leftovers.size(), c.leftovers.size()) << c.what;
@@ -103,18 +105,22 @@ TEST_F(PlacementUndo, AStaleOverflowThatCannotGoIsTheReportedCause)
     setUpFolder();
     writeFile(vek::overflowname(current()), "stale");
     const Folder before = snapshot();
-    platform::injectFault(platform::FaultOp::Unlink, 1, EACCES);
     QString failedPath;
-    EXPECT_EQ(vek::placewithgenerations(dir.file("new.tmp"), current(), &failedPath), 5);
-    platform::clearFaults();
+    {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Unlink, 1, EACCES);
+        EXPECT_EQ(vek::placewithgenerations(dir.file("new.tmp"), current(), &failedPath), 5);
+    }
     EXPECT_EQ(failedPath, vek::overflowname(current()));
     EXPECT_EQ(snapshot(), before);
 
     // Without an oldest generation to move, the stale one is in nobody's way.
     QFile::remove(gen(10));
-    platform::injectFault(platform::FaultOp::Unlink, 1, EACCES);
-    EXPECT_EQ(vek::placewithgenerations(dir.file("new.tmp"), current(), &failedPath), 0);
-    platform::clearFaults();
+    {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Unlink, 1, EACCES);
+        EXPECT_EQ(vek::placewithgenerations(dir.file("new.tmp"), current(), &failedPath), 0);
+    }
     EXPECT_EQ(readFile(current()), "new");
     EXPECT_EQ(readFile(gen(2)), "g1");
 }

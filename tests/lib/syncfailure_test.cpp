@@ -1,7 +1,7 @@
 // A written list whose flush to the disk fails is no saved list: the save
 // reports the failure and the previous file stays as it was.
-#include "lib/retrywait.h"
 #include "lib/textlists.h"
+#include "libguards.h"
 #include "platform/faultinjection.h"
 #include "testsupport.h"
 
@@ -16,7 +16,7 @@ using testsupport::writeFile;
 
 TEST(SyncFailure, ASaveWhoseFlushFailsKeepsThePreviousFile)
 {
-    setretrywaitlimit(0);
+    const testsupport::RetryWaitScope noWait;
     QStringList big;
     for (int i = 0; i <= kSafeReplaceThreshold; ++i)
         big.append(QString::number(i));
@@ -36,10 +36,12 @@ TEST(SyncFailure, ASaveWhoseFlushFailsKeepsThePreviousFile)
         ScratchDir dir;
         const QString target = dir.file(QString::fromLatin1(c.name));
         writeFile(target, "previous\r\n");
-        platform::injectFault(platform::FaultOp::Sync, c.nth, EIO);
-        EXPECT_FALSE(savelist(c.list, target)) << c.what;
-        EXPECT_TRUE(platform::faultFired()) << c.what;
-        platform::clearFaults();
+        {
+            const testsupport::FaultScope fault;
+            platform::injectFault(platform::FaultOp::Sync, c.nth, EIO);
+            EXPECT_FALSE(savelist(c.list, target)) << c.what;
+            EXPECT_TRUE(platform::faultFired()) << c.what;
+        }
         EXPECT_EQ(readFile(target), "previous\r\n") << c.what;
         EXPECT_EQ(entries(dir.path()), QStringList{QString::fromLatin1(c.name)}) << c.what;
     }

@@ -1,6 +1,5 @@
-#include "lib/messagehook.h"
-#include "lib/retrywait.h"
 #include "lib/textlists.h"
+#include "libguards.h"
 #include "platform/faultinjection.h"
 #include "testsupport.h"
 #include "unprivileged.h"
@@ -32,19 +31,11 @@ QStringList numbered(int count)
 
 class TextLists : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        setretrywaitlimit(0);
-        setwarningcall([this](const QString& message, const QString& title) { warnings.append(title + u'|' + message); });
-    }
-    void TearDown() override
-    {
-        setwarningcall(nullptr);
-        setretrywaitlimit(1000);
-        platform::clearFaults();
-    }
     ScratchDir dir;
     QStringList warnings;
+    testsupport::RetryWaitScope noWait;
+    testsupport::WarningCallScope collectWarnings{
+        [this](const QString& message, const QString& title) { warnings.append(title + u'|' + message); }};
 };
 
 }  // namespace
@@ -99,8 +90,7 @@ TEST_F(TextLists, MissingFilesAndWebAddressesWithoutDownloaderGiveEmptyLists)
 TEST_F(TextLists, OnlyHttpAndHttpsAddressesAreWebAddresses)
 {
     // A local file whose name begins with "http" is a file, not an address.
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    const testsupport::CurrentFolderScope current(dir.path());
     writeFile(dir.file("httpd.log"), "local\r\n");
     writeFile(dir.file("h"), "h\r\n");
     QStringList list;
@@ -108,7 +98,6 @@ TEST_F(TextLists, OnlyHttpAndHttpsAddressesAreWebAddresses)
     EXPECT_EQ(list, QStringList{"local"});
     loadlines(&list, QStringLiteral("h"));
     EXPECT_EQ(list, QStringList{"h"});
-    QDir::setCurrent(previous);
 }
 
 TEST_F(TextLists, LargeCsvFilesGoThroughTheWorkFileAndLeaveNothingBehind)
@@ -135,9 +124,11 @@ TEST_F(TextLists, SafeReplaceKeepsThePreviousVersionWhenTheNewOneCannotBePlaced)
     const QString target = dir.file("big.csv");
     writeFile(target, "previous\r\n");
     // The work file is written, then renaming the target to its keep-copy fails.
-    platform::injectFault(platform::FaultOp::Rename, 2, EACCES);
-    EXPECT_FALSE(savelist(numbered(10001), target));
-    platform::clearFaults();
+    {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Rename, 2, EACCES);
+        EXPECT_FALSE(savelist(numbered(10001), target));
+    }
     EXPECT_EQ(readFile(target), "previous\r\n");
     QStringList work;
     loadlist(work, target + kWorkFileSuffix);
@@ -148,9 +139,11 @@ TEST_F(TextLists, AFailedWriteLeavesThePreviousFileWhole)
 {
     const QString target = dir.file("list.txt");
     writeFile(target, "previous\r\n");
-    platform::injectFault(platform::FaultOp::Write, 1, ENOSPC);
-    EXPECT_FALSE(savelist(numbered(5), target));
-    platform::clearFaults();
+    {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Write, 1, ENOSPC);
+        EXPECT_FALSE(savelist(numbered(5), target));
+    }
     EXPECT_EQ(readFile(target), "previous\r\n");
     EXPECT_EQ(entries(dir.path()), QStringList{"list.txt"});
 }
@@ -324,10 +317,12 @@ TEST_F(TextLists, SavelistGoesInPlaceOnlyWhenTheWorkFileIsRefused)
         };
         const ino_t before = inode();
         // The first open is the check that the target takes writes, the second the work file's.
-        platform::injectFault(platform::FaultOp::Open, 2, c.err);
-        EXPECT_TRUE(savelist(list, target)) << c.err;
-        EXPECT_TRUE(platform::faultFired());
-        platform::clearFaults();
+        {
+            const testsupport::FaultScope fault;
+            platform::injectFault(platform::FaultOp::Open, 2, c.err);
+            EXPECT_TRUE(savelist(list, target)) << c.err;
+            EXPECT_TRUE(platform::faultFired());
+        }
         QStringList back;
         loadlist(back, target);
         EXPECT_EQ(back, list) << c.err;

@@ -4,6 +4,7 @@
 // sweeps fail the same steps from above; these pin the writer's own contract.
 #include "platform/atomicwrite.h"
 #include "platform/faultinjection.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -45,7 +46,6 @@ mode_t modeOf(const QString& path)
 
 class AtomicWrite : public ::testing::Test {
 protected:
-    void TearDown() override { platform::clearFaults(); }
     ScratchDir dir;
 };
 
@@ -154,6 +154,8 @@ TEST_F(AtomicWrite, EachStepFailsWithItsCodeAndLeavesThePreviousVersion)
             const std::string row = std::string(s.what) + (previous ? " (replacing)" : " (new file)");
             {
                 AtomicFileWriter writer(target);
+                // After the writer, so that the seam is disarmed before the writer cleans up.
+                const testsupport::FaultScope fault;
                 if (s.op)
                     platform::injectFault(*s.op, s.nth, s.err);
                 for (size_t i = 0; i < s.calls.size(); ++i)
@@ -161,7 +163,6 @@ TEST_F(AtomicWrite, EachStepFailsWithItsCodeAndLeavesThePreviousVersion)
                 if (s.op) {
                     EXPECT_TRUE(platform::faultFired()) << row;
                 }
-                platform::clearFaults();
             }
             const std::optional<QByteArray> before = previous ? std::optional<QByteArray>(kPrevious) : std::nullopt;
             EXPECT_EQ(contentOf(target), s.written ? std::optional<QByteArray>(s.written) : before) << row;

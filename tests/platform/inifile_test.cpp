@@ -1,5 +1,6 @@
 #include "platform/faultinjection.h"
 #include "platform/inifile.h"
+#include "stateguards.h"
 #include "testsupport.h"
 #include "unprivileged.h"
 
@@ -53,9 +54,11 @@ TEST(IniFile, AFailedWriteLeavesThePreviousFile)
     IniFile ini(dir.file("t.ini"));
     for (const auto op : {platform::FaultOp::Open, platform::FaultOp::Write, platform::FaultOp::Close,
                           platform::FaultOp::Rename}) {
-        platform::injectFault(op, 1, ENOSPC);
-        EXPECT_EQ(ini.writeString("A", "x", "2"), 112);
-        platform::clearFaults();
+        {
+            const testsupport::FaultScope fault;
+            platform::injectFault(op, 1, ENOSPC);
+            EXPECT_EQ(ini.writeString("A", "x", "2"), 112);
+        }
         EXPECT_EQ(readFile(dir.file("t.ini")), "[A]\nx=1\n");
         EXPECT_EQ(testsupport::entries(dir.path()), QStringList{"t.ini"});
     }
@@ -77,15 +80,17 @@ TEST(IniFile, AWriteAfterAFailedReadIsRefusedAndLeavesTheFile)
         int code;
     } cases[] = {{platform::FaultOp::Open, EACCES, 5}, {platform::FaultOp::Read, EIO, 1117}};
     for (const auto& c : cases) {
-        platform::injectFault(c.op, 1, c.err);
-        EXPECT_EQ(ini.readString("A", "y", "unread"), "unread");
-        platform::injectFault(c.op, 1, c.err);
-        EXPECT_EQ(ini.writeString("A", "x", "new"), c.code);
-        platform::injectFault(c.op, 1, c.err);
-        EXPECT_EQ(ini.deleteKey("A", "y"), c.code);
-        platform::injectFault(c.op, 1, c.err);
-        EXPECT_EQ(ini.eraseSection("B"), c.code);
-        platform::clearFaults();
+        {
+            const testsupport::FaultScope fault;
+            platform::injectFault(c.op, 1, c.err);
+            EXPECT_EQ(ini.readString("A", "y", "unread"), "unread");
+            platform::injectFault(c.op, 1, c.err);
+            EXPECT_EQ(ini.writeString("A", "x", "new"), c.code);
+            platform::injectFault(c.op, 1, c.err);
+            EXPECT_EQ(ini.deleteKey("A", "y"), c.code);
+            platform::injectFault(c.op, 1, c.err);
+            EXPECT_EQ(ini.eraseSection("B"), c.code);
+        }
         EXPECT_EQ(readFile(dir.file("t.ini")), settings);
         EXPECT_EQ(testsupport::entries(dir.path()), QStringList{"t.ini"});
     }

@@ -4,6 +4,7 @@
 #include "platform/faultinjection.h"
 #include "platform/fileapi.h"
 #include "platform/inifile.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <cerrno>
@@ -29,10 +30,12 @@ TEST(SyncFault, AFailedFlushFailsTheWriteAndKeepsTheOldFile)
         {"syncFile", [&] { return platform::syncFile(target); }},
     };
     for (const auto& w : writes) {
-        platform::injectFault(platform::FaultOp::Sync, 1, EIO);
-        EXPECT_EQ(w.write(), 1117) << w.what;  // the code of an I/O error
-        EXPECT_TRUE(platform::faultFired()) << w.what;
-        platform::clearFaults();
+        {
+            const testsupport::FaultScope fault;
+            platform::injectFault(platform::FaultOp::Sync, 1, EIO);
+            EXPECT_EQ(w.write(), 1117) << w.what;  // the code of an I/O error
+            EXPECT_TRUE(platform::faultFired()) << w.what;
+        }
         EXPECT_EQ(readFile(target), "[A]\nkey=old\n") << w.what;
         EXPECT_EQ(entries(dir.path()), QStringList{"settings.ini"}) << w.what;
     }

@@ -2,6 +2,7 @@
 // errno with a code of its own, the missing-file case that depends on the
 // folder, and the catch-all.
 #include "platform/winerror.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -45,8 +46,8 @@ TEST(WinErrorFromErrno, MissingFileOrMissingFolderDependsOnTheParent)
 {
     const ScratchDir dir;
     testsupport::writeFile(dir.file(QStringLiteral("plain.txt")), "x");
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const testsupport::CurrentFolderScope current(dir.path());
+    ASSERT_TRUE(current.changed());
     const struct {
         QString path;
         int code;
@@ -62,7 +63,6 @@ TEST(WinErrorFromErrno, MissingFileOrMissingFolderDependsOnTheParent)
         EXPECT_EQ(winErrorFromErrno(ENOENT, c.path), c.code) << c.path.toStdString();
     // The folder only decides for ENOENT.
     EXPECT_EQ(winErrorFromErrno(EACCES, dir.file(QStringLiteral("no/such/file"))), 5);
-    QDir::setCurrent(previous);
 }
 
 // No errno but 0 may read as success.

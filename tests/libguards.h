@@ -1,0 +1,62 @@
+#pragma once
+// Guards for the core library's process-wide state, as stateguards.h has them
+// for the platform layer.
+#include "lib/downloadhook.h"
+#include "lib/folders.h"
+#include "lib/messagehook.h"
+#include "lib/retrywait.h"
+#include "stateguards.h"
+
+namespace testsupport {
+
+// The random wait between tries at opening a file; 0 unless told otherwise.
+class RetryWaitScope : StateGuard {
+public:
+    explicit RetryWaitScope(int milliseconds = 0) : saved_(vek::retrywaitlimit())
+    {
+        vek::setretrywaitlimit(milliseconds);
+    }
+    ~RetryWaitScope() { vek::setretrywaitlimit(saved_); }
+
+private:
+    int saved_;
+};
+
+// The call that shows the library's warnings.
+class WarningCallScope : StateGuard {
+public:
+    explicit WarningCallScope(vek::WarningCall call) : saved_(vek::warningcall())
+    {
+        vek::setwarningcall(std::move(call));
+    }
+    ~WarningCallScope() { vek::setwarningcall(saved_); }
+
+private:
+    vek::WarningCall saved_;
+};
+
+// The call that fills a list named by web address.
+class DownloadCallScope : StateGuard {
+public:
+    explicit DownloadCallScope(vek::DownloadListCall call) : saved_(vek::downloadlistcall())
+    {
+        vek::setdownloadlistcall(std::move(call));
+    }
+    ~DownloadCallScope() { vek::setdownloadlistcall(saved_); }
+
+private:
+    vek::DownloadListCall saved_;
+};
+
+// The files folder is fixed on first use; read afresh on both sides, so that
+// neither this test nor the next one sees a folder fixed under other run
+// parameters.
+class FilesFolderScope : StateGuard {
+public:
+    FilesFolderScope() { vek::resetfilesfoldercache(); }
+    ~FilesFolderScope() { vek::resetfilesfoldercache(); }
+    // The next filesfolder() reads the redirection file again.
+    void reset() { vek::resetfilesfoldercache(); }
+};
+
+}  // namespace testsupport
