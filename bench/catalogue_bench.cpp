@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <benchmark/benchmark.h>
 
+using namespace installer;
+
 namespace {
 
 TInstallfm* g_form = nullptr;

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+using namespace installer;
+
 int main(int argc, char** argv)
 {
     if (argc != 4) {

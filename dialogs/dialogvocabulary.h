@@ -56,10 +56,9 @@ private:
     std::uint16_t bits_ = 0;
 };
 
-// The result codes are the forms' modal results: OK 1, Cancel 2, Abort 3,
-// Retry 4, Ignore 5, Yes 6, No 7, Close 8, All 12, No to All 13, Yes to All
-// 14; Help answers 0, which does not close a dialog.
-using platform::TModalResult;
+// The result codes are the forms' modal results (platform::TModalResult): OK
+// 1, Cancel 2, Abort 3, Retry 4, Ignore 5, Yes 6, No 7, Close 8, All 12, No to
+// All 13, Yes to All 14; Help answers 0, which does not close a dialog.
 
 // Whether `value` is one of the twelve buttons. A value outside them gives an
 // empty name and caption and the result 0 below.

@@ -44,7 +44,7 @@ int main(int argc, char** argv)
     vek::maketempfolder();
     vek::installmessagecalls();
 
-    TInstallfm form(run);
+    installer::TInstallfm form(run);
     platform::TForm::setMainForm(&form);
     // Nobody waits at the screen of an unattended run: without a display its
     // messages go to the error output instead of waiting for a click.

@@ -19,7 +19,17 @@
 #include <QMouseEvent>
 #include <QTextStream>
 
+namespace installer {
+
 using platform::akBottom;
+using platform::TButton;
+using platform::TEdit;
+using platform::TGroupBox;
+using platform::TLabel;
+using platform::TListItem;
+using platform::TListView;
+using platform::TProgressBar;
+using platform::TTimer;
 using platform::akLeft;
 using platform::akRight;
 using platform::akTop;
@@ -421,3 +431,5 @@ void TInstallfm::ClosebtnClick()
 {
     close();
 }
+
+}  // namespace installer

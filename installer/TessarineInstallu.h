@@ -10,14 +10,7 @@
 
 #include <QString>
 
-using platform::TButton;
-using platform::TEdit;
-using platform::TGroupBox;
-using platform::TLabel;
-using platform::TListItem;
-using platform::TListView;
-using platform::TProgressBar;
-using platform::TTimer;
+namespace installer {
 
 inline const QString kInstallCaption = QStringLiteral("Install New Software  ");
 inline const QString kVersionText = QStringLiteral("v1.00");
@@ -43,7 +36,7 @@ public:
 
     // Lists the program files of `aFolder` into `aLV`, keeping the names that
     // hold `aFilter` (letters a to z in any case).
-    void FindPrograms(const QString& aFolder, TListView* aLV, const QString& aFilter);
+    void FindPrograms(const QString& aFolder, platform::TListView* aLV, const QString& aFilter);
 
     // Window events and handlers, as the controls and the timer call them.
     void FormShow();
@@ -60,25 +53,25 @@ public:
     void ClosebtnClick();
 
     // The controls, named as in the layout.
-    TLabel* VersionLab;
-    TLabel* Autolab;
-    TButton* Closebtn;
-    TGroupBox* Localgb;
-    TLabel* Serverfolderlab;
-    TEdit* FilterEd;
-    TListView* Serverlv;
-    TLabel* RefreshLnk;
-    TLabel* SelectAllLnk;
-    TLabel* InvertLnk;
-    TGroupBox* Newgb;
-    TLabel* Localfolderlab;
-    TLabel* Installinglab;
-    TProgressBar* ProgressBar1;
-    TListView* Locallv;
-    TLabel* DeleteLnk;
-    TButton* Addbtn;
-    TButton* Installbtn;
-    TTimer* Timer1;
+    platform::TLabel* VersionLab;
+    platform::TLabel* Autolab;
+    platform::TButton* Closebtn;
+    platform::TGroupBox* Localgb;
+    platform::TLabel* Serverfolderlab;
+    platform::TEdit* FilterEd;
+    platform::TListView* Serverlv;
+    platform::TLabel* RefreshLnk;
+    platform::TLabel* SelectAllLnk;
+    platform::TLabel* InvertLnk;
+    platform::TGroupBox* Newgb;
+    platform::TLabel* Localfolderlab;
+    platform::TLabel* Installinglab;
+    platform::TProgressBar* ProgressBar1;
+    platform::TListView* Locallv;
+    platform::TLabel* DeleteLnk;
+    platform::TButton* Addbtn;
+    platform::TButton* Installbtn;
+    platform::TTimer* Timer1;
 
     // Sort directions of the server list and the local list.
     bool SortDir1 = false;
@@ -119,3 +112,5 @@ private:
     QString Autoexename;
     bool shown_ = false;
 };
+
+}  // namespace installer

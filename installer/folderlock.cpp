@@ -7,6 +7,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+namespace installer {
+
 FolderLock::FolderLock(const QString& folder)
 {
     fd_ = ::open(platform::encodePath(folder.isEmpty() ? QStringLiteral(".") : folder).constData(),
@@ -28,3 +30,5 @@ FolderLock::~FolderLock()
     if (fd_ >= 0)
         ::close(fd_);  // closing releases the lock
 }
+
+}  // namespace installer

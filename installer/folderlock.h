@@ -3,6 +3,8 @@
 // two installers writing into the same program folder take turns.
 #include <QString>
 
+namespace installer {
+
 class FolderLock {
 public:
     // Waits for the lock; a folder that cannot be opened is simply not locked.
@@ -16,3 +18,5 @@ public:
 private:
     int fd_ = -1;
 };
+
+}  // namespace installer

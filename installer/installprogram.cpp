@@ -7,6 +7,8 @@
 #include "platform/fileapi.h"
 #include "platform/winerror.h"
 
+namespace installer {
+
 namespace {
 
 // Joins the second line of a failed install's message when the undo of its
@@ -121,3 +123,5 @@ bool installprogram(const QString& serverFolder, const QString& localFolder, con
     message = outcome.message;
     return outcome.installed;
 }
+
+}  // namespace installer

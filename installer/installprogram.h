@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace installer {
+
 inline const QString kInstallErrorPrefix = QStringLiteral("Install error code:");
 inline const QString kCouldNotInstallPrefix = QStringLiteral("Could not install ");
 
@@ -49,3 +51,5 @@ bool isplainprogramname(const QString& name);
 // bounded length whatever the program's name, and the same for every install
 // of the program, so that the next install removes one left by a killed run.
 QString installworkname(const QString& localFolder, const QString& name);
+
+}  // namespace installer

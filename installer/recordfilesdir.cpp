@@ -4,6 +4,8 @@
 #include "lib/textlists.h"
 #include "platform/fileapi.h"
 
+namespace installer {
+
 bool recordfilesdir(const QString& folder, const QString& fileName)
 {
     if (folder.isEmpty())
@@ -26,3 +28,5 @@ bool recordfilesdir(const QString& folder, const QString& fileName)
     }
     return true;
 }
+
+}  // namespace installer

@@ -3,7 +3,11 @@
 // the redirection file named by FILESDIRNAME, above the folders recorded before.
 #include <QString>
 
+namespace installer {
+
 // Records `folder` in `fileName`. False only when `folder` is empty (the run
 // goes on as usual); true otherwise, whatever was found, and the program then
 // ends.
 bool recordfilesdir(const QString& folder, const QString& fileName);
+
+}  // namespace installer

@@ -12,6 +12,9 @@
 #include <vector>
 
 namespace vek {
+
+using platform::TListItem;
+using platform::TListView;
 namespace {
 
 enum class ColumnKind { Text, Number, Date };

@@ -7,20 +7,17 @@
 
 namespace vek {
 
-using platform::TListItem;
-using platform::TListView;
-
 // Removes every row with one repaint.
-void clearlistview(TListView* view);
+void clearlistview(platform::TListView* view);
 // The sub-item's text; empty for an absent row or an index outside 0..count-1.
-QString getsubitem(const TListItem* row, int index);
+QString getsubitem(const platform::TListItem* row, int index);
 // Appends empty sub-items until `index` exists, then sets it; a negative index changes nothing.
-void setsubitem(TListItem* row, int index, const QString& text);
+void setsubitem(platform::TListItem* row, int index, const QString& text);
 
 // Sorts by the clicked column and flips `descending` (the first call on a fresh
 // flag sorts descending). The column is read as dates, numbers or text, decided
 // from the rows at positions 2 to 99.
-void sortlistview(TListView* view, int column, bool& descending);
+void sortlistview(platform::TListView* view, int column, bool& descending);
 
 // -1, 0 or 1; texts that are not dates compare equal to anything.
 int comparedates(const QString& a, const QString& b);

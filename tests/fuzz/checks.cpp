@@ -27,6 +27,8 @@
 #include <memory>
 
 using namespace vek;
+using platform::TListItem;
+using platform::TListView;
 
 namespace fuzzchecks {
 namespace {

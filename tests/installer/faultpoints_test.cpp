@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 
+using namespace installer;
+
 using testsupport::FaultPoint;
 using testsupport::readFile;
 using testsupport::writeFile;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace installer;
+
 using testsupport::readFile;
 using testsupport::writeFile;
 

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+using namespace installer;
+
 using testsupport::readFile;
 using testsupport::ScratchDir;
 using testsupport::writeFile;

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using namespace installer;
+
 using testsupport::readFile;
 using testsupport::ScratchDir;
 using testsupport::writeFile;

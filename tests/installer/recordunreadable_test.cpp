@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 
+using namespace installer;
+
 using testsupport::readFile;
 using testsupport::ScratchDir;
 using testsupport::writeFile;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace installer;
+
 using installer::parseRunRequest;
 using installer::RunKind;
 

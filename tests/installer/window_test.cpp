@@ -19,6 +19,10 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace installer;
+using platform::TListItem;
+using platform::TListView;
+
 using testsupport::readFile;
 using testsupport::ScratchDir;
 using testsupport::writeFile;

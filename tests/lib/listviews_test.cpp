@@ -10,6 +10,8 @@
 #include <utility>
 
 using namespace vek;
+using platform::TListItem;
+using platform::TListView;
 
 namespace {
 
