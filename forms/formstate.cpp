@@ -1,0 +1,510 @@
+#include "forms/formstate.h"
+
+#include "forms/fontcolour.h"
+#include "lib/folders.h"
+#include "lib/params.h"
+#include "platform/controls/screenmetrics.h"
+#include "platform/controls/textctrls.h"
+#include "platform/controls/tform.h"
+#include "platform/controls/tlistview.h"
+#include "platform/controls/tstdctrls.h"
+#include "platform/inifile.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QThread>
+
+#include <algorithm>
+#include <functional>
+#include <cmath>
+
+namespace vek {
+namespace {
+
+using platform::IniFile;
+using platform::TForm;
+
+constexpr int kRetryWaitMs = 500;
+// A stored or current height or width at or below this is never applied or stored.
+constexpr int kMinStoredSize = 100;
+
+// The file passed in, or the program's own for the length of one operation.
+class SettingsAccess {
+public:
+    explicit SettingsAccess(IniFile* given) : ini_(given)
+    {
+        if (!ini_) {
+            own_ = opensettingsfile();
+            ini_ = own_.get();
+        }
+    }
+    IniFile& operator*() const { return *ini_; }
+    IniFile* operator->() const { return ini_; }
+
+private:
+    std::unique_ptr<IniFile> own_;
+    IniFile* ini_;
+};
+
+// A form's outer size and corner: the window system's frame included, as the
+// settings file holds them.
+QSize frameMargins(const QWidget* form)
+{
+    return form->frameGeometry().size() - form->size();
+}
+
+FormGeometry outerGeometry(const QWidget* form)
+{
+    const QRect r = form->frameGeometry();
+    return {r.left(), r.top(), r.width(), r.height()};
+}
+
+bool maximised(const QWidget* form)
+{
+    return form->windowState().testFlag(Qt::WindowMaximized);
+}
+
+bool listed(const QStringList& fontlist, const QString& section)
+{
+    return fontlist.contains(section, Qt::CaseInsensitive);
+}
+
+// Writes in turn until one fails; the first failure's code sticks.
+class Writes {
+public:
+    explicit Writes(IniFile& ini) : ini_(ini) {}
+    void integer(const QString& section, const QString& key, int value)
+    {
+        if (code_ == 0)
+            code_ = ini_.writeInt(section, key, value);
+    }
+    void text(const QString& section, const QString& key, const QString& value)
+    {
+        if (code_ == 0)
+            code_ = ini_.writeString(section, key, value);
+    }
+    void erase(const QString& section)
+    {
+        if (code_ == 0)
+            code_ = ini_.eraseSection(section);
+    }
+    void font(const QString& section, const QString& prefix, const QWidget* control)
+    {
+        integer(section, prefix + kFontSizeKey, fontpoints(control->font()));
+        text(section, prefix + kFontNameKey, control->font().family());
+        integer(section, prefix + kFontColorKey, fontcolour(control));
+    }
+    // Column i as "<prefix>i", in ten-thousandths of the control's width. At
+    // zero width the ratio means nothing: the stored widths stay.
+    template <typename ColumnWidth>
+    void columns(const QString& section, const QString& prefix, int count, int width, ColumnWidth columnWidth)
+    {
+        if (width <= 0)
+            return;
+        for (int i = 0; i < count; ++i)
+            integer(section, prefix + QString::number(i), roundHalfEven(columnWidth(i) * 10000.0 / width));
+    }
+    int code() const { return code_; }
+
+private:
+    IniFile& ini_;
+    int code_ = 0;
+};
+
+// Applies a control section's stored font; true when anything was stored.
+void applyStoredFont(const IniFile& ini, const QString& section, const QString& prefix, QWidget* control)
+{
+    QFont font = control->font();
+    const int size = ini.readInt(section, prefix + kFontSizeKey, kNoFontValue);
+    // A size of 0 or below cannot be shown: it counts as none stored.
+    if (size != kNoFontValue && size > 0)
+        font.setPointSize(size);
+    const QString name = ini.readString(section, prefix + kFontNameKey);
+    if (!name.isEmpty())
+        font.setFamily(name);
+    if (font != control->font())
+        control->setFont(font);
+    const int colour = ini.readInt(section, prefix + kFontColorKey, kNoFontValue);
+    if (colour != kNoFontValue)
+        setfontcolour(control, colour);
+}
+
+// The fall-back for a list, tree or grid with no section of its own.
+void followForm(QWidget* control, const QWidget* form, bool found)
+{
+    if (found) {
+        setparentfont(control);
+        return;
+    }
+    control->setFont(form->font());
+    setfontcolour(control, fontcolour(form));
+}
+
+void restoreColumns(const IniFile& ini, const QString& section, const QString& prefix, int count, int width,
+                    const std::function<void(int, int)>& setWidth)
+{
+    for (int i = 0; i < count; ++i) {
+        const int v = ini.readInt(section, prefix + QString::number(i), -1);
+        // 0 and 1 are what an empty or vanished column stored: the design width stays.
+        if (v > 1)
+            setWidth(i, roundHalfEven(v / 10000.0 * width));
+    }
+}
+
+void setRowHeights(platform::TStringGrid* grid)
+{
+    const int height = QFontMetrics(grid->font()).height() + 11;
+    grid->verticalHeader()->setDefaultSectionSize(height);
+    for (int row = 0; row < grid->rowCount(); ++row)
+        grid->setRowHeight(row, height);
+}
+
+// A control of default appearance shows its container's text colour (none
+// of its own: the system's, or the one the user chose for the form), no
+// emphasis, at the form's size. One that is not, and the user has chosen a
+// form font (`found`), takes the form's size and face but keeps its colour and
+// emphasis. Returns whether the control's font is a default one.
+bool defaultFont(QWidget* control, const QFont& formFont, bool found)
+{
+    const QFont own = control->font();
+    const bool isDefault = !hasowntextcolour(control) && plainfontstyle(own) &&
+                           fontpoints(own) == fontpoints(formFont);
+    if (!isDefault && found) {
+        QFont chosen = own;
+        chosen.setPointSize(fontpoints(formFont));
+        chosen.setFamily(formFont.family());
+        control->setFont(chosen);
+    }
+    return isDefault;
+}
+
+bool simpleKind(const QObject* c)
+{
+    return qobject_cast<const platform::TButton*>(c) || qobject_cast<const platform::TPanel*>(c) ||
+           qobject_cast<const platform::TGroupBox*>(c) || qobject_cast<const platform::TEdit*>(c) ||
+           qobject_cast<const platform::TMemo*>(c) || qobject_cast<const platform::TListBox*>(c) ||
+           qobject_cast<const platform::TComboBox*>(c) || qobject_cast<const platform::TCheckBox*>(c) ||
+           qobject_cast<const platform::TRadioGroup*>(c);
+}
+
+int saveOnce(TForm* form)
+{
+    SettingsAccess ini(nullptr);
+    const QString section = formSection(form);
+    const QString revert = revertSection(form);
+    if (ini->readInt(revert, kRequestKey, 0) != 0)
+        return ini->eraseSection(revert);
+
+    Writes writes(*ini);
+    const FormGeometry g = outerGeometry(form);
+    const QRect desktop = platform::desktoparea();
+    if (maximised(form)) {
+        // The corner and size of a maximised window are the screen's, not the
+        // window's: the last stored ones are where it returns to.
+        writes.integer(section, kMaxKey, 1);
+    } else if (g.top < desktop.top() || g.left < desktop.left() || g.height <= kMinStoredSize ||
+               g.width <= kMinStoredSize) {
+        writes.integer(section, kMaxKey, 0);
+    } else {
+        writes.integer(section, kLastTopKey, g.top);
+        writes.integer(section, kLastLeftKey, g.left);
+        writes.integer(section, kLastHeightKey, g.height);
+        writes.integer(section, kLastWidthKey, g.width);
+        writes.integer(section, kMaxKey, 0);
+    }
+    if (writes.code())
+        return writes.code();
+    // Closing stores no fonts: they reach the file only when the user picks one.
+    return saveformlayout(form, &*ini, {});
+}
+
+}  // namespace
+
+QString settingsFileName(const QString& programFile)
+{
+    const qsizetype cut = std::max(programFile.lastIndexOf(u'/'), programFile.lastIndexOf(u'\\'));
+    QString name = programFile.mid(cut + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot > 0)
+        name.truncate(dot);
+    return name + kSettingsFileSuffix;
+}
+
+QString settingsFilePath()
+{
+    return datafolder() + settingsFileName(exename());
+}
+
+QString formSection(const QWidget* form)
+{
+    return form->objectName();
+}
+
+QString controlSection(const QWidget* form, const QWidget* control)
+{
+    return form->objectName() + u'_' + control->objectName();
+}
+
+QString revertSection(const QWidget* form)
+{
+    return kRevertSectionPrefix + form->objectName();
+}
+
+int roundHalfEven(double x)
+{
+    const double lower = std::floor(x);
+    const double diff = x - lower;
+    double r = lower;
+    if (diff > 0.5 || (diff == 0.5 && std::fmod(lower, 2.0) != 0))
+        r = lower + 1;
+    return static_cast<int>(r);
+}
+
+FormGeometry defaultGeometry(QSize design, const QRect& workArea)
+{
+    const int waw = workArea.width();
+    const int wah = workArea.height();
+    double rw = waw;
+    double rh = wah;
+    if (rw > 1280) {
+        rw = 1280;
+        rh = 1024;
+    }
+    if (rh > 1024)
+        rh = 1024;
+    rw = roundHalfEven(rw * 0.9);
+    rh = roundHalfEven(rh * 0.9);
+    const double w = std::max(1, design.width());
+    const double h = std::max(1, design.height());
+    const double cap = design.width() < 600 ? 1.33 : 1.5;
+    const double scale = std::min({rw / w, rh / h, cap});
+    FormGeometry g;
+    g.width = roundHalfEven(w * scale);
+    g.height = roundHalfEven(h * scale);
+    g.top = workArea.top() + std::max(1, roundHalfEven(wah / 2.0 - g.height / 2.0));
+    g.left = workArea.left() + std::max(1, roundHalfEven(waw / 2.0 - g.width / 2.0));
+    return g;
+}
+
+QPoint pullBack(QPoint topLeft, QSize size, const QRect& desktop, const QRect& workArea)
+{
+    int top = topLeft.y();
+    int left = topLeft.x();
+    const int desktopBottom = desktop.top() + desktop.height();
+    const int desktopRight = desktop.left() + desktop.width();
+    const int workBottom = workArea.top() + workArea.height();
+    const int workRight = workArea.left() + workArea.width();
+    if (top >= desktopBottom - 5)
+        top = desktopBottom - size.height();
+    if (left >= desktopRight - 5)
+        left = desktopRight - size.width();
+    if (top >= workBottom - 5)
+        top = workBottom - size.height();
+    if (left >= workRight - 5)
+        left = workRight - size.width();
+    return {left, top};
+}
+
+bool isfixedsize(const QWidget* form)
+{
+    return form->minimumSize() == form->maximumSize();
+}
+
+std::unique_ptr<platform::IniFile> opensettingsfile()
+{
+    return std::make_unique<platform::IniFile>(settingsFilePath());
+}
+
+void freeinifile(std::unique_ptr<platform::IniFile>& ini)
+{
+    // Nothing is held open between operations, so letting go cannot fail.
+    ini.reset();
+}
+
+void loadformposition(TForm* form)
+{
+    // Scroll bars and double buffering need no switching here: the form has
+    // no scroll area and Qt draws every window double-buffered.
+    const FormGeometry design = outerGeometry(form);
+    const QRect work = platform::workarea(form);
+    const QRect desktop = platform::desktoparea();
+    QStringList scratch;
+    if (maximised(form)) {
+        loadformlayout(form, nullptr, scratch);
+        return;
+    }
+    const FormGeometry fallback = defaultGeometry(QSize(design.width, design.height), work);
+    if (isfixedsize(form))
+        return;
+
+    std::unique_ptr<IniFile> ini = opensettingsfile();
+    const QString section = formSection(form);
+    const int storedTop = ini->readInt(section, kLastTopKey, fallback.top);
+    const int storedLeft = ini->readInt(section, kLastLeftKey, fallback.left);
+    const int height = ini->readInt(section, kLastHeightKey, fallback.height);
+    const int width = ini->readInt(section, kLastWidthKey, fallback.width);
+    const QPoint corner = pullBack(QPoint(storedLeft, storedTop), QSize(width, height), desktop, work);
+    if (corner.y() >= desktop.top() && corner.x() >= desktop.left()) {
+        const QSize frame = frameMargins(form);
+        QSize client = form->size();
+        if (height > kMinStoredSize)
+            client.setHeight(height - frame.height());
+        if (width > kMinStoredSize)
+            client.setWidth(width - frame.width());
+        form->move(corner);
+        form->resize(client);
+    }
+    if (ini->readInt(section, kMaxKey, 0) != 0)
+        form->setWindowState(form->windowState() | Qt::WindowMaximized);
+    loadformlayout(form, ini.get(), scratch);
+    freeinifile(ini);
+}
+
+int saveformposition(TForm* form)
+{
+    if (isfixedsize(form))
+        return 0;
+    const int first = saveOnce(form);
+    if (first == 0)
+        return 0;
+    QThread::msleep(kRetryWaitMs);
+    return saveOnce(form);
+}
+
+int saveformlayout(TForm* form, IniFile* given, const QStringList& fontlist)
+{
+    if (isfixedsize(form))
+        return 0;
+    SettingsAccess ini(given);
+    Writes writes(*ini);
+    for (QObject* component : form->components()) {
+        auto* control = qobject_cast<QWidget*>(component);
+        if (!control)
+            continue;
+        const QString section = controlSection(form, control);
+        if (auto* lv = qobject_cast<platform::TListView*>(control)) {
+            writes.columns(section, kListViewPrefix, lv->columnCount(), lv->width(),
+                           [lv](int i) { return lv->columnWidth(i); });
+            if (listed(fontlist, section))
+                writes.font(section, kListViewPrefix, lv);
+        }
+        if (qobject_cast<platform::TTreeView*>(control) && listed(fontlist, section))
+            writes.font(section, kTreeViewPrefix, control);
+        if (qobject_cast<platform::TButtonGroup*>(control) && listed(fontlist, section))
+            writes.font(section, kButtonGroupPrefix, control);
+        if (auto* grid = qobject_cast<platform::TStringGrid*>(control)) {
+            writes.columns(section, kStringGridPrefix, grid->columnCount(), grid->width(),
+                           [grid](int i) { return grid->columnWidth(i); });
+            if (listed(fontlist, section))
+                writes.font(section, kStringGridPrefix, grid);
+        }
+        if (auto* pages = qobject_cast<platform::TPageControl*>(control))
+            writes.integer(section, kActivePageKey, pages->activePageIndex());
+        if (writes.code())
+            return writes.code();
+    }
+    const QString section = formSection(form);
+    if (listed(fontlist, section))
+        writes.font(section, QString(), form);
+    return writes.code();
+}
+
+void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
+{
+    if (isfixedsize(form))
+        return;
+    SettingsAccess ini(given);
+    const QStringList sections = ini->sections();
+    for (const QString& section : sections) {
+        if (ini->readInt(section, kFontSizeKey, kNoFontValue) != kNoFontValue && !listed(fontlist, section))
+            fontlist.append(section);
+    }
+    auto hasSection = [&sections](const QString& name) { return sections.contains(name, Qt::CaseInsensitive); };
+
+    // The form's font; another form without one of its own takes the main form's.
+    const QString formName = formSection(form);
+    const TForm* mainForm = TForm::mainForm();
+    const bool fromMain = mainForm && mainForm != form;
+    bool found = false;
+    QFont formFont = form->font();
+    const int size = ini->readInt(formName, kFontSizeKey, kNoFontValue);
+    if (size != kNoFontValue && size > 0) {
+        formFont.setPointSize(size);
+        found = true;
+    } else if (fromMain) {
+        formFont.setPointSize(fontpoints(mainForm->font()));
+    }
+    const QString name = ini->readString(formName, kFontNameKey);
+    if (!name.isEmpty()) {
+        formFont.setFamily(name);
+        found = true;
+    } else if (fromMain) {
+        formFont.setFamily(mainForm->font().family());
+    }
+    if (formFont != form->font())
+        form->setFont(formFont);
+    const int colour = ini->readInt(formName, kFontColorKey, kNoFontValue);
+    if (colour != kNoFontValue) {
+        setfontcolour(form, colour);
+        found = true;
+    } else if (fromMain) {
+        setfontcolour(form, fontcolour(mainForm));
+    }
+
+    for (QObject* component : form->components()) {
+        auto* control = qobject_cast<QWidget*>(component);
+        if (!control)
+            continue;
+        const QString section = controlSection(form, control);
+        if (qobject_cast<platform::TLabel*>(control)) {
+            if (defaultFont(control, form->font(), found)) {
+                setparentfont(control);
+                setparentcolour(control);
+            }
+        } else if (simpleKind(control)) {
+            if (defaultFont(control, form->font(), found))
+                setparentfont(control);
+        }
+        if (auto* lv = qobject_cast<platform::TListView*>(control)) {
+            if (hasSection(section)) {
+                restoreColumns(*ini, section, kListViewPrefix, lv->columnCount(), lv->width(),
+                               [lv](int i, int w) { lv->setColumnWidth(i, w); });
+                applyStoredFont(*ini, section, kListViewPrefix, lv);
+            } else {
+                followForm(lv, form, found);
+            }
+        }
+        if (qobject_cast<platform::TTreeView*>(control)) {
+            if (hasSection(section))
+                applyStoredFont(*ini, section, kTreeViewPrefix, control);
+            else
+                followForm(control, form, found);
+        }
+        if (qobject_cast<platform::TButtonGroup*>(control)) {
+            // Its buttons are its children and take its font with it.
+            if (hasSection(section)) {
+                applyStoredFont(*ini, section, kButtonGroupPrefix, control);
+            } else {
+                control->setFont(form->font());
+                setfontcolour(control, fontcolour(form));
+            }
+        }
+        if (auto* grid = qobject_cast<platform::TStringGrid*>(control)) {
+            if (hasSection(section)) {
+                restoreColumns(*ini, section, kStringGridPrefix, grid->columnCount(), grid->width(),
+                               [grid](int i, int w) { grid->setColumnWidth(i, w); });
+                setRowHeights(grid);
+                applyStoredFont(*ini, section, kStringGridPrefix, grid);
+            } else {
+                followForm(grid, form, found);
+            }
+        }
+        if (auto* pages = qobject_cast<platform::TPageControl*>(control)) {
+            const int page = hasSection(section) ? ini->readInt(section, kActivePageKey, -1) : -1;
+            if (page >= 0)
+                pages->setActivePageIndex(page);
+        }
+    }
+}
+
+}  // namespace vek
