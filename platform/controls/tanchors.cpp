@@ -36,6 +36,15 @@ public:
         return keeper;
     }
 
+    const Rule* findRule(const QWidget* control) const
+    {
+        for (const Rule& rule : rules_) {
+            if (rule.control == control)
+                return &rule;
+        }
+        return nullptr;
+    }
+
     Rule& ruleFor(QWidget* control)
     {
         for (Rule& rule : rules_) {
@@ -161,6 +170,27 @@ void setalign(QWidget* control, TAlign align)
     AnchorKeeper* keeper = AnchorKeeper::of(container, true);
     keeper->ruleFor(control).align = align;
     keeper->apply();
+}
+
+namespace {
+const Rule* ruleOf(const QWidget* control)
+{
+    QWidget* container = control ? control->parentWidget() : nullptr;
+    const AnchorKeeper* keeper = container ? AnchorKeeper::of(container, false) : nullptr;
+    return keeper ? keeper->findRule(control) : nullptr;
+}
+}  // namespace
+
+TAnchors getanchors(const QWidget* control)
+{
+    const Rule* rule = ruleOf(control);
+    return rule ? rule->anchors : TAnchors(akLeft) | akTop;
+}
+
+TAlign getalign(const QWidget* control)
+{
+    const Rule* rule = ruleOf(control);
+    return rule ? rule->align : TAlign::alNone;
 }
 
 void applyanchors(QWidget* container)

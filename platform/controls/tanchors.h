@@ -18,6 +18,9 @@ enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 // size at the time of the call is the reference for later resizes.
 void setanchors(QWidget* control, TAnchors anchors);
 void setalign(QWidget* control, TAlign align);
+// What was set for the control: left and top, and alNone, when nothing was.
+TAnchors getanchors(const QWidget* control);
+TAlign getalign(const QWidget* control);
 // Applies alignment and anchors for the container's current size at once;
 // resizes are otherwise applied when the container receives them.
 void applyanchors(QWidget* container);
