@@ -1,14 +1,17 @@
 // The program body: the installer window is the main window, and the program
 // ends when it closes. The exit status tells an unattended run's caller whether
-// its program was installed.
+// its program was installed. A restoring run puts one backup generation back
+// without the window.
 #include "dialogs/answerseam.h"
 #include "dialogs/messagecalls.h"
 #include "installer/TessarineInstallu.h"
+#include "installer/restoregeneration.h"
 #include "installer/runrequest.h"
 #include "lib/folders.h"
 #include "platform/headless.h"
 
 #include <QApplication>
+#include <QTextStream>
 #include <cstdio>
 
 namespace {
@@ -23,6 +26,21 @@ QStringList argumentsof(int argc, char** argv)
     return args;
 }
 
+// RESTORE=name GENERATION=n: 0 when that generation is the current file now.
+int restorerun(const installer::RunRequest& run)
+{
+    const QString local = run.localFolder.isEmpty() ? vek::exefolder() : run.localFolder;
+    const installer::InstallOutcome outcome = installer::restoregeneration(local, run.restoreName, run.generation);
+    if (!outcome.installed) {
+        // No window stands: the toolkit's own box shows it, or stderr without a display.
+        (void)vek::dlgmessage(outcome.message, vek::mtWarning, {vek::mbOK}, 0, vek::mbOK);  // OK is the only answer
+        return 1;
+    }
+    QTextStream(stdout) << "Restored generation " << run.generation << " of " << outcome.name << " in " << local
+                        << Qt::endl;
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -33,7 +51,8 @@ int main(int argc, char** argv)
     const bool headless = platform::isheadless();
     if (headless && run.kind() == installer::RunKind::Interactive) {
         std::fputs("TessarineInstaller: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY "
-                   "are empty).\nGive INSTALL=name to install one program without the window.\n",
+                   "are empty).\nGive INSTALL=name to install one program, or RESTORE=name GENERATION=n to put a backup "
+                   "back, without the window.\n",
                    stderr);
         return kNoDisplayStatus;
     }
@@ -43,6 +62,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     vek::maketempfolder();
     vek::installmessagecalls();
+    if (run.kind() == installer::RunKind::Restoring) {
+        vek::setunattended(true);
+        return restorerun(run);
+    }
 
     installer::TInstallfm form(run);
     platform::TForm::setMainForm(&form);

@@ -18,6 +18,8 @@ RunKind RunRequest::kind() const
 {
     if (!filesDirContents.isEmpty())
         return RunKind::Recording;
+    if (!restoreName.isEmpty())
+        return RunKind::Restoring;
     if (!programName.isEmpty())
         return RunKind::Unattended;
     return RunKind::Interactive;
@@ -31,6 +33,8 @@ RunRequest parseRunRequest(const QStringList& args)
     run.programName = valueOf(args, QStringLiteral("INSTALL"));
     run.filesDirContents = valueOf(args, QStringLiteral("FILESDIRCONTENTS"));
     run.filesDirName = valueOf(args, QStringLiteral("FILESDIRNAME"));
+    run.restoreName = valueOf(args, QStringLiteral("RESTORE"));
+    run.generation = valueOf(args, QStringLiteral("GENERATION")).toInt();
     return run;
 }
 

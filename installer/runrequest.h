@@ -11,6 +11,7 @@ enum class RunKind {
     Interactive,  // the user picks programs in the window
     Unattended,   // INSTALL names one program: install it and end
     Recording,    // FILESDIRCONTENTS names a folder: record it and end
+    Restoring,    // RESTORE names a program: put back its generation GENERATION and end
 };
 
 struct RunRequest {
@@ -24,9 +25,14 @@ struct RunRequest {
     // and the redirection file it records it in.
     QString filesDirContents;
     QString filesDirName;
+    // RESTORE and GENERATION: the program whose backup generation a restoring
+    // run puts back, and which one (1 to 10; 0 when not a number).
+    QString restoreName;
+    int generation = 0;
 
     // Recording when FILESDIRCONTENTS has a value (it ends the run before
-    // anything is installed), else unattended when INSTALL has one.
+    // anything is installed), else restoring when RESTORE has one, else
+    // unattended when INSTALL has one.
     RunKind kind() const;
 };
 

@@ -124,3 +124,27 @@ TEST(Program, WithoutAnyDisplayItInstallsUnattendedOrSaysWhyItCannotOpen)
     EXPECT_EQ(window.status, 2);
     EXPECT_TRUE(window.err.contains("needs a display")) << window.err.toStdString();
 }
+
+TEST(Program, ARestoringRunPutsAGenerationBackAndSaysSoByItsStatus)
+{
+    const testsupport::InstallFolders dir;
+    const QString local = dir.local();
+    writeFile(local + "Stock.exe", "v3");
+    writeFile(vek::generationname(local + "Stock.exe", 1), "v2");
+    writeFile(vek::generationname(local + "Stock.exe", 2), "v1");
+
+    const ProgramRun restored = runProgram(
+        {"LOCAL=" + local, "RESTORE=Stock.exe", "GENERATION=2", "LOCALFOLDER=" + dir.path()}, Screen::None);
+    EXPECT_EQ(restored.status, 0) << restored.err.toStdString();
+    EXPECT_TRUE(restored.out.contains("Restored generation 2 of Stock.exe")) << restored.out.toStdString();
+    EXPECT_EQ(readFile(local + "Stock.exe"), "v1");
+    EXPECT_EQ(readFile(vek::generationname(local + "Stock.exe", 1)), "v3");
+    EXPECT_EQ(readFile(vek::generationname(local + "Stock.exe", 2)), "v2");
+    EXPECT_EQ(readFile(vek::generationname(local + "Stock.exe", 3)), "v1");
+
+    const ProgramRun missing = runProgram(
+        {"LOCAL=" + local, "RESTORE=Stock.exe", "GENERATION=7", "LOCALFOLDER=" + dir.path()}, Screen::None);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.contains("Restore error code:2\nStock.exe: there is no backup")) << missing.err.toStdString();
+    EXPECT_EQ(readFile(local + "Stock.exe"), "v1");
+}

@@ -24,6 +24,9 @@ TEST(RunRequest, TheParametersDecideTheKindOfRun)
         // Recording ends the run before anything is installed.
         {{"INSTALL=Stock.exe", "FILESDIRCONTENTS=/srv/files/"}, RunKind::Recording},
         {{"FILESDIRNAME=/tmp/filesdir.txt"}, RunKind::Interactive},
+        {{"RESTORE=Stock.exe", "GENERATION=2"}, RunKind::Restoring},
+        {{"INSTALL=Stock.exe", "RESTORE=Stock.exe"}, RunKind::Restoring},
+        {{"RESTORE=Stock.exe", "FILESDIRCONTENTS=/srv/files/"}, RunKind::Recording},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseRunRequest(QStringList{"/opt/TessarineInstaller"} + c.args).kind(), c.kind)
@@ -34,10 +37,13 @@ TEST(RunRequest, ValuesAreTrimmedAndKeepTheirCase)
 {
     const installer::RunRequest run = parseRunRequest(
         {"/opt/TessarineInstaller", "server= /srv/Programs/ ", "Local=/opt/Local", "INSTALL=Stock.EXE",
-         "FilesDirContents=/srv/Files/", "FILESDIRNAME=/tmp/filesdir.txt", "SERVER=/srv/Last/"});
+         "FilesDirContents=/srv/Files/", "FILESDIRNAME=/tmp/filesdir.txt", "SERVER=/srv/Last/", "Restore=Stock.exe",
+         "GENERATION= 3"});
     EXPECT_EQ(run.serverFolder, "/srv/Last/");
     EXPECT_EQ(run.localFolder, "/opt/Local");
     EXPECT_EQ(run.programName, "Stock.EXE");
     EXPECT_EQ(run.filesDirContents, "/srv/Files/");
     EXPECT_EQ(run.filesDirName, "/tmp/filesdir.txt");
+    EXPECT_EQ(run.restoreName, "Stock.exe");
+    EXPECT_EQ(run.generation, 3);
 }

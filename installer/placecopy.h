@@ -1,0 +1,26 @@
+#pragma once
+// The step an install and a restore share: a copy of a file is made beside a
+// program of the local folder and put in its place, the program's chain of
+// backup generations shifting by one. All or nothing.
+#include "installer/installprogram.h"
+
+#include <QString>
+
+namespace installer {
+
+// Where the copy comes from, for the message of a failure.
+struct CopySource {
+    QString path;
+    // What the path is to the user: "the server file", "the backup".
+    QString what;
+};
+
+// Copies `source` to the program's work file (installworkname), flushes it,
+// and places it as `localFolder` + `name` with placewithgenerations, holding
+// the folder's lock throughout. On failure the local folder is as it was, and
+// the outcome's message is `errorPrefix` + code, then a line with the program,
+// the file or folder that failed and the cause in words.
+InstallOutcome placecopy(const CopySource& source, const QString& localFolder, const QString& name,
+                         const QString& errorPrefix, const InstallProgress& progress = {});
+
+}  // namespace installer
