@@ -1,6 +1,7 @@
 #include "forms/formresizer.h"
 
 #include "forms/fontcolour.h"
+#include "forms/formmenu.h"
 #include "forms/formstate.h"
 #include "platform/controls/tanchors.h"
 #include "platform/controls/textctrls.h"
@@ -8,6 +9,7 @@
 #include "platform/controls/tlistview.h"
 #include "platform/controls/tstdctrls.h"
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -230,6 +232,7 @@ void TFormResizer::buildPopup()
     // The menu belongs to the owner and goes with it. Its items are the form
     // menu's.
     Fpopup = new platform::TPopupMenu(owner_);
+    buildformmenu(this);
     FAdditionalPopupAdded = false;
 }
 
@@ -240,7 +243,11 @@ void TFormResizer::offerPopup(QWidget* control)
         return;
     control->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(control, &QWidget::customContextMenuRequested, this,
-            [this, control](const QPoint& at) { showPopup(control, control->mapToGlobal(at)); });
+            [this, control](const QPoint& at) {
+                // A list or grid reports the point in its viewport's coordinates.
+                auto* area = qobject_cast<QAbstractScrollArea*>(control);
+                showPopup(control, (area ? area->viewport() : control)->mapToGlobal(at));
+            });
 }
 
 void TFormResizer::showPopup(QWidget* component, const QPoint& screenPoint)

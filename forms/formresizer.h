@@ -152,6 +152,12 @@ public:
     // The codes of the optional menu actions added so far; empty at creation.
     const QString& AdditionalActions() const { return FAdditional; }
     void setAdditionalActions(const QString& codes) { FAdditional = codes; }
+    // The menu's handlers (formmenu.h): every built-in item's, the
+    // "Save Report Settings" item for action code "1", and an item of the
+    // program's own before "Exit".
+    void HandlePopup(QObject* Sender);
+    void AddAdditionalPopup(const QString& s);
+    void AddAdditionalPoupupwithProc(const QString& s, std::function<void()> p);
 
     // Runs once: records the owner's size, switches auto-size on for labels
     // that are not centred, gives the menu to the lists, trees, grids, button

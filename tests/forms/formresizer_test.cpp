@@ -366,7 +366,7 @@ TEST(FormResizer, TheMenuGoesToListsAndTheFormThatHaveNoneOfTheirOwn)
     EXPECT_EQ(d.edit->contextMenuPolicy(), Qt::DefaultContextMenu);
     emit d.lv->customContextMenuRequested(QPoint(5, 6));
     EXPECT_EQ(d.form.resizer->PopupComponent(), d.lv);
-    EXPECT_EQ(d.form.resizer->PopupPoint(), d.lv->mapToGlobal(QPoint(5, 6)));
+    EXPECT_EQ(d.form.resizer->PopupPoint(), d.lv->viewport()->mapToGlobal(QPoint(5, 6)));
     EXPECT_EQ(d.form.resizer->Popup()->parent(), &d.form);
 }
 

@@ -1,0 +1,439 @@
+#include "forms/formmenu.h"
+
+#include "chart/kwchart.h"
+#include "dialogs/messagecalls.h"
+#include "forms/formmenuseam.h"
+#include "forms/formresizer.h"
+#include "forms/formstate.h"
+#include "forms/listviewcsv.h"
+#include "lib/fields.h"
+#include "lib/folders.h"
+#include "lib/numbers.h"
+#include "lib/stamps.h"
+#include "lib/sysutils.h"
+#include "lib/textlists.h"
+#include "platform/controls/activeform.h"
+#include "platform/controls/textctrls.h"
+#include "platform/controls/tform.h"
+#include "platform/controls/tlistview.h"
+#include "platform/controls/tstdctrls.h"
+#include "platform/errortext.h"
+#include "platform/inifile.h"
+#include "platform/libformat.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCursor>
+#include <optional>
+
+namespace vek {
+namespace {
+
+using platform::TForm;
+
+bool& languagesSwitch()
+{
+    static bool allowed = false;
+    return allowed;
+}
+
+TForm* menuForm(const TFormResizer* resizer)
+{
+    QWidget* owner = resizer->owner();
+    if (auto* form = qobject_cast<TForm*>(owner))
+        return form;
+    return TForm::owningForm(owner);
+}
+
+// The kinds that carry a font of their own in the settings file (a rich
+// edit's holds for the window's life).
+bool ownFontKind(const QObject* control)
+{
+    return qobject_cast<const platform::TListView*>(control) || qobject_cast<const platform::TStringGrid*>(control)
+        || qobject_cast<const platform::TTreeView*>(control) || qobject_cast<const platform::TButtonGroup*>(control)
+        || qobject_cast<const platform::TRichEdit*>(control);
+}
+
+QString number(int value)
+{
+    return QString::number(value);
+}
+
+// Left, top, right and bottom, as the pointer log writes bounds.
+QString bounds(const QRect& r)
+{
+    return number(r.left()) + u' ' + number(r.top()) + u' ' + number(r.left() + r.width()) + u' '
+        + number(r.top() + r.height());
+}
+
+QString point(QPoint p)
+{
+    return number(p.x()) + u' ' + number(p.y());
+}
+
+bool containerKind(const QObject* control)
+{
+    return qobject_cast<const platform::TPanel*>(control) || qobject_cast<const platform::TGroupBox*>(control)
+        || qobject_cast<const platform::TImage*>(control);
+}
+
+// The text "Copy Caption" takes from a control; none for a kind it does not
+// know, or a list with nothing selected.
+std::optional<QString> copiedText(const QWidget* control)
+{
+    std::optional<QString> text;
+    if (const auto* edit = qobject_cast<const platform::TEdit*>(control))
+        text = edit->text();
+    if (const auto* memo = qobject_cast<const platform::TMemo*>(control))
+        text = memo->text();
+    if (const auto* combo = qobject_cast<const platform::TComboBox*>(control))
+        text = combo->text();
+    if (const auto* label = qobject_cast<const platform::TLabel*>(control))
+        text = label->caption();
+    if (const auto* button = qobject_cast<const platform::TButton*>(control))
+        text = button->caption();
+    if (const auto* check = qobject_cast<const platform::TCheckBox*>(control))
+        text = check->caption();
+    if (const auto* list = qobject_cast<const platform::TListBox*>(control)) {
+        if (list->itemIndex() >= 0 && list->itemIndex() < list->count())
+            text = list->items().at(list->itemIndex());
+    }
+    if (const auto* group = qobject_cast<const platform::TRadioGroup*>(control)) {
+        if (group->itemIndex() >= 0 && group->itemIndex() < group->items().size())
+            text = group->items().at(group->itemIndex());
+    }
+    return text;
+}
+
+void warnNotSaved(const QString& what, const QString& name, int code)
+{
+    warnmessage(what + name + QStringLiteral(": ") + platform::errorText(code), QString());
+}
+
+// Puts `action` in before the menu's last item, or at the end of an empty menu.
+void insertBeforeLast(platform::TPopupMenu* menu, QAction* action)
+{
+    const QList<QAction*> items = menu->actions();
+    if (items.isEmpty())
+        menu->addAction(action);
+    else
+        menu->insertAction(items.constLast(), action);
+}
+
+QAction* builtInItem(TFormResizer* resizer, const QString& caption)
+{
+    auto* item = new QAction(caption, resizer->Popup());
+    QObject::connect(item, &QAction::triggered, resizer, [resizer, item] { resizer->HandlePopup(item); });
+    return item;
+}
+
+// The menu point in the form's client coordinates.
+QPoint menuPoint(const TFormResizer* resizer, const TForm* form)
+{
+    return form->mapFromGlobal(resizer->PopupPoint());
+}
+
+// Forgets the form's stored geometry and layout and marks the next close as
+// one that stores nothing, so that the next start is a first one again.
+// Returns 0 or the code of the write that failed.
+int forgetForm(TForm* form)
+{
+    platform::IniFile ini(settingsFilePath());
+    if (const int rc = ini.eraseSection(formSection(form)); rc != 0)
+        return rc;
+    return ini.writeInt(revertSection(form), kRequestKey, 1);
+}
+
+void setFont(TFormResizer* resizer, TForm* form, QWidget* component)
+{
+    const bool formWide = !ownFontKind(component);
+    QWidget* target = formWide ? static_cast<QWidget*>(form) : component;
+    const std::optional<QFont> chosen = askfont(component, target->font());
+    if (!chosen)
+        return;
+    target->setFont(*chosen);
+    const QStringList fontlist{formWide ? formSection(form) : controlSection(form, component)};
+    if (const int rc = saveformlayout(form, nullptr, fontlist); rc != 0)
+        warnNotSaved(kSettingsNotSaved, settingsFilePath(), rc);
+    QStringList scratch;
+    loadformlayout(form, nullptr, scratch);
+    (void)resizer;
+}
+
+void restoreFont(TFormResizer* resizer, TForm* form, QWidget* component)
+{
+    QStringList scratch;
+    if (ownFontKind(component)) {
+        platform::IniFile ini(settingsFilePath());
+        if (const int rc = ini.eraseSection(controlSection(form, component)); rc != 0)
+            warnNotSaved(kSettingsNotSaved, settingsFilePath(), rc);
+        loadformlayout(form, nullptr, scratch);
+        return;
+    }
+    if (const int rc = forgetForm(form); rc != 0)
+        warnNotSaved(kSettingsNotSaved, settingsFilePath(), rc);
+    loadformlayout(form, nullptr, scratch);
+    resizer->setResizeFonts(true);
+    resizer->ResizeAll();
+    // The fonts of this window, which is the one whose menu was used, whichever
+    // window was activated last.
+    resizer->RestoreOriginalfonts();
+    loadformposition(form);
+}
+
+void resetScreen(TFormResizer* resizer, TForm* form)
+{
+    if (const int rc = forgetForm(form); rc != 0)
+        warnNotSaved(kSettingsNotSaved, settingsFilePath(), rc);
+    QStringList scratch;
+    loadformlayout(form, nullptr, scratch);
+    resizer->setResizeFonts(true);
+    resizer->ResizeAll();
+    // The default geometry is measured from the design size: back to it first,
+    // and out of the maximised state the form section no longer holds.
+    if (form->windowState().testFlag(Qt::WindowMaximized))
+        form->setWindowState(form->windowState() & ~Qt::WindowMaximized);
+    if (resizer->initialOwnerWidth() > 0 && resizer->initialOwnerHeight() > 0)
+        form->resize(resizer->initialOwnerWidth(), resizer->initialOwnerHeight());
+    loadformposition(form);
+}
+
+void copyCaption(TFormResizer* resizer, TForm* form, QWidget* component)
+{
+    if (auto* list = qobject_cast<platform::TListView*>(component)) {
+        const QList<platform::TListItem*> selected = list->selectedRows();
+        if (!selected.isEmpty())
+            setclipboardtext(selected.constFirst()->caption());
+        return;
+    }
+    // Where the menu was opened: the pointer has since moved onto the item.
+    QStringList log;
+    QWidget* found = cursorcontrol(resizer->PopupPoint(), log, form);
+    // The log only helps find out why nothing was copied: not saving it changes nothing else.
+    (void)savelist(log, datafolder() + kPopupLogName);
+    if (!found)
+        return;
+    QCoreApplication::processEvents();
+    if (const std::optional<QString> text = copiedText(found))
+        setclipboardtext(*text);
+}
+
+void makeChart(TFormResizer* resizer, TForm* form)
+{
+    auto* list = qobject_cast<platform::TListView*>(controlatpoint(form, menuPoint(resizer, form)));
+    if (!list)
+        return;
+    QCoreApplication::processEvents();
+    (void)kwchart::showchartmaker(list, form->caption());  // the chart maker has no result to act on
+}
+
+void saveListview(TFormResizer* resizer, TForm* form, QWidget* component)
+{
+    // The list under the point is the one the menu was opened on.
+    auto* list = qobject_cast<platform::TListView*>(controlatpoint(form, menuPoint(resizer, form)));
+    if (!list)
+        return;
+    QCoreApplication::processEvents();
+    const QString name = asksavefile(component, kListviewFilter, kListviewExtension, suggestedcsvname(form->caption()));
+    if (name.isEmpty())
+        return;
+    if (const int rc = listviewtocsv(list, name, platform::libformat().listSeparator, false); rc != 0)
+        warnNotSaved(kListviewNotSaved, name, rc);
+}
+
+void languages()
+{
+    // The language files and their editor come with the localisation work.
+    showdlgmessage(kNoLanguageEditor, false, QString());
+}
+
+}  // namespace
+
+bool languagesallowed()
+{
+    return languagesSwitch();
+}
+
+void setlanguagesallowed(bool allowed)
+{
+    languagesSwitch() = allowed;
+}
+
+void buildformmenu(TFormResizer* resizer)
+{
+    platform::TPopupMenu* menu = resizer->Popup();
+    for (const QString& caption : {kSetFontCaption, kRestoreFontCaption, kResetScreenCaption})
+        menu->addAction(builtInItem(resizer, caption));
+    if (indebugger() || languagesallowed())
+        menu->addAction(builtInItem(resizer, kLanguagesCaption));
+    for (const QString& caption : {kCopyCaptionCaption, kMakeChartCaption, kSaveListviewCaption, kExitCaption})
+        menu->addAction(builtInItem(resizer, caption));
+    resizer->setAdditionalPopupAddded(false);
+}
+
+void handleformpopup(TFormResizer* resizer, QObject* Sender)
+{
+    auto* item = qobject_cast<QAction*>(Sender);
+    QWidget* component = resizer->PopupComponent();
+    TForm* form = menuForm(resizer);
+    if (!item || !component || !form)
+        return;
+    const QString caption = item->text();
+    if (caption == kSaveReportSettingsCaption) {
+        if (const int rc = savereportsettings(form); rc != 0)
+            warnNotSaved(kReportsNotSaved, addslash(filesfolder()) + kReportsFileName, rc);
+    } else if (caption == kSetFontCaption) {
+        setFont(resizer, form, component);
+    } else if (caption == kCopyCaptionCaption) {
+        copyCaption(resizer, form, component);
+    } else if (caption == kMakeChartCaption) {
+        makeChart(resizer, form);
+    } else if (caption == kSaveListviewCaption) {
+        saveListview(resizer, form, component);
+    } else if (caption == kRestoreFontCaption) {
+        restoreFont(resizer, form, component);
+    } else if (caption == kResetScreenCaption) {
+        resetScreen(resizer, form);
+    } else if (caption == kLanguagesCaption) {
+        languages();
+    }
+}
+
+void addadditionalpopup(TFormResizer* resizer, const QString& s)
+{
+    const QString codes = resizer->AdditionalActions();
+    if (codes.contains(s))
+        return;
+    resizer->setAdditionalActions(codes + s);
+    if (!resizer->AdditionalActions().contains(kReportSettingsCode))
+        return;
+    // One item, however many codes follow the first that asked for it.
+    for (const QAction* item : resizer->Popup()->actions()) {
+        if (item->text() == kSaveReportSettingsCaption)
+            return;
+    }
+    insertBeforeLast(resizer->Popup(), builtInItem(resizer, kSaveReportSettingsCaption));
+}
+
+QAction* addadditionalpopupwithproc(TFormResizer* resizer, const QString& s, std::function<void()> p)
+{
+    auto* item = new QAction(s, resizer->Popup());
+    if (p)
+        QObject::connect(item, &QAction::triggered, resizer, std::move(p));
+    insertBeforeLast(resizer->Popup(), item);
+    resizer->setAdditionalPopupAddded(false);
+    return item;
+}
+
+QWidget* controlatpoint(const TForm* form, QPoint point)
+{
+    if (!form)
+        return nullptr;
+    const QObjectList components = form->components();
+    // The deepest visible widget there; the parts a control is made of (a
+    // list's header and viewport, a combo box's edit) stand for the control.
+    for (QWidget* w = form->childAt(point); w && w != form; w = w->parentWidget()) {
+        if (components.contains(w))
+            return w;
+    }
+    return nullptr;
+}
+
+QWidget* cursorcontrol(QPoint screenPoint, QStringList& log, TForm* form)
+{
+    if (!form)
+        form = qobject_cast<TForm*>(platform::activeform());
+    if (!form)
+        return nullptr;
+    log.append(QStringLiteral("Ascreenpos ") + point(screenPoint));
+    log.append(QStringLiteral("Form=") + form->objectName());
+    log.append(QStringLiteral("Form left ") + bounds(form->frameGeometry()));
+    log.append(QStringLiteral("getcursorpos:") + point(QCursor::pos()));
+    log.append(QStringLiteral("Screentoclient:") + point(form->mapFromGlobal(screenPoint)));
+
+    QWidget* result = nullptr;
+    for (QObject* component : form->components()) {
+        auto* control = qobject_cast<QWidget*>(component);
+        if (!control || control->isWindow())
+            continue;
+        QWidget* parent = control->parentWidget() ? control->parentWidget() : form;
+        const QPoint inParent = parent->mapFromGlobal(screenPoint);
+        log.append(control->objectName() + u' ' + bounds(control->geometry()));
+        log.append(parent->objectName() + u' ' + point(inParent));
+        if (!control->isVisible())
+            continue;
+        if (control->geometry().contains(inParent)) {
+            result = control;
+            if (!containerKind(control))
+                break;
+        }
+    }
+    return result;
+}
+
+int savereportsettings(TForm* form)
+{
+    platform::IniFile ini(addslash(filesfolder()) + kReportsFileName);
+    const QString section = formSection(form);
+    if (const int rc = ini.eraseSection(section); rc != 0)
+        return rc;
+    for (QObject* component : form->components()) {
+        const QString key = component->objectName();
+        std::optional<QString> value;
+        if (const auto* edit = qobject_cast<const platform::TEdit*>(component))
+            value = edit->text();
+        else if (const auto* memo = qobject_cast<const platform::TMemo*>(component))
+            value = joinfields(memo->lines(), u'|');
+        else if (const auto* combo = qobject_cast<const platform::TComboBox*>(component))
+            value = QString::number(combo->itemIndex());
+        else if (const auto* group = qobject_cast<const platform::TRadioGroup*>(component))
+            value = QString::number(group->itemIndex());
+        else if (const auto* list = qobject_cast<const platform::TListBox*>(component))
+            value = QString::number(list->itemIndex());
+        else if (const auto* check = qobject_cast<const platform::TCheckBox*>(component))
+            value = booltotext(check->isChecked());
+        else if (const auto* radio = qobject_cast<const platform::TRadioButton*>(component))
+            value = booltotext(radio->isChecked());
+        else if (const auto* picker = qobject_cast<const platform::TDateTimePicker*>(component))
+            value = datetimestamp(picker->dateTime());
+        if (!value)
+            continue;
+        if (const int rc = ini.writeString(section, key, *value); rc != 0)
+            return rc;
+    }
+    return 0;
+}
+
+QString suggestedcsvname(const QString& caption)
+{
+    QString name = caption;
+    for (QChar& c : name) {
+        const char16_t u = c.unicode();
+        const bool keep = (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
+        if (!keep)
+            c = u'_';
+    }
+    return name + QStringLiteral(".CSV");
+}
+
+}  // namespace vek
+
+// The resizer's menu operations live here with the menu they serve.
+namespace vek {
+
+void TFormResizer::HandlePopup(QObject* Sender)
+{
+    handleformpopup(this, Sender);
+}
+
+void TFormResizer::AddAdditionalPopup(const QString& s)
+{
+    addadditionalpopup(this, s);
+}
+
+void TFormResizer::AddAdditionalPoupupwithProc(const QString& s, std::function<void()> p)
+{
+    (void)addadditionalpopupwithproc(this, s, std::move(p));  // the item is in the menu; the caller keeps no handle
+}
+
+}  // namespace vek
