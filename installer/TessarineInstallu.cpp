@@ -1,6 +1,8 @@
 #include "installer/TessarineInstallu.h"
 
 #include "dialogs/messagecalls.h"
+#include "forms/formresizer.h"
+#include "forms/formstate.h"
 #include "installer/recordfilesdir.h"
 #include "lib/basictext.h"
 #include "lib/cursors.h"
@@ -204,9 +206,40 @@ void TInstallfm::keyPressEvent(QKeyEvent* event)
 
 void TInstallfm::closeEvent(QCloseEvent* event)
 {
-    // The updater object is released and the window state saved here once the
-    // form services and the updater are part of the program.
+    FormClose();
     TForm::closeEvent(event);
+}
+
+void TInstallfm::changeEvent(QEvent* event)
+{
+    TForm::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TInstallfm::resizeEvent(QResizeEvent* event)
+{
+    TForm::resizeEvent(event);
+    FormResize();
+}
+
+void TInstallfm::FormActivate()
+{
+    (void)vek::setupformresizer(this, FormResizer);  // false only says the window had its resizer already
+}
+
+void TInstallfm::FormResize()
+{
+    if (FormResizer)
+        FormResizer->ResizeAll();
+}
+
+void TInstallfm::FormClose()
+{
+    // The updater object is released here once the updater is part of the program.
+    // A settings file that cannot be written after the retry costs the user
+    // only the remembered place: the program ends without a message.
+    (void)vek::saveformposition(this);
 }
 
 int TInstallfm::exitstatus() const

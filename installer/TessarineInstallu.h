@@ -10,6 +10,10 @@
 
 #include <QString>
 
+namespace vek {
+class TFormResizer;
+}
+
 namespace installer {
 
 inline const QString kInstallCaption = QStringLiteral("Install New Software  ");
@@ -40,6 +44,14 @@ public:
 
     // Window events and handlers, as the controls and the timer call them.
     void FormShow();
+    // Every activation hands the window to its form resizer; the first one
+    // makes it, which records the design layout and gives the window its
+    // remembered (or default) size and place.
+    void FormActivate();
+    // Scales the controls to the window's size, once the resizer exists.
+    void FormResize();
+    // Stores the window's place, size and layout for the next start.
+    void FormClose();
     void Timer1Timer();
     void InstallbtnClick();
     void AddbtnClick();
@@ -76,10 +88,14 @@ public:
     // Sort directions of the server list and the local list.
     bool SortDir1 = false;
     bool SortDir2 = false;
+    // The window's resizer and right-click menu: none until the first activation.
+    vek::TFormResizer* FormResizer = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

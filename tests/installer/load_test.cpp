@@ -38,7 +38,8 @@ TEST(InstallerLoad, TwoHundredProgramsInOneInstallRun)
         }
     }
 
-    const QStringList args{dir.path() + "TessarineInstaller", "SERVER=" + server, "LOCAL=" + local};
+    const QStringList args{dir.path() + "TessarineInstaller", "SERVER=" + server, "LOCAL=" + local,
+                           "LOCALFOLDER=" + dir.path()};
     const testsupport::RunArgumentsScope runArgs(args);
     vek::ScriptedAnswers answers;
     TInstallfm form(installer::parseRunRequest(args));

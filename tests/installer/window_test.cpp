@@ -71,7 +71,9 @@ protected:
     // Opens the window with these run parameters and lets its start-up run.
     TInstallfm& open(const QStringList& args)
     {
-        const QStringList all = QStringList{dir.path() + "app/TessarineInstaller"} + args;
+        // The data folder, where the window keeps its place, in the scratch folder.
+        const QStringList all = QStringList{dir.path() + "app/TessarineInstaller"} + args +
+                                QStringList{"LOCALFOLDER=" + dir.path()};
         runArgs.set(all);  // the program's own folder is read from item 0
         form = std::make_unique<TInstallfm>(installer::parseRunRequest(all));
         form->show();

@@ -1,0 +1,251 @@
+// The installer window's form services, driven as a user would on the
+// offscreen platform: it remembers its place, scales, and has the right-click
+// menu on itself and its lists.
+#include "chart/kwchart.h"
+#include "dialogs/answerseam.h"
+#include "dialogs/dialogtesting.h"
+#include "formguards.h"
+#include "forms/formmenu.h"
+#include "forms/formmenuseam.h"
+#include "forms/formresizer.h"
+#include "forms/formstate.h"
+#include "installer/TessarineInstallu.h"
+#include "lib/fields.h"
+#include "lib/textlists.h"
+#include "localescope.h"
+#include "platform/controls/screenmetrics.h"
+#include "platform/inifile.h"
+#include "stateguards.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QChartView>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+using installer::TInstallfm;
+using platform::TListView;
+using testsupport::ScratchDir;
+using testsupport::writeFile;
+
+namespace {
+
+// The window on a scratch server and local folder, its data folder in the
+// scratch folder too, on one 1920 x 1080 screen with a 40-pixel panel.
+class InstallerWindowMenu : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(server());
+        QDir().mkpath(local());
+        for (const QString& name : {QStringLiteral("setup.exe"), QStringLiteral("Łódź tool.exe"),
+                                    QStringLiteral("a,b.dll"), QStringLiteral("viewer.ocx")})
+            writeFile(server() + name, "build");
+    }
+    void TearDown() override { form.reset(); }
+
+    QString server() const { return dir.path() + "server/"; }
+    QString local() const { return dir.path() + "local/"; }
+
+    // Opens the window as the program does, waits for its first activation
+    // and for the server list.
+    TInstallfm& open()
+    {
+        const QStringList args{dir.path() + "app/TessarineInstaller", "SERVER=" + server(), "LOCAL=" + local(),
+                               "LOCALFOLDER=" + dir.path()};
+        runArgs.set(args);
+        form = std::make_unique<TInstallfm>(installer::parseRunRequest(args));
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form->Serverlv->count() == 4; }, 3000));
+        return *form;
+    }
+    // Closes the window with its close box, as a user ends the program.
+    void closeWindow()
+    {
+        form->close();
+        form.reset();
+    }
+    // A right click on the list's rows: the menu opens and the user picks `caption`.
+    void rightClickAndChoose(TListView* list, QPoint at, const QString& caption)
+    {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &click);
+        vek::TFormResizer* resizer = form->FormResizer;
+        ASSERT_NE(resizer, nullptr);
+        ASSERT_TRUE(resizer->Popup()->isVisible());
+        resizer->Popup()->close();
+        for (QAction* item : resizer->Popup()->actions()) {
+            if (item->text() == caption)
+                return item->trigger();
+        }
+        FAIL() << "no item " << caption.toStdString();
+    }
+    QString settingsPath() const { return dir.path() + "Quorvane/TessarineInstallerdefaults.ini"; }
+
+    ScratchDir dir;
+    std::unique_ptr<TInstallfm> form;
+    testsupport::LocaleScope snapshot{platform::LocaleFormat{}};
+    testsupport::RunArgumentsScope runArgs;
+    testsupport::ActiveResizerScope active;
+    testsupport::ScreenMetricsScope screens{
+        {[](const QWidget*) { return QRect(0, 0, 1920, 1040); }, [] { return QRect(0, 0, 1920, 1080); }}};
+    vek::UnattendedScope attended{false};
+};
+
+QStringList captionsOf(const QMenu* menu)
+{
+    QStringList out;
+    for (const QAction* item : menu->actions())
+        out.append(item->text());
+    return out;
+}
+
+// The cells of a CSV file as Python's csv module reads them; empty when
+// there is no python3.
+QList<QStringList> readByPython(const QString& file)
+{
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        return {};
+    QProcess p;
+    p.start(python,
+            {QStringLiteral("-c"),
+             QStringLiteral("import csv, json, sys\n"
+                            "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                            "    print(json.dumps(list(csv.reader(f))))\n"),
+             file});
+    EXPECT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    QList<QStringList> rows;
+    for (const QJsonValue& row : QJsonDocument::fromJson(p.readAllStandardOutput()).array()) {
+        QStringList cells;
+        for (const QJsonValue& cell : row.toArray())
+            cells.append(cell.toString());
+        rows.append(cells);
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST_F(InstallerWindowMenu, TheFirstActivationGivesTheWindowItsResizerAndMenu)
+{
+    TInstallfm& f = open();
+    ASSERT_NE(f.FormResizer, nullptr);
+    EXPECT_EQ(vek::activeresizer(), f.FormResizer);
+    EXPECT_EQ(captionsOf(f.FormResizer->Popup()),
+              (QStringList{"Set Font", "Restore Font", "Reset Screen", "Copy Caption", "Make chart", "Save Listview",
+                           "Exit"}));
+    for (QWidget* w : {static_cast<QWidget*>(&f), static_cast<QWidget*>(f.Serverlv), static_cast<QWidget*>(f.Locallv)})
+        EXPECT_EQ(w->contextMenuPolicy(), Qt::CustomContextMenu) << w->objectName().toStdString();
+    // A later activation keeps the same resizer.
+    vek::TFormResizer* first = f.FormResizer;
+    f.FormActivate();
+    EXPECT_EQ(f.FormResizer, first);
+    // The window scales: twice as wide, the server list twice as wide.
+    const int listWidth = f.Serverlv->width();
+    const QSize size = f.size();
+    f.resize(size.width() * 2, size.height());
+    EXPECT_NEAR(f.Serverlv->width(), listWidth * 2, 1);
+}
+
+TEST_F(InstallerWindowMenu, SaveListviewOnTheServerListIsReadBackCellForCell)
+{
+    TInstallfm& f = open();
+    const QString file = dir.path() + "servers.CSV";
+    QString suggested;
+    vek::FormMenuScope seam({{},
+                             [&](QWidget*, const QString&, const QString&, const QString& name) {
+                                 suggested = name;
+                                 return file;
+                             },
+                             {}});
+    rightClickAndChoose(f.Serverlv, QPoint(10, 10), vek::kSaveListviewCaption);
+    EXPECT_EQ(suggested, QStringLiteral("Install_New_Software__.CSV"));
+
+    QList<QStringList> expected{{"Name", "Date"}};
+    for (const platform::TListItem* row : f.Serverlv->rows())
+        expected.append({row->caption(), row->subItem(0)});
+    QList<QStringList> cells = readByPython(file);
+    if (cells.isEmpty()) {
+        // Without python3, the family's own field reader.
+        QStringList lines;
+        ASSERT_EQ(vek::readlist(lines, file), platform::ReadError::None);
+        for (const QString& line : lines) {
+            QStringList fields;
+            vek::splitfields(line, fields, u',');
+            cells.append(fields);
+        }
+    }
+    EXPECT_EQ(cells, expected);
+    // The rows hold a name outside the code page and one holding the delimiter.
+    auto listed = [&expected](const QString& name) {
+        return std::any_of(expected.begin(), expected.end(), [&](const QStringList& r) { return r.first() == name; });
+    };
+    EXPECT_TRUE(listed(QStringLiteral("Łódź tool.exe")));
+    EXPECT_TRUE(listed(QStringLiteral("a,b.dll")));
+}
+
+TEST_F(InstallerWindowMenu, MakeChartOpensTheChartMakerOnTheServerList)
+{
+    TInstallfm& f = open();
+    QList<kwchart::ChartBar> bars;
+    dialogtesting::whenvisible<kwchart::Tkwchartfm>([&](kwchart::Tkwchartfm* window) {
+        EXPECT_EQ(window->worklistview, f.Serverlv);
+        EXPECT_EQ(window->worktitlestr, QStringLiteral("Install New Software  "));
+        window->Xlb->setItemIndex(1);  // by date: all four built together
+        QTest::mouseClick(window->Makebtn, Qt::LeftButton);
+        bars = kwchart::chartbars(window->Chart1->chart());
+        QTest::mouseClick(window->Closebtn, Qt::LeftButton);
+    });
+    rightClickAndChoose(f.Serverlv, QPoint(10, 10), vek::kMakeChartCaption);
+    ASSERT_EQ(bars.size(), 1);
+    EXPECT_EQ(bars[0].value, 4);
+}
+
+TEST_F(InstallerWindowMenu, TheWindowComesBackWhereItWasClosed)
+{
+    TInstallfm& f = open();
+    // A first start: the design size scaled towards 90% of the work area, centred.
+    const QSize frame = f.frameGeometry().size() - f.size();
+    const vek::FormGeometry first = vek::defaultGeometry(QSize(788, 441) + frame, QRect(0, 0, 1920, 1040));
+    EXPECT_EQ(f.frameGeometry(), QRect(first.left, first.top, first.width, first.height));
+
+    f.move(120, 80);
+    f.resize(1000, 640);
+    const QRect placed = f.frameGeometry();
+    const int listWidth = f.Serverlv->width();
+    closeWindow();
+    const platform::IniFile ini(settingsPath());
+    EXPECT_EQ(ini.readInt("Installfm", "LastLeft", -1), placed.left());
+    EXPECT_EQ(ini.readInt("Installfm", "LastWidth", -1), placed.width());
+
+    TInstallfm& again = open();
+    EXPECT_EQ(again.frameGeometry(), placed);
+    EXPECT_EQ(again.Serverlv->width(), listWidth);
+
+    // "Reset Screen" and a restart: the first start's geometry again.
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), again.mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(&again, &click);
+    again.FormResizer->Popup()->close();
+    for (QAction* item : again.FormResizer->Popup()->actions()) {
+        if (item->text() == vek::kResetScreenCaption)
+            item->trigger();
+    }
+    EXPECT_EQ(again.frameGeometry(), QRect(first.left, first.top, first.width, first.height));
+    closeWindow();
+    TInstallfm& third = open();
+    EXPECT_EQ(third.frameGeometry(), QRect(first.left, first.top, first.width, first.height));
+}
