@@ -1,0 +1,46 @@
+#pragma once
+// The process-wide state of the language files: the screen alias list, the
+// language in use and the switch that offers the language editor. All of it
+// lives for the whole run and is changed on the user-interface thread only.
+#include <QString>
+#include <QStringList>
+
+class QObject;
+
+namespace platform {
+class TForm;
+}
+
+namespace vek {
+
+// The screen alias list: sorted "component name=screen name" entries, empty
+// at start. A screen keeps the screen name under which its file was first
+// opened. Only grows while the program runs.
+QStringList langformnames();
+// The screen name for `formname`: its entry's value when `formname` is a
+// name in the list (letter case ignored); otherwise `formname` itself, and
+// then the component name of `c` (when given, named and not yet listed)
+// joins the list with `formname`.
+QString langscreenname(const QString& formname, const QObject* c);
+
+// The language in use; empty (the default language) at start.
+QString currentlanguage();
+// Sets the language in use. Returns why the code is refused (see
+// langcodeproblem), and then leaves the language as it was; empty when set.
+[[nodiscard]] QString setcurrentlanguage(const QString& code);
+
+// Whether the form menu offers the language editor outside a debugger.
+bool languagesallowed();
+void setlanguagesallowed(bool on);
+
+// Applies the file of the language in use, in the language folder of the
+// shared files folder, to `form` as the screen named by its component name.
+// Nothing happens, and the result is true, while the language is the empty
+// default: the screen shows its own texts. Otherwise the result is that of
+// the apply (false when the walk ended early or the file was unreadable).
+[[nodiscard]] bool applycurrentlanguage(platform::TForm* form);
+
+// Puts the alias list back as a test guard found it (tests, and nothing else).
+void setlangformnames(const QStringList& names);
+
+}  // namespace vek
