@@ -4,6 +4,7 @@
 #include "forms/formresizer.h"
 #include "forms/formstate.h"
 #include "installer/recordfilesdir.h"
+#include "lang/langstate.h"
 #include "lib/basictext.h"
 #include "lib/cursors.h"
 #include "lib/fileops.h"
@@ -191,6 +192,16 @@ void TInstallfm::showEvent(QShowEvent* event)
     // Settle the run once the window is on the screen, so that a message
     // about it has a window to stand over.
     QMetaObject::invokeMethod(this, &TInstallfm::FormShow, Qt::QueuedConnection);
+    // A window the window system shows without giving it the focus (focus
+    // stealing prevention, or no window manager at all) is never activated:
+    // it gets its resizer and its remembered place all the same.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (isVisible() && !FormResizer)
+                FormActivate();
+        },
+        Qt::QueuedConnection);
 }
 
 void TInstallfm::keyPressEvent(QKeyEvent* event)
@@ -263,6 +274,8 @@ void TInstallfm::settleServerFolder()
 
 void TInstallfm::FormShow()
 {
+    // First, so that the run's own texts below (folders, version) stand over stale captured ones.
+    (void)vek::applycurrentlanguage(this);  // a file that cannot be applied leaves the window's own texts
     VersionLab->setCaption(kVersionText);
     vek::clearlistview(Serverlv);
     vek::clearlistview(Locallv);

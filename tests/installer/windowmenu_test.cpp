@@ -227,6 +227,7 @@ TEST_F(InstallerWindowMenu, TheWindowComesBackWhereItWasClosed)
     f.resize(1000, 640);
     const QRect placed = f.frameGeometry();
     const int listWidth = f.Serverlv->width();
+    const int dateWidth = f.Serverlv->columnWidth(1);
     closeWindow();
     const platform::IniFile ini(settingsPath());
     EXPECT_EQ(ini.readInt("Installfm", "LastLeft", -1), placed.left());
@@ -235,6 +236,7 @@ TEST_F(InstallerWindowMenu, TheWindowComesBackWhereItWasClosed)
     TInstallfm& again = open();
     EXPECT_EQ(again.frameGeometry(), placed);
     EXPECT_EQ(again.Serverlv->width(), listWidth);
+    EXPECT_NEAR(again.Serverlv->columnWidth(1), dateWidth, 1);
 
     // "Reset Screen" and a restart: the first start's geometry again.
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), again.mapToGlobal(QPoint(2, 2)));
