@@ -12,7 +12,7 @@ build=${BUILD_DIR:-build-bench}
 
 echo "building ($build, Release)..." >&2
 nice cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSARINE_BENCH=ON -DTESSARINE_TESTS=OFF >/dev/null
-for target in bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_catalogue; do
+for target in bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_catalogue bench_csv; do
   nice cmake --build "$build" --target "$target" >/dev/null 2>&1 || echo "note: $target did not build; its rows are left out" >&2
 done
 bin=$build/bench
@@ -93,6 +93,15 @@ for ((r = 0; r < rounds; r++)); do
   peer=$(t -- cp "$tmp/lines.txt" "$tmp/copied.txt")
   record "$op5" "$ours" "$peer"
 done
+
+# 6. Exporting a shown 100 000-row list view as CSV, against Python's csv
+# writer writing the same rows; the driver alternates the two itself.
+if have bench_csv && command -v python3 >/dev/null; then
+  QT_QPA_PLATFORM=offscreen nice "$bin/bench_csv" "$tmp/table" "$rounds" 2>/dev/null |
+  while read -r name ours peer; do
+    record "export 100 000 rows as CSV: listviewtocsv vs python3 csv.writer" "$ours" "$peer"
+  done
+fi
 
 # The table: medians of the rounds, in the order the operations ran.
 awk -F'|' '

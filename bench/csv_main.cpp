@@ -1,0 +1,97 @@
+// Exports a shown list view of the rows of DIR/table.tsv as a CSV file with
+// listviewtocsv and, in alternation, times Python's csv writer writing the
+// same rows (read from DIR/table.tsv) with the same header, as UTF-8 behind
+// its mark.
+//   bench_csv DIR ROUNDS
+// Prints one line per round: "csv", our milliseconds, the peer's milliseconds.
+// Ours is the export alone (the rows are in the view already, as the file is
+// on the disk for the peer); the peer's is its whole process: start, read,
+// write.
+#include "bench/common.h"
+#include "forms/listviewcsv.h"
+#include "lib/textlists.h"
+#include "platform/controls/tlistview.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+const char kPeer[] = "import csv, sys\n"
+                     "with open(sys.argv[1], encoding='utf-8') as f:\n"
+                     "    rows = [line.rstrip('\\n').split('\\t') for line in f]\n"
+                     "with open(sys.argv[2], 'w', newline='', encoding='utf-8-sig') as f:\n"
+                     "    w = csv.writer(f)\n"
+                     "    w.writerow(['Name', 'Number', 'Date'])\n"
+                     "    w.writerows(rows)\n";
+
+double runPeer(std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double ms = bench::msSince(start);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: bench_csv DIR ROUNDS\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    bench::useFamilyFormats();
+    const std::string dir = argv[1];
+    const int rounds = std::atoi(argv[2]);
+
+    QStringList lines;
+    vek::loadlist(lines, QString::fromStdString(dir + "/table.tsv"));
+    platform::TListView view;
+    view.addColumn(QStringLiteral("Name"), 200);
+    view.addColumn(QStringLiteral("Number"), 100);
+    view.addColumn(QStringLiteral("Date"), 125);
+    QList<platform::TListItem*> rows;
+    for (const QString& line : lines) {
+        const QStringList f = line.split(u'\t');
+        rows.append(new platform::TListItem(f.value(0), {f.value(1), f.value(2)}));
+    }
+    view.addItems(rows);
+    view.resize(500, 400);
+    view.show();
+    QApplication::processEvents();
+
+    const QString ours = QString::fromStdString(dir + "/ours.csv");
+    const std::string peerFile = dir + "/peer.csv";
+    for (int r = 0; r < rounds; ++r) {
+        const auto start = std::chrono::steady_clock::now();
+        const int rc = vek::listviewtocsv(&view, ours, u',', false);
+        const double oursMs = bench::msSince(start);
+        if (rc != 0) {
+            std::fprintf(stderr, "listviewtocsv failed: %d\n", rc);
+            return 1;
+        }
+        const double peerMs = runPeer({"python3", "-c", kPeer, dir + "/table.tsv", peerFile});
+        std::printf("csv %.1f %.1f\n", oursMs, peerMs);
+        std::fflush(stdout);
+    }
+    return 0;
+}
