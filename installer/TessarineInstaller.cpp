@@ -4,9 +4,11 @@
 // without the window.
 #include "dialogs/answerseam.h"
 #include "dialogs/messagecalls.h"
+#include "forms/formmenu.h"
 #include "installer/TessarineInstallu.h"
 #include "installer/restoregeneration.h"
 #include "installer/runrequest.h"
+#include "lang/langstate.h"
 #include "lib/folders.h"
 #include "platform/headless.h"
 
@@ -72,6 +74,10 @@ int main(int argc, char** argv)
     // Nobody waits at the screen of an unattended run: without a display its
     // messages go to the error output instead of waiting for a click.
     vek::setunattended(run.kind() == installer::RunKind::Unattended);
+    // LANGUAGE= is part of a file name: a code that is refused says why, and the window keeps its own texts.
+    if (const QString refused = vek::setcurrentlanguage(run.language); !refused.isEmpty())
+        vek::warnmessage(refused, QString());
+    vek::setlanguagesallowed(run.languagesAllowed);
     form.show();
     app.exec();
     return form.exitstatus();

@@ -29,6 +29,10 @@ struct RunRequest {
     // run puts back, and which one (1 to 10; 0 when not a number).
     QString restoreName;
     int generation = 0;
+    // LANGUAGE: the language code the window is shown in; empty for its own texts.
+    QString language;
+    // LANGUAGES=1: the form menu offers the language editor outside a debugger.
+    bool languagesAllowed = false;
 
     // Recording when FILESDIRCONTENTS has a value (it ends the run before
     // anything is installed), else restoring when RESTORE has one, else

@@ -14,7 +14,6 @@ namespace {
 struct LangState {
     QStringList formnames;
     QString language;
-    bool allowed = false;
 };
 
 LangState& state()
@@ -80,16 +79,6 @@ QString setcurrentlanguage(const QString& code)
     if (problem.isEmpty())
         state().language = code;
     return problem;
-}
-
-bool languagesallowed()
-{
-    return state().allowed;
-}
-
-void setlanguagesallowed(bool on)
-{
-    state().allowed = on;
 }
 
 bool applycurrentlanguage(platform::TForm* form)

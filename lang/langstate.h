@@ -1,7 +1,8 @@
 #pragma once
-// The process-wide state of the language files: the screen alias list, the
-// language in use and the switch that offers the language editor. All of it
-// lives for the whole run and is changed on the user-interface thread only.
+// The process-wide state of the language files: the screen alias list and the
+// language in use. Both live for the whole run and are changed on the
+// user-interface thread only. (The switch that offers the language editor,
+// languagesallowed, is kept by the form menu that reads it: forms/formmenu.h.)
 #include <QString>
 #include <QStringList>
 
@@ -28,10 +29,6 @@ QString currentlanguage();
 // Sets the language in use. Returns why the code is refused (see
 // langcodeproblem), and then leaves the language as it was; empty when set.
 [[nodiscard]] QString setcurrentlanguage(const QString& code);
-
-// Whether the form menu offers the language editor outside a debugger.
-bool languagesallowed();
-void setlanguagesallowed(bool on);
 
 // Applies the file of the language in use, in the language folder of the
 // shared files folder, to `form` as the screen named by its component name.

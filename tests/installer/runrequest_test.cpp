@@ -47,3 +47,32 @@ TEST(RunRequest, ValuesAreTrimmedAndKeepTheirCase)
     EXPECT_EQ(run.restoreName, "Stock.exe");
     EXPECT_EQ(run.generation, 3);
 }
+
+TEST(RunRequest, LanguageAndTheLanguageEditorSwitch)
+{
+    struct Case {
+        QStringList args;
+        QString language;
+        bool languagesAllowed;
+    };
+    const Case cases[] = {
+        {{}, "", false},
+        {{"LANGUAGE=de"}, "de", false},
+        {{"language= pt-BR "}, "pt-BR", false},
+        // Taken as written: the program body refuses a code that is no file name part.
+        {{"LANGUAGE=../../x"}, "../../x", false},
+        {{"LANGUAGES=1"}, "", true},
+        {{"languages= 1 "}, "", true},
+        {{"LANGUAGES=0"}, "", false},
+        {{"LANGUAGES"}, "", false},
+        {{"LANGUAGES=yes"}, "", false},
+        {{"LANGUAGES=1", "LANGUAGES=0"}, "", false},
+        {{"LANGUAGE=de", "LANGUAGES=1", "LANGUAGE=fr"}, "fr", true},
+    };
+    for (const Case& c : cases) {
+        const RunRequest run = parseRunRequest(QStringList{"/opt/TessarineInstaller"} + c.args);
+        EXPECT_EQ(run.language, c.language) << c.args.join(' ').toStdString();
+        EXPECT_EQ(run.languagesAllowed, c.languagesAllowed) << c.args.join(' ').toStdString();
+        EXPECT_EQ(run.kind(), RunKind::Interactive) << c.args.join(' ').toStdString();
+    }
+}
