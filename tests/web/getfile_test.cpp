@@ -1,0 +1,297 @@
+#include "lib/stamps.h"
+#include "web/vekpost.h"
+#include "webfixture.h"
+#include "webservers.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTimer>
+
+using namespace vek;
+using testsupport::entries;
+using testsupport::readFile;
+using testsupport::writeFile;
+using webtest::documentBytes;
+using webtest::TestServer;
+using webtest::toStd;
+
+namespace {
+
+constexpr int kDocumentSize = 200000;
+
+// The routes every download test needs, on an HTTP or HTTPS server.
+void addDownloadRoutes(TestServer& server)
+{
+    auto& r = server.routes();
+    const std::string document = toStd(documentBytes(kDocumentSize));
+    r.Get("/doc", [document](const httplib::Request&, httplib::Response& res) {
+        res.set_content(document, "application/octet-stream");
+    });
+    r.Get("/old", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/hop"); });
+    r.Get("/hop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/doc", 301); });
+    r.Get("/gone", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/missing"); });
+    r.Get("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
+    r.Get("/tofile", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("file:///etc/hostname"); });
+    r.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 404;
+        res.set_content("no such page", "text/plain");
+    });
+    r.Get("/empty", [](const httplib::Request&, httplib::Response& res) { res.set_content("", "text/plain"); });
+    r.Get("/nocontent", [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
+    // The announced length, then `cut` bytes of it, then the connection closes.
+    r.Get(R"(/cut/(\d+))", [document](const httplib::Request& req, httplib::Response& res) {
+        const size_t cut = std::stoul(req.matches[1]);
+        res.set_content_provider(document.size(), "application/octet-stream",
+                                 [document, cut](size_t, size_t, httplib::DataSink& sink) {
+                                     if (cut > 0)
+                                         sink.write(document.data(), cut);
+                                     return false;
+                                 });
+    });
+    r.Get("/chunked", [document](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("application/octet-stream",
+                                         [document](size_t offset, httplib::DataSink& sink) {
+                                             const size_t piece = std::min<size_t>(7000, document.size() - offset);
+                                             if (piece > 0)
+                                                 sink.write(document.data() + offset, piece);
+                                             else
+                                                 sink.done();
+                                             return true;
+                                         });
+    });
+    // Chunks, then the connection closes before the last chunk.
+    r.Get("/badchunks", [document](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("application/octet-stream",
+                                         [document](size_t offset, httplib::DataSink& sink) {
+                                             if (offset >= document.size() / 2)
+                                                 return false;
+                                             sink.write(document.data() + offset, 7000);
+                                             return true;
+                                         });
+    });
+    // Half the document, then silence until the test ends.
+    r.Get("/stall", [document, &server](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(document.size(), "application/octet-stream",
+                                 [document, &server](size_t offset, size_t, httplib::DataSink& sink) {
+                                     if (offset == 0)
+                                         return sink.write(document.data(), document.size() / 2);
+                                     server.waitForRelease(std::chrono::seconds(30));
+                                     return false;
+                                 });
+    });
+}
+
+class GetFileTest : public webtest::WebFixture {
+protected:
+    void SetUp() override
+    {
+        addDownloadRoutes(server);
+        ASSERT_TRUE(server.start());
+    }
+    QString target() const { return files() + QStringLiteral("Stock.exe"); }
+
+    TestServer server;
+};
+
+}  // namespace
+
+TEST_F(GetFileTest, PlacesTheWholeDocument)
+{
+    for (const char* path : {"/doc", "/old", "/chunked"}) {
+        SCOPED_TRACE(path);
+        writeFile(target(), "the old version");
+        TVekPost post;
+        ASSERT_TRUE(post.GetFile(server.url(QString::fromLatin1(path)), target())) << post.ReportError().toStdString();
+        EXPECT_EQ(readFile(target()), documentBytes(kDocumentSize));
+        EXPECT_EQ(entries(files()), QStringList{"Stock.exe"}) << "no work file is left";
+        EXPECT_EQ(post.pendinglog().filter("Asking for: " + server.url(QString::fromLatin1(path))).size(), 1);
+        EXPECT_EQ(post.pendinglog().filter("Reply: 200: OK").size(), 1);
+    }
+}
+
+TEST_F(GetFileTest, ANewFileAndAnEmptyDocument)
+{
+    TVekPost post;
+    ASSERT_TRUE(post.GetFile(server.url("/doc"), target()));
+    EXPECT_EQ(readFile(target()), documentBytes(kDocumentSize));
+    ASSERT_TRUE(post.GetFile(server.url("/empty"), target()));
+    EXPECT_TRUE(QFile::exists(target()));
+    EXPECT_EQ(readFile(target()), QByteArray());
+}
+
+TEST_F(GetFileTest, KeepsThePermissionBitsOfTheFileItReplaces)
+{
+    writeFile(target(), "old");
+    ASSERT_TRUE(QFile::setPermissions(target(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QFile::Permissions before = QFile::permissions(target());
+    TVekPost post;
+    ASSERT_TRUE(post.GetFile(server.url("/doc"), target()));
+    EXPECT_EQ(QFile::permissions(target()), before);
+}
+
+// A reply longer than its Content-Length ends where the length says: the
+// bytes after it belong to no reply.
+TEST_F(GetFileTest, AReplyLongerThanItsLengthGivesTheAnnouncedBytes)
+{
+    webtest::RawReplyServer raw("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello and more");
+    TVekPost post;
+    ASSERT_TRUE(post.GetFile(raw.url("/longer"), target()));
+    EXPECT_EQ(readFile(target()), QByteArray("hello"));
+}
+
+// Every way a download can fail leaves an old file exactly as it was and
+// makes no new one; nothing is left beside it.
+TEST_F(GetFileTest, AFailedDownloadLeavesTheTargetAsItWas)
+{
+    const struct {
+        QString path;
+        const char* why;
+    } cases[] = {
+        {"/missing", "404"},
+        {"/gone", "a redirect to a missing page"},
+        {"/loop", "endless redirects"},
+        {"/tofile", "a redirect to a local file"},
+        {"/badchunks", "chunks cut before the last"},
+        {"/nocontent", "204: no document"},
+        {"/cut/0", "cut before the body"},
+        {"/cut/1", "cut after one byte"},
+        {"/cut/65536", "cut at 64 KiB"},
+        {QStringLiteral("/cut/%1").arg(kDocumentSize / 2), "cut half way"},
+        {QStringLiteral("/cut/%1").arg(kDocumentSize - 1), "cut one byte short"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        for (const bool existing : {true, false}) {
+            QFile::remove(target());
+            if (existing)
+                writeFile(target(), "the old version");
+            TVekPost post;
+            EXPECT_FALSE(post.GetFile(server.url(c.path), target()));
+            EXPECT_FALSE(post.ReportError().isEmpty());
+            EXPECT_EQ(post.pendinglog().filter("Exception:").size(), 1);
+            if (existing) {
+                EXPECT_EQ(readFile(target()), QByteArray("the old version"));
+            }
+            EXPECT_EQ(entries(files()), existing ? QStringList{"Stock.exe"} : QStringList{});
+            EXPECT_TRUE(entries(QDir::currentPath()).filter(".$$$").isEmpty());
+        }
+    }
+}
+
+// Only the closing connection ends a reply without length or chunks, and a
+// cut connection ends it the same way: such a reply is never placed.
+TEST_F(GetFileTest, AReplyWithoutLengthIsNotPlaced)
+{
+    webtest::RawReplyServer raw(
+        "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\nwhole or cut?");
+    for (const bool existing : {true, false}) {
+        QFile::remove(target());
+        if (existing)
+            writeFile(target(), "the old version");
+        TVekPost post;
+        EXPECT_FALSE(post.GetFile(raw.url("/nolength"), target()));
+        EXPECT_TRUE(post.ReportError().startsWith("Incomplete download")) << post.ReportError().toStdString();
+        EXPECT_EQ(entries(files()), existing ? QStringList{"Stock.exe"} : QStringList{});
+        if (existing) {
+            EXPECT_EQ(readFile(target()), QByteArray("the old version"));
+        }
+    }
+}
+
+TEST_F(GetFileTest, ANotFoundReplySaysSo)
+{
+    TVekPost post;
+    EXPECT_FALSE(post.GetFile(server.url("/missing"), target()));
+    EXPECT_EQ(post.ReportError(), QStringLiteral("HTTP/1.1 404 Not Found"));
+    EXPECT_EQ(post.pendinglog().filter("Reply: 404: Not Found").size(), 1);
+    EXPECT_TRUE(post.ErrorStr.isEmpty()) << "the failure came in the transfer";
+}
+
+TEST_F(GetFileTest, ASilentServerTimesOut)
+{
+    writeFile(target(), "the old version");
+    TVekPost post;
+    post.SetTimeout(300);
+    EXPECT_FALSE(post.GetFile(server.url("/stall"), target()));
+    EXPECT_EQ(post.ReportError(), QStringLiteral("Read timed out."));
+    EXPECT_EQ(readFile(target()), QByteArray("the old version"));
+    EXPECT_EQ(entries(files()), QStringList{"Stock.exe"});
+}
+
+TEST_F(GetFileTest, NoServerListening)
+{
+    const QString address = server.url("/doc");
+    server.stop();
+    writeFile(target(), "the old version");
+    TVekPost post;
+    EXPECT_FALSE(post.GetFile(address, target()));
+    EXPECT_FALSE(post.ReportError().isEmpty());
+    EXPECT_EQ(readFile(target()), QByteArray("the old version"));
+}
+
+TEST_F(GetFileTest, AFolderThatCannotTakeTheWorkFileFailsBeforeTheTransfer)
+{
+    TVekPost post;
+    const QString target = files() + QStringLiteral("no such folder/Stock.exe");
+    EXPECT_FALSE(post.GetFile(server.url("/doc"), target));
+    EXPECT_FALSE(post.ErrorStr.isEmpty());
+    EXPECT_EQ(post.ErrorStr, post.ReportError());
+    EXPECT_EQ(post.pendinglog().filter("Exception message:").size(), 1);
+    EXPECT_TRUE(post.pendinglog().filter("Asking for:").isEmpty());
+}
+
+TEST_F(GetFileTest, ProgressMovesAndWindowEventsRun)
+{
+    qint64 maximum = -1, last = 0;
+    int steps = 0, ends = 0;
+    bool eventRan = false, ranBeforeEnd = false;
+    TVekPost post({[&](qint64 max) { maximum = max; },
+                   [&](qint64 count) {
+                       EXPECT_GE(count, last);
+                       last = count;
+                       ++steps;
+                   },
+                   [&] {
+                       ++ends;
+                       ranBeforeEnd = eventRan;
+                   }});
+    QTimer::singleShot(0, [&] { eventRan = true; });
+    ASSERT_TRUE(post.GetFile(server.url("/doc"), target()));
+    EXPECT_EQ(maximum, kDocumentSize);
+    EXPECT_EQ(last, kDocumentSize);
+    EXPECT_GE(steps, 1);
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(ranBeforeEnd) << "a window event waiting when the transfer began ran during it";
+}
+
+TEST_F(GetFileTest, TheDaysLogFile)
+{
+    const QString log = data() + "VekPost/" + vek::todayday() + ".vekpost.log";
+    {
+        TVekPost post;
+        ASSERT_TRUE(post.GetFile(server.url("/doc"), target()));
+    }
+    const QString first = QString::fromLatin1(readFile(log));
+    EXPECT_TRUE(first.contains("Asking for: " + server.url("/doc") + "\r\n"));
+    EXPECT_TRUE(first.contains(" Reply: 200: OK\r\n"));
+    {
+        TVekPost post;
+        EXPECT_FALSE(post.GetFile(server.url("/missing"), target()));
+        post.Savelog();
+        EXPECT_TRUE(post.pendinglog().isEmpty());
+    }
+    const QString both = QString::fromLatin1(readFile(log));
+    EXPECT_TRUE(both.startsWith(first)) << "the day's lines are appended";
+    EXPECT_TRUE(both.contains("Exception:HTTP/1.1 404 Not Found " + server.url("/missing")));
+
+    // Last month's file of the same day starts afresh.
+    QFile old(log);
+    ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+    old.close();
+    {
+        TVekPost post;
+        ASSERT_TRUE(post.GetFile(server.url("/doc"), target()));
+    }
+    EXPECT_FALSE(QString::fromLatin1(readFile(log)).contains("404"));
+}

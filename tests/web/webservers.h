@@ -1,0 +1,210 @@
+#pragma once
+// Real servers on 127.0.0.1 for the transfer tests, each started on a free
+// port by the test that needs it and stopped when it goes: an HTTP or HTTPS
+// server (cpp-httplib) with a certificate made for the run, and helpers for
+// the settings file the transfers read. Nothing here reaches past loopback.
+#define CPPHTTPLIB_OPENSSL_SUPPORT
+#include <httplib.h>
+
+#include "testsupport.h"
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace webtest {
+
+// A certificate and its key in PEM files, made by the openssl program.
+struct Certificate {
+    QString certFile;
+    QString keyFile;
+    bool made = false;
+};
+
+// A self-signed certificate for `subjectAltName` (e.g. "IP:127.0.0.1"), made
+// once per name for the whole test program.
+inline Certificate certificateFor(const QString& subjectAltName)
+{
+    static QTemporaryDir dir;
+    static std::map<QString, Certificate> made;
+    auto it = made.find(subjectAltName);
+    if (it != made.end())
+        return it->second;
+    Certificate c;
+    const QString stem = dir.path() + QStringLiteral("/cert%1").arg(made.size());
+    c.certFile = stem + QStringLiteral(".pem");
+    c.keyFile = stem + QStringLiteral(".key");
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                   QStringLiteral("-keyout"), c.keyFile, QStringLiteral("-out"), c.certFile, QStringLiteral("-days"),
+                   QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=Tessarine test server"),
+                   QStringLiteral("-addext"), QStringLiteral("subjectAltName=") + subjectAltName});
+    c.made = openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0;
+    made[subjectAltName] = c;
+    return c;
+}
+
+// An HTTP server (HTTPS with a certificate) on 127.0.0.1, listening from
+// construction to destruction. Routes are added before start().
+class TestServer {
+public:
+    TestServer() : server_(std::make_unique<httplib::Server>()) {}
+    explicit TestServer(const Certificate& certificate)
+        : server_(std::make_unique<httplib::SSLServer>(certificate.certFile.toLocal8Bit().constData(),
+                                                       certificate.keyFile.toLocal8Bit().constData())),
+          https_(true)
+    {
+    }
+    ~TestServer() { stop(); }
+
+    httplib::Server& routes() { return *server_; }
+    // Binds to a free port and serves on a thread of its own; false when the
+    // port could not be had.
+    bool start()
+    {
+        port_ = server_->bind_to_any_port("127.0.0.1");
+        if (port_ <= 0)
+            return false;
+        thread_ = std::thread([this] { server_->listen_after_bind(); });
+        // stop() only reaches a server that runs: one stopped before it does
+        // would serve on for ever.
+        for (int i = 0; i < 10000 && !server_->is_running(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return server_->is_running();
+    }
+    void stop()
+    {
+        release();
+        if (thread_.joinable()) {
+            server_->stop();
+            thread_.join();
+        }
+    }
+    int port() const { return port_; }
+    QString url(const QString& path) const
+    {
+        return QStringLiteral("%1://127.0.0.1:%2%3")
+            .arg(https_ ? QStringLiteral("https") : QStringLiteral("http"))
+            .arg(port_)
+            .arg(path);
+    }
+    // Handlers that stall wait for this (or for the server to stop).
+    void waitForRelease(std::chrono::milliseconds longest)
+    {
+        std::unique_lock lock(mutex_);
+        released_.wait_for(lock, longest, [this] { return releasedFlag_; });
+    }
+    void release()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            releasedFlag_ = true;
+        }
+        released_.notify_all();
+    }
+
+private:
+    std::unique_ptr<httplib::Server> server_;
+    bool https_ = false;
+    int port_ = 0;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable released_;
+    bool releasedFlag_ = false;
+};
+
+// A server that answers every request with the same bytes, as written, and
+// closes the connection: for replies no well-behaved server library sends.
+class RawReplyServer {
+public:
+    explicit RawReplyServer(QByteArray reply) : reply_(std::move(reply))
+    {
+        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd_, 8) != 0
+            || ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            return;
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~RawReplyServer()
+    {
+        stopping_ = true;
+        ::shutdown(fd_, SHUT_RDWR);
+        if (thread_.joinable())
+            thread_.join();
+        ::close(fd_);
+    }
+    QString url(const QString& path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path); }
+
+private:
+    void serve()
+    {
+        while (!stopping_) {
+            const int client = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client < 0)
+                return;
+            std::string request;
+            char buffer[4096];
+            while (request.find("\r\n\r\n") == std::string::npos) {
+                const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+                if (n <= 0)
+                    break;
+                request.append(buffer, static_cast<size_t>(n));
+            }
+            const char* data = reply_.constData();
+            for (qsizetype left = reply_.size(); left > 0;) {
+                const ssize_t n = ::send(client, data, static_cast<size_t>(left), MSG_NOSIGNAL);
+                if (n <= 0)
+                    break;
+                data += n;
+                left -= n;
+            }
+            ::shutdown(client, SHUT_WR);
+            ::close(client);
+        }
+    }
+
+    QByteArray reply_;
+    int fd_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
+
+// Bytes that differ from offset to offset, so a shifted or repeated piece shows.
+inline QByteArray documentBytes(int size, quint32 seed = 1)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    quint32 x = seed * 2654435761u + 1;
+    for (int i = 0; i < size; ++i) {
+        x = x * 1664525u + 1013904223u;
+        bytes[i] = static_cast<char>(x >> 24);
+    }
+    return bytes;
+}
+
+inline std::string toStd(const QByteArray& bytes)
+{
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+}  // namespace webtest

@@ -1,0 +1,399 @@
+#include "web/vekpost.h"
+
+#include "lib/fileops.h"
+#include "lib/folders.h"
+#include "lib/stamps.h"
+#include "lib/textlists.h"
+#include "platform/errortext.h"
+#include "platform/fileapi.h"
+#include "platform/libformat.h"
+#include "platform/pathbytes.h"
+#include "platform/winerror.h"
+#include "web/protectstrings.h"
+#include "web/websettings.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <memory>
+#include <openssl/evp.h>
+#include <sys/stat.h>
+
+namespace vek {
+namespace {
+
+const QString kTlsVersionsLine = QStringLiteral("Versions=TLSv1.2 and later");
+constexpr qint64 kHashChunk = 1 << 20;
+
+bool ishttps(const QString& url)
+{
+    return url.left(5).compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+}
+
+// A hidden name beside the target that no other download uses: the work file
+// must never be another transfer's, nor a file of the user's.
+QString uniqueworkname(const QString& target)
+{
+    const QFileInfo info(target);
+    const QString folder = addslash(info.path());
+    for (;;) {
+        const QString name = folder + u'.' + info.fileName() + u'.'
+            + QString::number(QRandomGenerator::global()->generate64(), 16) + QStringLiteral(".download");
+        if (!platform::pathExists(name))
+            return name;
+    }
+}
+
+QString statusmessage(const http::Reply& reply)
+{
+    return reply.statusLine.isEmpty() ? QStringLiteral("HTTP %1").arg(reply.status) : reply.statusLine;
+}
+
+}  // namespace
+
+TVekPost::TVekPost(TransferProgress progress) : progress_(std::move(progress))
+{
+}
+
+TVekPost::~TVekPost()
+{
+    Savelog();
+}
+
+void TVekPost::setusername(const QString& aUsername, const QString& aPassword)
+{
+    pUsername = aUsername;
+    pPassword = aPassword;
+}
+
+void TVekPost::AddLog(const QString& text)
+{
+    const platform::LocaleFormat& f = platform::libformat();
+    const QDateTime now = QDateTime::currentDateTime();
+    pLogList.append(now.toString(f.shortDateFormat) + u' ' + now.toString(f.longTimeFormat) + u' ' + text);
+}
+
+void TVekPost::AddExtraField(const QString& aName, const QString& aValue)
+{
+    AddLog(QStringLiteral("Set field ") + aName + QStringLiteral(" = ") + aValue);
+    fields_.append({aName, aValue});
+}
+
+void TVekPost::SetProxyINI(const QString& Value)
+{
+    const std::optional<http::ProxyServer> proxy = readproxysettings(Value);
+    if (!proxy)
+        return;
+    proxy_ = proxy;
+    AddLog(QStringLiteral("Proxy Info:"));
+    AddLog(proxy->host);
+    AddLog(QString::number(proxy->port));
+    AddLog(proxy->user);
+    // The log never holds the password itself.
+    AddLog(protectstring(proxy->password));
+    pProxyIni = Value;
+}
+
+void TVekPost::applyProxyFile()
+{
+    const QString file = proxysettingsfile();
+    if (platform::isFile(file))
+        SetProxyINI(file);
+}
+
+void TVekPost::Savelog()
+{
+    if (pLogList.isEmpty())
+        return;
+    const QString folder = datafolder() + kVekPostLogFolder;
+    (void)platform::createFolders(folder);  // a folder not made fails the append below, which is silent
+    pLogname = folder + pathsep + todayday() + kVekPostLogSuffix;
+    // The day's number comes back every month: last month's file starts afresh.
+    const QFileInfo info(pLogname);
+    if (info.exists() && info.lastModified() < QDateTime::currentDateTime().addDays(-1))
+        (void)platform::deleteFile(pLogname);  // a file that stays is appended to instead
+    (void)appendlines(pLogname, pLogList);  // failures to write the log are silent
+    pLogList.clear();
+}
+
+http::Request TVekPost::baseRequest(const QString& url, bool withTimeout)
+{
+    http::Request request;
+    request.url = url;
+    request.readTimeoutMs = withTimeout ? pTimeout : 0;
+    request.proxy = proxy_;
+    request.tls = readtlssettings();
+    if (!request.tls.verify)
+        AddLog(kTlsUnverifiedWarning);
+    request.progress.begin = [this](qint64 max) { WorkBegin(max); };
+    request.progress.working = [this](qint64 count) { Working(count); };
+    request.progress.end = [this] { WorkEnd(); };
+    return request;
+}
+
+void TVekPost::WorkBegin(qint64 aWorkCountMax)
+{
+    maximum_ = aWorkCountMax;
+    if (progress_.begin)
+        progress_.begin(aWorkCountMax);
+}
+
+void TVekPost::Working(qint64 aWorkCount)
+{
+    if (progress_.working)
+        progress_.working(aWorkCount);
+    // A transfer blocks the window's thread: its events run here, so it repaints
+    // and its other controls answer meanwhile.
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+}
+
+void TVekPost::WorkEnd()
+{
+    if (progress_.end)
+        progress_.end();
+}
+
+bool TVekPost::GetFile(const QString& aSourceURL, const QString& aFileName)
+{
+    applyProxyFile();
+    const QString work = uniqueworkname(aFileName);
+    platform::RawFile file;
+    if (const int rc = file.open(work, platform::OpenMode::Write)) {
+        pErrstr = ErrorStr = QStringLiteral("Cannot create file \"%1\": %2").arg(work, platform::errorText(rc));
+        AddLog(QStringLiteral("Exception message:") + pErrstr);
+        return false;
+    }
+    http::Request request = baseRequest(aSourceURL, true);
+    if (ishttps(aSourceURL))
+        AddLog(kTlsVersionsLine);
+    AddLog(QStringLiteral("Asking for: ") + aSourceURL);
+    int writeError = 0;
+    request.sink = [&](const char* data, qint64 size) {
+        writeError = file.write(data, size);
+        return writeError == 0;
+    };
+    const http::Reply reply = http::perform(request);
+    if (reply.status > 0)
+        AddLog(QStringLiteral("Reply: ") + QString::number(reply.status) + QStringLiteral(": ") + reply.statusText);
+
+    QString failure;
+    if (!reply.transferred)
+        failure = writeError ? reply.error + u' ' + platform::errorText(writeError) : reply.error;
+    else if (reply.status != 200)
+        failure = statusmessage(reply);
+    else if (!reply.complete())
+        failure = reply.contentLength >= 0
+            ? QStringLiteral("Incomplete download: %1 of %2 bytes").arg(reply.received).arg(reply.contentLength)
+            : QStringLiteral("Incomplete download: the reply has no length to check %1 bytes against")
+                  .arg(reply.received);
+    int rc = file.close();
+    if (failure.isEmpty() && rc != 0)
+        failure = platform::errorText(rc);
+    if (failure.isEmpty()) {
+        // The new file keeps the old one's permission bits, as a rewrite in
+        // place would have; it must reach the disk before it replaces the old.
+        struct stat old {};
+        if (::stat(platform::encodePath(aFileName).constData(), &old) == 0)
+            (void)::chmod(platform::encodePath(work).constData(), old.st_mode & 07777);  // a new mode is no failure
+        if ((rc = platform::syncFile(work)) == 0)
+            rc = platform::replaceFile(work, aFileName);
+        if (rc != 0)
+            failure = QStringLiteral("Cannot replace \"%1\": %2").arg(aFileName, platform::errorText(rc));
+    }
+    if (failure.isEmpty())
+        return true;
+    (void)platform::deleteFile(work);  // the target was never touched; a leftover work file is hidden
+    pErrstr = failure;
+    AddLog(QStringLiteral("Exception:") + failure + u' ' + aSourceURL);
+    return false;
+}
+
+bool TVekPost::postForm(const QString& logFileName, bool fileLog)
+{
+    http::Request request = baseRequest(pWebsite, false);
+    request.method = http::Request::Method::PostForm;
+    request.fields = fields_;
+    request.files = files_;
+    const http::Reply reply = http::perform(request);
+    ResponseCode = reply.status;
+    ResponseText = reply.statusText;
+    QString failure;
+    if (!reply.transferred)
+        failure = reply.error;
+    else if (reply.status >= 400)
+        failure = statusmessage(reply);
+    if (failure.isEmpty()) {
+        if (fileLog)
+            AddLog(QStringLiteral("Got: ") + ResponseText + QStringLiteral(" with ") + logFileName);
+        return reply.status == 200;
+    }
+    if (fileLog) {
+        ResponseText = pErrstr = failure;
+    } else {
+        ResponseText = pErrstr = failure + QStringLiteral("   ") + reply.statusText;
+    }
+    AddLog(failure);
+    AddLog(QStringLiteral("Site = ") + pWebsite);
+    if (fileLog)
+        AddLog(QStringLiteral("Filename = ") + logFileName);
+    AddLog(QStringLiteral("Name = ") + pName);
+    return false;
+}
+
+bool TVekPost::PostFile(const QString& aFilename)
+{
+    ResponseCode = 0;
+    ResponseText.clear();
+    if (pWebsite.isEmpty()) {
+        AddLog(kWebsiteNotSet);
+        return false;
+    }
+    if (!platform::isFile(aFilename)) {
+        AddLog(QStringLiteral("Missing file:") + aFilename);
+        return false;
+    }
+    applyProxyFile();
+    AddLog(pWebsite);
+    files_.append({pName, aFilename, QByteArrayLiteral("application/octet-stream")});
+    AddLog(QStringLiteral("Parameter=") + pName + u' ' + aFilename);
+    if (ishttps(pWebsite) && !pHttpIOSSLSet) {
+        pHttpIOSSLSet = true;
+        AddLog(kTlsVersionsLine);
+    }
+    return postForm(aFilename, true);
+}
+
+bool TVekPost::PostFile(const QString& aFilename, const QString& aCustomer)
+{
+    AddExtraField(QStringLiteral("customer"), aCustomer);
+    return PostFile(aFilename);
+}
+
+bool TVekPost::PostFileToFolder(const QString& aFileName, const QString& aTargetFolder)
+{
+    AddExtraField(QStringLiteral("base"), aTargetFolder);
+    return PostFile(aFileName);
+}
+
+bool TVekPost::PostNoFile()
+{
+    ResponseCode = 0;
+    ResponseText.clear();
+    if (pWebsite.isEmpty()) {
+        AddLog(kWebsiteNotSet);
+        return false;
+    }
+    applyProxyFile();
+    return postForm(QString(), false);
+}
+
+QString TVekPost::PostRaw(const QString& aTargetURL, const QString& aFileName, const QString& aContentType)
+{
+    QByteArray body;
+    {
+        platform::RawFile file;
+        int rc = file.open(aFileName, platform::OpenMode::Read);
+        char buffer[65536];
+        for (qint64 got = 1; rc == 0 && got > 0;) {
+            rc = file.read(buffer, sizeof buffer, &got);
+            if (rc == 0)
+                body.append(buffer, static_cast<qsizetype>(got));
+        }
+        if (rc != 0)
+            throw PostError(QStringLiteral("Cannot read \"%1\": %2").arg(aFileName, platform::errorText(rc)));
+    }
+    http::Request request = baseRequest(aTargetURL, false);
+    request.method = http::Request::Method::PostRaw;
+    request.rawBody = body;
+    request.contentType = aContentType.toUtf8();
+    request.user = pUsername;
+    request.password = pPassword;
+    const http::Reply reply = http::perform(request);
+    ResponseCode = reply.status;
+    ResponseText = reply.statusText;
+    if (!reply.transferred)
+        throw PostError(reply.error);
+    if (reply.status >= 400)
+        throw PostError(statusmessage(reply));
+    return QString::fromUtf8(reply.body);
+}
+
+QString TVekPost::PostXML(const QString& aTargetURL, const QString& aFileName)
+{
+    return PostRaw(aTargetURL, aFileName, QStringLiteral("text/xml"));
+}
+
+bool TVekPost::OpenURL(const QString& aURL)
+{
+    Headers.clear();
+    applyProxyFile();
+    const http::Reply reply = http::perform(baseRequest(aURL, true));
+    if (!reply.transferred) {
+        pErrstr = reply.error;
+        AddLog(QStringLiteral("Tried: ") + aURL + QStringLiteral(" but failed."));
+    }
+    ReplyStr = QString::fromUtf8(reply.body);
+    ResponseCode = reply.status;
+    ResponseText = reply.transferred || reply.status > 0 ? reply.statusText : reply.error;
+    for (QString line : reply.headers)
+        Headers.append(line.replace(u':', u'='));
+    // A reply cut short is no page, whatever its status said.
+    if (reply.transferred && ResponseCode == 200)
+        return true;
+    AddLog(QStringLiteral("Failed: ") + QString::number(ResponseCode) + QStringLiteral(": ") + ResponseText);
+    return false;
+}
+
+bool TVekPost::NetCheck(const QString& aURL)
+{
+    return OpenURL(aURL.isEmpty() ? readhostsetting(kHomePageKey, kDefaultHomePage) : aURL);
+}
+
+QString TVekPost::HashFile(const QString& aFileName)
+{
+    if (!platform::isFile(aFileName))
+        return kNoFile;
+    platform::RawFile file;
+    if (file.open(aFileName, platform::OpenMode::Read) != 0)
+        return {};
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+    if (!context || EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1)
+        return {};
+    QByteArray buffer(kHashChunk, Qt::Uninitialized);
+    for (;;) {
+        qint64 got = 0;
+        if (file.read(buffer.data(), buffer.size(), &got) != 0)
+            return {};
+        if (got == 0)
+            break;
+        if (EVP_DigestUpdate(context.get(), buffer.constData(), static_cast<size_t>(got)) != 1)
+            return {};
+    }
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1)
+        return {};
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), length).toHex().toUpper());
+}
+
+bool TVekPost::md5File(const QString& aFilename)
+{
+    const QFileInfo info(aFilename);
+    const QString suffix = info.suffix();
+    const QString base = suffix.isEmpty() || info.fileName() == u'.' + suffix
+        ? aFilename
+        : aFilename.left(aFilename.size() - suffix.size() - 1);
+    return savelist(QStringList{HashFile(aFilename)}, base + QStringLiteral(".md5"));
+}
+
+bool TVekPost::CompareFiles(const QString& aSource, const QString& aTarget)
+{
+    const QString source = HashFile(aSource);
+    // A file that could not be read has no digest to compare.
+    return !source.isEmpty() && source == HashFile(aTarget);
+}
+
+}  // namespace vek
