@@ -3,6 +3,7 @@
 #include "dialogs/messagecalls.h"
 #include "forms/formresizer.h"
 #include "forms/formstate.h"
+#include "installer/generationsform.h"
 #include "installer/recordfilesdir.h"
 #include "lang/langstate.h"
 #include "lib/basictext.h"
@@ -14,6 +15,7 @@
 #include "platform/fileapi.h"
 #include "platform/headless.h"
 #include "platform/inifile.h"
+#include "web/vekpost.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -236,7 +238,20 @@ void TInstallfm::resizeEvent(QResizeEvent* event)
 
 void TInstallfm::FormActivate()
 {
-    (void)vek::setupformresizer(this, FormResizer);  // false only says the window had its resizer already
+    if (!vek::setupformresizer(this, FormResizer))
+        return;  // the window had its resizer already
+    FormResizer->AddAdditionalPoupupwithProc(kBackupGenerationsItem, [this] { BackupGenerationsClick(); });
+}
+
+void TInstallfm::BackupGenerationsClick()
+{
+    const QList<TListItem*> chosen = Locallv->selectedRows();
+    if (chosen.isEmpty()) {
+        vek::showdlgmessage(kChooseProgramFirst, false, QString());
+        return;
+    }
+    TGenerationsfm generations(localFolder_, chosen.first()->caption(), &vek::TVekPost::HashFile, this);
+    (void)vek::showoverform(this, &generations);  // the window's own buttons act; its result says nothing more
 }
 
 void TInstallfm::FormResize()

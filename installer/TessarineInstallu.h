@@ -22,6 +22,9 @@ inline const QString kMissingServerFolder = QStringLiteral("Missing server folde
 inline const QString kDeleteQuestion = QStringLiteral("Are you sure?");
 inline const QString kStartIniSection = QStringLiteral("Config");
 inline const QString kStartIniFolderKey = QStringLiteral("Folder");
+inline const QString kBackupGenerationsItem = QStringLiteral("Backup generations\u2026");
+inline const QString kChooseProgramFirst =
+    QStringLiteral("Highlight a program in the list \"2. To be installed\" to see its backup generations.");
 
 class TInstallfm : public platform::TForm, private installer::InstallObserver {
     Q_OBJECT
@@ -62,6 +65,9 @@ public:
     void FilterEdKeyUp();
     void ServerlvColumnClick(int column);
     void LocallvColumnClick(int column);
+    // "Backup generations…" of the right-click menu: the generations window of
+    // the program highlighted in the list "To be installed".
+    void BackupGenerationsClick();
     void ClosebtnClick();
 
     // The controls, named as in the layout.

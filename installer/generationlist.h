@@ -17,7 +17,7 @@ struct GenerationEntry {
     bool exists = false;
     qint64 size = 0;
     QDateTime modified;
-    // Lower-case hexadecimal; empty where it could not be worked out.
+    // In hexadecimal; empty where it could not be worked out.
     QString md5;
 };
 

@@ -10,6 +10,9 @@
 #include "forms/formresizer.h"
 #include "forms/formstate.h"
 #include "installer/TessarineInstallu.h"
+#include "installer/generationsform.h"
+#include "lib/generations.h"
+#include "platform/controls/tstdctrls.h"
 #include "lib/fields.h"
 #include "lib/textlists.h"
 #include "localescope.h"
@@ -22,6 +25,7 @@
 #include <QApplication>
 #include <QChartView>
 #include <QContextMenuEvent>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -250,4 +254,31 @@ TEST_F(InstallerWindowMenu, TheWindowComesBackWhereItWasClosed)
     closeWindow();
     TInstallfm& third = open();
     EXPECT_EQ(third.frameGeometry(), QRect(first.left, first.top, first.width, first.height));
+}
+
+TEST_F(InstallerWindowMenu, BackupGenerationsOfTheHighlightedProgramOpenTheGenerationsWindow)
+{
+    writeFile(local() + "setup.exe", "v2");
+    writeFile(vek::generationname(local() + "setup.exe", 1), "v1");
+    TInstallfm& f = open();
+    f.Locallv->addItem("setup.exe")->setSelected(true);
+
+    QStringList listed;
+    dialogtesting::whenvisible<installer::TGenerationsfm>([&](installer::TGenerationsfm* window) {
+        for (int i = 0; i < window->Generationslv->count(); ++i)
+            listed.append(window->Generationslv->item(i)->caption() + ' ' + window->Generationslv->item(i)->subItem(2));
+        window->Closebtn->click();
+    });
+    rightClickAndChoose(f.Locallv, QPoint(20, 8), installer::kBackupGenerationsItem);
+    ASSERT_EQ(listed.size(), 11);
+    // The digests are the family's own (upper-case MD5).
+    EXPECT_EQ(listed[0], "current " + QString::fromLatin1(QCryptographicHash::hash("v2", QCryptographicHash::Md5).toHex().toUpper()));
+    EXPECT_EQ(listed[1], ".X01 " + QString::fromLatin1(QCryptographicHash::hash("v1", QCryptographicHash::Md5).toHex().toUpper()));
+
+    // Nothing highlighted: the user is told what to do.
+    f.Locallv->clearSelection();
+    vek::ScriptedAnswers answers{platform::mrOk};
+    rightClickAndChoose(f.Locallv, QPoint(20, 8), installer::kBackupGenerationsItem);
+    ASSERT_EQ(answers.shown().size(), 1);
+    EXPECT_EQ(answers.shown()[0].message, installer::kChooseProgramFirst);
 }
