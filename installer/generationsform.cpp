@@ -32,9 +32,9 @@ TGenerationsfm::TGenerationsfm(const QString& localFolder, const QString& name, 
     Generationslv = new platform::TListView(this);
     Generationslv->setObjectName(QStringLiteral("Generationslv"));
     Generationslv->setGeometry(8, 28, 624, 256);
-    Generationslv->addColumn(QStringLiteral("Generation"), 90);
-    Generationslv->addColumn(QStringLiteral("Date"), 130);
-    Generationslv->addColumn(QStringLiteral("Size"), 90);
+    Generationslv->addColumn(QStringLiteral("Generation"), 80);
+    Generationslv->addColumn(QStringLiteral("Date"), 150);
+    Generationslv->addColumn(QStringLiteral("Size"), 80);
     Generationslv->addColumn(QStringLiteral("MD5"), 290);
     Generationslv->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Generationslv->setSelectionBehavior(QAbstractItemView::SelectRows);
