@@ -8,6 +8,7 @@
 #include "lib/numbers.h"
 #include "lib/texts.h"
 #include "platform/atomicwrite.h"
+#include "platform/controls/placecontrol.h"
 #include "platform/controls/tanchors.h"
 #include "platform/errortext.h"
 #include "platform/libformat.h"
@@ -58,17 +59,6 @@ constexpr char16_t kInvisibleSpace = u'\u200B';
 
 enum class Mode { Occurs, Sum, Average };
 
-template <typename Control>
-Control* place(QWidget* parent, const char* name, int left, int top, int width, int height,
-               platform::TAnchors anchors = akLeft | akTop)
-{
-    auto* control = new Control(parent);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(left, top, width, height);
-    platform::setanchors(control, anchors);
-    return control;
-}
-
 template <typename Control> Control* docked(QWidget* parent, const char* name, int height, TAlign align)
 {
     auto* control = new Control(parent);
@@ -112,7 +102,7 @@ void Tkwchartfm::buildControls()
 {
     Panel1 = docked<TPanel>(this, "Panel1", 25, TAlign::alTop);
     Panel2 = docked<TPanel>(this, "Panel2", 41, TAlign::alBottom);
-    Closebtn = place<TButton>(Panel2, "Closebtn", 697, 8, 75, 25, akRight | akTop);
+    Closebtn = platform::placecontrol<TButton>(Panel2, "Closebtn", 697, 8, 75, 25, akRight | akTop);
     Closebtn->setCaption(QStringLiteral("Close"));
     PageControl1 = docked<TPageControl>(this, "PageControl1", 0, TAlign::alClient);
     platform::applyanchors(this);
@@ -125,20 +115,20 @@ void Tkwchartfm::buildControls()
     Selecttab->setObjectName(QStringLiteral("Selecttab"));
     Selecttab->setCaption(QStringLiteral("Selection"));
     Selecttab->resize(pageSize);
-    Panel3 = place<TPanel>(Selecttab, "Panel3", 8, 8, 250, 452, akLeft | akTop | akBottom);
-    Xlab = place<TLabel>(Panel3, "Xlab", 8, 8, 150, 13);
+    Panel3 = platform::placecontrol<TPanel>(Selecttab, "Panel3", 8, 8, 250, 452, akLeft | akTop | akBottom);
+    Xlab = platform::placecontrol<TLabel>(Panel3, "Xlab", 8, 8, 150, 13);
     Xlab->setCaption(QStringLiteral("Select 'X' item"));
-    Xlb = place<TListBox>(Panel3, "Xlb", 8, 28, 234, 416, akLeft | akTop | akRight | akBottom);
-    Ypnl = place<TPanel>(Selecttab, "Ypnl", 266, 8, 250, 452, akLeft | akTop | akBottom);
-    Occurschk = place<TCheckBox>(Ypnl, "Occurschk", 8, 8, 150, 17);
+    Xlb = platform::placecontrol<TListBox>(Panel3, "Xlb", 8, 28, 234, 416, akLeft | akTop | akRight | akBottom);
+    Ypnl = platform::placecontrol<TPanel>(Selecttab, "Ypnl", 266, 8, 250, 452, akLeft | akTop | akBottom);
+    Occurschk = platform::placecontrol<TCheckBox>(Ypnl, "Occurschk", 8, 8, 150, 17);
     Occurschk->setCaption(QStringLiteral("Occurs"));
     Occurschk->setChecked(true);
-    Sumofchk = place<TCheckBox>(Ypnl, "Sumofchk", 8, 28, 150, 17);
+    Sumofchk = platform::placecontrol<TCheckBox>(Ypnl, "Sumofchk", 8, 28, 150, 17);
     Sumofchk->setCaption(QStringLiteral("Sum of"));
-    Averagechk = place<TCheckBox>(Ypnl, "Averagechk", 8, 48, 150, 17);
+    Averagechk = platform::placecontrol<TCheckBox>(Ypnl, "Averagechk", 8, 48, 150, 17);
     Averagechk->setCaption(QStringLiteral("Average of"));
-    ylb = place<TListBox>(Ypnl, "ylb", 8, 72, 234, 372, akLeft | akTop | akRight | akBottom);
-    Makebtn = place<TButton>(Selecttab, "Makebtn", 532, 8, 75, 25);
+    ylb = platform::placecontrol<TListBox>(Ypnl, "ylb", 8, 72, 234, 372, akLeft | akTop | akRight | akBottom);
+    Makebtn = platform::placecontrol<TButton>(Selecttab, "Makebtn", 532, 8, 75, 25);
     Makebtn->setCaption(QStringLiteral("Make"));
 
     Charttab = new TTabSheet(PageControl1);
@@ -146,9 +136,9 @@ void Tkwchartfm::buildControls()
     Charttab->setCaption(QStringLiteral("Chart"));
     Charttab->resize(pageSize);
     Chartbtnpnl = docked<TPanel>(Charttab, "Chartbtnpnl", 41, TAlign::alBottom);
-    Savepngbtn = place<TButton>(Chartbtnpnl, "Savepngbtn", 8, 8, 110, 25);
+    Savepngbtn = platform::placecontrol<TButton>(Chartbtnpnl, "Savepngbtn", 8, 8, 110, 25);
     Savepngbtn->setCaption(QStringLiteral("Save as PNG..."));
-    Copypngbtn = place<TButton>(Chartbtnpnl, "Copypngbtn", 126, 8, 110, 25);
+    Copypngbtn = platform::placecontrol<TButton>(Chartbtnpnl, "Copypngbtn", 126, 8, 110, 25);
     Copypngbtn->setCaption(QStringLiteral("Copy Picture"));
     Chart1 = new QChartView(Charttab);
     Chart1->setObjectName(QStringLiteral("Chart1"));
@@ -175,12 +165,12 @@ void Tkwchartfm::buildControls()
     Datasourcetab->setObjectName(QStringLiteral("Datasourcetab"));
     Datasourcetab->setCaption(QStringLiteral("Data Source"));
     Datasourcetab->resize(pageSize);
-    Datalv = place<TListView>(Datasourcetab, "Datalv", 8, 8, 500, 452, akLeft | akTop | akRight | akBottom);
+    Datalv = platform::placecontrol<TListView>(Datasourcetab, "Datalv", 8, 8, 500, 452, akLeft | akTop | akRight | akBottom);
     Datalv->addColumn(QStringLiteral("X"), 200);
     Datalv->addColumn(QStringLiteral("Y"), 100);
     Datalv->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Datalv->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Maxbarsed = place<TLabeledEdit>(Datasourcetab, "Maxbarsed", 520, 28, 60, 21, akRight | akTop);
+    Maxbarsed = platform::placecontrol<TLabeledEdit>(Datasourcetab, "Maxbarsed", 520, 28, 60, 21, akRight | akTop);
     Maxbarsed->editLabel()->setCaption(QStringLiteral("Max. Bars"));
     Maxbarsed->setText(kDefaultMaxBars);
 

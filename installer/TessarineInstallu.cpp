@@ -11,6 +11,7 @@
 #include "lib/fileops.h"
 #include "lib/folders.h"
 #include "lib/listviews.h"
+#include "platform/controls/placecontrol.h"
 #include "platform/controls/tanchors.h"
 #include "platform/fileapi.h"
 #include "platform/headless.h"
@@ -48,20 +49,9 @@ constexpr int kDateColumnMaxWidth = 125;
 // How finely the progress bar divides each row's stretch.
 constexpr int kProgressStepsPerRow = 1000;
 
-template <typename Control>
-Control* place(QWidget* parent, const char* name, int left, int top, int width, int height,
-               platform::TAnchors anchors = akLeft | akTop)
-{
-    auto* control = new Control(parent);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(left, top, width, height);
-    platform::setanchors(control, anchors);
-    return control;
-}
-
 TLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top, int width, int height)
 {
-    auto* l = place<TLabel>(parent, name, left, top, width, height);
+    auto* l = platform::placecontrol<TLabel>(parent, name, left, top, width, height);
     l->setCaption(caption);
     return l;
 }
@@ -83,7 +73,7 @@ TLabel* linkLabel(QWidget* parent, const char* name, const QString& caption, int
 TListView* listView(QWidget* parent, const char* name, int left, int top, int width, int height,
                     const QString& firstColumn)
 {
-    auto* lv = place<TListView>(parent, name, left, top, width, height, akLeft | akTop | akRight | akBottom);
+    auto* lv = platform::placecontrol<TListView>(parent, name, left, top, width, height, akLeft | akTop | akRight | akBottom);
     lv->addColumn(firstColumn, width - kDateColumnMaxWidth - 24);
     lv->addColumn(QStringLiteral("Date"), kDateColumnMaxWidth);
     lv->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -113,33 +103,33 @@ void TInstallfm::buildControls()
     bold.setPixelSize(15);
     Autolab->setFont(bold);
     Autolab->hide();
-    Closebtn = place<TButton>(this, "Closebtn", 4, 3, 75, 25, akLeft | akBottom);
+    Closebtn = platform::placecontrol<TButton>(this, "Closebtn", 4, 3, 75, 25, akLeft | akBottom);
     Closebtn->setCaption(QStringLiteral("Close"));
     Closebtn->hide();
 
-    Localgb = place<TGroupBox>(this, "Localgb", 4, 30, 390, 376, akLeft | akTop | akBottom);
+    Localgb = platform::placecontrol<TGroupBox>(this, "Localgb", 4, 30, 390, 376, akLeft | akTop | akBottom);
     Localgb->setCaption(QStringLiteral("1. Server Programs"));
     Serverfolderlab = label(Localgb, "Serverfolderlab", QStringLiteral("{ }"), 3, 17, 13, 13);
     Serverlv = listView(Localgb, "Serverlv", 5, 72, 380, 281, QStringLiteral("Name"));
     Serverlv->setCheckBoxes(true);
-    FilterEd = place<TEdit>(Localgb, "FilterEd", 3, 45, 380, 21, akLeft | akTop | akRight);
+    FilterEd = platform::placecontrol<TEdit>(Localgb, "FilterEd", 3, 45, 380, 21, akLeft | akTop | akRight);
     RefreshLnk = linkLabel(Localgb, "RefreshLnk", QStringLiteral("Refresh"), 5, 359, 38, 13);
     SelectAllLnk = linkLabel(Localgb, "SelectAllLnk", QStringLiteral("Select All"), 106, 359, 43, 13);
     InvertLnk = linkLabel(Localgb, "InvertLnk", QStringLiteral("Invert"), 212, 359, 30, 13);
 
-    Newgb = place<TGroupBox>(this, "Newgb", 400, 30, 380, 377, akLeft | akTop | akBottom);
+    Newgb = platform::placecontrol<TGroupBox>(this, "Newgb", 400, 30, 380, 377, akLeft | akTop | akBottom);
     Newgb->setCaption(QStringLiteral("2. To be installed"));
     Localfolderlab = label(Newgb, "Localfolderlab", QStringLiteral("{ }"), 3, 17, 13, 13);
     Installinglab = label(Newgb, "Installinglab", QStringLiteral("Installinglab"), 3, 30, 57, 13);
     Locallv = listView(Newgb, "Locallv", 7, 72, 370, 282, QStringLiteral("Program"));
     Locallv->setMultiSelect(true);
-    ProgressBar1 = place<TProgressBar>(Newgb, "ProgressBar1", 7, 49, 370, 17, akLeft | akTop | akRight);
+    ProgressBar1 = platform::placecontrol<TProgressBar>(Newgb, "ProgressBar1", 7, 49, 370, 17, akLeft | akTop | akRight);
     ProgressBar1->hide();
     DeleteLnk = linkLabel(Newgb, "DeleteLnk", QStringLiteral("Delete"), 5, 359, 31, 13);
 
-    Addbtn = place<TButton>(this, "Addbtn", 8, 412, 372, 25, akRight | akBottom);
+    Addbtn = platform::placecontrol<TButton>(this, "Addbtn", 8, 412, 372, 25, akRight | akBottom);
     Addbtn->setCaption(QStringLiteral("Add to list"));
-    Installbtn = place<TButton>(this, "Installbtn", 400, 412, 372, 25, akRight | akBottom);
+    Installbtn = platform::placecontrol<TButton>(this, "Installbtn", 400, 412, 372, 25, akRight | akBottom);
     Installbtn->setCaption(QStringLiteral("Install Highlighted"));
 
     Timer1 = new TTimer(this);

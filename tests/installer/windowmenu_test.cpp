@@ -151,7 +151,7 @@ TEST_F(InstallerWindowMenu, TheFirstActivationGivesTheWindowItsResizerAndMenu)
     EXPECT_EQ(vek::activeresizer(), f.FormResizer);
     EXPECT_EQ(captionsOf(f.FormResizer->Popup()),
               (QStringList{"Set Font", "Restore Font", "Reset Screen", "Copy Caption", "Make chart", "Save Listview",
-                           "Exit"}));
+                           installer::kBackupGenerationsItem, "Exit"}));
     for (QWidget* w : {static_cast<QWidget*>(&f), static_cast<QWidget*>(f.Serverlv), static_cast<QWidget*>(f.Locallv)})
         EXPECT_EQ(w->contextMenuPolicy(), Qt::CustomContextMenu) << w->objectName().toStdString();
     // A later activation keeps the same resizer.
