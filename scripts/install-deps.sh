@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   libcurl4-openssl-dev libssl-dev libpugixml-dev
-  libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev tinyproxy
   xvfb xauth
 )
 missing=()

@@ -190,6 +190,88 @@ private:
     std::thread thread_;
 };
 
+// A real HTTP proxy, tinyproxy, on a free port of 127.0.0.1 with basic
+// authentication, from start() until the object goes. Its configuration takes
+// user names and passwords of letters and digits only.
+class TinyProxy {
+public:
+    TinyProxy(QString user, QString password) : user_(std::move(user)), password_(std::move(password)) {}
+    ~TinyProxy()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(10000)) {
+                process_.kill();
+                process_.waitForFinished(10000);
+            }
+        }
+    }
+    // Starts the proxy and waits until it takes connections; false when it
+    // could not be started (the reason is in error()).
+    bool start()
+    {
+        port_ = freePort();
+        const QString config = dir_.path() + QStringLiteral("/tinyproxy.conf");
+        QByteArray text = "Port " + QByteArray::number(port_)
+            + "\nListen 127.0.0.1\nTimeout 30\nAllow 127.0.0.1\n"
+              "MaxClients 20\nLogLevel Info\n";
+        text += "BasicAuth " + user_.toUtf8() + ' ' + password_.toUtf8() + '\n';
+        testsupport::writeFile(config, text);
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        process_.start(QStringLiteral("tinyproxy"), {QStringLiteral("-d"), QStringLiteral("-c"), config});
+        if (!process_.waitForStarted(10000))
+            return false;
+        for (int i = 0; i < 1000; ++i) {
+            if (accepts())
+                return true;
+            if (process_.state() == QProcess::NotRunning)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    int port() const { return port_; }
+    // What the proxy wrote so far (why it did not start, for one).
+    QByteArray output()
+    {
+        process_.waitForReadyRead(1000);
+        return process_.readAll();
+    }
+
+private:
+    static int freePort()
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        int port = 0;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+            && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            port = ntohs(address.sin_port);
+        ::close(fd);
+        return port;
+    }
+    bool accepts() const
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(static_cast<uint16_t>(port_));
+        const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return ok;
+    }
+
+    QString user_;
+    QString password_;
+    QTemporaryDir dir_;
+    QProcess process_;
+    int port_ = 0;
+};
+
 // Bytes that differ from offset to offset, so a shifted or repeated piece shows.
 inline QByteArray documentBytes(int size, quint32 seed = 1)
 {
