@@ -11,6 +11,7 @@
 #include "lang/langstate.h"
 #include "lib/folders.h"
 #include "platform/headless.h"
+#include "web/webdownloads.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -64,6 +65,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     vek::maketempfolder();
     vek::installmessagecalls();
+    vek::installdownloadcall();
     if (run.kind() == installer::RunKind::Restoring) {
         vek::setunattended(true);
         return restorerun(run);
