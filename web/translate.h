@@ -1,0 +1,18 @@
+#pragma once
+// The machine-translation request of the language editor: one text sent to
+// a public translation service that needs no key, and its translation back.
+#include <QString>
+
+namespace vek {
+
+// The translation of `sourcetext` from `fromlang` to `tolang` (language
+// codes as the service knows them, e.g. "en", "de", put in the request as
+// they are). The service's host comes from the "HOSTS" section of the
+// settings file (key "Translate"), by default the public service. The reply
+// is read as JSON: the translated text of every segment, joined, with its
+// escapes decoded. A failed request shows its message as a warning with an
+// empty title and gives `sourcetext` back; so does a reply of another shape,
+// without a message.
+QString translatetext(const QString& fromlang, const QString& tolang, const QString& sourcetext);
+
+}  // namespace vek
