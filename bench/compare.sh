@@ -12,7 +12,7 @@ build=${BUILD_DIR:-build-bench}
 
 echo "building ($build, Release)..." >&2
 nice cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSARINE_BENCH=ON -DTESSARINE_TESTS=OFF >/dev/null
-for target in bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_catalogue bench_csv; do
+for target in bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_catalogue bench_csv bench_web; do
   nice cmake --build "$build" --target "$target" >/dev/null 2>&1 || echo "note: $target did not build; its rows are left out" >&2
 done
 bin=$build/bench
@@ -101,6 +101,42 @@ if have bench_csv && command -v python3 >/dev/null; then
   while read -r name ours peer; do
     record "export 100 000 rows as CSV: listviewtocsv vs python3 csv.writer" "$ours" "$peer"
   done
+fi
+
+# 7. Downloading a 256 MiB file from a web server on 127.0.0.1 (Python's
+# http.server serves both), against curl -o; and hashing 512 MiB against md5sum.
+# GetFile flushes its work file before it renames it over the target, so the
+# second row gives curl the same flush.
+if have bench_web && command -v python3 >/dev/null && command -v curl >/dev/null; then
+  mkdir -p "$tmp/www" "$tmp/dl" "$tmp/home"
+  "$bin/bench_mkdata" big "$tmp/www/Big.exe" 256
+  "$bin/bench_mkdata" big "$tmp/hash.bin" 512
+  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  python3 -m http.server --bind 127.0.0.1 --directory "$tmp/www" "$port" >/dev/null 2>&1 &
+  www=$!
+  trap 'kill $www 2>/dev/null; rm -rf "$tmp"' EXIT
+  for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$port/" && break; sleep 0.1; done
+  url="http://127.0.0.1:$port/Big.exe"
+  op7="download 256 MiB from a local web server: GetFile vs curl -o"
+  op7s="  the same, peer curl -o then sync FILE (what GetFile's fsync asks)"
+  for ((r = 0; r < rounds; r++)); do
+    rm -f "$tmp/dl/"*; sync
+    ours=$(t -- "$bin/bench_web" get "$url" "$tmp/dl/ours.exe" "LOCALFOLDER=$tmp/home")
+    rm -f "$tmp/dl/"*; sync
+    peer=$(t -- curl -s -o "$tmp/dl/curl.exe" "$url")
+    record "$op7" "$ours" "$peer"
+    rm -f "$tmp/dl/"*; sync
+    peer=$(t -- sh -c 'curl -s -o "$1" "$2" && sync "$1"' sh "$tmp/dl/curl.exe" "$url")
+    record "$op7s" "$ours" "$peer"
+  done
+  kill $www 2>/dev/null || true
+  op8="MD5 of a 512 MiB file: HashFile vs md5sum"
+  for ((r = 0; r < rounds; r++)); do
+    ours=$(t -- "$bin/bench_web" hash "$tmp/hash.bin")
+    peer=$(t -- md5sum "$tmp/hash.bin")
+    record "$op8" "$ours" "$peer"
+  done
+  rm -rf "$tmp/www" "$tmp/dl" "$tmp/hash.bin"
 fi
 
 # The table: medians of the rounds, in the order the operations ran.
