@@ -26,8 +26,9 @@ inline const QString kTranslateHostKey = QStringLiteral("Translate");
 inline const QString kHomePageKey = QStringLiteral("Home");
 // The public translation service that needs no key.
 inline const QString kDefaultTranslateHost = QStringLiteral("https://translate.googleapis.com");
-// The page NetCheck fetches when given no address: the maker's home page.
-inline const QString kDefaultHomePage = QStringLiteral("https://www.quorvane.com/");
+// The page NetCheck fetches when given no address. A name reserved for
+// examples, so that no real host is asked before the settings name one.
+inline const QString kDefaultHomePage = QStringLiteral("https://www.example.com/");
 
 // The data folder's "ProxySettings.ini".
 QString proxysettingsfile();
