@@ -152,12 +152,15 @@ void setFont(TFormResizer* resizer, TForm* form, QWidget* component)
     if (!chosen)
         return;
     target->setFont(*chosen);
+    // The chosen size holds at the window's size and scales with it from
+    // here on. loadformlayout below settles the stored kinds again; a rich
+    // edit's font is not stored, and holds through this alone.
+    resizer->rebaseFont(target);
     const QStringList fontlist{formWide ? formSection(form) : controlSection(form, component)};
     if (const int rc = saveformlayout(form, nullptr, fontlist); rc != 0)
         warnNotSaved(kSettingsNotSaved, settingsFilePath(), rc);
     QStringList scratch;
     loadformlayout(form, nullptr, scratch);
-    (void)resizer;
 }
 
 void restoreFont(TFormResizer* resizer, TForm* form, QWidget* component)

@@ -109,6 +109,7 @@ std::unique_ptr<TSingleResizer> TSingleResizer::Create(QWidget* LinkedControl, Q
     r->origOwnFont_ = LinkedControl->testAttribute(Qt::WA_SetFont);
     r->origColour_ = hasowntextcolour(LinkedControl) ? fontcolour(LinkedControl) : clWindowText;
     r->InitFontSize = fontpoints(LinkedControl->font());
+    r->fontBase_ = r->InitFontSize;
     r->InitHeightOwner = ParentForm->height();
     r->InitWidthOwner = ParentForm->width();
     r->FSglResizeFonts = IncFont;
@@ -125,19 +126,52 @@ void TSingleResizer::Unlink()
     linked_ = nullptr;
 }
 
+bool TSingleResizer::atInitialSize(double OwnerHeight, double OwnerWidth) const
+{
+    return roundHalfEven(OwnerHeight) == InitHeightOwner && roundHalfEven(OwnerWidth) == InitWidthOwner;
+}
+
+double TSingleResizer::fontRatio(double HeightRatio) const
+{
+    if (HeightRatio > 1 && slowFontKind(FComponent))
+        return (HeightRatio - 1) * 0.33 + 1;
+    return HeightRatio;
+}
+
 int TSingleResizer::fontSizeFor(double OwnerHeight, double OwnerWidth, double HeightRatio) const
 {
-    if (roundHalfEven(OwnerHeight) == InitHeightOwner && roundHalfEven(OwnerWidth) == InitWidthOwner)
+    const bool initial = atInitialSize(OwnerHeight, OwnerWidth);
+    // The design size as it was, even outside the limits, while the font
+    // scales from it: the design layout comes back exactly.
+    if (initial && fontBase_ == InitFontSize)
         return InitFontSize;
-    double r = HeightRatio;
-    if (r > 1 && slowFontKind(FComponent))
-        r = (r - 1) * 0.33 + 1;
-    int size = roundHalfEven(r * InitFontSize);
+    int size = roundHalfEven((initial ? 1.0 : fontRatio(HeightRatio)) * fontBase_);
     if (size > FSglMaxFontSize)
         size = FSglMaxFontSize;
     if (size < FSglMinFontSize)
         size = FSglMinFontSize;
     return size;
+}
+
+void TSingleResizer::chooseFontSize(int points, double OwnerHeight, double OwnerWidth)
+{
+    resetFontBase();
+    if (points <= 0 || InitHeightOwner <= 0)
+        return;
+    const double heightRatio = OwnerHeight / InitHeightOwner;
+    const bool designGives = points == fontSizeFor(OwnerHeight, OwnerWidth, heightRatio);
+    chosenSize_ = points;
+    if (designGives)
+        return;
+    const double r = atInitialSize(OwnerHeight, OwnerWidth) ? 1.0 : fontRatio(heightRatio);
+    if (r > 0)
+        fontBase_ = points / r;
+}
+
+void TSingleResizer::resetFontBase()
+{
+    fontBase_ = InitFontSize;
+    chosenSize_ = 0;
 }
 
 void TSingleResizer::Resize(double OwnerHeight, double OwnerWidth, double HeightRatio, double WidthRatio)
@@ -165,7 +199,7 @@ void TSingleResizer::Resize(double OwnerHeight, double OwnerWidth, double Height
         if (FFlexVertPos)
             top = InitTop;
         if (scaleFont)
-            setPointSize(control, InitFontSize);
+            setPointSize(control, fontSizeFor(OwnerHeight, OwnerWidth, HeightRatio));
         control->setGeometry(left, top, width, height);
         return;
     }
@@ -337,7 +371,9 @@ void TFormResizer::Notification(QObject* AComponent, TOperation Operation)
 
 void TFormResizer::RestoreOriginalfonts()
 {
+    ownerChosenSize_ = 0;
     for (const std::unique_ptr<TSingleResizer>& single : ResizerList) {
+        single->resetFontBase();
         QWidget* control = single->component();
         if (!control || !single->hasFont())
             continue;
@@ -354,6 +390,68 @@ void TFormResizer::RestoreOriginalfonts()
     else
         owner_->setFont(QFont());
     setfontcolour(owner_, ownerColour_);
+}
+
+TSingleResizer* TFormResizer::fontResizerOf(const QWidget* control) const
+{
+    if (!control)
+        return nullptr;
+    for (const std::unique_ptr<TSingleResizer>& single : ResizerList) {
+        if (single->component() == control)
+            return single->hasFont() && single->resizesFont() ? single.get() : nullptr;
+    }
+    return nullptr;
+}
+
+void TFormResizer::rebaseFont(QWidget* control)
+{
+    // The owner's size now, not at the last ResizeAll: a window placed at the
+    // start may get its resize event only later, and the size chosen is the
+    // one for the size the window has.
+    if (!control || InitHeightOwner <= 0 || InitWidthOwner <= 0)
+        return;
+    const double height = owner_->height();
+    const double width = owner_->width();
+    if (control == owner_) {
+        ownerChosenSize_ = fontpoints(owner_->font());
+        ownerChosenHeight_ = height;
+        ownerChosenWidth_ = width;
+        return;
+    }
+    if (TSingleResizer* single = fontResizerOf(control))
+        single->chooseFontSize(fontpoints(control->font()), height, width);
+}
+
+void TFormResizer::settleFont(QWidget* control, StoredFontSize stored, int points)
+{
+    TSingleResizer* single = fontResizerOf(control);
+    if (!single || InitHeightOwner <= 0 || InitWidthOwner <= 0)
+        return;
+    const double height = owner_->height();
+    const double width = owner_->width();
+    if (points <= 0)
+        stored = StoredFontSize::None;
+    switch (stored) {
+    case StoredFontSize::None:
+        single->resetFontBase();
+        break;
+    case StoredFontSize::Control:
+        // Applied again (after another font was chosen, or the screen reset)
+        // at another window size, the stored size is still the one chosen at
+        // the size it was chosen at.
+        if (single->chosenFontSize() != points)
+            single->chooseFontSize(points, height, width);
+        break;
+    case StoredFontSize::Form:
+        if (ownerChosenSize_ != points) {
+            ownerChosenSize_ = points;
+            ownerChosenHeight_ = height;
+            ownerChosenWidth_ = width;
+        }
+        single->chooseFontSize(points, ownerChosenHeight_, ownerChosenWidth_);
+        break;
+    }
+    setPointSize(control, single->fontSizeFor(height, width, height / InitHeightOwner));
 }
 
 void TFormResizer::SetupLinkLabel(QWidget* control)

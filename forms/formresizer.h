@@ -51,11 +51,12 @@ public:
 
     // Scales the control to the owner's size: each flexible edge and extent
     // from its initial value times the ratio (halves rounded to even), the
-    // font from its initial size times the height ratio (lists, list boxes and
+    // font from its font base times the height ratio (lists, list boxes and
     // grids grow at a third of the rate). With the owner back at its initial
-    // size the control gets exactly its initial bounds and font size. A label
-    // not anchored left and right then takes the size of its text. Does
-    // nothing for an unlinked control or one that fills its container.
+    // size the control gets exactly its initial bounds, and its initial font
+    // size while no size was chosen for it. A label not anchored left and
+    // right then takes the size of its text. Does nothing for an unlinked
+    // control or one that fills its container.
     void Resize(double OwnerHeight, double OwnerWidth, double HeightRatio, double WidthRatio);
     // Forgets the control: every later Resize does nothing.
     void Unlink();
@@ -70,6 +71,16 @@ public:
     bool resizesFont() const { return FSglResizeFonts; }
     // The font size the control gets at this owner size and height ratio.
     int fontSizeFor(double OwnerHeight, double OwnerWidth, double HeightRatio) const;
+    // The user chose `points` for the control while the owner was this big:
+    // from now on its font scales from there as the design size did, so that
+    // the control shows `points` at this owner size. A size that the design
+    // gives at this owner size anyway keeps the design scaling, exactly.
+    void chooseFontSize(int points, double OwnerHeight, double OwnerWidth);
+    // The size last given to chooseFontSize; 0 while the font scales from its
+    // design size.
+    int chosenFontSize() const { return chosenSize_; }
+    // The font scales from its design size again.
+    void resetFontBase();
     // The control's font, and whether its text colour was its own, as they
     // were when the resizer was made.
     const QFont& designFont() const { return FOrigFont; }
@@ -78,6 +89,9 @@ public:
 
 private:
     TSingleResizer() = default;
+    bool atInitialSize(double OwnerHeight, double OwnerWidth) const;
+    // The height ratio as the font follows it.
+    double fontRatio(double HeightRatio) const;
 
     QPointer<QWidget> FComponent;
     const QObject* linked_ = nullptr;
@@ -100,6 +114,10 @@ private:
     int InitWidth = 0;
     int InitWidthOwner = 0;
     int InitFontSize = 0;
+    // InitFontSize, or what a chosen size makes of it; a fraction, so that
+    // the chosen size comes back exactly at the owner size it was chosen at.
+    double fontBase_ = 0;
+    int chosenSize_ = 0;
     QPointer<QWidget> Owner;
 };
 
@@ -177,8 +195,31 @@ public:
 
     // Gives every control, and the owner, the font and text colour they had
     // at the start again, at the size the resizer gives them for the current
-    // window size.
+    // window size; chosen sizes are forgotten, every font scales from its
+    // design size again.
     void RestoreOriginalfonts();
+
+    // A font the user has just chosen (the form menu's "Set Font") for
+    // `control`, or for the whole window when `control` is the owner: the
+    // size the control shows holds at the owner's current size and from now
+    // on grows and shrinks with the owner as its design size did. For the
+    // owner this applies to the controls that settleFont later gives the
+    // owner's stored size. A size the design gives at this owner size anyway
+    // keeps the design scaling, so a new face alone changes no size. Nothing
+    // for a control this resizer does not scale.
+    void rebaseFont(QWidget* control);
+    // Where loadformlayout took a control's font size from.
+    enum class StoredFontSize { None, Control, Form };
+    // Run by loadformlayout once it has applied the stored fonts, for each
+    // list, tree, grid, button group and simple control: with a size
+    // `points` stored for the control itself, or for the owner's font that
+    // it follows, that size holds at the owner's current size and scales from
+    // there, unless it is the size this resizer scales the control from
+    // already (it was chosen, or applied, earlier in the window's life at
+    // another size); with none, the font scales from its design size again.
+    // The control then shows the size for the owner's current size. Nothing
+    // for a control this resizer does not scale.
+    void settleFont(QWidget* control, StoredFontSize stored, int points);
 
     // A label whose name ends in "LNK" (any case) underlines and shows the
     // hand pointer while the mouse is over it; its underline is taken out
@@ -199,6 +240,8 @@ private:
     explicit TFormResizer(QWidget* owner);
     void buildPopup();
     void offerPopup(QWidget* control);
+    // The resizer of `control` when it scales its font; null otherwise.
+    TSingleResizer* fontResizerOf(const QWidget* control) const;
 
     QWidget* owner_;
     bool FResizeFonts = false;
@@ -223,6 +266,11 @@ private:
     double lastHeightRatio_ = 1.0;
     double lastOwnerHeight_ = 0;
     double lastOwnerWidth_ = 0;
+    // The owner's font size the user chose (0 for none) and the owner's size
+    // then: the controls that follow the owner's font scale from it.
+    int ownerChosenSize_ = 0;
+    double ownerChosenHeight_ = 0;
+    double ownerChosenWidth_ = 0;
 };
 
 // The resizer of the window activated last (null before any); the form menu's

@@ -1,6 +1,7 @@
 #include "forms/formstate.h"
 
 #include "forms/fontcolour.h"
+#include "forms/formresizer.h"
 #include "lib/folders.h"
 #include "lib/params.h"
 #include "platform/controls/screenmetrics.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <functional>
 #include <cmath>
+#include <vector>
 
 namespace vek {
 namespace {
@@ -111,13 +113,26 @@ private:
     int code_ = 0;
 };
 
-// Applies a control section's stored font; true when anything was stored.
-void applyStoredFont(const IniFile& ini, const QString& section, const QString& prefix, QWidget* control)
+using StoredFontSize = TFormResizer::StoredFontSize;
+
+// Where a control's font size came from, for the form's resizers to scale
+// it from.
+struct FontSettlement {
+    QWidget* control;
+    StoredFontSize stored;
+    int points;
+};
+
+// Applies a control section's stored font; returns the size stored, 0 for
+// none.
+int applyStoredFont(const IniFile& ini, const QString& section, const QString& prefix, QWidget* control)
 {
     QFont font = control->font();
-    const int size = ini.readInt(section, prefix + kFontSizeKey, kNoFontValue);
+    int size = ini.readInt(section, prefix + kFontSizeKey, kNoFontValue);
     // A size of 0 or below cannot be shown: it counts as none stored.
-    if (size != kNoFontValue && size > 0)
+    if (size == kNoFontValue || size <= 0)
+        size = 0;
+    else
         font.setPointSize(size);
     const QString name = ini.readString(section, prefix + kFontNameKey);
     if (!name.isEmpty())
@@ -127,6 +142,7 @@ void applyStoredFont(const IniFile& ini, const QString& section, const QString& 
     const int colour = ini.readInt(section, prefix + kFontColorKey, kNoFontValue);
     if (colour != kNoFontValue)
         setfontcolour(control, colour);
+    return size;
 }
 
 // The fall-back for a list, tree or grid with no section of its own.
@@ -428,8 +444,11 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
     bool found = false;
     QFont formFont = form->font();
     const int size = ini->readInt(formName, kFontSizeKey, kNoFontValue);
+    // The size the controls that follow the form's font show; 0 when none is stored.
+    int formSize = 0;
     if (size != kNoFontValue && size > 0) {
         formFont.setPointSize(size);
+        formSize = size;
         found = true;
     } else if (fromMain) {
         formFont.setPointSize(fontpoints(mainForm->font()));
@@ -451,6 +470,14 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
         setfontcolour(form, fontcolour(mainForm));
     }
 
+    std::vector<FontSettlement> settlements;
+    // A control that follows the form's font shows the stored form size, if any.
+    auto followsForm = [&settlements, formSize](QWidget* control) {
+        settlements.push_back({control, formSize > 0 ? StoredFontSize::Form : StoredFontSize::None, formSize});
+    };
+    auto ownFont = [&settlements](QWidget* control, int points) {
+        settlements.push_back({control, StoredFontSize::Control, points});
+    };
     for (QObject* component : form->components()) {
         auto* control = qobject_cast<QWidget*>(component);
         if (!control)
@@ -461,32 +488,38 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
                 setparentfont(control);
                 setparentcolour(control);
             }
+            followsForm(control);
         } else if (simpleKind(control)) {
             if (defaultFont(control, form->font(), found))
                 setparentfont(control);
+            followsForm(control);
         }
         if (auto* lv = qobject_cast<platform::TListView*>(control)) {
             if (hasSection(section)) {
                 restoreColumns(*ini, section, kListViewPrefix, lv->columnCount(), lv->width(),
                                [lv](int i, int w) { lv->setColumnWidth(i, w); });
-                applyStoredFont(*ini, section, kListViewPrefix, lv);
+                ownFont(lv, applyStoredFont(*ini, section, kListViewPrefix, lv));
             } else {
                 followForm(lv, form, found);
+                followsForm(lv);
             }
         }
         if (qobject_cast<platform::TTreeView*>(control)) {
-            if (hasSection(section))
-                applyStoredFont(*ini, section, kTreeViewPrefix, control);
-            else
+            if (hasSection(section)) {
+                ownFont(control, applyStoredFont(*ini, section, kTreeViewPrefix, control));
+            } else {
                 followForm(control, form, found);
+                followsForm(control);
+            }
         }
         if (qobject_cast<platform::TButtonGroup*>(control)) {
             // Its buttons are its children and take its font with it.
             if (hasSection(section)) {
-                applyStoredFont(*ini, section, kButtonGroupPrefix, control);
+                ownFont(control, applyStoredFont(*ini, section, kButtonGroupPrefix, control));
             } else {
                 control->setFont(form->font());
                 setfontcolour(control, fontcolour(form));
+                followsForm(control);
             }
         }
         if (auto* grid = qobject_cast<platform::TStringGrid*>(control)) {
@@ -494,9 +527,10 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
                 restoreColumns(*ini, section, kStringGridPrefix, grid->columnCount(), grid->width(),
                                [grid](int i, int w) { grid->setColumnWidth(i, w); });
                 setRowHeights(grid);
-                applyStoredFont(*ini, section, kStringGridPrefix, grid);
+                ownFont(grid, applyStoredFont(*ini, section, kStringGridPrefix, grid));
             } else {
                 followForm(grid, form, found);
+                followsForm(grid);
             }
         }
         if (auto* pages = qobject_cast<platform::TPageControl*>(control)) {
@@ -504,6 +538,15 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
             if (page >= 0)
                 pages->setActivePageIndex(page);
         }
+    }
+    // The sizes put on here are the user's choices at this window size: the
+    // resizer scales from them, or the next resize would put the design
+    // sizes back. A control with no stored size shows the design size for
+    // this window size, not the form's unscaled one.
+    const QList<TFormResizer*> resizers = form->findChildren<TFormResizer*>();
+    for (TFormResizer* resizer : resizers) {
+        for (const FontSettlement& settled : settlements)
+            resizer->settleFont(settled.control, settled.stored, settled.points);
     }
 }
 

@@ -127,9 +127,12 @@ void loadformposition(platform::TForm* form);
 // running program's settings file: the form's font (or the main form's, for
 // another form with none stored), the fonts and column widths of list views,
 // tree views, button groups and string grids, the active pages, and lets the
-// simple controls of default appearance follow the form's font. Appends to
-// `fontlist` every section that stores a "FontSize". A missing or unreadable
-// file applies the defaults.
+// simple controls of default appearance follow the form's font. The form's
+// resizers (formresizer.h) then scale each of those fonts from what was put
+// on: a stored size holds at the window's current size and grows and shrinks
+// with the window from there, one without scales from its design size
+// (TFormResizer::settleFont). Appends to `fontlist` every section that stores
+// a "FontSize". A missing or unreadable file applies the defaults.
 void loadformlayout(platform::TForm* form, platform::IniFile* ini, QStringList& fontlist);
 
 }  // namespace vek

@@ -1,6 +1,8 @@
 // Windows scale their controls and fonts in proportion to their size, from
 // the design layout, and come back to it exactly.
 #include "forms/fontcolour.h"
+#include "forms/formmenu.h"
+#include "forms/formmenuseam.h"
 #include "forms/formresizer.h"
 #include "forms/formstate.h"
 #include "formguards.h"
@@ -10,14 +12,20 @@
 #include "platform/controls/tform.h"
 #include "platform/controls/tlistview.h"
 #include "platform/controls/tstdctrls.h"
+#include "platform/inifile.h"
 #include "stateguards.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEnterEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -404,6 +412,184 @@ TEST(SetupFormResizer, MakesTheResizerOnceAndPlacesTheWindow)
     EXPECT_FALSE(vek::setupformresizer(&d.form, d.form.resizer));
     EXPECT_EQ(d.form.resizer, made);
     EXPECT_EQ(vek::activeresizer(), made);
+}
+
+// Fonts the user chooses through the window's menu, or that the settings file
+// holds for the window: the program "TessarineInstaller" with its data folder
+// in a scratch folder, on one 1920 x 1080 screen, the font dialog answered by
+// the test.
+class ChosenFontTest : public ::testing::Test {
+protected:
+    ChosenFontTest()
+        : args_({QStringLiteral("/opt/tessarine/TessarineInstaller"), QStringLiteral("LOCALFOLDER=") + dir_.path()}),
+          screens_(platform::ScreenMetricsOverride{[](const QWidget*) { return QRect(0, 0, 1920, 1080); },
+                                                   [] { return QRect(0, 0, 1920, 1080); }}),
+          seam_(vek::FormMenuOverride{[this](QWidget*, const QFont&) { return fontAnswer_; }, {}, {}})
+    {
+    }
+
+    // "Set Font" from the menu opened on `on`, the dialog answered with `font`.
+    void setFont(DesignForm& d, QWidget* on, const QFont& font)
+    {
+        fontAnswer_ = font;
+        choose(d, on, vek::kSetFontCaption);
+    }
+    void choose(DesignForm& d, QWidget* on, const QString& caption)
+    {
+        d.form.resizer->showPopup(on, on->mapToGlobal(QPoint(5, 5)));
+        d.form.resizer->Popup()->close();
+        for (QAction* item : d.form.resizer->Popup()->actions()) {
+            if (item->text() == caption)
+                return item->trigger();
+        }
+        ADD_FAILURE() << "no item " << caption.toStdString();
+    }
+    void store(const QString& section, const QString& key, int value)
+    {
+        platform::IniFile ini(vek::settingsFilePath());
+        ASSERT_EQ(ini.writeInt(section, key, value), 0);
+    }
+    static QFont font(const QString& family, int points)
+    {
+        QFont f(family);
+        f.setPointSize(points);
+        return f;
+    }
+
+    // After a font was chosen at 600 pixels high (1.5 times the design
+    // height, the design width) the window goes to the design height, below
+    // it, far above it, and back to where the font was chosen.
+    static constexpr std::array<int, 4> kWalk{400, 300, 800, 600};
+    struct Shown {
+        QString control;
+        std::array<int, 4> sizes;  // the font size at each height of kWalk
+    };
+    static void walk(DesignForm& d, const std::vector<Shown>& shown, const std::string& what)
+    {
+        for (size_t i = 0; i < kWalk.size(); ++i) {
+            d.form.resize(600, kWalk[i]);
+            for (const Shown& s : shown) {
+                const auto* control = d.form.findChild<QWidget*>(s.control);
+                ASSERT_NE(control, nullptr) << s.control.toStdString();
+                EXPECT_EQ(control->font().pointSize(), s.sizes[i])
+                    << what << ": " << s.control.toStdString() << " at height " << kWalk[i];
+            }
+        }
+    }
+
+    testsupport::ScratchDir dir_;
+    testsupport::RunArgumentsScope args_;
+    testsupport::ScreenMetricsScope screens_;
+    testsupport::ActiveResizerScope active_;
+    std::optional<QFont> fontAnswer_;
+    vek::FormMenuScope seam_;
+};
+
+// A size chosen in a stretched window holds there and from then on scales with
+// the window as the design size did: lists and grids at a third of the rate
+// above the design height (12 points chosen at 1.5 times the height are 10 at
+// the design height), other controls at the full rate (14 points are 9), within
+// the floor and ceiling. A new face alone keeps the design scaling, and
+// "Restore Font" brings it back.
+TEST_F(ChosenFontTest, AChosenSizeHoldsWhereItWasChosenAndScalesWithTheWindow)
+{
+    const QString serif = QStringLiteral("DejaVu Serif");
+    const struct {
+        std::string what;
+        std::function<void(DesignForm&)> choose;
+        std::vector<Shown> shown;
+    } cases[] = {
+        {"a list font",
+         [&](DesignForm& d) { setFont(d, d.lv, font(serif, 12)); },
+         {{QStringLiteral("Serverlv"), {10, 8, 14, 12}},
+          {QStringLiteral("Sumsg"), {8, 6, 11, 9}},
+          {QStringLiteral("Installbtn"), {8, 6, 16, 12}}}},
+        {"a new face for the list at the size it shows",
+         [&](DesignForm& d) { setFont(d, d.lv, font(serif, 9)); },
+         {{QStringLiteral("Serverlv"), {8, 6, 11, 9}}}},
+        {"the window's font",
+         [&](DesignForm& d) { setFont(d, &d.form, font(serif, 14)); },
+         {{QStringLiteral("Titlelbl"), {9, 7, 19, 14}},
+          {QStringLiteral("Installbtn"), {9, 7, 19, 14}},
+          {QStringLiteral("Filtered"), {9, 7, 19, 14}},
+          {QStringLiteral("Allcb"), {9, 7, 19, 14}},
+          // Lists with a section of their own keep their fonts.
+          {QStringLiteral("Serverlv"), {8, 6, 11, 9}}}},
+        {"a list font, then Restore Font on the list",
+         [&](DesignForm& d) {
+             setFont(d, d.lv, font(serif, 12));
+             choose(d, d.lv, vek::kRestoreFontCaption);
+             EXPECT_EQ(d.lv->font().pointSize(), 9);  // the design size at this height, at once
+         },
+         {{QStringLiteral("Serverlv"), {8, 6, 11, 9}}}},
+        {"the window's and a list font, then a grid font at the design height",
+         [&](DesignForm& d) {
+             setFont(d, &d.form, font(serif, 14));
+             setFont(d, d.lv, font(serif, 12));
+             d.form.resize(600, 400);
+             // Storing the grid's font puts the stored fonts on again: they stay
+             // the sizes chosen at 600 pixels, scaled to 400.
+             setFont(d, d.grid, font(serif, 11));
+         },
+         {{QStringLiteral("Titlelbl"), {9, 7, 19, 14}},
+          {QStringLiteral("Serverlv"), {10, 8, 14, 12}},
+          {QStringLiteral("Sumsg"), {11, 8, 15, 13}}}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(!QFile::exists(vek::settingsFilePath()) || QFile::remove(vek::settingsFilePath()));
+        DesignForm d;
+        d.attach();
+        d.form.resize(600, 600);
+        c.choose(d);
+        walk(d, c.shown, c.what);
+    }
+}
+
+// Fonts stored by an earlier run are the sizes chosen at the size the window
+// comes back at, and scale with the window from there.
+TEST_F(ChosenFontTest, StoredFontsHoldAtTheStartAndScaleWithTheWindow)
+{
+    DesignForm d;
+    const QSize frame = d.form.frameGeometry().size() - d.form.size();
+    store(QStringLiteral("Installfm"), QStringLiteral("LastTop"), 50);
+    store(QStringLiteral("Installfm"), QStringLiteral("LastLeft"), 60);
+    store(QStringLiteral("Installfm"), QStringLiteral("LastWidth"), 600 + frame.width());
+    store(QStringLiteral("Installfm"), QStringLiteral("LastHeight"), 600 + frame.height());
+    store(QStringLiteral("Installfm"), QStringLiteral("FontSize"), 14);
+    store(QStringLiteral("Installfm_Serverlv"), QStringLiteral("LVFontSize"), 12);
+
+    ASSERT_TRUE(vek::setupformresizer(&d.form, d.form.resizer));
+    ASSERT_EQ(d.form.size(), QSize(600, 600));
+    EXPECT_EQ(d.lv->font().pointSize(), 12);
+    EXPECT_EQ(d.label->font().pointSize(), 14);
+    walk(d,
+         {{QStringLiteral("Serverlv"), {10, 8, 14, 12}},
+          {QStringLiteral("Titlelbl"), {9, 7, 19, 14}},
+          {QStringLiteral("Installbtn"), {9, 7, 19, 14}}},
+         "stored");
+}
+
+// Chosen, closed and opened again: the window shows the fonts as they were,
+// and they scale with it as they did before.
+TEST_F(ChosenFontTest, ChosenFontsComeBackAfterARestart)
+{
+    {
+        DesignForm first;
+        ASSERT_TRUE(vek::setupformresizer(&first.form, first.form.resizer));
+        first.form.resize(600, 600);
+        setFont(first, &first.form, font(QStringLiteral("DejaVu Serif"), 14));
+        setFont(first, first.lv, font(QStringLiteral("DejaVu Serif"), 12));
+        ASSERT_EQ(vek::saveformposition(&first.form), 0);
+    }
+    DesignForm again;
+    ASSERT_TRUE(vek::setupformresizer(&again.form, again.form.resizer));
+    ASSERT_EQ(again.form.size(), QSize(600, 600));
+    EXPECT_EQ(again.lv->font().pointSize(), 12);
+    EXPECT_EQ(again.lv->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(again.label->font().pointSize(), 14);
+    EXPECT_EQ(again.label->font().family(), QStringLiteral("DejaVu Serif"));
+    walk(again, {{QStringLiteral("Serverlv"), {10, 8, 14, 12}}, {QStringLiteral("Titlelbl"), {9, 7, 19, 14}}},
+         "after a restart");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "dialogs/answerseam.h"
 #include "dialogs/dialogtesting.h"
 #include "formguards.h"
+#include "forms/fontcolour.h"
 #include "forms/formmenu.h"
 #include "forms/formmenuseam.h"
 #include "forms/formresizer.h"
@@ -36,6 +37,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 using installer::TInstallfm;
 using platform::TListView;
@@ -281,4 +283,34 @@ TEST_F(InstallerWindowMenu, BackupGenerationsOfTheHighlightedProgramOpenTheGener
     rightClickAndChoose(f.Locallv, QPoint(20, 8), installer::kBackupGenerationsItem);
     ASSERT_EQ(answers.shown().size(), 1);
     EXPECT_EQ(answers.shown()[0].message, installer::kChooseProgramFirst);
+}
+
+// A font chosen for the server list holds through resizes of the window: it
+// gets smaller with the window and is the chosen size again where it was
+// chosen, also after a restart.
+TEST_F(InstallerWindowMenu, AChosenListFontScalesWithTheWindowAndComesBackAfterARestart)
+{
+    TInstallfm& f = open();
+    const QSize chosenAt = f.size();
+    QFont chosen = f.Serverlv->font();
+    chosen.setPointSize(vek::fontpoints(f.Serverlv->font()) + 4);
+    vek::FormMenuScope seam({[&](QWidget*, const QFont&) { return std::optional<QFont>(chosen); }, {}, {}});
+    rightClickAndChoose(f.Serverlv, QPoint(10, 10), vek::kSetFontCaption);
+    ASSERT_EQ(f.Serverlv->font().pointSize(), chosen.pointSize());
+
+    // The design size is smaller than the first start's default.
+    f.resize(f.FormResizer->initialOwnerWidth(), f.FormResizer->initialOwnerHeight());
+    const int atDesign = f.Serverlv->font().pointSize();
+    EXPECT_LT(atDesign, chosen.pointSize());
+    f.resize(chosenAt);
+    EXPECT_EQ(f.Serverlv->font().pointSize(), chosen.pointSize());
+    closeWindow();
+
+    TInstallfm& again = open();
+    ASSERT_EQ(again.size(), chosenAt);
+    EXPECT_EQ(again.Serverlv->font().pointSize(), chosen.pointSize());
+    again.resize(again.FormResizer->initialOwnerWidth(), again.FormResizer->initialOwnerHeight());
+    EXPECT_EQ(again.Serverlv->font().pointSize(), atDesign);
+    again.resize(chosenAt);
+    EXPECT_EQ(again.Serverlv->font().pointSize(), chosen.pointSize());
 }
