@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   libcurl4-openssl-dev libssl-dev libpugixml-dev
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev tinyproxy
-  xvfb xauth
+  xvfb xauth clang-format
 )
 missing=()
 for p in "${packages[@]}"; do
