@@ -2,10 +2,10 @@
 // Small helpers the drivers share.
 #include "platform/libformat.h"
 
-#include <chrono>
-#include <cstdio>
 #include <QByteArray>
 #include <QString>
+#include <chrono>
+#include <cstdio>
 
 namespace bench {
 

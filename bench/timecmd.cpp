@@ -43,8 +43,7 @@ int main(int argc, char** argv)
         return 127;
     }
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-    }
+    while (waitpid(pid, &status, 0) < 0) {}
     clock_gettime(CLOCK_MONOTONIC, &end);
     posix_spawn_file_actions_destroy(&actions);
 

@@ -165,7 +165,8 @@ void Tkwchartfm::buildControls()
     Datasourcetab->setObjectName(QStringLiteral("Datasourcetab"));
     Datasourcetab->setCaption(QStringLiteral("Data Source"));
     Datasourcetab->resize(pageSize);
-    Datalv = platform::placecontrol<TListView>(Datasourcetab, "Datalv", 8, 8, 500, 452, akLeft | akTop | akRight | akBottom);
+    Datalv = platform::placecontrol<TListView>(Datasourcetab, "Datalv", 8, 8, 500, 452,
+                                               akLeft | akTop | akRight | akBottom);
     Datalv->addColumn(QStringLiteral("X"), 200);
     Datalv->addColumn(QStringLiteral("Y"), 100);
     Datalv->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -26,8 +26,8 @@ SeamState& state()
 void record(const TVekDialogFrm& dialog)
 {
     QList<ShownMessage>& shown = state().shown;
-    shown.append(ShownMessage{dialog.dlgType(), dialog.titleStr(), dialog.messageStr(), dialog.buttons(),
-                              dialog.defaultBtn()});
+    shown.append(
+        ShownMessage{dialog.dlgType(), dialog.titleStr(), dialog.messageStr(), dialog.buttons(), dialog.defaultBtn()});
     if (shown.size() > keptMessages)
         shown.removeFirst();
 }

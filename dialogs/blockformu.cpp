@@ -93,8 +93,7 @@ void TBlockFrm::coverCallingForm()
 
 bool TBlockFrm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == pCallingForm && !Localform
-        && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+    if (watched == pCallingForm && !Localform && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
         const QPoint before = geometry().topLeft();
         coverCallingForm();
         if (pSubForm && pSubForm->isVisible())

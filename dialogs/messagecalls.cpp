@@ -9,8 +9,8 @@
 #include <QApplication>
 #include <QHash>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 
 namespace vek {
 namespace {
@@ -53,18 +53,30 @@ QWidget* callingWindowFor(const QWidget* active)
 QMessageBox::StandardButton standardButton(TMsgDlgBtn button)
 {
     switch (button) {
-    case mbYes: return QMessageBox::Yes;
-    case mbNo: return QMessageBox::No;
-    case mbOK: return QMessageBox::Ok;
-    case mbCancel: return QMessageBox::Cancel;
-    case mbAbort: return QMessageBox::Abort;
-    case mbRetry: return QMessageBox::Retry;
-    case mbIgnore: return QMessageBox::Ignore;
-    case mbNoToAll: return QMessageBox::NoToAll;
-    case mbYesToAll: return QMessageBox::YesToAll;
-    case mbHelp: return QMessageBox::Help;
-    case mbClose: return QMessageBox::Close;
-    case mbAll: break;
+    case mbYes:
+        return QMessageBox::Yes;
+    case mbNo:
+        return QMessageBox::No;
+    case mbOK:
+        return QMessageBox::Ok;
+    case mbCancel:
+        return QMessageBox::Cancel;
+    case mbAbort:
+        return QMessageBox::Abort;
+    case mbRetry:
+        return QMessageBox::Retry;
+    case mbIgnore:
+        return QMessageBox::Ignore;
+    case mbNoToAll:
+        return QMessageBox::NoToAll;
+    case mbYesToAll:
+        return QMessageBox::YesToAll;
+    case mbHelp:
+        return QMessageBox::Help;
+    case mbClose:
+        return QMessageBox::Close;
+    case mbAll:
+        break;
     }
     return QMessageBox::NoButton;
 }

@@ -21,8 +21,7 @@ constexpr int messageRightMargin = 10;
 constexpr int iconSize = 32;
 const QColor inputColour(255, 253, 210);
 
-template <typename Control>
-Control* place(Control* control, const char* name, int left, int top, int width, int height)
+template <typename Control> Control* place(Control* control, const char* name, int left, int top, int width, int height)
 {
     control->setObjectName(QLatin1String(name));
     control->setGeometry(left, top, width, height);

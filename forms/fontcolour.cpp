@@ -12,10 +12,10 @@ namespace {
 
 // The roles a control's text is drawn in, whatever its kind: labels and
 // forms draw in WindowText, edits and lists in Text, buttons in ButtonText.
-constexpr std::initializer_list<QPalette::ColorRole> kTextRoles = {QPalette::WindowText, QPalette::Text,
-                                                                    QPalette::ButtonText};
-constexpr std::initializer_list<QPalette::ColorRole> kBackgroundRoles = {QPalette::Window, QPalette::Base,
-                                                                          QPalette::Button};
+constexpr std::initializer_list<QPalette::ColorRole> kTextRoles
+    = {QPalette::WindowText, QPalette::Text, QPalette::ButtonText};
+constexpr std::initializer_list<QPalette::ColorRole> kBackgroundRoles
+    = {QPalette::Window, QPalette::Base, QPalette::Button};
 
 // The resolve bits a palette gets when these roles are set in every group.
 QPalette::ResolveMask maskOf(std::initializer_list<QPalette::ColorRole> roles)
@@ -54,8 +54,8 @@ bool issystemcolour(int colour)
 int colourtowin(const QColor& colour)
 {
     const QColor rgb = colour.toRgb();
-    return static_cast<int>(static_cast<quint32>(rgb.red()) | (static_cast<quint32>(rgb.green()) << 8) |
-                            (static_cast<quint32>(rgb.blue()) << 16));
+    return static_cast<int>(static_cast<quint32>(rgb.red()) | (static_cast<quint32>(rgb.green()) << 8)
+                            | (static_cast<quint32>(rgb.blue()) << 16));
 }
 
 QColor wintocolour(int colour)

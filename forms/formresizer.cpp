@@ -56,8 +56,8 @@ void setPointSize(QWidget* control, int points)
 // The kinds whose many rows would grow out of view at the full rate.
 bool slowFontKind(const QWidget* control)
 {
-    return qobject_cast<const platform::TListView*>(control) || qobject_cast<const platform::TListBox*>(control) ||
-           qobject_cast<const platform::TStringGrid*>(control);
+    return qobject_cast<const platform::TListView*>(control) || qobject_cast<const platform::TListBox*>(control)
+        || qobject_cast<const platform::TStringGrid*>(control);
 }
 
 // The components of the owner that the resizer scales: the form's own, or
@@ -87,8 +87,8 @@ QList<QWidget*> ownedControls(QWidget* owner)
 std::unique_ptr<TSingleResizer> TSingleResizer::Create(QWidget* LinkedControl, QWidget* ParentForm, bool IncFont,
                                                        int MinFS, int MaxFS, QString* error)
 {
-    const QString reason =
-        !LinkedControl ? kSingleResizerWithoutComponent : (!ParentForm ? kSingleResizerWithoutForm : QString());
+    const QString reason
+        = !LinkedControl ? kSingleResizerWithoutComponent : (!ParentForm ? kSingleResizerWithoutForm : QString());
     if (!reason.isEmpty()) {
         if (error)
             *error = reason;
@@ -276,12 +276,11 @@ void TFormResizer::offerPopup(QWidget* control)
     if (control->contextMenuPolicy() != Qt::DefaultContextMenu)
         return;
     control->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(control, &QWidget::customContextMenuRequested, this,
-            [this, control](const QPoint& at) {
-                // A list or grid reports the point in its viewport's coordinates.
-                auto* area = qobject_cast<QAbstractScrollArea*>(control);
-                showPopup(control, (area ? area->viewport() : control)->mapToGlobal(at));
-            });
+    connect(control, &QWidget::customContextMenuRequested, this, [this, control](const QPoint& at) {
+        // A list or grid reports the point in its viewport's coordinates.
+        auto* area = qobject_cast<QAbstractScrollArea*>(control);
+        showPopup(control, (area ? area->viewport() : control)->mapToGlobal(at));
+    });
 }
 
 void TFormResizer::showPopup(QWidget* component, const QPoint& screenPoint)
@@ -310,11 +309,11 @@ void TFormResizer::InitializeForm()
             if (!(label->alignment() & Qt::AlignHCenter))
                 label->setAutoSize(true);
         }
-        if (qobject_cast<platform::TListView*>(control) || qobject_cast<platform::TTreeView*>(control) ||
-            qobject_cast<platform::TButtonGroup*>(control) || qobject_cast<platform::TStringGrid*>(control))
+        if (qobject_cast<platform::TListView*>(control) || qobject_cast<platform::TTreeView*>(control)
+            || qobject_cast<platform::TButtonGroup*>(control) || qobject_cast<platform::TStringGrid*>(control))
             offerPopup(control);
-        std::unique_ptr<TSingleResizer> single =
-            TSingleResizer::Create(control, owner_, FResizeFonts, FMinFontSize, FMaxFontSize);
+        std::unique_ptr<TSingleResizer> single
+            = TSingleResizer::Create(control, owner_, FResizeFonts, FMinFontSize, FMaxFontSize);
         if (!single)
             continue;
         connect(control, &QObject::destroyed, this, [this](QObject* gone) { Notification(gone, opRemove); });

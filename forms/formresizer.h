@@ -13,8 +13,8 @@
 #include <QFont>
 #include <QObject>
 #include <QPoint>
-#include <QRect>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -38,7 +38,8 @@ inline const QString kSingleResizerWithoutComponent = QStringLiteral("TSingleRes
 inline const QString kSingleResizerWithoutForm = QStringLiteral("TSingleResizer created without a parent form link");
 
 // Called after each control is resized, with the resizer as Sender.
-using TPostResizeEvent = std::function<void(TFormResizer* Sender, QWidget* Comp, double HeightRatio, double WidthRatio)>;
+using TPostResizeEvent
+    = std::function<void(TFormResizer* Sender, QWidget* Comp, double HeightRatio, double WidthRatio)>;
 
 // The resizer of one control: its bounds, font and owner size at creation.
 class TSingleResizer {

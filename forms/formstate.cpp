@@ -16,8 +16,8 @@
 #include <QThread>
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace vek {
@@ -183,8 +183,7 @@ void setRowHeights(platform::TStringGrid* grid)
 bool defaultFont(QWidget* control, const QFont& formFont, bool found)
 {
     const QFont own = control->font();
-    const bool isDefault = !hasowntextcolour(control) && plainfontstyle(own) &&
-                           fontpoints(own) == fontpoints(formFont);
+    const bool isDefault = !hasowntextcolour(control) && plainfontstyle(own) && fontpoints(own) == fontpoints(formFont);
     if (!isDefault && found) {
         QFont chosen = own;
         chosen.setPointSize(fontpoints(formFont));
@@ -196,11 +195,11 @@ bool defaultFont(QWidget* control, const QFont& formFont, bool found)
 
 bool simpleKind(const QObject* c)
 {
-    return qobject_cast<const platform::TButton*>(c) || qobject_cast<const platform::TPanel*>(c) ||
-           qobject_cast<const platform::TGroupBox*>(c) || qobject_cast<const platform::TEdit*>(c) ||
-           qobject_cast<const platform::TMemo*>(c) || qobject_cast<const platform::TListBox*>(c) ||
-           qobject_cast<const platform::TComboBox*>(c) || qobject_cast<const platform::TCheckBox*>(c) ||
-           qobject_cast<const platform::TRadioGroup*>(c);
+    return qobject_cast<const platform::TButton*>(c) || qobject_cast<const platform::TPanel*>(c)
+        || qobject_cast<const platform::TGroupBox*>(c) || qobject_cast<const platform::TEdit*>(c)
+        || qobject_cast<const platform::TMemo*>(c) || qobject_cast<const platform::TListBox*>(c)
+        || qobject_cast<const platform::TComboBox*>(c) || qobject_cast<const platform::TCheckBox*>(c)
+        || qobject_cast<const platform::TRadioGroup*>(c);
 }
 
 int saveOnce(TForm* form)
@@ -218,8 +217,8 @@ int saveOnce(TForm* form)
         // The corner and size of a maximised window are the screen's, not the
         // window's: the last stored ones are where it returns to.
         writes.integer(section, kMaxKey, 1);
-    } else if (g.top < desktop.top() || g.left < desktop.left() || g.height <= kMinStoredSize ||
-               g.width <= kMinStoredSize) {
+    } else if (g.top < desktop.top() || g.left < desktop.left() || g.height <= kMinStoredSize
+               || g.width <= kMinStoredSize) {
         writes.integer(section, kMaxKey, 0);
     } else {
         writes.integer(section, kLastTopKey, g.top);

@@ -53,10 +53,11 @@ int main(int argc, char** argv)
     const installer::RunRequest run = installer::parseRunRequest(argumentsof(argc, argv));
     const bool headless = platform::isheadless();
     if (headless && run.kind() == installer::RunKind::Interactive) {
-        std::fputs("TessarineInstaller: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY "
-                   "are empty).\nGive INSTALL=name to install one program, or RESTORE=name GENERATION=n to put a backup "
-                   "back, without the window.\n",
-                   stderr);
+        std::fputs(
+            "TessarineInstaller: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY "
+            "are empty).\nGive INSTALL=name to install one program, or RESTORE=name GENERATION=n to put a backup "
+            "back, without the window.\n",
+            stderr);
         return kNoDisplayStatus;
     }
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

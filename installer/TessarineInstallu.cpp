@@ -28,6 +28,9 @@
 namespace installer {
 
 using platform::akBottom;
+using platform::akLeft;
+using platform::akRight;
+using platform::akTop;
 using platform::TButton;
 using platform::TEdit;
 using platform::TGroupBox;
@@ -36,9 +39,6 @@ using platform::TListItem;
 using platform::TListView;
 using platform::TProgressBar;
 using platform::TTimer;
-using platform::akLeft;
-using platform::akRight;
-using platform::akTop;
 
 namespace {
 
@@ -73,7 +73,8 @@ TLabel* linkLabel(QWidget* parent, const char* name, const QString& caption, int
 TListView* listView(QWidget* parent, const char* name, int left, int top, int width, int height,
                     const QString& firstColumn)
 {
-    auto* lv = platform::placecontrol<TListView>(parent, name, left, top, width, height, akLeft | akTop | akRight | akBottom);
+    auto* lv = platform::placecontrol<TListView>(parent, name, left, top, width, height,
+                                                 akLeft | akTop | akRight | akBottom);
     lv->addColumn(firstColumn, width - kDateColumnMaxWidth - 24);
     lv->addColumn(QStringLiteral("Date"), kDateColumnMaxWidth);
     lv->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -123,7 +124,8 @@ void TInstallfm::buildControls()
     Installinglab = label(Newgb, "Installinglab", QStringLiteral("Installinglab"), 3, 30, 57, 13);
     Locallv = listView(Newgb, "Locallv", 7, 72, 370, 282, QStringLiteral("Program"));
     Locallv->setMultiSelect(true);
-    ProgressBar1 = platform::placecontrol<TProgressBar>(Newgb, "ProgressBar1", 7, 49, 370, 17, akLeft | akTop | akRight);
+    ProgressBar1
+        = platform::placecontrol<TProgressBar>(Newgb, "ProgressBar1", 7, 49, 370, 17, akLeft | akTop | akRight);
     ProgressBar1->hide();
     DeleteLnk = linkLabel(Newgb, "DeleteLnk", QStringLiteral("Delete"), 5, 359, 31, 13);
 
@@ -149,9 +151,9 @@ void TInstallfm::buildControls()
     connect(Installbtn, &QPushButton::clicked, this, &TInstallfm::InstallbtnClick);
     connect(Serverlv, &TListView::columnClicked, this, &TInstallfm::ServerlvColumnClick);
     connect(Locallv, &TListView::columnClicked, this, &TInstallfm::LocallvColumnClick);
-    for (QWidget* w : {static_cast<QWidget*>(FilterEd), static_cast<QWidget*>(RefreshLnk),
-                       static_cast<QWidget*>(SelectAllLnk), static_cast<QWidget*>(InvertLnk),
-                       static_cast<QWidget*>(DeleteLnk)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(FilterEd), static_cast<QWidget*>(RefreshLnk), static_cast<QWidget*>(SelectAllLnk),
+          static_cast<QWidget*>(InvertLnk), static_cast<QWidget*>(DeleteLnk)})
         w->installEventFilter(this);
 }
 
@@ -161,8 +163,7 @@ bool TInstallfm::eventFilter(QObject* watched, QEvent* event)
         FilterEdKeyUp();
         return false;
     }
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == RefreshLnk)
             RefreshLnkClick();
         else if (watched == SelectAllLnk)

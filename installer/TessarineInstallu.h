@@ -23,8 +23,8 @@ inline const QString kDeleteQuestion = QStringLiteral("Are you sure?");
 inline const QString kStartIniSection = QStringLiteral("Config");
 inline const QString kStartIniFolderKey = QStringLiteral("Folder");
 inline const QString kBackupGenerationsItem = QStringLiteral("Backup generations\u2026");
-inline const QString kChooseProgramFirst =
-    QStringLiteral("Highlight a program in the list \"2. To be installed\" to see its backup generations.");
+inline const QString kChooseProgramFirst
+    = QStringLiteral("Highlight a program in the list \"2. To be installed\" to see its backup generations.");
 
 class TInstallfm : public platform::TForm, private installer::InstallObserver {
     Q_OBJECT

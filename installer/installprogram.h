@@ -35,8 +35,7 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
                               const InstallProgress& progress = {});
 
 // The same, for callers that need the message only. True when installed.
-bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name,
-                    QString& message);
+bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name, QString& message);
 
 // The name under which `name` stands in the server folder: `name` itself when
 // it is there, else the one server file whose name differs from it only in

@@ -6,8 +6,8 @@
 
 namespace installer {
 
-QList<InstallOutcome> installprograms(const QString& serverFolder, const QString& localFolder,
-                                      const QStringList& names, InstallObserver* observer)
+QList<InstallOutcome> installprograms(const QString& serverFolder, const QString& localFolder, const QStringList& names,
+                                      InstallObserver* observer)
 {
     QList<InstallOutcome> outcomes;
     // The programs installed in this run, by their names on the server.

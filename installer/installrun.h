@@ -24,8 +24,8 @@ public:
 // order. A program the run has installed already counts as installed without
 // being copied again: a second copy would push an identical file into the
 // chain and drop a real generation off its end.
-QList<InstallOutcome> installprograms(const QString& serverFolder, const QString& localFolder,
-                                      const QStringList& names, InstallObserver* observer = nullptr);
+QList<InstallOutcome> installprograms(const QString& serverFolder, const QString& localFolder, const QStringList& names,
+                                      InstallObserver* observer = nullptr);
 
 // True when there was at least one program and every one was installed.
 bool allinstalled(const QList<InstallOutcome>& outcomes);

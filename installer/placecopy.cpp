@@ -72,8 +72,8 @@ InstallOutcome placecopy(const CopySource& source, const QString& localFolder, c
     vek::UndoLeftovers leftovers;
     if (const int code = vek::placewithgenerations(work, current, &failedPath, &leftovers)) {
         (void)platform::deleteFile(work);  // never placed; the folder is as it was either way
-        const QString what = failedPath == current ? QStringLiteral("could not replace")
-                                                   : QStringLiteral("could not move the backup");
+        const QString what
+            = failedPath == current ? QStringLiteral("could not replace") : QStringLiteral("could not move the backup");
         return failed(code, what, failedPath, leftovers);
     }
     InstallOutcome outcome;

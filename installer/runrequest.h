@@ -9,9 +9,9 @@ namespace installer {
 
 enum class RunKind {
     Interactive,  // the user picks programs in the window
-    Unattended,   // INSTALL names one program: install it and end
-    Recording,    // FILESDIRCONTENTS names a folder: record it and end
-    Restoring,    // RESTORE names a program: put back its generation GENERATION and end
+    Unattended,  // INSTALL names one program: install it and end
+    Recording,  // FILESDIRCONTENTS names a folder: record it and end
+    Restoring,  // RESTORE names a program: put back its generation GENERATION and end
 };
 
 struct RunRequest {

@@ -13,8 +13,8 @@ namespace vek {
 // texts in step. Folders, hidden files and names beginning with "." are left
 // out. 0 when at least one file was found, 1 when none was, -1 when `names` is
 // null: the code repeats what `names` tells, so a caller may leave it.
-int findfiles(const QString& folder, const QString& patterns, QStringList* names,
-              QStringList* sizes = nullptr, QStringList* dates = nullptr);
+int findfiles(const QString& folder, const QString& patterns, QStringList* names, QStringList* sizes = nullptr,
+              QStringList* dates = nullptr);
 // The single patterns of a ";"-joined list: an empty piece between two ";"
 // stays, a trailing one is dropped, double quotes keep a ";" inside a pattern.
 QStringList splitpatterns(const QString& patterns);

@@ -81,8 +81,7 @@ QString describeleftovers(const UndoLeftovers& leftovers)
     return parts.join(QStringLiteral(", "));
 }
 
-int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath,
-                         UndoLeftovers* leftovers)
+int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath, UndoLeftovers* leftovers)
 {
     if (leftovers)
         leftovers->clear();

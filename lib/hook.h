@@ -7,11 +7,9 @@
 
 namespace vek {
 
-template <typename Signature>
-class Hook;
+template <typename Signature> class Hook;
 
-template <typename Result, typename... Args>
-class Hook<Result(Args...)> {
+template <typename Result, typename... Args> class Hook<Result(Args...)> {
 public:
     using Call = std::function<Result(Args...)>;
 
@@ -20,8 +18,7 @@ public:
     bool installed() const { return static_cast<bool>(call_); }
     const Call& current() const { return call_; }
     // The installed call's result, or `fallback` when none is installed.
-    template <typename Fallback>
-    Result callOr(Fallback&& fallback, Args... args) const
+    template <typename Fallback> Result callOr(Fallback&& fallback, Args... args) const
     {
         if (call_)
             return call_(std::forward<Args>(args)...);

@@ -58,7 +58,7 @@ ColumnKind columnKind(const TListView* view, int column)
 // What a row sorts by, worked out once per row rather than once per
 // comparison, in a form that compares as two numbers.
 struct SortEntry {
-    int tier;      // 0: the row lacks the sub-item; 1: the value cannot be read; 2: a value
+    int tier;  // 0: the row lacks the sub-item; 1: the value cannot be read; 2: a value
     int position;  // the row's place before the sort: equal rows keep their order
     double value;  // the number, the moment in ms, or the rank of the text
 };

@@ -20,8 +20,7 @@ namespace {
 // snapshot, letters before their case. Items the collation holds equal keep
 // the order of their character codes, so an export never depends on the
 // order of the hash.
-template <typename Items, typename TextOf>
-void sortByCollation(Items& items, TextOf textOf)
+template <typename Items, typename TextOf> void sortByCollation(Items& items, TextOf textOf)
 {
     const QCollator collator = platform::textCollator();
     std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;

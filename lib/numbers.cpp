@@ -6,9 +6,9 @@
 #include <QLocale>
 #include <algorithm>
 #include <charconv>
-#include <optional>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace vek {
 namespace {

@@ -12,8 +12,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
-#include <functional>
 #include <cstring>
+#include <functional>
 
 namespace vek {
 namespace {
@@ -77,7 +77,8 @@ void appendCodePageLines(QStringList& list, const QByteArray& bytes)
 QString decodeWholeFile(const QByteArray& bytes)
 {
     if (bytes.startsWith(platform::kUtf8Mark))
-        return platform::fromUtf8Text(bytes.constData() + platform::kUtf8MarkSize, bytes.size() - platform::kUtf8MarkSize);
+        return platform::fromUtf8Text(bytes.constData() + platform::kUtf8MarkSize,
+                                      bytes.size() - platform::kUtf8MarkSize);
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
         return decoder(QByteArrayView(bytes.constData() + 2, bytes.size() - 2));
@@ -129,9 +130,10 @@ bool targetTakesWrites(const QString& target)
     if (!platform::isFile(target))
         return true;
     return openWithRetries([&] {
-        platform::RawFile probe;
-        return probe.open(target, platform::OpenMode::Append);
-    }) == 0;
+               platform::RawFile probe;
+               return probe.open(target, platform::OpenMode::Append);
+           })
+        == 0;
 }
 
 // Writes the list to `target` through a work file renamed into place; the
@@ -300,8 +302,7 @@ int textfile::openAs(const QString& name, platform::OpenMode mode)
     const int rc = error_ = file_.open(name, mode);
     if (rc == 0 && mode == platform::OpenMode::Read) {
         // A byte-order mark ahead of the first line selects UTF-8.
-        while (in_.size() < platform::kUtf8MarkSize && fill()) {
-        }
+        while (in_.size() < platform::kUtf8MarkSize && fill()) {}
         if (in_.startsWith(platform::kUtf8Mark)) {
             encoding_ = platform::TextEncoding::Utf8;
             inPos_ = platform::kUtf8MarkSize;
@@ -322,7 +323,7 @@ bool textfile::startutf8()
 QString textfile::decode(const char* data, qsizetype size) const
 {
     return encoding_ == platform::TextEncoding::Utf8 ? platform::fromUtf8Text(data, size)
-                                                      : platform::fromCodePage(data, size);
+                                                     : platform::fromCodePage(data, size);
 }
 
 bool textfile::fill()
@@ -419,8 +420,8 @@ bool openread(textfile& f, const QString& name)
 
 bool openwrite(textfile& f, const QString& name, bool append)
 {
-    const platform::OpenMode mode = append && platform::isFile(name) ? platform::OpenMode::Append
-                                                                     : platform::OpenMode::Write;
+    const platform::OpenMode mode
+        = append && platform::isFile(name) ? platform::OpenMode::Append : platform::OpenMode::Write;
     return openWithRetries([&] { return f.openAs(name, mode); }) == 0;
 }
 
@@ -495,8 +496,8 @@ bool savelist(const QStringList& list, const QString& name)
 {
     const bool warningCheck = hasExtension(name, QLatin1String(".oma")) || hasExtension(name, QLatin1String(".iso"));
     const bool safeReplace = list.size() > kSafeReplaceThreshold && hasExtension(name, QLatin1String(".csv"));
-    const platform::TextEncoding encoding =
-        needsUtf8(list, true) ? platform::TextEncoding::Utf8 : platform::TextEncoding::CodePage;
+    const platform::TextEncoding encoding
+        = needsUtf8(list, true) ? platform::TextEncoding::Utf8 : platform::TextEncoding::CodePage;
     if (!targetTakesWrites(name))
         return false;
     const QString written = safeReplace ? name + kWorkFileSuffix : name;

@@ -6,8 +6,7 @@ namespace vek {
 
 QChar namevaluesep = u'=';
 
-namevaluesepscope::namevaluesepscope(QChar separator)
-    : previous_(namevaluesep)
+namevaluesepscope::namevaluesepscope(QChar separator) : previous_(namevaluesep)
 {
     namevaluesep = separator;
 }

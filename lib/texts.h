@@ -45,8 +45,7 @@ QString unquote(const QString& text);
 QString listitem(const QStringList& list, qsizetype index);
 QString listitem(const QStringList* list, qsizetype index);
 // The same for any indexable collection of texts.
-template <typename Strings>
-QString stringsitem(const Strings& items, qsizetype index)
+template <typename Strings> QString stringsitem(const Strings& items, qsizetype index)
 {
     if (index < 0 || index >= static_cast<qsizetype>(items.size()))
         return {};

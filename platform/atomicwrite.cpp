@@ -1,7 +1,7 @@
 #include "platform/atomicwrite.h"
 
-#include "platform/fileapi.h"
 #include "platform/faultinjection.h"
+#include "platform/fileapi.h"
 #include "platform/winerror.h"
 
 #include <QCoreApplication>
@@ -29,8 +29,7 @@ int writeFileAtomically(const QString& target, const QByteArray& bytes)
     return writer.commit();
 }
 
-AtomicFileWriter::AtomicFileWriter(QString target)
-    : target_(std::move(target)), work_(workFileFor(target_))
+AtomicFileWriter::AtomicFileWriter(QString target) : target_(std::move(target)), work_(workFileFor(target_))
 {
 }
 

@@ -177,9 +177,9 @@ public:
 
 private:
     bool literal_;
-    QString name_;          // a literal name
+    QString name_;  // a literal name
     QByteArray asciiName_;  // the same when it is all ASCII
-    QByteArray matcher_;    // a pattern, for fnmatch
+    QByteArray matcher_;  // a pattern, for fnmatch
     bool endingOnly_ = false;
     QByteArray ending_;
 };
@@ -510,8 +510,7 @@ bool wildcardMatch(const QString& pattern, const QString& name)
     return NameMatcher(pattern).matches(encodePath(name).constData());
 }
 
-int listFiles(const QString& folder, const QString& pattern,
-              const std::function<void(const FileEntry&)>& visit)
+int listFiles(const QString& folder, const QString& pattern, const std::function<void(const FileEntry&)>& visit)
 {
     return listFiles(folder, QStringList{pattern}, [&](int, const FileEntry& e) { visit(e); });
 }

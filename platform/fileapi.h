@@ -15,8 +15,8 @@ namespace platform {
 inline constexpr QChar kPathSep = u'/';
 
 enum class OpenMode {
-    Read,    // existing file, read only
-    Write,   // created anew; an existing file is emptied
+    Read,  // existing file, read only
+    Write,  // created anew; an existing file is emptied
     Append,  // writes go to the end; created when missing
 };
 
@@ -78,9 +78,9 @@ bool isFolder(const QString& path);
 bool pathExists(const QString& path);
 
 struct FileEntry {
-    QString name;        // without folder
-    qint64 size = 0;     // bytes
-    qint64 modified = 0; // last write, seconds since the epoch (UTC)
+    QString name;  // without folder
+    qint64 size = 0;  // bytes
+    qint64 modified = 0;  // last write, seconds since the epoch (UTC)
 };
 
 // Case-insensitive wildcard match with "*" and "?", as the family's users

@@ -86,7 +86,9 @@ qsizetype findKey(const QStringList& lines, const Span& s, const QString& key)
 
 }  // namespace
 
-IniFile::IniFile(QString path) : path_(std::move(path)) {}
+IniFile::IniFile(QString path) : path_(std::move(path))
+{
+}
 
 IniFile::Text IniFile::readLines() const
 {

@@ -7,9 +7,9 @@
 namespace platform {
 
 enum class ReadError {
-    None,      // read whole
+    None,  // read whole
     NotExist,  // no file of that name (or its folder is missing)
-    Failed,    // there, but the open or a read failed, or it is no plain file
+    Failed,  // there, but the open or a read failed, or it is no plain file
 };
 
 // How the failed open or read of `path` with `code` reads: NotExist only for

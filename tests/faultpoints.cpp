@@ -9,17 +9,28 @@ namespace testsupport {
 const char* faultOpName(platform::FaultOp op)
 {
     switch (op) {
-    case platform::FaultOp::Open: return "open";
-    case platform::FaultOp::Read: return "read";
-    case platform::FaultOp::Write: return "write";
-    case platform::FaultOp::Close: return "close";
-    case platform::FaultOp::Rename: return "rename";
-    case platform::FaultOp::Unlink: return "unlink";
-    case platform::FaultOp::Copy: return "copy";
-    case platform::FaultOp::Link: return "link";
-    case platform::FaultOp::Attributes: return "attributes";
-    case platform::FaultOp::Sync: return "sync";
-    case platform::FaultOp::Count: break;
+    case platform::FaultOp::Open:
+        return "open";
+    case platform::FaultOp::Read:
+        return "read";
+    case platform::FaultOp::Write:
+        return "write";
+    case platform::FaultOp::Close:
+        return "close";
+    case platform::FaultOp::Rename:
+        return "rename";
+    case platform::FaultOp::Unlink:
+        return "unlink";
+    case platform::FaultOp::Copy:
+        return "copy";
+    case platform::FaultOp::Link:
+        return "link";
+    case platform::FaultOp::Attributes:
+        return "attributes";
+    case platform::FaultOp::Sync:
+        return "sync";
+    case platform::FaultOp::Count:
+        break;
     }
     return "?";
 }

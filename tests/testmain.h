@@ -8,8 +8,7 @@
 namespace testsupport {
 
 // `prepare` runs once the application exists, before the first test.
-template <typename Prepare>
-int runalltests(int argc, char** argv, Prepare prepare)
+template <typename Prepare> int runalltests(int argc, char** argv, Prepare prepare)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);

@@ -5,7 +5,9 @@
 
 namespace testsupport {
 
-ScratchDir::ScratchDir() : dir_(QDir::tempPath() + QStringLiteral("/tessarine-test-XXXXXX")) {}
+ScratchDir::ScratchDir() : dir_(QDir::tempPath() + QStringLiteral("/tessarine-test-XXXXXX"))
+{
+}
 
 QString ScratchDir::path() const
 {

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QList>
 #include <QPointer>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
 namespace platform {
 namespace {

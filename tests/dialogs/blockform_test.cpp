@@ -169,9 +169,7 @@ TEST_F(PanelPopup, ACopiedButtonClosesThePopupAndCallsTheSourcesHandler)
     QObject::connect(done, &QPushButton::clicked, [&] { ++handled; });
     TBlockFrm overlay(&calling);
     platform::TPanel* copy = nullptr;
-    whenvisible<TBlockFrm>([&](TBlockFrm* shown) {
-        click(shown->AP, "DoneBtn");
-    });
+    whenvisible<TBlockFrm>([&](TBlockFrm* shown) { click(shown->AP, "DoneBtn"); });
     EXPECT_EQ(overlay.ShowPanel(&calling, panel, 20, 30, copy), unsigned(platform::mrOk));
     EXPECT_EQ(handled, 1);
     // Only the pop-up closes, not the window the panel belongs to.

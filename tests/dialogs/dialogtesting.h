@@ -20,8 +20,7 @@ namespace dialogtesting {
 // Calls `act` with the first visible window of kind W as soon as there is
 // one (typically while exec() runs). Gives up after a few seconds, closing
 // every open dialog so the test fails instead of hanging.
-template <typename W>
-void whenvisible(std::function<void(W*)> act)
+template <typename W> void whenvisible(std::function<void(W*)> act)
 {
     auto* poll = new QTimer;
     poll->setInterval(5);

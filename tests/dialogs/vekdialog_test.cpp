@@ -169,8 +169,7 @@ TEST_F(ShownDialog, InputModesGiveBackTheEnteredValue)
              d.setPasswordMode();
              d.setValue(QStringLiteral("secret"));
          },
-         [](TVekDialogFrm& d) { EXPECT_EQ(d.focusWidget(), d.EditBox); },
-         QStringLiteral("secret")},
+         [](TVekDialogFrm& d) { EXPECT_EQ(d.focusWidget(), d.EditBox); }, QStringLiteral("secret")},
         {"memo",
          [](TVekDialogFrm& d) {
              d.setMemoMode();

@@ -1,11 +1,11 @@
 // Windows scale their controls and fonts in proportion to their size, from
 // the design layout, and come back to it exactly.
+#include "formguards.h"
 #include "forms/fontcolour.h"
 #include "forms/formmenu.h"
 #include "forms/formmenuseam.h"
 #include "forms/formresizer.h"
 #include "forms/formstate.h"
-#include "formguards.h"
 #include "platform/controls/screenmetrics.h"
 #include "platform/controls/tanchors.h"
 #include "platform/controls/textctrls.h"
@@ -78,8 +78,7 @@ struct DesignForm {
         // Shown, so that a resize reaches the resize event at once.
         form.show();
     }
-    template <typename T>
-    T* make(const QString& name, const QRect& bounds)
+    template <typename T> T* make(const QString& name, const QRect& bounds)
     {
         auto* control = new T(&form);
         control->setObjectName(name);
@@ -125,9 +124,9 @@ TEST(FormResizer, FontsFollowTheHeightWithinTheirLimits)
         int buttonFont;
     } cases[] = {
         {600, 9, 12},  // 1.5 times: lists grow at a third of the rate, [1.165 x 8] = 9
-        {200, 6, 6},   // half: 4 points are raised to the floor of 6
-        {800, 11, 16}, // twice: [1.33 x 8] = 11
-        {1600, 16, 32}, // four times: [1.99 x 8] = 16 for lists
+        {200, 6, 6},  // half: 4 points are raised to the floor of 6
+        {800, 11, 16},  // twice: [1.33 x 8] = 11
+        {1600, 16, 32},  // four times: [1.99 x 8] = 16 for lists
     };
     for (const auto& c : cases) {
         DesignForm d;
@@ -221,8 +220,8 @@ TEST(FormResizer, LabelsTakeTheirTextSizeUnlessAnchoredLeftAndRight)
     d.form.resize(600, 600);
     EXPECT_EQ(d.label->size(), d.label->sizeHint());
     EXPECT_EQ(d.label->pos(), QPoint(11, 10));
-    EXPECT_EQ(stretched->width(), 400);        // the width does not scale for labels
-    EXPECT_EQ(stretched->height(), 26);        // [25.5]: the height scales, no text sizing
+    EXPECT_EQ(stretched->width(), 400);  // the width does not scale for labels
+    EXPECT_EQ(stretched->height(), 26);  // [25.5]: the height scales, no text sizing
     EXPECT_EQ(stretched->pos(), QPoint(11, 570));
 }
 
@@ -251,10 +250,8 @@ TEST(FormResizer, LinkLabelsUnderlineWhileTheMouseIsOverThem)
         QString name;
         bool link;
     } cases[] = {
-        {QStringLiteral("RefreshLnk"), true},
-        {QStringLiteral("SELECTALLLNK"), true},
-        {QStringLiteral("invertlnk"), true},
-        {QStringLiteral("Refresh"), false},
+        {QStringLiteral("RefreshLnk"), true},  {QStringLiteral("SELECTALLLNK"), true},
+        {QStringLiteral("invertlnk"), true},   {QStringLiteral("Refresh"), false},
         {QStringLiteral("LnkRefresh"), false},
     };
     for (const auto& c : cases) {
@@ -403,8 +400,9 @@ TEST(SetupFormResizer, MakesTheResizerOnceAndPlacesTheWindow)
     // The controls scale with the client area (the frame, if any, left out).
     const double wr = d.form.width() / 600.0;
     const double hr = d.form.height() / 400.0;
-    EXPECT_EQ(d.button->geometry(), QRect(vek::roundHalfEven(423 * wr), vek::roundHalfEven(351 * hr),
-                                          vek::roundHalfEven(75 * wr), vek::roundHalfEven(25 * hr)));
+    EXPECT_EQ(d.button->geometry(),
+              QRect(vek::roundHalfEven(423 * wr), vek::roundHalfEven(351 * hr), vek::roundHalfEven(75 * wr),
+                    vek::roundHalfEven(25 * hr)));
     EXPECT_EQ(d.button->font().pointSize(), 12);
 
     TFormResizer* made = d.form.resizer;

@@ -29,7 +29,8 @@ class FormStateTest : public ::testing::Test {
 protected:
     FormStateTest()
         : args_({QStringLiteral("/opt/tessarine/TessarineInstaller"), QStringLiteral("LOCALFOLDER=") + dir_.path()}),
-          screens_(platform::ScreenMetricsOverride{[this](const QWidget*) { return work_; }, [this] { return desktop_; }})
+          screens_(
+              platform::ScreenMetricsOverride{[this](const QWidget*) { return work_; }, [this] { return desktop_; }})
     {
         // The data folder is made when it is first asked for, as the program does.
         EXPECT_EQ(vek::settingsFilePath(), settingsPath());
@@ -132,8 +133,8 @@ TEST(PullBack, CornersNearTheFarEdgesComeBackOnScreen)
         QPoint stored;
         QPoint expected;
     } cases[] = {
-        {{100, 1076}, {100, 480}},   // the desktop's bottom, then still below the work area
-        {{100, 1050}, {100, 440}},   // the work area's bottom only
+        {{100, 1076}, {100, 480}},  // the desktop's bottom, then still below the work area
+        {{100, 1050}, {100, 440}},  // the work area's bottom only
         {{100, 1034}, {100, 1034}},  // 6 pixels above: stays
         {{1916, 100}, {1120, 100}},  // the right edge
         {{100, 100}, {100, 100}},
@@ -384,7 +385,8 @@ TEST(FontColour, CrossesTheFileAsTheWindowsColourNumber)
     const struct {
         int number;
         QColor colour;
-    } cases[] = {{0x000000FF, QColor(255, 0, 0)}, {0x00FF0000, QColor(0, 0, 255)}, {0x00123456, QColor(0x56, 0x34, 0x12)}};
+    } cases[]
+        = {{0x000000FF, QColor(255, 0, 0)}, {0x00FF0000, QColor(0, 0, 255)}, {0x00123456, QColor(0x56, 0x34, 0x12)}};
     for (const auto& c : cases) {
         EXPECT_EQ(vek::wintocolour(c.number), c.colour) << c.number;
         EXPECT_EQ(vek::colourtowin(c.colour), c.number) << c.number;
@@ -418,7 +420,8 @@ TEST_F(FormStateTest, ChosenFontsAreStoredOnlyForListedSections)
     }
     const IniFile ini = settings();
     EXPECT_EQ(ini.readInt(QStringLiteral("Installfm_Serverlv"), QStringLiteral("LVFontSize"), -1), 10);
-    EXPECT_EQ(ini.readString(QStringLiteral("Installfm_Serverlv"), QStringLiteral("LVFontName")), QStringLiteral("Arial"));
+    EXPECT_EQ(ini.readString(QStringLiteral("Installfm_Serverlv"), QStringLiteral("LVFontName")),
+              QStringLiteral("Arial"));
     EXPECT_EQ(ini.readInt(QStringLiteral("Installfm_Serverlv"), QStringLiteral("LVFontColor"), -1), 0x00008000);
     EXPECT_FALSE(ini.hasKey(QStringLiteral("Installfm_Sumsg"), QStringLiteral("SGFontSize")));
     EXPECT_FALSE(ini.hasKey(QStringLiteral("Installfm"), QStringLiteral("FontSize")));

@@ -38,7 +38,8 @@ QString g_scratch;
 QString scratchFile(const QString& name)
 {
     if (g_scratch.isEmpty())
-        setScratchFolder(QDir::tempPath() + QStringLiteral("/tessarine-checks-") + QString::number(QCoreApplication::applicationPid()));
+        setScratchFolder(QDir::tempPath() + QStringLiteral("/tessarine-checks-")
+                         + QString::number(QCoreApplication::applicationPid()));
     return g_scratch + name;
 }
 
@@ -58,10 +59,10 @@ QString broken(int line, const char* what, const QString& detail = {})
     return out;
 }
 
-#define REQUIRE(cond, detail)                          \
-    do {                                               \
-        if (!(cond))                                   \
-            return broken(__LINE__, #cond, (detail));  \
+#define REQUIRE(cond, detail)                         \
+    do {                                              \
+        if (!(cond))                                  \
+            return broken(__LINE__, #cond, (detail)); \
     } while (0)
 
 // Texts in failure messages: every character outside printable ASCII escaped.
@@ -92,8 +93,7 @@ public:
 
     quint8 byte() { return pos_ < bytes_.size() ? static_cast<quint8>(bytes_[pos_++]) : 0; }
     bool flag() { return byte() & 1; }
-    template <typename T>
-    T value()
+    template <typename T> T value()
     {
         T v{};
         unsigned char raw[sizeof(T)] = {};
@@ -354,8 +354,9 @@ QString checkIni(Reader& in)
         if (targets(before.keys[i], wholeSection))
             continue;
         const QString now = ini.readString(before.keys[i].first, before.keys[i].second, QStringLiteral("\x01gone"));
-        REQUIRE(now == before.values[i], shown(before.keys[i].first) + u' ' + shown(before.keys[i].second) + u' '
-                                             + shown(before.values[i]) + QStringLiteral(" -> ") + shown(now));
+        REQUIRE(now == before.values[i],
+                shown(before.keys[i].first) + u' ' + shown(before.keys[i].second) + u' ' + shown(before.values[i])
+                    + QStringLiteral(" -> ") + shown(now));
     }
     return {};
 }
@@ -400,7 +401,8 @@ QString checkLoad(Reader& in)
     }
     if (utf8Mark) {
         const QByteArray body = bytes.mid(3);
-        const bool ascii = std::all_of(body.begin(), body.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        const bool ascii
+            = std::all_of(body.begin(), body.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         // A file that is only the mark is empty to loadlist but one line
         // (the mark, removed) to loadlines.
         if (ascii && !body.isEmpty())
@@ -573,7 +575,8 @@ QString checkUrl(Reader& in)
             expect += QString(QChar(c.unicode() >> 8)) + QChar(c.unicode() & 0xFF);
     }
     const QString decoded = urldecode(encoded);
-    REQUIRE(decoded == expect, shown(text) + QStringLiteral(" -> ") + shown(encoded) + QStringLiteral(" -> ") + shown(decoded));
+    REQUIRE(decoded == expect,
+            shown(text) + QStringLiteral(" -> ") + shown(encoded) + QStringLiteral(" -> ") + shown(decoded));
 
     // Decoding whatever comes in.
     const QString raw = urldecode(text);
@@ -689,7 +692,8 @@ QString checkFloatText(Reader& in)
         return {};
     }
     REQUIRE(!text.isEmpty(), QString::number(x, 'g', 17));
-    const QString detail = QString::number(x, 'g', 17) + QStringLiteral(" %1 %2 -> ").arg(decimals).arg(significant) + text;
+    const QString detail
+        = QString::number(x, 'g', 17) + QStringLiteral(" %1 %2 -> ").arg(decimals).arg(significant) + text;
     if (!text.contains(u'E'))
         REQUIRE(isnumeric(text), detail);
     REQUIRE(!text.startsWith(u'-') || x < 0, detail);
@@ -819,7 +823,8 @@ QString checkImport(Reader& in)
             pile.setnamevalue(QStringLiteral("k"), v);
             if (old != v)
                 expect.append(v);
-            REQUIRE(pile.getvaluelist(QStringLiteral("k")) == expect, shown(expect) + QStringLiteral(" -> ") + shown(pile.getvalue(QStringLiteral("k"))));
+            REQUIRE(pile.getvaluelist(QStringLiteral("k")) == expect,
+                    shown(expect) + QStringLiteral(" -> ") + shown(pile.getvalue(QStringLiteral("k"))));
         }
     }
     return {};

@@ -11,11 +11,11 @@ namespace fuzzchecks {
 
 // The harnesses; each dispatches on the first input byte to one of its targets.
 enum class Harness {
-    ParamsIni,     // run parameters, ini files
-    TextFiles,     // loadlist, loadlines, savelist, appendlist
-    FieldsWeb,     // delimited fields, percent-encoding, hexadecimal
+    ParamsIni,  // run parameters, ini files
+    TextFiles,  // loadlist, loadlines, savelist, appendlist
+    FieldsWeb,  // delimited fields, percent-encoding, hexadecimal
     NumbersDates,  // number texts, date comparison, stamps
-    Tables,        // tnamevaluelist imports, list-view sorting
+    Tables,  // tnamevaluelist imports, list-view sorting
 };
 
 // Folder names under tests/fuzz/corpus and tests/fuzz/regressions.

@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     new QApplication(argc, argv);
     // Scratch files on a memory file system where there is one: ini writes sync to disk.
     const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    fuzzchecks::setScratchFolder(base + QStringLiteral("/tessarine-fuzz-") + QString::number(QCoreApplication::applicationPid()));
+    fuzzchecks::setScratchFolder(base + QStringLiteral("/tessarine-fuzz-")
+                                 + QString::number(QCoreApplication::applicationPid()));
     harness();
     return 0;
 }

@@ -46,7 +46,8 @@ TEST(GenerationsWindow, ListsTheCurrentFileAndEveryPositionNewestFirstWithGapsAs
         EXPECT_EQ(form.Generationslv->item(i)->caption(), labels[i]);
     EXPECT_EQ(form.Generationslv->item(0)->subItem(1), "2");
     EXPECT_EQ(form.Generationslv->item(0)->subItem(2), md5Of(dir.local() + "Stock.exe"));
-    EXPECT_EQ(form.Generationslv->item(0)->subItem(2), QString::fromLatin1(QCryptographicHash::hash("v4", QCryptographicHash::Md5).toHex()));
+    EXPECT_EQ(form.Generationslv->item(0)->subItem(2),
+              QString::fromLatin1(QCryptographicHash::hash("v4", QCryptographicHash::Md5).toHex()));
     EXPECT_EQ(form.Generationslv->item(2)->subItem(0), kMissingText);
     EXPECT_EQ(form.Generationslv->item(10)->subItem(0), kMissingText);
     EXPECT_FALSE(form.Restorebtn->isEnabled());  // nothing chosen yet

@@ -109,8 +109,9 @@ TEST_F(Install, AMissingServerFileChangesNothingAndReportsTwo)
     const auto before = snapshot();
     QString message;
     EXPECT_FALSE(install("Stock.exe", &message));
-    EXPECT_EQ(message, "Install error code:2\nStock.exe: could not read the server file " + server()
-                           + "Stock.exe (the file does not exist)");
+    EXPECT_EQ(message,
+              "Install error code:2\nStock.exe: could not read the server file " + server()
+                  + "Stock.exe (the file does not exist)");
     EXPECT_EQ(snapshot(), before);
 }
 
@@ -119,8 +120,9 @@ TEST_F(Install, AMissingLocalFolderReportsThree)
     serve("a.exe", "a");
     QString message;
     EXPECT_FALSE(installprogram(server(), dir.path() + "nowhere/", "a.exe", message));
-    EXPECT_EQ(message, "Install error code:3\na.exe: could not write into the local folder " + dir.path()
-                           + "nowhere/ (the folder does not exist)");
+    EXPECT_EQ(message,
+              "Install error code:3\na.exe: could not write into the local folder " + dir.path()
+                  + "nowhere/ (the folder does not exist)");
 }
 
 TEST_F(Install, AFailureWhilePlacingUndoesTheShift)
@@ -136,7 +138,7 @@ TEST_F(Install, AFailureWhilePlacingUndoesTheShift)
         int nth;
     } points[] = {
         {platform::FaultOp::Rename, 1}, {platform::FaultOp::Rename, 2}, {platform::FaultOp::Rename, 3},
-        {platform::FaultOp::Link, 1}, {platform::FaultOp::Copy, 1}, {platform::FaultOp::Write, 1},
+        {platform::FaultOp::Link, 1},   {platform::FaultOp::Copy, 1},   {platform::FaultOp::Write, 1},
     };
     for (const auto& p : points) {
         QString message;
@@ -163,7 +165,7 @@ TEST_F(Install, NamesThatLeaveTheFolderAreRefused)
     writeFile(dir.path() + "outside.exe", "precious");
     serve("sub/x.exe", "x");
     for (const QString& name : {QStringLiteral("../outside.exe"), QStringLiteral("sub/x.exe"), QStringLiteral(".."),
-                               QStringLiteral("."), QString()}) {
+                                QStringLiteral("."), QString()}) {
         QString message;
         EXPECT_FALSE(install(name, &message)) << name.toStdString();
         EXPECT_EQ(message, QStringLiteral("Could not install ") + name);
@@ -270,14 +272,14 @@ TEST_F(Install, AnUndoThatCannotPutTheBackupsBackSaysWhereTheyStand)
               "Install error code:5\nStock.exe: could not replace " + local()
                   + "Stock.exe (access denied); the backups could not all be put back: Stock.exe.X01 stays as "
                     "Stock.exe.X02");
-    EXPECT_EQ(snapshot(), (QMap<QString, QByteArray>{
-                              {"Stock.exe", "cur"}, {"Stock.exe.X02", "g1"}, {"Stock.exe.X10", "g10"}}));
+    EXPECT_EQ(snapshot(),
+              (QMap<QString, QByteArray>{{"Stock.exe", "cur"}, {"Stock.exe.X02", "g1"}, {"Stock.exe.X10", "g10"}}));
 
     // With one fault the undo is whole and the message says nothing more.
     writeFile(gen("Stock.exe", 1), "g1");
     QFile::remove(gen("Stock.exe", 2));
     platform::injectFault(platform::FaultOp::Rename, 3, EACCES);
     const InstallOutcome whole = installprogram(server(), local(), "Stock.exe");
-    EXPECT_EQ(whole.message, "Install error code:5\nStock.exe: could not replace " + local()
-                                 + "Stock.exe (access denied)");
+    EXPECT_EQ(whole.message,
+              "Install error code:5\nStock.exe: could not replace " + local() + "Stock.exe (access denied)");
 }

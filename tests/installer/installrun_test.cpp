@@ -55,13 +55,21 @@ TEST(InstallRun, InstallsEachProgramOnceAndTellsWhatBecameOfEach)
     EXPECT_EQ(readFile(vek::generationname(dir.local() + "a.exe", 1)), "old a");
     EXPECT_FALSE(QFile::exists(vek::generationname(dir.local() + "a.exe", 2)));
     EXPECT_FALSE(QFile::exists(vek::generationname(dir.local() + "Big.dll", 1)));
-    EXPECT_EQ(recorder.heard, (QStringList{
-                                  "start 0/5 a.exe", "copied 0 5", "done 0 a.exe ok",
-                                  "start 1/5 gone.exe", "done 1 gone.exe failed",
-                                  "start 2/5 Big.dll", "copied 2 9437184", "done 2 Big.dll ok",
-                                  "start 3/5 a.exe", "done 3 a.exe ok",
-                                  "start 4/5 BIG.DLL", "done 4 Big.dll ok",
-                              }));
+    EXPECT_EQ(recorder.heard,
+              (QStringList{
+                  "start 0/5 a.exe",
+                  "copied 0 5",
+                  "done 0 a.exe ok",
+                  "start 1/5 gone.exe",
+                  "done 1 gone.exe failed",
+                  "start 2/5 Big.dll",
+                  "copied 2 9437184",
+                  "done 2 Big.dll ok",
+                  "start 3/5 a.exe",
+                  "done 3 a.exe ok",
+                  "start 4/5 BIG.DLL",
+                  "done 4 Big.dll ok",
+              }));
 }
 
 TEST(InstallRun, AllInstalledNeedsAtLeastOneProgram)

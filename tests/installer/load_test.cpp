@@ -26,7 +26,8 @@ TEST(InstallerLoad, TwoHundredProgramsInOneInstallRun)
     const testsupport::InstallFolders dir;
     const QString server = dir.server(), local = dir.local();
     constexpr int kPrograms = 200;
-    auto name = [](int i) { return QStringLiteral("p%1.%2").arg(i, 3, 10, QLatin1Char('0')).arg(i % 3 ? "exe" : "dll"); };
+    auto name
+        = [](int i) { return QStringLiteral("p%1.%2").arg(i, 3, 10, QLatin1Char('0')).arg(i % 3 ? "exe" : "dll"); };
     for (int i = 0; i < kPrograms; ++i) {
         writeFile(server + name(i), "new " + QByteArray::number(i));
         // Every third program is installed already, some with a full chain.
@@ -60,7 +61,8 @@ TEST(InstallerLoad, TwoHundredProgramsInOneInstallRun)
             EXPECT_FALSE(QFile::exists(vek::generationname(current, 1))) << i;
         if (i % 30 == 0) {
             for (int n = 2; n <= 10; ++n)
-                EXPECT_EQ(readFile(vek::generationname(current, n)), "gen " + QByteArray::number(n - 1)) << i << ' ' << n;
+                EXPECT_EQ(readFile(vek::generationname(current, n)), "gen " + QByteArray::number(n - 1))
+                    << i << ' ' << n;
         }
     }
     const int chains = (kPrograms + 29) / 30;

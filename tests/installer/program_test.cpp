@@ -54,22 +54,26 @@ TEST(Program, AnUnattendedRunTellsItsCallerByItsExitStatus)
     writeFile(server + "Stock.exe", "new");
     writeFile(local + "Stock.exe", "old");
 
-    const ProgramRun ok = runProgram({"SERVER=" + server, "LOCAL=" + local, "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()});
+    const ProgramRun ok
+        = runProgram({"SERVER=" + server, "LOCAL=" + local, "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()});
     EXPECT_EQ(ok.status, 0) << ok.err.toStdString();
     EXPECT_TRUE(ok.out.contains("Installed Stock.exe")) << ok.out.toStdString();
     EXPECT_EQ(readFile(local + "Stock.exe"), "new");
     EXPECT_EQ(readFile(vek::generationname(local + "Stock.exe", 1)), "old");
 
-    const ProgramRun missing = runProgram({"SERVER=" + server, "LOCAL=" + local, "INSTALL=Gone.exe", "LOCALFOLDER=" + dir.path()});
+    const ProgramRun missing
+        = runProgram({"SERVER=" + server, "LOCAL=" + local, "INSTALL=Gone.exe", "LOCALFOLDER=" + dir.path()});
     EXPECT_NE(missing.status, 0);
     EXPECT_TRUE(missing.err.contains("Install error code:2")) << missing.err.toStdString();
 
-    const ProgramRun noServer = runProgram({"SERVER=" + dir.path() + "nowhere/", "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()});
+    const ProgramRun noServer
+        = runProgram({"SERVER=" + dir.path() + "nowhere/", "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()});
     EXPECT_NE(noServer.status, 0);
-    EXPECT_TRUE(noServer.err.contains("Missing server folder " + dir.path() + "nowhere/")) << noServer.err.toStdString();
+    EXPECT_TRUE(noServer.err.contains("Missing server folder " + dir.path() + "nowhere/"))
+        << noServer.err.toStdString();
 
-    const ProgramRun recording = runProgram({"FILESDIRCONTENTS=" + server, "FILESDIRNAME=" + dir.path() + "filesdir.txt",
-                                      "LOCALFOLDER=" + dir.path()});
+    const ProgramRun recording = runProgram(
+        {"FILESDIRCONTENTS=" + server, "FILESDIRNAME=" + dir.path() + "filesdir.txt", "LOCALFOLDER=" + dir.path()});
     EXPECT_EQ(recording.status, 0);
     EXPECT_EQ(readFile(dir.path() + "filesdir.txt"), (server + "\r\n").toUtf8());
 }
@@ -105,22 +109,20 @@ TEST(Program, WithoutAnyDisplayItInstallsUnattendedOrSaysWhyItCannotOpen)
     const QString server = dir.server(), local = dir.local();
     writeFile(server + "Stock.exe", "new");
 
-    const ProgramRun installed = runProgram({"SERVER=" + server, "LOCAL=" + local, "INSTALL=Stock.exe",
-                                             "LOCALFOLDER=" + dir.path()},
-                                            Screen::None);
+    const ProgramRun installed = runProgram(
+        {"SERVER=" + server, "LOCAL=" + local, "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()}, Screen::None);
     EXPECT_EQ(installed.status, 0) << installed.err.toStdString();
     EXPECT_EQ(readFile(local + "Stock.exe"), "new");
 
-    const ProgramRun failed = runProgram({"SERVER=" + server, "LOCAL=" + local, "INSTALL=Gone.exe",
-                                          "LOCALFOLDER=" + dir.path()},
-                                         Screen::None);
+    const ProgramRun failed = runProgram(
+        {"SERVER=" + server, "LOCAL=" + local, "INSTALL=Gone.exe", "LOCALFOLDER=" + dir.path()}, Screen::None);
     EXPECT_EQ(failed.status, 1);
     EXPECT_TRUE(failed.err.contains("Install error code:2\nGone.exe: could not read the server file"))
         << failed.err.toStdString();
 
     // A window nobody can see would wait for ever.
-    const ProgramRun window = runProgram({"SERVER=" + server, "LOCAL=" + local, "LOCALFOLDER=" + dir.path()},
-                                         Screen::None);
+    const ProgramRun window
+        = runProgram({"SERVER=" + server, "LOCAL=" + local, "LOCALFOLDER=" + dir.path()}, Screen::None);
     EXPECT_EQ(window.status, 2);
     EXPECT_TRUE(window.err.contains("needs a display")) << window.err.toStdString();
 }
@@ -145,6 +147,7 @@ TEST(Program, ARestoringRunPutsAGenerationBackAndSaysSoByItsStatus)
     const ProgramRun missing = runProgram(
         {"LOCAL=" + local, "RESTORE=Stock.exe", "GENERATION=7", "LOCALFOLDER=" + dir.path()}, Screen::None);
     EXPECT_EQ(missing.status, 1);
-    EXPECT_TRUE(missing.err.contains("Restore error code:2\nStock.exe: there is no backup")) << missing.err.toStdString();
+    EXPECT_TRUE(missing.err.contains("Restore error code:2\nStock.exe: there is no backup"))
+        << missing.err.toStdString();
     EXPECT_EQ(readFile(local + "Stock.exe"), "v1");
 }

@@ -17,8 +17,8 @@ namespace {
 // A recording run with these parameters, as the program body reads them.
 bool recordWith(const QStringList& args)
 {
-    const installer::RunRequest run =
-        installer::parseRunRequest(QStringList{QStringLiteral("/opt/TessarineInstaller")} + args);
+    const installer::RunRequest run
+        = installer::parseRunRequest(QStringList{QStringLiteral("/opt/TessarineInstaller")} + args);
     return recordfilesdir(run.filesDirContents, run.filesDirName);
 }
 

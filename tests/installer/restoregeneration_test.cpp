@@ -128,8 +128,8 @@ TEST(RestoreFaultPoints, EveryFailurePointLeavesTheFolderWholeOrFullyRestored)
             fault.arm();
             const InstallOutcome outcome = restoregeneration(dir.local(), "Stock.exe", 2);
             const bool fired = fault.disarm();
-            const std::string where = std::string(testsupport::faultOpName(point.op)) + " #"
-                + std::to_string(point.nth) + " errno " + std::to_string(point.err);
+            const std::string where = std::string(testsupport::faultOpName(point.op)) + " #" + std::to_string(point.nth)
+                + " errno " + std::to_string(point.err);
             Folder now = snapshot(dir.local());
             if (outcome.installed) {
                 // Only the oldest generation may linger, hidden, when deleting it

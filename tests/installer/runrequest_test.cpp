@@ -35,10 +35,10 @@ TEST(RunRequest, TheParametersDecideTheKindOfRun)
 
 TEST(RunRequest, ValuesAreTrimmedAndKeepTheirCase)
 {
-    const installer::RunRequest run = parseRunRequest(
-        {"/opt/TessarineInstaller", "server= /srv/Programs/ ", "Local=/opt/Local", "INSTALL=Stock.EXE",
-         "FilesDirContents=/srv/Files/", "FILESDIRNAME=/tmp/filesdir.txt", "SERVER=/srv/Last/", "Restore=Stock.exe",
-         "GENERATION= 3"});
+    const installer::RunRequest run
+        = parseRunRequest({"/opt/TessarineInstaller", "server= /srv/Programs/ ", "Local=/opt/Local",
+                           "INSTALL=Stock.EXE", "FilesDirContents=/srv/Files/", "FILESDIRNAME=/tmp/filesdir.txt",
+                           "SERVER=/srv/Last/", "Restore=Stock.exe", "GENERATION= 3"});
     EXPECT_EQ(run.serverFolder, "/srv/Last/");
     EXPECT_EQ(run.localFolder, "/opt/Local");
     EXPECT_EQ(run.programName, "Stock.EXE");

@@ -10,11 +10,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <memory>
@@ -72,8 +72,8 @@ protected:
     TInstallfm& open(const QStringList& args)
     {
         // The data folder, where the window keeps its place, in the scratch folder.
-        const QStringList all = QStringList{dir.path() + "app/TessarineInstaller"} + args +
-                                QStringList{"LOCALFOLDER=" + dir.path()};
+        const QStringList all
+            = QStringList{dir.path() + "app/TessarineInstaller"} + args + QStringList{"LOCALFOLDER=" + dir.path()};
         runArgs.set(all);  // the program's own folder is read from item 0
         form = std::make_unique<TInstallfm>(installer::parseRunRequest(all));
         form->show();
@@ -259,10 +259,11 @@ TEST_F(InstallerWindow, AFailedInstallShowsItsCodeAndLeavesTheFolderAsItWas)
     ASSERT_EQ(shown.size(), 3);
     // The code stays the first line, for the scripts that look for it; the
     // second says which program, which file and why.
-    EXPECT_EQ(shown[0].message, "Install error code:2\ngone.exe: could not read the server file " + server()
-                                    + "gone.exe (the file does not exist)");
-    EXPECT_EQ(shown[1].message, "Install error code:5\na.exe: could not move the backup " + local()
-                                    + "a.exe.X01 (access denied)");
+    EXPECT_EQ(shown[0].message,
+              "Install error code:2\ngone.exe: could not read the server file " + server()
+                  + "gone.exe (the file does not exist)");
+    EXPECT_EQ(shown[1].message,
+              "Install error code:5\na.exe: could not move the backup " + local() + "a.exe.X01 (access denied)");
     EXPECT_EQ(shown[2].message, "Could not install ../escape.exe");
     EXPECT_EQ(shown[0].kind, vek::mtWarning);
     EXPECT_TRUE(shown[0].title.isEmpty());

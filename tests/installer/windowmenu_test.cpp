@@ -12,12 +12,12 @@
 #include "forms/formstate.h"
 #include "installer/TessarineInstallu.h"
 #include "installer/generationsform.h"
-#include "lib/generations.h"
-#include "platform/controls/tstdctrls.h"
 #include "lib/fields.h"
+#include "lib/generations.h"
 #include "lib/textlists.h"
 #include "localescope.h"
 #include "platform/controls/screenmetrics.h"
+#include "platform/controls/tstdctrls.h"
 #include "platform/inifile.h"
 #include "stateguards.h"
 #include "testsupport.h"
@@ -274,8 +274,11 @@ TEST_F(InstallerWindowMenu, BackupGenerationsOfTheHighlightedProgramOpenTheGener
     rightClickAndChoose(f.Locallv, QPoint(20, 8), installer::kBackupGenerationsItem);
     ASSERT_EQ(listed.size(), 11);
     // The digests are the family's own (upper-case MD5).
-    EXPECT_EQ(listed[0], "current " + QString::fromLatin1(QCryptographicHash::hash("v2", QCryptographicHash::Md5).toHex().toUpper()));
-    EXPECT_EQ(listed[1], ".X01 " + QString::fromLatin1(QCryptographicHash::hash("v1", QCryptographicHash::Md5).toHex().toUpper()));
+    EXPECT_EQ(listed[0],
+              "current "
+                  + QString::fromLatin1(QCryptographicHash::hash("v2", QCryptographicHash::Md5).toHex().toUpper()));
+    EXPECT_EQ(listed[1],
+              ".X01 " + QString::fromLatin1(QCryptographicHash::hash("v1", QCryptographicHash::Md5).toHex().toUpper()));
 
     // Nothing highlighted: the user is told what to do.
     f.Locallv->clearSelection();

@@ -109,7 +109,7 @@ TEST(Fields, DetectdelimiterLooksAtTheFirstLineOnly)
         {{QStringLiteral("a\tb")}, u';', u'\t'},
         {{QStringLiteral("a;b")}, u';', u';'},
         {{QStringLiteral("abc")}, QChar(), u','},
-        {{QStringLiteral("abc;")}, u'\t', u'\t'},     // the last character is not scanned
+        {{QStringLiteral("abc;")}, u'\t', u'\t'},  // the last character is not scanned
         {{QStringLiteral(";abc")}, u'|', u';'},
         {{QStringLiteral("abc"), QStringLiteral("a;b")}, u'|', u','},
         {{}, u'|', u'|'},

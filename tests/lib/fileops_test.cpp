@@ -7,10 +7,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace vek;
@@ -114,8 +114,9 @@ TEST(Findfiles, ListsPatternAfterPatternWithSizesAndDates)
     EXPECT_EQ(names[2], QStringLiteral("b.txt"));
     EXPECT_EQ(sizes[2], QStringLiteral("5"));
     // Directory listings report times to the even second.
-    EXPECT_EQ(dates[2], QLocale::c().toString(when.addSecs(-1), platform::libformat().shortDateFormat) + u' '
-                            + QStringLiteral("14:03:22"));
+    EXPECT_EQ(dates[2],
+              QLocale::c().toString(when.addSecs(-1), platform::libformat().shortDateFormat) + u' '
+                  + QStringLiteral("14:03:22"));
     EXPECT_EQ(sizes.size(), names.size());
     EXPECT_EQ(dates.size(), names.size());
 }
@@ -192,7 +193,8 @@ TEST(FileOps, FilecopyKeepsContentModeAndTime)
 {
     ScratchDir dir;
     writeFile(dir.file("prog.exe"), QByteArray(300000, 'x'));
-    QFile::setPermissions(dir.file("prog.exe"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.file("prog.exe"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const QDateTime when(QDate(2023, 1, 2), QTime(3, 4, 6));
     {
         QFile f(dir.file("prog.exe"));

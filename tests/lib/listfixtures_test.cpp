@@ -30,8 +30,10 @@ struct ListFixture {
 const QStringList kGreekAndFrench{QStringLiteral("\u03A9 1"), QStringLiteral("caf\u00E9")};
 
 const ListFixture kListFixtures[] = {
-    {"lists/codepage-crlf.txt", {QStringLiteral("caf\u00E9"), QStringLiteral("\u20AC 5"), QString(), "last"},
-     "lists/codepage-crlf.txt", true},
+    {"lists/codepage-crlf.txt",
+     {QStringLiteral("caf\u00E9"), QStringLiteral("\u20AC 5"), QString(), "last"},
+     "lists/codepage-crlf.txt",
+     true},
     {"lists/utf8-bom.txt", kGreekAndFrench, "lists/utf8-bom.txt", true},
     // UTF-16 is read but never written: a save goes out as marked UTF-8.
     {"lists/utf16le-bom.txt", kGreekAndFrench, "lists/utf8-bom.txt", false},

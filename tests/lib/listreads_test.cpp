@@ -64,8 +64,12 @@ TEST_F(ListReads, EachReaderSaysWhyItsListIsEmpty)
         {"missing folder", dir.file("gone/none.txt"), platform::FaultOp::Count, 0, ReadError::NotExist, {}},
         {"a folder", dir.file("folder.txt"), platform::FaultOp::Count, 0, ReadError::Failed, {}},
         {"read fails", dir.file("list.txt"), platform::FaultOp::Read, 1, ReadError::Failed, {}},
-        {"web address, nothing had", QStringLiteral("https://example.invalid/list.txt"), platform::FaultOp::Count, 0,
-         ReadError::Failed, {}},
+        {"web address, nothing had",
+         QStringLiteral("https://example.invalid/list.txt"),
+         platform::FaultOp::Count,
+         0,
+         ReadError::Failed,
+         {}},
     };
     for (const NamedReader& reader : kReaders) {
         for (const auto& c : cases) {

@@ -85,8 +85,9 @@ TEST_F(ListViewSort, SortsDatesByDateAndTime)
 {
     fill({"05/09/2024 14:03:22", "01/12/2023", "05/09/2024 09:00:00", "28/02/2024 23:59:59", "01/01/2025"});
     sortAscending();
-    EXPECT_EQ(column(1), (QStringList{"01/12/2023", "28/02/2024 23:59:59", "05/09/2024 09:00:00",
-                                      "05/09/2024 14:03:22", "01/01/2025"}));
+    EXPECT_EQ(
+        column(1),
+        (QStringList{"01/12/2023", "28/02/2024 23:59:59", "05/09/2024 09:00:00", "05/09/2024 14:03:22", "01/01/2025"}));
 }
 
 TEST_F(ListViewSort, FirstClickDescendsAndEveryClickOnAnyColumnFlips)

@@ -299,9 +299,10 @@ TEST(Namevaluelist, SavetocsvWritesNameSeparatorValueUnquoted)
         ASSERT_TRUE(list.savetocsv(file));
         QStringList written;
         loadlist(written, file);
-        EXPECT_EQ(written, QStringList({QStringLiteral("a") + sep + QStringLiteral("1,5;x"),
-                                        QStringLiteral("b") + sep + QStringLiteral("2"),
-                                        QStringLiteral("k=v") + sep + QStringLiteral("3")}))
+        EXPECT_EQ(written,
+                  QStringList({QStringLiteral("a") + sep + QStringLiteral("1,5;x"),
+                               QStringLiteral("b") + sep + QStringLiteral("2"),
+                               QStringLiteral("k=v") + sep + QStringLiteral("3")}))
             << char(decimal.unicode());
 
         // A file without the separator in its values reads back as it was.

@@ -13,7 +13,8 @@ TEST(Numbers, TwodigitsKeepsTheLastTwoDigitsOfLongerNumbers)
         int value;
         const char* expected;
     } cases[] = {
-        {0, "00"}, {5, "05"}, {42, "42"}, {99, "99"}, {100, "00"}, {2024, "24"},
+        {0, "00"},  {5, "05"},   {42, "42"},
+        {99, "99"}, {100, "00"}, {2024, "24"},
         {-5, "-5"}, {-15, "15"}, {std::numeric_limits<int>::max(), "47"},
     };
     for (const auto& c : cases)
@@ -36,9 +37,9 @@ TEST(Numbers, IsnumbertextAcceptsOneSeparatorOfEitherKindUnderBothLocales)
         bool number;
         bool numeric;
     } cases[] = {
-        {"", true, false},     {"  ", true, true},     {"12", true, true},       {" 12 ", true, true},
-        {"1.5", true, true},   {"1,5", true, true},    {".", true, true},        {"+1", true, true},
-        {"-1.5", true, true},  {"-", false, false},    {"+", false, false},      {"1.2.3", false, false},
+        {"", true, false},         {"  ", true, true},   {"12", true, true},    {" 12 ", true, true},
+        {"1.5", true, true},       {"1,5", true, true},  {".", true, true},     {"+1", true, true},
+        {"-1.5", true, true},      {"-", false, false},  {"+", false, false},   {"1.2.3", false, false},
         {"1,000.5", false, false}, {"1a", false, false}, {"1-2", false, false}, {"--1", false, false},
         {"1e5", false, false},
     };
@@ -59,9 +60,8 @@ TEST(Numbers, FixdecimalpointTurnsOnlyALoneForeignSeparator)
         const char* text;
         const char* expected;
     } cases[] = {
-        {u',', "2.50", "2,50"},         {u',', "2,50", "2,50"},   {u',', "1.2.3", "1,2.3"},
-        {u',', "1,234.5", "1,234.5"},   {u'.', "2,50", "2.50"},   {u'.', "2.50", "2.50"},
-        {u'.', "1,234.5", "1,234.5"},   {u'.', "", ""},
+        {u',', "2.50", "2,50"}, {u',', "2,50", "2,50"}, {u',', "1.2.3", "1,2.3"},     {u',', "1,234.5", "1,234.5"},
+        {u'.', "2,50", "2.50"}, {u'.', "2.50", "2.50"}, {u'.', "1,234.5", "1,234.5"}, {u'.', "", ""},
     };
     for (const auto& c : cases) {
         const LocaleScope locale(c.decimal);
@@ -75,9 +75,8 @@ TEST(Numbers, TexttofloatReadsEitherSeparatorAndGivesZeroForAnythingElse)
         const char* text;
         double expected;
     } cases[] = {
-        {"3.5", 3.5},   {"3,5", 3.5},    {" -0.25 ", -0.25}, {"2e3", 2000}, {"7", 7},
-        {"", 0},        {"abc", 0},      {"1,234.5", 0},     {"inf", 0},    {"nan", 0},
-        {"1e999", 0},   {"0x10", 0},     {"1.", 1},          {"-", 0},
+        {"3.5", 3.5},   {"3,5", 3.5}, {" -0.25 ", -0.25}, {"2e3", 2000}, {"7", 7},    {"", 0},   {"abc", 0},
+        {"1,234.5", 0}, {"inf", 0},   {"nan", 0},         {"1e999", 0},  {"0x10", 0}, {"1.", 1}, {"-", 0},
     };
     for (const QChar decimal : {QChar(u'.'), QChar(u',')}) {
         const LocaleScope locale(decimal);
@@ -95,9 +94,9 @@ TEST(Numbers, TexttointAndTexttoroundint)
         int asInt;
         int rounded;
     } cases[] = {
-        {" 42 ", 42, 42},   {"-7", -7, -7},     {"+3", 3, 3},       {"2.5", 0, 2},
-        {"3.5", 0, 4},      {"-2.5", 0, -2},    {"2.51", 0, 3},     {"", 0, 0},
-        {"x1", 0, 0},       {"99999999999", 0, 0}, {"1e20", 0, 0},  {"2147483647", 2147483647, 2147483647},
+        {" 42 ", 42, 42}, {"-7", -7, -7},        {"+3", 3, 3},   {"2.5", 0, 2},
+        {"3.5", 0, 4},    {"-2.5", 0, -2},       {"2.51", 0, 3}, {"", 0, 0},
+        {"x1", 0, 0},     {"99999999999", 0, 0}, {"1e20", 0, 0}, {"2147483647", 2147483647, 2147483647},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(texttoint(QString::fromLatin1(c.text)), c.asInt) << c.text;
@@ -113,14 +112,8 @@ TEST(Numbers, FloattotextRoundsToDecimalsAndSignificantDigits)
         int significant;
         const char* expected;
     } cases[] = {
-        {1234.5678, 2, 10, "1234.57"},
-        {0.005, 2, 10, "0.01"},
-        {-0.001, 2, 10, "0.00"},
-        {1.0 / 3, 4, 3, "0.3330"},
-        {12345.678, 2, 5, "12346.00"},
-        {-9.999, 1, 10, "-10.0"},
-        {42, 0, 10, "42"},
-        {1e12, 2, 10, "1E12"},
+        {1234.5678, 2, 10, "1234.57"}, {0.005, 2, 10, "0.01"},   {-0.001, 2, 10, "0.00"}, {1.0 / 3, 4, 3, "0.3330"},
+        {12345.678, 2, 5, "12346.00"}, {-9.999, 1, 10, "-10.0"}, {42, 0, 10, "42"},       {1e12, 2, 10, "1E12"},
         {-1.5e12, 2, 10, "-1.5E12"},
     };
     const LocaleScope locale(u'.');

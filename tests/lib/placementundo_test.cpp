@@ -62,17 +62,25 @@ TEST_F(PlacementUndo, EveryUndoStepThatFailsIsReportedAndTheFolderShowsIt)
         QStringList leftovers;  // as describeleftovers words them
         Folder after;
     } cases[] = {
-        {"undo complete", {{platform::FaultOp::Rename, 3}}, {},
+        {"undo complete",
+         {{platform::FaultOp::Rename, 3}},
+         {},
          {{"Stock.exe", "cur"}, {"Stock.exe.X01", "g1"}, {"Stock.exe.X10", "g10"}, {"new.tmp", "new"}}},
-        {"X02 not moved back", {{platform::FaultOp::Rename, 3}, {platform::FaultOp::Rename, 4}},
+        {"X02 not moved back",
+         {{platform::FaultOp::Rename, 3}, {platform::FaultOp::Rename, 4}},
          {"Stock.exe.X01 stays as Stock.exe.X02"},
          {{"Stock.exe", "cur"}, {"Stock.exe.X02", "g1"}, {"Stock.exe.X10", "g10"}, {"new.tmp", "new"}}},
-        {"new X01 not removed", {{platform::FaultOp::Rename, 3}, {platform::FaultOp::Unlink, 1}},
+        {"new X01 not removed",
+         {{platform::FaultOp::Rename, 3}, {platform::FaultOp::Unlink, 1}},
          // X01 still stands, so X02 cannot take its name back either.
          {"Stock.exe.X01 remains", "Stock.exe.X01 stays as Stock.exe.X02"},
-         {{"Stock.exe", "cur"}, {"Stock.exe.X01", "cur"}, {"Stock.exe.X02", "g1"}, {"Stock.exe.X10", "g10"},
+         {{"Stock.exe", "cur"},
+          {"Stock.exe.X01", "cur"},
+          {"Stock.exe.X02", "g1"},
+          {"Stock.exe.X10", "g10"},
           {"new.tmp", "new"}}},
-        {"oldest left hidden", {{platform::FaultOp::Rename, 3}, {platform::FaultOp::Rename, 5}},
+        {"oldest left hidden",
+         {{platform::FaultOp::Rename, 3}, {platform::FaultOp::Rename, 5}},
          {"Stock.exe.X10 stays as " + hidden},
          {{"Stock.exe", "cur"}, {"Stock.exe.X01", "g1"}, {hidden, "g10"}, {"new.tmp", "new"}}},
     };
@@ -87,8 +95,7 @@ TEST_F(PlacementUndo, EveryUndoStepThatFailsIsReportedAndTheFolderShowsIt)
             platform::injectFault(c.faults.front().op, c.faults.front().nth, EACCES);
             for (qsizetype i = 1; i < c.faults.size(); ++i)
                 platform::addFault(c.faults[i].op, c.faults[i].nth, EIO);
-            EXPECT_EQ(vek::placewithgenerations(dir.file("new.tmp"), current(), &failedPath, &leftovers), 5)
-                << c.what;
+            EXPECT_EQ(vek::placewithgenerations(dir.file("new.tmp"), current(), &failedPath, &leftovers), 5) << c.what;
         }
         EXPECT_EQ(failedPath, current()) << c.what;
         EXPECT_EQ(vek::describeleftovers(leftovers), c.leftovers.join(", ")) << c.what;

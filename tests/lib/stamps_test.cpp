@@ -16,8 +16,7 @@ QString yymmdd(const QDate& d)
 
 // Runs `stamp` and checks it against today's date, taken before and after so
 // that a run across midnight still passes.
-template <typename F>
-void expectToday(F stamp, QString (*expected)(const QDate&))
+template <typename F> void expectToday(F stamp, QString (*expected)(const QDate&))
 {
     const QString before = expected(QDate::currentDate());
     const QString got = stamp();
@@ -29,8 +28,8 @@ void expectToday(F stamp, QString (*expected)(const QDate&))
 
 TEST(Stamps, DatestampOfNoDateStampsToday)
 {
-    for (const QDateTime& none : {QDateTime(), QDateTime(QDate(1899, 12, 30), QTime(0, 0)),
-                                  QDateTime(QDate(1899, 12, 29), QTime(0, 0))})
+    for (const QDateTime& none :
+         {QDateTime(), QDateTime(QDate(1899, 12, 30), QTime(0, 0)), QDateTime(QDate(1899, 12, 29), QTime(0, 0))})
         expectToday([&] { return datestamp(none); }, yymmdd);
     expectToday([] { return todayddmmyy(); }, [](const QDate& d) { return d.toString(QStringLiteral("ddMMyy")); });
     expectToday([] { return todayday(); }, [](const QDate& d) { return d.toString(QStringLiteral("dd")); });

@@ -44,7 +44,9 @@ TEST_F(TextLists, SaveAndLoadRoundTripInTheCodePageWithCrLf)
 {
     const QStringList list{QStringLiteral("caf\u00E9 \u20AC5"), QString(), QStringLiteral("last")};
     EXPECT_TRUE(savelist(list, dir.file("l.txt")));
-    EXPECT_EQ(readFile(dir.file("l.txt")), QByteArray("caf\xE9 \x80" "5\r\n\r\nlast\r\n"));
+    EXPECT_EQ(readFile(dir.file("l.txt")),
+              QByteArray("caf\xE9 \x80"
+                         "5\r\n\r\nlast\r\n"));
     QStringList back{"stale"};
     loadlist(back, dir.file("l.txt"));
     EXPECT_EQ(back, list);
@@ -63,14 +65,19 @@ TEST_F(TextLists, LoadingAcceptsEveryLineEndAndByteOrderMark)
     loadlines(&list, dir.file("ends.txt"));
     EXPECT_EQ(list, (QStringList{"a", "b", "c", "d"}));
 
-    writeFile(dir.file("utf8.txt"), "\xEF\xBB\xBF" "caf\xC3\xA9\r\nx\r\n");
+    writeFile(dir.file("utf8.txt"),
+              "\xEF\xBB\xBF"
+              "caf\xC3\xA9\r\nx\r\n");
     loadlist(list, dir.file("utf8.txt"));
     EXPECT_EQ(list, (QStringList{QStringLiteral("caf\u00E9"), "x"}));
     // Line by line the mark selects UTF-8 as well.
     loadlines(&list, dir.file("utf8.txt"));
     EXPECT_EQ(list, (QStringList{QStringLiteral("caf\u00E9"), "x"}));
 
-    writeFile(dir.file("utf16.txt"), QByteArray("\xFF\xFE" "a\0\r\0\n\0b\0", 10));
+    writeFile(dir.file("utf16.txt"),
+              QByteArray("\xFF\xFE"
+                         "a\0\r\0\n\0b\0",
+                         10));
     loadlist(list, dir.file("utf16.txt"));
     EXPECT_EQ(list, (QStringList{"a", "b"}));
 }
@@ -155,7 +162,7 @@ TEST_F(TextLists, OmaAndIsoFilesWithAnRLineWarnAfterWriting)
         const char* line;
         bool warns;
     } cases[] = {
-        {"f.oma", "R=1", true}, {"f.OMA", "R=1", true}, {"f.iso", "R=", true},
+        {"f.oma", "R=1", true},  {"f.OMA", "R=1", true},  {"f.iso", "R=", true},
         {"f.oma", "r=1", false}, {"f.txt", "R=1", false}, {"f.oma", "xR=1", false},
     };
     for (const auto& c : cases) {
@@ -377,8 +384,15 @@ TEST_F(TextLists, AppendingKeepsTheFileInOneEncoding)
         QByteArray after;
     } cases[] = {
         {"caf\xE9\r\n", {QStringLiteral("\u00E9t\u00E9")}, "caf\xE9\r\n\xE9t\xE9\r\n"},
-        {"\xEF\xBB\xBF" "caf\xC3\xA9\r\n", {QStringLiteral("\u00E9")}, "\xEF\xBB\xBF" "caf\xC3\xA9\r\n\xC3\xA9\r\n"},
-        {"caf\xE9\r\n", {greek}, "\xEF\xBB\xBF" "caf\xC3\xA9\r\n\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1\r\n"},
+        {"\xEF\xBB\xBF"
+         "caf\xC3\xA9\r\n",
+         {QStringLiteral("\u00E9")},
+         "\xEF\xBB\xBF"
+         "caf\xC3\xA9\r\n\xC3\xA9\r\n"},
+        {"caf\xE9\r\n",
+         {greek},
+         "\xEF\xBB\xBF"
+         "caf\xC3\xA9\r\n\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1\r\n"},
         {"", {greek}, "\xEF\xBB\xBF\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1\r\n"},
     };
     for (const auto& c : cases) {

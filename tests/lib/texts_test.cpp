@@ -56,8 +56,8 @@ TEST(Texts, SamestartComparesTheCommonLengthFoldingOnlyAToZ)
         const char* b;
         bool same;
     } cases[] = {
-        {"", "", true},        {"a", "", false},     {"", "a", false},   {"abc", "AB", true},
-        {"AB", "abcd", true},  {"ab", "ac", false},  {"a1", "A1x", true}, {"[", "{", false},
+        {"", "", true},       {"a", "", false},    {"", "a", false},    {"abc", "AB", true},
+        {"AB", "abcd", true}, {"ab", "ac", false}, {"a1", "A1x", true}, {"[", "{", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(samestart(QString::fromLatin1(c.a), QString::fromLatin1(c.b)), c.same) << c.a << " / " << c.b;

@@ -69,8 +69,16 @@ TEST(Webtext, Hextoint64)
         const char* text;
         qint64 expected;
     } cases[] = {
-        {"1FH", 31},  {"1fh", 31},  {"ff", 255}, {"0", 0},  {"1G", 0}, {"", 0}, {"H", 0},
-        {"G1", 0},    {" 1", 0},    {"7FFFFFFFFFFFFFFF", std::numeric_limits<qint64>::max()},
+        {"1FH", 31},
+        {"1fh", 31},
+        {"ff", 255},
+        {"0", 0},
+        {"1G", 0},
+        {"", 0},
+        {"H", 0},
+        {"G1", 0},
+        {" 1", 0},
+        {"7FFFFFFFFFFFFFFF", std::numeric_limits<qint64>::max()},
         {"FFFFFFFFFFFFFFFF", -1},
     };
     for (const auto& c : cases)

@@ -28,8 +28,8 @@ TEST(WinError, MapsErrnoToTheFamilysCodes)
     const struct {
         int err;
         int code;
-    } cases[] = {{ENOENT, 2}, {EACCES, 5}, {EPERM, 5}, {EROFS, 5}, {EBUSY, 32}, {ETXTBSY, 32},
-                 {EEXIST, 183}, {ENOSPC, 112}, {EXDEV, 17}, {EIO, 1117}};
+    } cases[] = {{ENOENT, 2},   {EACCES, 5},   {EPERM, 5},    {EROFS, 5},  {EBUSY, 32},
+                 {ETXTBSY, 32}, {EEXIST, 183}, {ENOSPC, 112}, {EXDEV, 17}, {EIO, 1117}};
     for (const auto& c : cases)
         EXPECT_EQ(winErrorFromErrno(c.err), c.code) << c.err;
     EXPECT_EQ(winErrorFromErrno(ENOENT, QStringLiteral("/no/such/folder/file")), 3);

@@ -52,8 +52,8 @@ TEST(IniFile, AFailedWriteLeavesThePreviousFile)
     ScratchDir dir;
     writeFile(dir.file("t.ini"), "[A]\nx=1\n");
     IniFile ini(dir.file("t.ini"));
-    for (const auto op : {platform::FaultOp::Open, platform::FaultOp::Write, platform::FaultOp::Close,
-                          platform::FaultOp::Rename}) {
+    for (const auto op :
+         {platform::FaultOp::Open, platform::FaultOp::Write, platform::FaultOp::Close, platform::FaultOp::Rename}) {
         {
             const testsupport::FaultScope fault;
             platform::injectFault(op, 1, ENOSPC);

@@ -41,10 +41,9 @@ TEST(IniFixture, ReadsNamesWithoutCaseAndValuesWithoutTheCarriageReturn)
         const char* key;
         const char* value;
     } cases[] = {
-        {"WINDOW", "left", "10"},        // the first of "Left" and "LEFT"
-        {"window", "Top", "20"},         // spaces and the CR around the value gone
-        {"Window", "WIDTHPX", "300"},
-        {"fonts", "MAINNAME", "Tahoma"},  // one pair of quotes gone
+        {"WINDOW", "left", "10"},  // the first of "Left" and "LEFT"
+        {"window", "Top", "20"},  // spaces and the CR around the value gone
+        {"Window", "WIDTHPX", "300"}, {"fonts", "MAINNAME", "Tahoma"},  // one pair of quotes gone
         {"FONTS", "mainsize", "8"},
     };
     for (const auto& c : cases)

@@ -16,7 +16,11 @@ TEST(PathBytes, NamesComeBackByteForByte)
         {"UTF-8", "\xC3\xA4pfel.exe", QStringLiteral(u"\u00E4pfel.exe")},
         {"past U+FFFF", "\xF0\x9F\x98\x80.exe", QStringLiteral(u"\U0001F600.exe")},
         {"a Latin-1 byte", "caf\xE9.exe", QString::fromUtf16(u"caf\xDCE9.exe")},
-        {"cut short before ASCII", "\xE2\x82" "A", QString::fromUtf16(u"\xDCE2\xDC82" u"A")},
+        {"cut short before ASCII",
+         "\xE2\x82"
+         "A",
+         QString::fromUtf16(u"\xDCE2\xDC82"
+                            u"A")},
         {"cut short at the end", "a\xC3", QString::fromUtf16(u"a\xDCC3")},
         {"a stray continuation byte", "\x80x", QString::fromUtf16(u"\xDC80x")},
         {"overlong", "\xC0\xAF", QString::fromUtf16(u"\xDCC0\xDCAF")},

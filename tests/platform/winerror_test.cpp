@@ -20,21 +20,32 @@ TEST(WinErrorFromErrno, EveryMappedErrnoHasItsCode)
         int code;
     } cases[] = {
         {0, 0},
-        {ENOENT, 2},           // no path given: the file is missing
-        {ENOTDIR, 3},          // a folder of the path is a file
-        {EACCES, 5},   {EPERM, 5},    {EROFS, 5},   {EISDIR, 5},
-        {EBUSY, 32},   {ETXTBSY, 32}, {EAGAIN, 32},  // in use by another
+        {ENOENT, 2},  // no path given: the file is missing
+        {ENOTDIR, 3},  // a folder of the path is a file
+        {EACCES, 5},
+        {EPERM, 5},
+        {EROFS, 5},
+        {EISDIR, 5},
+        {EBUSY, 32},
+        {ETXTBSY, 32},
+        {EAGAIN, 32},  // in use by another
         {EEXIST, 183},
         {ENOTEMPTY, 145},
-        {ENOSPC, 112}, {EDQUOT, 112}, {EFBIG, 112},
+        {ENOSPC, 112},
+        {EDQUOT, 112},
+        {EFBIG, 112},
         {EXDEV, 17},
         {ENAMETOOLONG, 206},
         {EINVAL, 87},
         {EBADF, 6},
         {ENOMEM, 8},
-        {EILSEQ, 123},         // a name the file system cannot store
+        {EILSEQ, 123},  // a name the file system cannot store
         // Without a closer match: the device error, never 0.
-        {EIO, 1117},   {EMFILE, 1117}, {ELOOP, 1117}, {EPROTO, 1117}, {100000, 1117},
+        {EIO, 1117},
+        {EMFILE, 1117},
+        {ELOOP, 1117},
+        {EPROTO, 1117},
+        {100000, 1117},
     };
     for (const auto& c : cases)
         EXPECT_EQ(winErrorFromErrno(c.err), c.code) << c.err << ' ' << std::strerror(c.err);
@@ -55,7 +66,7 @@ TEST(WinErrorFromErrno, MissingFileOrMissingFolderDependsOnTheParent)
         {dir.file(QStringLiteral("missing.txt")), 2},
         {dir.file(QStringLiteral("no/such/missing.txt")), 3},
         {dir.file(QStringLiteral("plain.txt/missing.txt")), 3},  // the "folder" is a file
-        {QStringLiteral("missing.txt"), 2},                        // no folder part: the current folder
+        {QStringLiteral("missing.txt"), 2},  // no folder part: the current folder
         {QStringLiteral("no/missing.txt"), 3},
         {QStringLiteral("/missing-at-the-root"), 2},
     };
