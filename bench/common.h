@@ -6,6 +6,13 @@
 #include <QString>
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
 
 namespace bench {
 
@@ -24,6 +31,31 @@ inline double msSince(std::chrono::steady_clock::time_point start)
 inline QString arg(char** argv, int i)
 {
     return QString::fromLocal8Bit(argv[i]);
+}
+
+// Runs a command-line peer to its end and returns its wall time in
+// milliseconds, or -1 when it could not be started or did not succeed. With
+// `quiet`, what it writes on its standard output is thrown away.
+inline double runPeer(std::vector<std::string> args, bool quiet = false)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet)
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double ms = msSince(start);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
 }
 
 }  // namespace bench

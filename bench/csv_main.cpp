@@ -15,12 +15,8 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -31,22 +27,6 @@ const char kPeer[] = "import csv, sys\n"
                      "    w = csv.writer(f)\n"
                      "    w.writerow(['Name', 'Number', 'Date'])\n"
                      "    w.writerows(rows)\n";
-
-double runPeer(std::vector<std::string> args)
-{
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double ms = bench::msSince(start);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
-}
 
 }  // namespace
 
@@ -89,7 +69,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "listviewtocsv failed: %d\n", rc);
             return 1;
         }
-        const double peerMs = runPeer({"python3", "-c", kPeer, dir + "/table.tsv", peerFile});
+        const double peerMs = bench::runPeer({"python3", "-c", kPeer, dir + "/table.tsv", peerFile});
         std::printf("csv %.1f %.1f\n", oursMs, peerMs);
         std::fflush(stdout);
     }

@@ -13,35 +13,10 @@
 
 #include <QApplication>
 #include <algorithm>
-#include <fcntl.h>
 #include <random>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
-
-double runPeer(std::vector<std::string> args)
-{
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double ms = bench::msSince(start);
-    posix_spawn_file_actions_destroy(&actions);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
-}
 
 }  // namespace
 
@@ -101,7 +76,7 @@ int main(int argc, char** argv)
             vek::sortlistview(&view, c.column, descending);
             QApplication::processEvents();
             const double ours = bench::msSince(start);
-            const double peer = runPeer(c.peer);
+            const double peer = bench::runPeer(c.peer, true);
             std::printf("%s %.3f %.3f\n", c.name, ours, peer);
             std::fflush(stdout);
         }

@@ -37,6 +37,18 @@ QString asciiupper(QString text)
     return text;
 }
 
+int hexnibble(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
 bool sameasciinocase(const QString& a, const QString& b)
 {
     return a.size() == b.size() && asciiupper(a) == asciiupper(b);

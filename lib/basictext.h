@@ -17,5 +17,7 @@ QString trimtext(const QString& text);
 QString asciiupper(QString text);
 // Equal texts when the letters a to z are compared without regard to case.
 bool sameasciinocase(const QString& a, const QString& b);
+// The value of a hexadecimal digit (0-9, A-F, a-f); -1 for any other character.
+int hexnibble(QChar c);
 
 }  // namespace vek

@@ -7,18 +7,6 @@ namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
-int hexValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
-
 bool isSafe(char16_t c, bool keepreserved)
 {
     if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u' ')
@@ -72,8 +60,8 @@ QString urldecode(const QString& text)
         // decodes to the character 0 and is consumed whole.
         int value = 0;
         if (i + 2 < n) {
-            const int high = hexValue(text[i + 1]);
-            const int low = hexValue(text[i + 2]);
+            const int high = hexnibble(text[i + 1]);
+            const int low = hexnibble(text[i + 2]);
             if (high >= 0 && low >= 0)
                 value = high * 16 + low;
         }
@@ -93,7 +81,7 @@ qint64 hextoint64(const QString& text)
     // Unsigned arithmetic: more than 16 digits wrap instead of overflowing.
     quint64 total = 0;
     for (const QChar c : s) {
-        const int v = hexValue(c);
+        const int v = hexnibble(c);
         if (v < 0)
             return 0;
         total = total * 16 + static_cast<quint64>(v);

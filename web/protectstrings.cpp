@@ -1,7 +1,10 @@
 #include "web/protectstrings.h"
 
+#include "lib/basictext.h"
 #include "lib/messagehook.h"
 #include "web/hbox.h"
+
+#include <algorithm>
 
 namespace vek {
 namespace {
@@ -92,14 +95,7 @@ QChar hexdigit(int value)
 
 int hexdigitvalue(QChar c)
 {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return 0;
+    return std::max(hexnibble(c), 0);  // any other character counts as 0
 }
 
 }  // namespace vek
