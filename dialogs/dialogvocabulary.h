@@ -12,10 +12,12 @@
 
 namespace vek {
 
-enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMsgDlgType : int { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
 // In the order the buttons stand in a dialog, left to right.
-enum TMsgDlgBtn {
+// A fixed underlying type: callers may hand in any number as a button, and
+// such a value must be safe to hold until it is found not to be one.
+enum TMsgDlgBtn : int {
     mbYes,
     mbNo,
     mbOK,
