@@ -73,6 +73,7 @@ void tnamevaluelist::clear()
 {
     dict.clear();
     fileloaded.clear();
+    unreadable_.clear();
 }
 
 int tnamevaluelist::count() const
@@ -246,14 +247,21 @@ void tnamevaluelist::loadfromfile(const QString& aname)
 {
     if (aname == fileloaded)
         return;
-    fileloaded = aname;
     QStringList lines;
-    loadlist(lines, aname);
+    if (readlist(lines, aname) == platform::ReadError::Failed) {
+        unreadable_ = aname;
+        return;
+    }
+    if (unreadable_ == aname)
+        unreadable_.clear();
+    fileloaded = aname;
     importlist(&lines);
 }
 
 bool tnamevaluelist::savetofile(const QString& aname) const
 {
+    if (!unreadable_.isEmpty() && aname == unreadable_)
+        return false;
     return savelist(sortedPairs(u'='), aname);
 }
 

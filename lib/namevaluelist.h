@@ -86,14 +86,19 @@ public:
     void importcsvlist(const QStringList& alist) { importcsvlist(&alist); }
 
     // Reads a name=value file with importlist, unless it is the file already
-    // loaded (clear forgets it).
+    // loaded (clear forgets it). A file that is there but cannot be read is
+    // not taken as loaded: the next call tries it again.
     void loadfromfile(const QString& aname);
     // Writes the entries as name=value lines; true when the file was written.
+    // False, writing nothing, for a file whose last loadfromfile failed to read
+    // it: the entries would replace settings that were never read.
     [[nodiscard]] bool savetofile(const QString& aname) const;
     // Writes name, the locale's list separator and value per line, unquoted.
     [[nodiscard]] bool savetocsv(const QString& aname) const;
 
 private:
+    // The file whose last loadfromfile could not read it; empty when none.
+    QString unreadable_;
     QString keyOf(const QString& aname) const;
     bool change(const QString& aname, const QString& avalue, bool mayupdate);
     QStringList sortedPairs(QChar separator) const;

@@ -3,9 +3,11 @@
 #include "lib/texts.h"
 #include "localescope.h"
 #include "platform/libformat.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <QLocale>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -283,6 +285,30 @@ TEST(Namevaluelist, SavetofileAndLoadfromfileRoundTrip)
     EXPECT_TRUE(back.fileloaded.isEmpty());
     back.loadfromfile(file);
     EXPECT_EQ(exported(back), lines({"z=9"}));
+}
+
+TEST(Namevaluelist, AFileThatCouldNotBeReadIsNotReplacedBySave)
+{
+    const ScratchDir dir;
+    const QString file = dir.file(QStringLiteral("settings.txt"));
+    ASSERT_TRUE(savelist(lines({"a=1", "b=2"}), file));
+    tnamevaluelist list;
+    {
+        const testsupport::FaultScope faults;
+        platform::injectFault(platform::FaultOp::Open, 1, EACCES);  // there, but may not be read
+        list.loadfromfile(file);
+    }
+    EXPECT_TRUE(list.fileloaded.isEmpty());
+    EXPECT_TRUE(list.setnamevalue(QStringLiteral("c"), QStringLiteral("3")));
+    EXPECT_FALSE(list.savetofile(file));
+    EXPECT_EQ(testsupport::readFile(file), "a=1\r\nb=2\r\n");
+
+    // Readable again: loaded, changed and saved, nothing of it lost.
+    list.loadfromfile(file);
+    EXPECT_EQ(list.fileloaded, file);
+    EXPECT_TRUE(list.setnamevalue(QStringLiteral("c"), QStringLiteral("3")));
+    ASSERT_TRUE(list.savetofile(file));
+    EXPECT_EQ(testsupport::readFile(file), "a=1\r\nb=2\r\nc=3\r\n");
 }
 
 TEST(Namevaluelist, SavetocsvWritesNameSeparatorValueUnquoted)
