@@ -8,6 +8,7 @@
 // on the disk for the peer); the peer's is its whole process: start, read,
 // write.
 #include "bench/common.h"
+#include "bench/tableview.h"
 #include "forms/listviewcsv.h"
 #include "lib/textlists.h"
 #include "platform/controls/tlistview.h"
@@ -43,21 +44,8 @@ int main(int argc, char** argv)
     const std::string dir = argv[1];
     const int rounds = std::atoi(argv[2]);
 
-    QStringList lines;
-    vek::loadlist(lines, QString::fromStdString(dir + "/table.tsv"));
     platform::TListView view;
-    view.addColumn(QStringLiteral("Name"), 200);
-    view.addColumn(QStringLiteral("Number"), 100);
-    view.addColumn(QStringLiteral("Date"), 125);
-    QList<platform::TListItem*> rows;
-    for (const QString& line : lines) {
-        const QStringList f = line.split(u'\t');
-        rows.append(new platform::TListItem(f.value(0), {f.value(1), f.value(2)}));
-    }
-    view.addItems(rows);
-    view.resize(500, 400);
-    view.show();
-    QApplication::processEvents();
+    bench::filltableview(view, dir);
 
     const QString ours = QString::fromStdString(dir + "/ours.csv");
     const std::string peerFile = dir + "/peer.csv";

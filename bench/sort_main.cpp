@@ -8,6 +8,7 @@
 // the disk for the peer) plus the repaint it causes; the peer's is its whole
 // process: start, read, sort, write to /dev/null.
 #include "bench/common.h"
+#include "bench/tableview.h"
 #include "lib/listviews.h"
 #include "lib/textlists.h"
 
@@ -34,21 +35,8 @@ int main(int argc, char** argv)
     const int rounds = std::atoi(argv[2]);
     const bool verbose = qEnvironmentVariableIsSet("BENCH_VERBOSE");
 
-    QStringList lines;
-    vek::loadlist(lines, QString::fromStdString(dir + "/table.tsv"));
     platform::TListView view;
-    view.addColumn(QStringLiteral("Name"), 200);
-    view.addColumn(QStringLiteral("Number"), 100);
-    view.addColumn(QStringLiteral("Date"), 125);
-    QList<platform::TListItem*> rows;
-    for (const QString& line : lines) {
-        const QStringList f = line.split(u'\t');
-        rows.append(new platform::TListItem(f.value(0), {f.value(1), f.value(2)}));
-    }
-    view.addItems(rows);
-    view.resize(500, 400);
-    view.show();
-    QApplication::processEvents();
+    bench::filltableview(view, dir);
 
     struct Case {
         const char* name;
