@@ -5,7 +5,9 @@
 #include "forms/formmenuseam.h"
 #include "forms/formresizer.h"
 #include "forms/formstate.h"
+#include "forms/languagesaction.h"
 #include "forms/listviewcsv.h"
+#include "lib/basictext.h"
 #include "lib/fields.h"
 #include "lib/folders.h"
 #include "lib/numbers.h"
@@ -244,12 +246,6 @@ void saveListview(TFormResizer* resizer, TForm* form, QWidget* component)
         warnNotSaved(kListviewNotSaved, name, rc);
 }
 
-void languages()
-{
-    // The language files and their editor come with the localisation work.
-    showdlgmessage(kNoLanguageEditor, false, QString());
-}
-
 }  // namespace
 
 bool languagesallowed()
@@ -298,7 +294,7 @@ void handleformpopup(TFormResizer* resizer, QObject* Sender)
     } else if (caption == kResetScreenCaption) {
         resetScreen(resizer, form);
     } else if (caption == kLanguagesCaption) {
-        languages();
+        languagesaction(form, menuPoint(resizer, form));
     }
 }
 
@@ -409,14 +405,7 @@ int savereportsettings(TForm* form)
 
 QString suggestedcsvname(const QString& caption)
 {
-    QString name = caption;
-    for (QChar& c : name) {
-        const char16_t u = c.unicode();
-        const bool keep = (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
-        if (!keep)
-            c = u'_';
-    }
-    return name + QStringLiteral(".CSV");
+    return underscoredname(caption) + QStringLiteral(".CSV");
 }
 
 }  // namespace vek

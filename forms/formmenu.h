@@ -50,7 +50,6 @@ inline const QString kReportsFileName = QStringLiteral("Autoreports.txt");
 inline const QString kListviewFilter = QStringLiteral("CSV file|*.CSV|Text file|*.txt");
 inline const QString kListviewExtension = QStringLiteral("CSV");
 
-inline const QString kNoLanguageEditor = QStringLiteral("The language editor is not part of this build.");
 inline const QString kListviewNotSaved = QStringLiteral("Could not save the list as ");
 inline const QString kSettingsNotSaved = QStringLiteral("Could not save the window settings in ");
 inline const QString kReportsNotSaved = QStringLiteral("Could not save the report settings in ");

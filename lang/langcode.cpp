@@ -1,5 +1,6 @@
 #include "lang/langcode.h"
 
+#include "lib/basictext.h"
 #include "lib/folders.h"
 
 namespace vek {
@@ -7,10 +8,7 @@ namespace vek {
 QString langcodeproblem(const QString& code)
 {
     for (const QChar c : code) {
-        const char16_t u = c.unicode();
-        const bool allowed = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9')
-            || u == u'-' || u == u'_';
-        if (!allowed)
+        if (!isasciialnum(c) && c != u'-' && c != u'_')
             return kBadLangCode + code;
     }
     if (code.size() > kMaxLangCodeLength)

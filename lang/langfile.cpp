@@ -1,6 +1,7 @@
 #include "lang/langfile.h"
 
 #include "lang/langcode.h"
+#include "lang/langlines.h"
 #include "lib/basictext.h"
 #include "lib/fields.h"
 #include "lib/fileops.h"
@@ -39,27 +40,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 constexpr QChar kPartSep = u'|';
-constexpr qint64 kReadChunk = 1 << 16;
-
-// The lines of a text: CR LF, LF or CR end a line, and one final line break
-// ends the last line rather than starting an empty one.
-QStringList splitlines(QStringView text)
-{
-    QStringList out;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        out.append(text.mid(start, i - start).toString());
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        out.append(text.mid(start).toString());
-    return out;
-}
 
 // A list's lines as one text, each followed by CR LF, as the toolkit gives
 // the text of items and memos.
@@ -75,94 +55,6 @@ QString partstolines(QString text)
 {
     text.replace(kPartSep, kCrLf);
     return text;
-}
-
-int readwhole(const QString& path, QByteArray& bytes)
-{
-    platform::RawFile file;
-    if (const int rc = file.open(path, platform::OpenMode::Read))
-        return rc;
-    bytes.clear();
-    for (;;) {
-        const qsizetype old = bytes.size();
-        bytes.resize(old + kReadChunk);
-        qint64 got = 0;
-        if (const int rc = file.read(bytes.data() + old, kReadChunk, &got))
-            return rc;
-        bytes.resize(old + got);
-        if (got == 0)
-            return 0;
-    }
-}
-
-// The text of a language file's bytes. UTF-8 behind an optional mark is the
-// file's own form; anything else (bytes that are not UTF-8, or a UTF-16 mark)
-// is decoded as what it is, and `converted` says that the file should be
-// written again as UTF-8.
-QString decodelangfile(const QByteArray& bytes, bool& converted)
-{
-    converted = false;
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        converted = true;
-        QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        return decoder(QByteArrayView(bytes).sliced(2));
-    }
-    const qsizetype skip = bytes.startsWith(platform::kUtf8Mark) ? platform::kUtf8MarkSize : 0;
-    const QByteArrayView body = QByteArrayView(bytes).sliced(skip);
-    // A further mark after the first is a character of the text, not a mark.
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    QString text = utf8(body);
-    if (!utf8.hasError())
-        return text;
-    // Written in the code page by an older program or by hand: every byte is a
-    // character there, so nothing is lost on the way to UTF-8.
-    converted = true;
-    return platform::fromCodePage(body.data(), body.size());
-}
-
-// Writes the lines as a language file: the UTF-8 mark, then each line and
-// CR LF, through a work file renamed into place. A file its owner made
-// read-only is not replaced behind their back.
-bool writelanglines(const QString& path, const QStringList& lines)
-{
-    if (platform::isFile(path)) {
-        platform::RawFile probe;
-        if (probe.open(path, platform::OpenMode::Append) != 0)
-            return false;
-        (void)probe.close();  // nothing was written through it
-    }
-    QByteArray bytes(platform::kUtf8Mark, platform::kUtf8MarkSize);
-    for (const QString& line : lines) {
-        bytes += line.toUtf8();
-        bytes += "\r\n";
-    }
-    return platform::writeFileAtomically(path, bytes) == 0;
-}
-
-enum class LangRead { Read, Missing, Failed };
-
-// The lines of the file in their order. A file that is not UTF-8 is rewritten
-// as UTF-8 once it has been read whole.
-LangRead readlanglines(const QString& path, QStringList& lines)
-{
-    lines.clear();
-    if (!platform::isFile(path))
-        return platform::pathExists(path) ? LangRead::Failed : LangRead::Missing;
-    QByteArray bytes;
-    if (readwhole(path, bytes) != 0) {
-        // Busy or failing for a moment: the list reader's tries at the open
-        // get their turn. What it reads is not rewritten.
-        const platform::ReadError again = readlines(lines, path);
-        if (again == platform::ReadError::None)
-            return LangRead::Read;
-        lines.clear();
-        return again == platform::ReadError::NotExist ? LangRead::Missing : LangRead::Failed;
-    }
-    bool converted = false;
-    lines = splitlines(decodelangfile(bytes, converted));
-    if (converted)
-        (void)writelanglines(path, lines);  // converted again at the next read when this one fails
-    return LangRead::Read;
 }
 
 // A line break would split a record in two lines of the file.

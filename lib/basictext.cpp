@@ -54,4 +54,20 @@ bool sameasciinocase(const QString& a, const QString& b)
     return a.size() == b.size() && asciiupper(a) == asciiupper(b);
 }
 
+bool isasciialnum(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
+}
+
+QString underscoredname(const QString& text)
+{
+    QString name = text;
+    for (QChar& c : name) {
+        if (!isasciialnum(c))
+            c = u'_';
+    }
+    return name;
+}
+
 }  // namespace vek

@@ -19,5 +19,10 @@ QString asciiupper(QString text);
 bool sameasciinocase(const QString& a, const QString& b);
 // The value of a hexadecimal digit (0-9, A-F, a-f); -1 for any other character.
 int hexnibble(QChar c);
+// Whether the character is one of the digits 0-9 or the letters A-Z and a-z.
+bool isasciialnum(QChar c);
+// The text with every character other than those replaced by "_": a name
+// made of anything that is safe in a file name or a search.
+QString underscoredname(const QString& text);
 
 }  // namespace vek

@@ -8,8 +8,6 @@
 #include <QJsonDocument>
 #include <QUrl>
 
-#include <optional>
-
 namespace vek {
 namespace {
 
@@ -51,7 +49,7 @@ std::optional<QString> translatedsegments(const QByteArray& body)
 
 }  // namespace
 
-QString translatetext(const QString& fromlang, const QString& tolang, const QString& sourcetext)
+std::optional<QString> requesttranslation(const QString& fromlang, const QString& tolang, const QString& sourcetext)
 {
     http::Request request;
     request.url = endpoint() + QStringLiteral("/translate_a/single?client=gtx&sl=") + fromlang + QStringLiteral("&tl=")
@@ -62,9 +60,14 @@ QString translatetext(const QString& fromlang, const QString& tolang, const QStr
     const http::Reply reply = http::perform(request);
     if (!reply.transferred || reply.status != 200) {
         libwarning(reply.transferred ? reply.statusLine : reply.error, QString());
-        return sourcetext;
+        return std::nullopt;
     }
     return translatedsegments(reply.body).value_or(sourcetext);
+}
+
+QString translatetext(const QString& fromlang, const QString& tolang, const QString& sourcetext)
+{
+    return requesttranslation(fromlang, tolang, sourcetext).value_or(sourcetext);
 }
 
 }  // namespace vek

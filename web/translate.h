@@ -3,6 +3,8 @@
 // a public translation service that needs no key, and its translation back.
 #include <QString>
 
+#include <optional>
+
 namespace vek {
 
 // The translation of `sourcetext` from `fromlang` to `tolang` (language
@@ -14,5 +16,10 @@ namespace vek {
 // empty title and gives `sourcetext` back; so does a reply of another shape,
 // without a message.
 QString translatetext(const QString& fromlang, const QString& tolang, const QString& sourcetext);
+
+// The same request for a caller that must tell a failed request from a
+// translation: none after a failed request (its warning shown); the
+// translation, or `sourcetext` for a reply of another shape, otherwise.
+std::optional<QString> requesttranslation(const QString& fromlang, const QString& tolang, const QString& sourcetext);
 
 }  // namespace vek

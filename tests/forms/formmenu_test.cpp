@@ -9,6 +9,9 @@
 #include "forms/formmenuseam.h"
 #include "forms/formresizer.h"
 #include "forms/formstate.h"
+#include "lang/langstate.h"
+#include "lang/updlangfm.h"
+#include "langguards.h"
 #include "lib/folders.h"
 #include "libguards.h"
 #include "localescope.h"
@@ -183,22 +186,40 @@ TEST_F(FormMenuTest, TheItemsInMenuOrderLanguagesOnlyWhenAllowed)
     EXPECT_EQ(withLanguages->Popup()->parent(), &other);
 }
 
-TEST_F(FormMenuTest, LanguagesSaysTheEditorIsNotPartOfThisBuild)
+TEST_F(FormMenuTest, LanguagesCapturesTheWindowLetsItBeTranslatedAndShowsTheTranslation)
 {
+    testsupport::LangStateScope language;
     vek::LanguagesAllowedScope allowed(true);
-    MenuForm other;
-    other.show();
-    TFormResizer* r = TFormResizer::Create(&other);
-    ASSERT_NE(r, nullptr);
-    r->showPopup(&other, other.mapToGlobal(QPoint(5, 5)));
-    r->Popup()->close();
-    vek::ScriptedAnswers ok{platform::mrOk};
-    for (QAction* a : r->Popup()->actions()) {
-        if (a->text() == vek::kLanguagesCaption)
-            a->trigger();
-    }
-    ASSERT_EQ(ok.shown().size(), 1);
-    EXPECT_EQ(ok.shown()[0].message, QStringLiteral("The language editor is not part of this build."));
+    resizer().Popup()->clear();  // the menu offers the item from now on
+    vek::buildformmenu(&resizer());
+    vek::UnattendedScope attended(false);
+    openOn(label_, QPoint(5, 5));
+    dialogtesting::whenvisible<vek::TUpdLangfm>([&](vek::TUpdLangfm* editor) {
+        EXPECT_EQ(editor->callingform, "Installfm");
+        EXPECT_EQ(editor->callingscreen, "Install New Software  ");
+        EXPECT_EQ(editor->controlname, "Titlelbl");
+        EXPECT_EQ(editor->controltext, "Programs on the server");
+        editor->Languageed->setText(QStringLiteral("de"));
+        emit editor->Languageed->editingFinished();
+        // The control under the menu point is the row up for editing.
+        auto* row = static_cast<platform::TListItem*>(editor->Langlv->currentItem());
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->subItem(0), "Titlelbl");
+        emit editor->Langlv->itemClicked(row, 0);
+        editor->Langcontented->setText(QStringLiteral("Programme auf dem Server"));
+        editor->Langupdbtn->click();
+        editor->reject();
+    });
+    choose(vek::kLanguagesCaption);
+
+    EXPECT_EQ(vek::currentlanguage(), "de");
+    EXPECT_EQ(label_->caption(), "Programme auf dem Server");
+    const QString folder = dir_.file(QStringLiteral("app/files/lang_files/"));
+    EXPECT_TRUE(testsupport::readFile(folder + QStringLiteral("Default_Installfm.lang"))
+                    .contains("label_Titlelbl=Programs on the server\r\n"));
+    EXPECT_TRUE(testsupport::readFile(folder + QStringLiteral("de_Installfm.lang"))
+                    .contains("label_Titlelbl=Programme auf dem Server\r\n"));
+    EXPECT_TRUE(answers_.shown().isEmpty()) << "no message on the way";
 }
 
 TEST_F(FormMenuTest, ExitAndItemsWithoutAMenuComponentChangeNothing)

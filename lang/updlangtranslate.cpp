@@ -1,0 +1,141 @@
+// The language editor's machine translation: one record, or every row shown.
+#include "lang/langrows.h"
+#include "lang/updlangfm.h"
+#include "lib/basictext.h"
+#include "lib/cursors.h"
+#include "lib/fields.h"
+#include "lib/focus.h"
+#include "lib/texts.h"
+#include "web/translate.h"
+
+#include <QCoreApplication>
+
+namespace vek {
+namespace {
+
+constexpr QChar kPartSep = u'|';
+constexpr int kTextItem = 1;
+
+}  // namespace
+
+// Missing codes put the focus on the empty field and stop the translation.
+bool TUpdLangfm::translationCodesGiven()
+{
+    for (platform::TLabeledEdit* code : {Fromlanged, ToLanged}) {
+        if (code->text().isEmpty()) {
+            safefocus(code);
+            return false;
+        }
+    }
+    return true;
+}
+
+void TUpdLangfm::GooglebtnClick()
+{
+    if (!translationCodesGiven())
+        return;
+    const QString from = Fromlanged->text();
+    const QString to = ToLanged->text();
+    if (!trimtext(Langcontented->text()).isEmpty()) {
+        const QString text = Langcontented->text();
+        const QString source = removepunctuation(text);
+        const QString translation = translatetext(from, to, source);
+        // Only the words are replaced: punctuation and digits around them stay.
+        if (translation != source)
+            Langcontented->setText(replacedtext(text, source, translation));
+        return;
+    }
+    if (trimtext(langcontentmemo->text()).isEmpty())
+        return;
+    // One request for every line; a failed one leaves the lines as they were.
+    const std::optional<QString> translation = requesttranslation(from, to, memorequest(langcontentmemo->lines()));
+    if (!translation)
+        return;
+    langcontentmemo->setLines(memoreplylines(*translation));
+}
+
+void TUpdLangfm::translateMultiLineRow(platform::TListItem* row)
+{
+    Langcontented->hide();
+    Langcontented->clear();
+    Langlv->setCurrentItem(row);
+    QStringList parts;
+    splitfields(row->subItem(kTextItem), parts, kPartSep);
+    langcontentmemo->setLines(parts);
+    langcontentmemo->show();
+    Langgb->show();
+    origcontent = row->subItem(kTextItem);
+    editedLine_ = row->subItem(kTextItem + 1).toInt();
+    QCoreApplication::processEvents();
+    GooglebtnClick();
+    LangupdbtnClick();
+}
+
+void TUpdLangfm::translateBatch(const QList<platform::TListItem*>& batch)
+{
+    QCoreApplication::processEvents();
+    QStringList stripped;
+    QString request;
+    for (const platform::TListItem* row : batch) {
+        stripped << removepunctuation(row->subItem(kTextItem));
+        request += stripped.last() + kBatchMarker;
+    }
+    // A failed request has shown its warning; the batch's rows keep their texts.
+    const std::optional<QString> reply = requesttranslation(Fromlanged->text(), ToLanged->text(), request);
+    if (!reply)
+        return;
+    const QStringList lines = batchreplylines(*reply);
+    for (qsizetype i = 0; i < batch.size(); ++i) {
+        const QString translation = listitem(lines, i);
+        if (trimtext(translation).isEmpty() || translation.compare(stripped[i], Qt::CaseInsensitive) == 0)
+            continue;
+        storeRowText(batch[i], replacedtext(batch[i]->subItem(kTextItem), stripped[i], translation));
+    }
+}
+
+void TUpdLangfm::setBulkRunning(bool running)
+{
+    bulkRunning_ = running;
+    for (QWidget* control : std::initializer_list<QWidget*>{Bulkbtn, Googlebtn, Languageed, LangfileCB, FilterEd,
+                                                            FilterBtn, Langlv, Langgb})
+        control->setEnabled(!running);
+}
+
+void TUpdLangfm::BulkbtnClick()
+{
+    if (!translationCodesGiven())
+        return;
+    // Pending window messages run between rows: nothing else may change the
+    // rows or the file meanwhile, nor close the window.
+    setBulkRunning(true);
+    Bulkpb->setRange(0, std::max(0, Langlv->count() - 1));
+    Bulkpb->setPosition(0);
+    Bulkpb->show();
+    busycursor();
+
+    const QList<platform::TListItem*> rows = Langlv->rows();
+    QList<platform::TListItem*> batch;
+    for (int position = 0; position < rows.size(); ++position) {
+        Bulkpb->setPosition(position);
+        if (multilinekind(rows[position]->caption())) {
+            translateMultiLineRow(rows[position]);
+            continue;
+        }
+        batch.append(rows[position]);
+        if (batch.size() == kBatchSize) {
+            translateBatch(batch);
+            batch.clear();
+        }
+    }
+    if (!batch.isEmpty())
+        translateBatch(batch);
+
+    // Saved once, whatever the requests did: the rows that were translated
+    // are kept.
+    (void)savelangfile();
+    setBulkRunning(false);
+    Bulkpb->hide();
+    normalcursor();
+}
+
+}  // namespace vek
