@@ -1,11 +1,13 @@
 // The program body: the installer window is the main window, and the program
 // ends when it closes. The exit status tells an unattended run's caller whether
 // its program was installed. A restoring run puts one backup generation back
-// without the window.
+// without the window. --help and --version are answered first, with or
+// without a display.
 #include "dialogs/answerseam.h"
 #include "dialogs/messagecalls.h"
 #include "forms/formmenu.h"
 #include "installer/TessarineInstallu.h"
+#include "installer/commandline.h"
 #include "installer/restoregeneration.h"
 #include "installer/runrequest.h"
 #include "lang/langstate.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -50,7 +53,13 @@ int main(int argc, char** argv)
 {
     // Decided before the application object exists: without a display the
     // toolkit would abort on its way up, before any message could be given.
-    const installer::RunRequest run = installer::parseRunRequest(argumentsof(argc, argv));
+    const QStringList args = argumentsof(argc, argv);
+    if (const std::optional<installer::CommandLineAnswer> answer = installer::answerCommandLineOptions(args)) {
+        std::fputs(answer->out.toLocal8Bit().constData(), stdout);
+        std::fputs(answer->err.toLocal8Bit().constData(), stderr);
+        return answer->status;
+    }
+    const installer::RunRequest run = installer::parseRunRequest(args);
     const bool headless = platform::isheadless();
     if (headless && run.kind() == installer::RunKind::Interactive) {
         std::fputs(

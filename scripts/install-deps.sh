@@ -7,6 +7,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev libpugixml-dev
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev tinyproxy
   xvfb xauth clang-format
+  librsvg2-bin dpkg-dev file lintian desktop-file-utils man-db
 )
 missing=()
 for p in "${packages[@]}"; do

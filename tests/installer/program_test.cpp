@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -150,4 +151,29 @@ TEST(Program, ARestoringRunPutsAGenerationBackAndSaysSoByItsStatus)
     EXPECT_TRUE(missing.err.contains("Restore error code:2\nStock.exe: there is no backup"))
         << missing.err.toStdString();
     EXPECT_EQ(readFile(local + "Stock.exe"), "v1");
+}
+
+TEST(Program, AnswersHelpVersionAndAnUnknownOptionWithoutAnyDisplay)
+{
+    const ProgramRun help = runProgram({"--help"}, Screen::None);
+    EXPECT_EQ(help.status, 0) << help.err.toStdString();
+    EXPECT_TRUE(help.out.startsWith("Usage: TessarineInstaller [NAME=value]...\n")) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains("\n  INSTALL=name ")) << help.out.toStdString();
+    EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
+
+    const ProgramRun version = runProgram({"--version"}, Screen::None);
+    EXPECT_EQ(version.status, 0) << version.err.toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(^TessarineInstaller \d+\.\d+(\.\d+)*\n$)").match(version.out).hasMatch())
+        << version.out.toStdString();
+
+    // Refused before anything is done: the INSTALL beside it installs nothing.
+    const testsupport::InstallFolders dir;
+    writeFile(dir.server() + "Stock.exe", "new");
+    const ProgramRun bogus = runProgram(
+        {"SERVER=" + dir.server(), "LOCAL=" + dir.local(), "INSTALL=Stock.exe", "--bogus", "LOCALFOLDER=" + dir.path()},
+        Screen::None);
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_TRUE(bogus.out.isEmpty()) << bogus.out.toStdString();
+    EXPECT_TRUE(bogus.err.startsWith("TessarineInstaller: unknown option '--bogus'\n")) << bogus.err.toStdString();
+    EXPECT_TRUE(testsupport::entries(dir.local()).isEmpty());
 }

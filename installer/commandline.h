@@ -1,0 +1,51 @@
+#pragma once
+// The options a Linux user expects of a command (--help, --version) beside the
+// family's NAME=value run parameters. Answered by the program body before the
+// application object exists, so that they work without a display.
+#include <QLatin1String>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <span>
+
+namespace installer {
+
+// The name the program is installed and called under.
+inline constexpr QLatin1String kProgramName{"TessarineInstaller"};
+
+// One run parameter as the usage lists it: how it is written and what it does.
+struct ParameterHelp {
+    QLatin1String syntax;
+    QLatin1String meaning;
+};
+
+// Every run parameter the program reads, in the order the usage lists them.
+std::span<const ParameterHelp> runParameterHelp();
+
+// "TessarineInstaller" and the version the build was made as.
+QString versionText();
+// The usage: how the program is called, each run parameter on one line, and
+// the exit statuses.
+QString usageText();
+
+// What an option asks instead of a run: the texts for the standard output and
+// the error output, and the exit status.
+struct CommandLineAnswer {
+    int status = 0;
+    QString out;
+    QString err;
+};
+
+// Exit status of a command line the program refuses (an unknown option).
+inline constexpr int kUsageErrorStatus = 2;
+
+// Looks at the arguments (item 0 the program file) for options: an argument
+// beginning with "-" (not "-" alone). The first option decides: --help or -h
+// gives the usage with status 0, --version the version with status 0, any
+// other the refusal on the error output with status 2. An argument "--" ends
+// the options; what follows it is taken as run parameters. Empty when there is
+// no option: the run goes ahead on its NAME=value parameters.
+std::optional<CommandLineAnswer> answerCommandLineOptions(const QStringList& args);
+
+}  // namespace installer
