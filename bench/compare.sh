@@ -12,7 +12,7 @@ build=${BUILD_DIR:-build-bench}
 
 echo "building ($build, Release)..." >&2
 nice cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSARINE_BENCH=ON -DTESSARINE_TESTS=OFF >/dev/null
-for target in bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_catalogue bench_csv bench_web; do
+for target in bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_catalogue bench_csv bench_langapply bench_web; do
   nice cmake --build "$build" --target "$target" >/dev/null 2>&1 || echo "note: $target did not build; its rows are left out" >&2
 done
 bin=$build/bench
@@ -100,6 +100,17 @@ if have bench_csv && command -v python3 >/dev/null; then
   QT_QPA_PLATFORM=offscreen nice "$bin/bench_csv" "$tmp/table" "$rounds" 2>/dev/null |
   while read -r name ours peer; do
     record "export 100 000 rows as CSV: listviewtocsv vs python3 csv.writer" "$ours" "$peer"
+  done
+fi
+
+# 6b. Applying a language file of 10 000 records to a window of 2 000
+# controls, against loadlist reading the same file; the driver alternates the
+# two itself, in one process.
+if have bench_langapply; then
+  mkdir -p "$tmp/lang"
+  QT_QPA_PLATFORM=offscreen nice "$bin/bench_langapply" "$tmp/lang" "$rounds" 2>/dev/null |
+  while read -r name ours peer; do
+    record "apply a 10 000-record language file to 2 000 controls: loadlangrecords vs loadlist" "$ours" "$peer"
   done
 fi
 

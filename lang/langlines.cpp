@@ -55,11 +55,8 @@ QString decodelangfile(const QByteArray& bytes, bool& converted)
     return platform::fromCodePage(body.data(), body.size());
 }
 
-}  // namespace
-
-// The lines of a text: CR LF, LF or CR end a line, and one final line break
-// ends the last line rather than starting an empty one.
-QStringList splitlines(QStringView text)
+// Every character looked at: CR LF, LF or CR end a line.
+QStringList splitlinesbychar(QStringView text)
 {
     QStringList out;
     qsizetype start = 0;
@@ -74,6 +71,30 @@ QStringList splitlines(QStringView text)
     }
     if (start < text.size())
         out.append(text.mid(start).toString());
+    return out;
+}
+
+}  // namespace
+
+QStringList splitlines(QStringView text)
+{
+    QStringList out;
+    out.reserve(text.size() / 32 + 1);
+    // Lines ended by LF or CR LF are found by the fast search for LF; a CR
+    // anywhere else (a file of CR line ends) takes the character walk.
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        const qsizetype next = end < 0 ? text.size() : end + 1;
+        if (end < 0)
+            end = text.size();
+        const qsizetype length = end - start - (end > start && text[end - 1] == u'\r' && end < text.size() ? 1 : 0);
+        const QStringView line = text.sliced(start, length);
+        if (line.contains(u'\r'))
+            return splitlinesbychar(text);
+        out.append(line.toString());
+        start = next;
+    }
     return out;
 }
 
@@ -119,6 +140,5 @@ LangRead readlanglines(const QString& path, QStringList& lines)
         (void)writelanglines(path, lines);  // converted again at the next read when this one fails
     return LangRead::Read;
 }
-
 
 }  // namespace vek

@@ -6,15 +6,48 @@
 namespace vek {
 namespace {
 
-QString foldkey(const QString& key)
+// One UTF-16 unit folded: ASCII by a table-free step (keys are nearly always
+// ASCII), the rest by Unicode's simple case folding.
+char16_t foldunit(char16_t u)
 {
-    return key.toCaseFolded();
+    if (u < 0x80)
+        return u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u;
+    return char16_t(QChar::toCaseFolded(char32_t(u)));
 }
 
+QStringView keyof(const QString& line)
+{
+    return QStringView(line).left(line.indexOf(u'='));
+}
+
+// Nothing but white space (what trimming would leave empty).
+bool blankline(const QString& line)
+{
+    return std::all_of(line.cbegin(), line.cend(), [](QChar c) { return c.isSpace(); });
+}
+
+// Without regard to letter case, as a case-insensitive comparison of the
+// lines orders them; lines equal but for case in ordinal order.
 bool linebefore(const QString& a, const QString& b)
 {
-    if (const int c = a.compare(b, Qt::CaseInsensitive))
-        return c < 0;
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x >= 0x80 || y >= 0x80) {
+            if (const int c = a.compare(b, Qt::CaseInsensitive))
+                return c < 0;
+            return a < b;
+        }
+        if (x >= u'A' && x <= u'Z')
+            x += u'a' - u'A';
+        if (y >= u'A' && y <= u'Z')
+            y += u'a' - u'A';
+        if (x != y)
+            return x < y;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
     return a < b;
 }
 
@@ -31,38 +64,73 @@ bool isrecordline(const QString& line)
     return line.contains(u'=');
 }
 
+size_t qHash(FoldedKey key, size_t seed)
+{
+    size_t h = seed ^ 14695981039346656037ULL;
+    for (const QChar c : key.text)
+        h = (h ^ foldunit(c.unicode())) * 1099511628211ULL;
+    return h;
+}
+
+bool operator==(FoldedKey a, FoldedKey b)
+{
+    if (a.text.size() != b.text.size())
+        return false;
+    for (qsizetype i = 0; i < a.text.size(); ++i) {
+        if (foldunit(a.text[i].unicode()) != foldunit(b.text[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
 void langrecordlist::clear()
 {
-    lines_.clear();
     index_.clear();
+    lines_.clear();
     sorted_ = true;
+}
+
+bool langrecordlist::indexline(qsizetype i)
+{
+    const FoldedKey key{keyof(lines_[i])};
+    if (index_.contains(key))
+        return false;
+    index_.insert(key, i);
+    return true;
 }
 
 void langrecordlist::setlines(const QStringList& lines)
 {
     clear();
     lines_.reserve(lines.size());
-    QSet<QString> keys;
+    index_.reserve(lines.size());
     QSet<QString> strays;
-    keys.reserve(lines.size());
     for (const QString& line : lines) {
-        if (line.trimmed().isEmpty())
+        if (blankline(line))
             continue;
         // A hand-edited file may hold a key twice: the first line stands, so
         // that a lookup has one answer and a save writes the key once.
-        QSet<QString>& seen = isrecordline(line) ? keys : strays;
-        const QString folded = foldkey(isrecordline(line) ? recordkey(line) : line);
-        if (seen.contains(folded))
-            continue;
-        seen.insert(folded);
-        lines_.append(line);
+        if (!isrecordline(line)) {
+            const QString folded = line.toCaseFolded();
+            if (strays.contains(folded))
+                continue;
+            strays.insert(folded);
+            lines_.append(line);
+        } else {
+            lines_.append(line);
+            if (!indexline(lines_.size() - 1))
+                lines_.removeLast();
+        }
     }
-    sort();
+    // The family writes its files sorted: only a file sorted by hand, or by
+    // another program, needs the sort (and the index made again after it).
+    if (!std::is_sorted(lines_.cbegin(), lines_.cend(), linebefore))
+        sort();
 }
 
 bool langrecordlist::find(const QString& key, QString& text) const
 {
-    const auto it = index_.constFind(foldkey(key));
+    const auto it = index_.constFind(FoldedKey{key});
     if (it == index_.constEnd())
         return false;
     const QString& line = lines_[*it];
@@ -73,13 +141,14 @@ bool langrecordlist::find(const QString& key, QString& text) const
 void langrecordlist::setrecord(const QString& key, const QString& text)
 {
     const QString line = key + u'=' + text;
-    const QString folded = foldkey(key);
-    const auto it = index_.constFind(folded);
-    if (it != index_.constEnd()) {
-        lines_[*it] = line;
+    if (const auto it = index_.constFind(FoldedKey{key}); it != index_.constEnd()) {
+        const qsizetype i = *it;
+        index_.erase(it);
+        lines_[i] = line;
+        indexline(i);
     } else {
-        index_.insert(folded, lines_.size());
         lines_.append(line);
+        indexline(lines_.size() - 1);
     }
     sorted_ = false;
 }
@@ -97,7 +166,7 @@ void langrecordlist::reindex()
     index_.reserve(lines_.size());
     for (qsizetype i = 0; i < lines_.size(); ++i) {
         if (isrecordline(lines_[i]))
-            index_.insert(foldkey(recordkey(lines_[i])), i);
+            indexline(i);
     }
 }
 

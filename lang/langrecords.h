@@ -5,11 +5,25 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace vek {
 
+// A record key as the index holds it: compared and hashed without regard to
+// letter case.
+struct FoldedKey {
+    QStringView text;
+};
+bool operator==(FoldedKey a, FoldedKey b);
+size_t qHash(FoldedKey key, size_t seed);
+
 class langrecordlist {
 public:
+    langrecordlist() = default;
+    // The index looks into the lines it was made from.
+    langrecordlist(const langrecordlist&) = delete;
+    langrecordlist& operator=(const langrecordlist&) = delete;
+
     // Removes every line; the list counts as sorted again.
     void clear();
     bool isempty() const { return lines_.isEmpty(); }
@@ -39,10 +53,14 @@ public:
 
 private:
     void reindex();
+    // Adds the key of lines_[i] to the index: false when it was there already.
+    bool indexline(qsizetype i);
 
     QStringList lines_;
-    // Case-folded key of each record line -> its index in lines_.
-    QHash<QString, qsizetype> index_;
+    // The key of each record line, as a view into that line of lines_ (so
+    // that no key is copied), -> the line's index. A line that is replaced
+    // has its entry replaced with it.
+    QHash<FoldedKey, qsizetype> index_;
     bool sorted_ = true;
 };
 

@@ -352,8 +352,8 @@ void TUpdLangfm::LangupdbtnClick()
     TListItem* row = rowOfLine(editedLine_);
     if (!row || Langlv->currentItem() != row)
         return;
-    const QString newtext = multilinekind(row->caption()) ? joinstrings(langcontentmemo->lines(), kPartSep)
-                                                          : Langcontented->text();
+    const QString newtext
+        = multilinekind(row->caption()) ? joinstrings(langcontentmemo->lines(), kPartSep) : Langcontented->text();
     storeRowText(row, newtext);
     if (!origcontent.isEmpty()) {
         for (TListItem* other : Langlv->rows()) {

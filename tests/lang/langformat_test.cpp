@@ -88,6 +88,24 @@ TEST_F(LangFormatTest, ReadingTrimsTextsAndKeepsEverythingAfterTheFirstEquals)
               kMark + "label_A= \tx = y \t\r\nlabel_B=\r\nlabel_C=c\r\nno record here\r\n");
 }
 
+TEST_F(LangFormatTest, AnyLineEndEndsARecordAndKeysMatchWithoutCaseBeyondAscii)
+{
+    // CR LF, LF and a lone CR (an old editor's file), and no end at the last line.
+    writeFile(file("de_Mainfm.lang"),
+              kMark + "label_A=a\r\nlabel_B=b\nlabel_C=c\rlabel_\xC3\x84rger=\xC3\xA4\r\n\r\nlabel_D=d");
+    langfiledefn lang(base());
+    ASSERT_TRUE(lang.readlangfile(QStringLiteral("Mainfm"), QStringLiteral("de")));
+    EXPECT_EQ(
+        lang.langrecords.lines(),
+        (QStringList{"label_A=a", "label_B=b", "label_C=c", "label_D=d", QStringLiteral("label_\u00C4rger=\u00E4")}));
+    QString text;
+    EXPECT_TRUE(lang.readrecord(QStringLiteral("LABEL"), QStringLiteral("\u00E4RGER"), text));
+    EXPECT_EQ(text, QStringLiteral("\u00E4"));
+    EXPECT_TRUE(lang.readrecord(QStringLiteral("label"), QStringLiteral("d"), text));
+    EXPECT_EQ(text, "d");
+    EXPECT_FALSE(lang.readrecord(QStringLiteral("label"), QStringLiteral("Arger"), text));
+}
+
 TEST_F(LangFormatTest, AFileInTheCodePageIsReadAndConvertedOnce)
 {
     writeFile(file("fr_Langtestfm.lang"), readFile(fixtureFile(QStringLiteral("lang/fr_Langtestfm.lang"))));

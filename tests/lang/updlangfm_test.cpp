@@ -12,9 +12,12 @@ using langtest::UpdLangTest;
 using vek::TUpdLangfm;
 
 const QStringList kScreenFile{
-    QStringLiteral("button_Okbtn=OK"),      QStringLiteral("label_Titlelab=Title"),
-    QStringLiteral("stray=kept"),           QStringLiteral("label_Namelab=Name:"),
-    QStringLiteral("listview_Datalv=A|B|C"), QStringLiteral("a line of no record"),
+    QStringLiteral("button_Okbtn=OK"),
+    QStringLiteral("label_Titlelab=Title"),
+    QStringLiteral("stray=kept"),
+    QStringLiteral("label_Namelab=Name:"),
+    QStringLiteral("listview_Datalv=A|B|C"),
+    QStringLiteral("a line of no record"),
 };
 
 TEST_F(UpdLangTest, EveryRecordIsARowAndTheControlUnderThePointerIsSelected)
@@ -22,8 +25,9 @@ TEST_F(UpdLangTest, EveryRecordIsARowAndTheControlUnderThePointerIsSelected)
     writeLang("de_Testfm.lang", kScreenFile);
     open("de_Testfm.lang", "Titlelab", "Title");
 
-    EXPECT_EQ(rows(), (QStringList{"button|Okbtn|OK|0", "label|Titlelab|Title|1", "label|Namelab|Name:|3",
-                                   "listview|Datalv|A|B|C|4"}));
+    EXPECT_EQ(rows(),
+              (QStringList{"button|Okbtn|OK|0", "label|Titlelab|Title|1", "label|Namelab|Name:|3",
+                           "listview|Datalv|A|B|C|4"}));
     EXPECT_EQ(selectedRow(), "label|Titlelab|Title|1");
     EXPECT_EQ(editor.Languageed->text(), "de");
     EXPECT_EQ(editor.langselected, "de");
