@@ -8,7 +8,7 @@ namespace {
 
 // One UTF-16 unit folded: ASCII by a table-free step (keys are nearly always
 // ASCII), the rest by Unicode's simple case folding.
-char16_t foldunit(char16_t u)
+inline char16_t foldunit(char16_t u)
 {
     if (u < 0x80)
         return u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u;
@@ -30,21 +30,22 @@ bool blankline(const QString& line)
 // lines orders them; lines equal but for case in ordinal order.
 bool linebefore(const QString& a, const QString& b)
 {
+    const QChar* x = a.constData();
+    const QChar* y = b.constData();
     const qsizetype n = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {
-        char16_t x = a[i].unicode();
-        char16_t y = b[i].unicode();
-        if (x >= 0x80 || y >= 0x80) {
+        // Equal units fold equal: only where the lines differ is there work.
+        if (x[i] == y[i])
+            continue;
+        const char16_t u = x[i].unicode();
+        const char16_t v = y[i].unicode();
+        if (u >= 0x80 || v >= 0x80) {
             if (const int c = a.compare(b, Qt::CaseInsensitive))
                 return c < 0;
             return a < b;
         }
-        if (x >= u'A' && x <= u'Z')
-            x += u'a' - u'A';
-        if (y >= u'A' && y <= u'Z')
-            y += u'a' - u'A';
-        if (x != y)
-            return x < y;
+        if (foldunit(u) != foldunit(v))
+            return foldunit(u) < foldunit(v);
     }
     if (a.size() != b.size())
         return a.size() < b.size();
@@ -92,10 +93,12 @@ void langrecordlist::clear()
 
 bool langrecordlist::indexline(qsizetype i)
 {
-    const FoldedKey key{keyof(lines_[i])};
-    if (index_.contains(key))
+    // One lookup: the slot is made when the key is new.
+    const qsizetype before = index_.size();
+    qsizetype& slot = index_[FoldedKey{keyof(lines_[i])}];
+    if (index_.size() == before)
         return false;
-    index_.insert(key, i);
+    slot = i;
     return true;
 }
 
