@@ -163,8 +163,8 @@ bool tnewsoftware::checknewsoftware(const QString& exepath, const QString& aWebF
     const qsizetype n = names.size();
     for (qsizetype i = 0; i < n; ++i) {
         showlabel(alabel, kCallingWebService + QString::number(i) + QStringLiteral(" of ") + QString::number(n));
-        const QString argument
-            = QStringLiteral("HSD=") + todayddmmyy() + QStringLiteral("&Folder=") + addslash(webfolder, u'\\') + names[i];
+        const QString argument = QStringLiteral("HSD=") + todayddmmyy() + QStringLiteral("&Folder=")
+            + addslash(webfolder, u'\\') + names[i];
         QString encoded;
         const SoapResult reply = callupdateservice(address, QStringLiteral("doGetFileData"), argument, &encoded);
         if (!reply.ok) {
@@ -188,7 +188,8 @@ bool tnewsoftware::checknewsoftware(const QString& exepath, const QString& aWebF
                 continue;
             const std::optional<QDateTime> serverdate = texttodatetime(fields[1]);
             if (!serverdate) {
-                errorstr = QStringLiteral("Error:") + QStringLiteral("Unreadable date \"%1\" of %2").arg(fields[1], name);
+                errorstr
+                    = QStringLiteral("Error:") + QStringLiteral("Unreadable date \"%1\" of %2").arg(fields[1], name);
                 break;
             }
             if (QFileInfo(localfile).lastModified() < *serverdate || indebugger())
@@ -271,17 +272,15 @@ bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exena
     return result;
 }
 
-bool tnewsoftware::installnewsoftware(const QString& downloadfolder, const QString& livefolder,
-                                      const QString& exename, const QString& emailname, const QString& emailbody,
-                                      const QString& sitename)
+bool tnewsoftware::installnewsoftware(const QString& downloadfolder, const QString& livefolder, const QString& exename,
+                                      const QString& emailname, const QString& emailbody, const QString& sitename)
 {
     (void)sitename;  // not used: the notice names the program and the body
     const QString live = addslash(livefolder) + exename;
     const QString download = addslash(downloadfolder) + exename;
     const QString name = QFileInfo(exename).fileName();
     bool installed = false;
-    if (QFileInfo(download).canonicalFilePath() == QFileInfo(live).canonicalFilePath()
-        && platform::isFile(download)) {
+    if (QFileInfo(download).canonicalFilePath() == QFileInfo(live).canonicalFilePath() && platform::isFile(download)) {
         errorstr = QStringLiteral("The downloaded file is the live file itself: ") + live;
     } else {
         PlacementFailure failure;

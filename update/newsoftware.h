@@ -64,8 +64,8 @@ public:
     // Sends the installation notice when installed and `emailname` is not
     // empty; logs the outcome in every case. `sitename` is not used.
     [[nodiscard]] bool installnewsoftware(const QString& downloadfolder, const QString& livefolder,
-                                          const QString& exename, const QString& emailname,
-                                          const QString& emailbody, const QString& sitename);
+                                          const QString& exename, const QString& emailname, const QString& emailbody,
+                                          const QString& sitename);
 
     // Keeps "VekInstaller.exe" in the folder `ExePath` current: nothing to do
     // when it is there and the service knows no newer one; otherwise it is

@@ -6,8 +6,7 @@ namespace vek {
 namespace {
 
 std::unique_ptr<SoapInterface> makeinterface(const SoapInterfaceInfo& info, bool usewsdl, const QString& address,
-                                             std::shared_ptr<SoapClient> client,
-                                             std::optional<TExtraSoapConfig> config)
+                                             std::shared_ptr<SoapClient> client, std::optional<TExtraSoapConfig> config)
 {
     const QString where = address.isEmpty() ? kDebugServer + (usewsdl ? info.wsdlPath : info.soapPath) : address;
     if (!client)
@@ -34,7 +33,9 @@ SoapResult SoapInterface::call(const QString& operation, const QStringList& argu
         return refused;
     }
     if (arguments.size() > op->parameters.size()) {
-        refused.error = QStringLiteral("%1 takes %2 arguments, not %3").arg(operation).arg(op->parameters.size())
+        refused.error = QStringLiteral("%1 takes %2 arguments, not %3")
+                            .arg(operation)
+                            .arg(op->parameters.size())
                             .arg(arguments.size());
         return refused;
     }

@@ -96,8 +96,7 @@ QString SoapClient::resolvewsdl()
     return {};
 }
 
-SoapResult SoapClient::call(const SoapInterfaceInfo& info, const SoapOperation& operation,
-                            const QStringList& arguments)
+SoapResult SoapClient::call(const SoapInterfaceInfo& info, const SoapOperation& operation, const QStringList& arguments)
 {
     if (endpoint_.isEmpty() && !wsdl_.isEmpty()) {
         if (QString error = resolvewsdl(); !error.isEmpty()) {

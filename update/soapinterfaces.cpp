@@ -35,45 +35,180 @@ const ShapeRule kShapeRules[] = {
 };
 
 const char* const kProcessorOrder[] = {
-    "Acknowledge", "Getversion", "doPostOrder", "doInsertOrder", "doInsertOrders", "doInsertOrderWithAuth",
-    "doReadOrders", "doGetOrderdata", "doJobsinInbox", "doGetLensdata", "doGetTreatdata", "doGetRangedata",
-    "doGetPricedata", "doGetMacrodata", "doGetFramedata", "doGetUserLensdata", "dogetTrackdata", "doGetLensVersion",
-    "doGetTreatVersion", "doGetRangeVersion", "doGetPriceVersion", "doGetMacroVersion", "doGetConvVersion",
-    "doGetFramesVersion", "doGetFrameShapesVersion", "doGetCommunity", "doGetLensdatalink", "doGetTreatdatalink",
-    "doGetRangedatalink", "doGetPricedatalink", "doGetMacrodatalink", "doGetFramesDataLink",
-    "doGetFrameShapesDataLink", "doGetConvDataLink", "doGetTrackdatastring", "doGetuserLensdatalink",
-    "doGetLensdatastring", "doGetTreatdatastring", "doGetRangedatastring", "doGetPricedatastring",
-    "doGetMacrodatastring", "doGetFramesDatastring", "doGetFrameShapesDatastring", "doGetuserLensdatastring",
-    "doGetuserTreatdatastring", "doGetuserrangedatastring", "doGetusermacrodatastring", "doGetConvDataString",
-    "doGetuserFramedatastring", "doGetuserFrameShapedatastring", "doGetuserTechnicaldatastring",
-    "doGetuserPricedatastring", "doJobstodownload", "doDownloadOrderfile", "doDeleteOrderfile", "doValidateOrder",
-    "doValidateOrders", "dodeleteInboxfile", "doDownloadEncodedOrderfile", "douploadtrackdata", "douploadlogging",
-    "doGetOPCfiles", "doGetOPCfile", "doGetLabinfo", "doGetFileData", "doGetFile", "doUploadtracefile",
-    "doUploadInboxfile", "dodownloadtracefiles", "dodownloadtracefile", "doGetCommontraces", "doGetCommontrace",
-    "doGetTraceLibraries", "doGetTracesinLibrary", "doGetLibraryTracefile", "doGetLibraryTraceImage",
-    "dodownloadshapefile", "doSendEmail", "doSendMessage", "doGetLensMapping", "doFindLensbyIndexForm",
-    "doGetLensdatabyfilter", "doGetEDIFile", "doProcessFunction", "doOrderbyXML", "doRequestXML",
-    "doGetOrderStatus", "doGetWIP", "doGetUser", "doGetTrackB2BString", "doCancelRequest", "doGetAvailability",
+    "Acknowledge",
+    "Getversion",
+    "doPostOrder",
+    "doInsertOrder",
+    "doInsertOrders",
+    "doInsertOrderWithAuth",
+    "doReadOrders",
+    "doGetOrderdata",
+    "doJobsinInbox",
+    "doGetLensdata",
+    "doGetTreatdata",
+    "doGetRangedata",
+    "doGetPricedata",
+    "doGetMacrodata",
+    "doGetFramedata",
+    "doGetUserLensdata",
+    "dogetTrackdata",
+    "doGetLensVersion",
+    "doGetTreatVersion",
+    "doGetRangeVersion",
+    "doGetPriceVersion",
+    "doGetMacroVersion",
+    "doGetConvVersion",
+    "doGetFramesVersion",
+    "doGetFrameShapesVersion",
+    "doGetCommunity",
+    "doGetLensdatalink",
+    "doGetTreatdatalink",
+    "doGetRangedatalink",
+    "doGetPricedatalink",
+    "doGetMacrodatalink",
+    "doGetFramesDataLink",
+    "doGetFrameShapesDataLink",
+    "doGetConvDataLink",
+    "doGetTrackdatastring",
+    "doGetuserLensdatalink",
+    "doGetLensdatastring",
+    "doGetTreatdatastring",
+    "doGetRangedatastring",
+    "doGetPricedatastring",
+    "doGetMacrodatastring",
+    "doGetFramesDatastring",
+    "doGetFrameShapesDatastring",
+    "doGetuserLensdatastring",
+    "doGetuserTreatdatastring",
+    "doGetuserrangedatastring",
+    "doGetusermacrodatastring",
+    "doGetConvDataString",
+    "doGetuserFramedatastring",
+    "doGetuserFrameShapedatastring",
+    "doGetuserTechnicaldatastring",
+    "doGetuserPricedatastring",
+    "doJobstodownload",
+    "doDownloadOrderfile",
+    "doDeleteOrderfile",
+    "doValidateOrder",
+    "doValidateOrders",
+    "dodeleteInboxfile",
+    "doDownloadEncodedOrderfile",
+    "douploadtrackdata",
+    "douploadlogging",
+    "doGetOPCfiles",
+    "doGetOPCfile",
+    "doGetLabinfo",
+    "doGetFileData",
+    "doGetFile",
+    "doUploadtracefile",
+    "doUploadInboxfile",
+    "dodownloadtracefiles",
+    "dodownloadtracefile",
+    "doGetCommontraces",
+    "doGetCommontrace",
+    "doGetTraceLibraries",
+    "doGetTracesinLibrary",
+    "doGetLibraryTracefile",
+    "doGetLibraryTraceImage",
+    "dodownloadshapefile",
+    "doSendEmail",
+    "doSendMessage",
+    "doGetLensMapping",
+    "doFindLensbyIndexForm",
+    "doGetLensdatabyfilter",
+    "doGetEDIFile",
+    "doProcessFunction",
+    "doOrderbyXML",
+    "doRequestXML",
+    "doGetOrderStatus",
+    "doGetWIP",
+    "doGetUser",
+    "doGetTrackB2BString",
+    "doCancelRequest",
+    "doGetAvailability",
 };
 
 const char* const kSimpleOrder[] = {
-    "Acknowledge", "Getversion", "defaultAction", "doPostOrder", "doInsertOrder", "doInsertOrders",
-    "doInsertOrderWithAuth", "doReadOrders", "doGetOrderdata", "doJobsinInbox", "doGetLensVersion",
-    "doGetTreatVersion", "doGetRangeVersion", "doGetPriceVersion", "doGetMacroVersion", "doGetConvVersion",
-    "doGetFramesVersion", "doGetFrameShapesVersion", "doGetAllVersion", "doGetCommunity", "doGetLensdatalink",
-    "doGetTreatdatalink", "doGetRangedatalink", "doGetPricedatalink", "doGetMacrodatalink", "doGetFramesDataLink",
-    "doGetFrameShapesDataLink", "doGetConvDataLink", "doGetTrackdatastring", "doGetTrackB2BString",
-    "doGetuserLensdatalink", "doGetLensdatastring", "doGetTreatdatastring", "doGetRangedatastring",
-    "doGetPricedatastring", "doGetMacrodatastring", "doGetFramesDatastring", "doGetFrameShapesDatastring",
-    "doGetuserLensdatastring", "doGetuserTreatdatastring", "doGetuserrangedatastring", "doGetuserFramedatastring",
-    "doGetuserFrameShapedatastring", "doGetuserTechnicaldatastring", "doGetConvDataString", "doJobstodownload",
-    "doDeleteOrderfile", "doValidateOrder", "doValidateOrders", "dodeleteInboxfile", "doDownloadEncodedOrderfile",
-    "douploadtrackdata", "douploadlogging", "doGetOPCfiles", "doGetLabinfo", "doGetFileData", "doUploadtracefile",
-    "doUploadInboxfile", "dodownloadtracefiles", "dodownloadtracefile", "doGetCommontraces", "doGetCommontrace",
-    "doGetTraceLibraries", "doGetTracesinLibrary", "doGetLibraryTracefile", "doGetLibraryTraceImage",
-    "dodownloadshapefile", "doSendEmail", "doSendMessage", "doGetLensMapping", "doFindLensbyIndexForm",
-    "doGetLensdatabyfilter", "doGetEDIFile", "doProcessFunction", "doOrderbyXML", "doRequestXML",
-    "doGetOrderStatus", "doCancelRequest", "doGetAvailability",
+    "Acknowledge",
+    "Getversion",
+    "defaultAction",
+    "doPostOrder",
+    "doInsertOrder",
+    "doInsertOrders",
+    "doInsertOrderWithAuth",
+    "doReadOrders",
+    "doGetOrderdata",
+    "doJobsinInbox",
+    "doGetLensVersion",
+    "doGetTreatVersion",
+    "doGetRangeVersion",
+    "doGetPriceVersion",
+    "doGetMacroVersion",
+    "doGetConvVersion",
+    "doGetFramesVersion",
+    "doGetFrameShapesVersion",
+    "doGetAllVersion",
+    "doGetCommunity",
+    "doGetLensdatalink",
+    "doGetTreatdatalink",
+    "doGetRangedatalink",
+    "doGetPricedatalink",
+    "doGetMacrodatalink",
+    "doGetFramesDataLink",
+    "doGetFrameShapesDataLink",
+    "doGetConvDataLink",
+    "doGetTrackdatastring",
+    "doGetTrackB2BString",
+    "doGetuserLensdatalink",
+    "doGetLensdatastring",
+    "doGetTreatdatastring",
+    "doGetRangedatastring",
+    "doGetPricedatastring",
+    "doGetMacrodatastring",
+    "doGetFramesDatastring",
+    "doGetFrameShapesDatastring",
+    "doGetuserLensdatastring",
+    "doGetuserTreatdatastring",
+    "doGetuserrangedatastring",
+    "doGetuserFramedatastring",
+    "doGetuserFrameShapedatastring",
+    "doGetuserTechnicaldatastring",
+    "doGetConvDataString",
+    "doJobstodownload",
+    "doDeleteOrderfile",
+    "doValidateOrder",
+    "doValidateOrders",
+    "dodeleteInboxfile",
+    "doDownloadEncodedOrderfile",
+    "douploadtrackdata",
+    "douploadlogging",
+    "doGetOPCfiles",
+    "doGetLabinfo",
+    "doGetFileData",
+    "doUploadtracefile",
+    "doUploadInboxfile",
+    "dodownloadtracefiles",
+    "dodownloadtracefile",
+    "doGetCommontraces",
+    "doGetCommontrace",
+    "doGetTraceLibraries",
+    "doGetTracesinLibrary",
+    "doGetLibraryTracefile",
+    "doGetLibraryTraceImage",
+    "dodownloadshapefile",
+    "doSendEmail",
+    "doSendMessage",
+    "doGetLensMapping",
+    "doFindLensbyIndexForm",
+    "doGetLensdatabyfilter",
+    "doGetEDIFile",
+    "doProcessFunction",
+    "doOrderbyXML",
+    "doRequestXML",
+    "doGetOrderStatus",
+    "doCancelRequest",
+    "doGetAvailability",
 };
 
 Shape shapeOf(const QString& name, int where)
@@ -118,33 +253,21 @@ template <size_t N> QList<SoapOperation> operationsOf(const char* const (&order)
     return operations;
 }
 
-SoapInterfaceInfo makeProcessor()
+// An interface of the service: its namespace is "urn:" + `unit` + "-" + its
+// name, its debugging paths lie under `debugModule`, its WSDL service and port
+// are named after it.
+SoapInterfaceInfo makeinterface(const QString& name, const QString& unit, const QString& debugModule,
+                                QList<SoapOperation> operations)
 {
     SoapInterfaceInfo info;
-    info.name = QStringLiteral("IProcessor");
-    info.ns = QStringLiteral("urn:ProcessorIntf-IProcessor");
+    info.name = name;
+    info.ns = QStringLiteral("urn:") + unit + u'-' + name;
     info.soapAction = info.ns + u'#' + kOperationNamePlaceholder;
-    info.wsdlPath = QStringLiteral("/vekwswad.vekwsdebug/wsdl/IProcessor");
-    info.soapPath = QStringLiteral("/vekwswad.vekwsdebug/soap/IProcessor");
-    info.service = QStringLiteral("IProcessorservice");
-    info.port = QStringLiteral("IProcessorPort");
-    info.operations = operationsOf(kProcessorOrder, Processor);
-    return info;
-}
-
-SoapInterfaceInfo makeSimpleProcessor()
-{
-    SoapInterfaceInfo info;
-    info.name = QStringLiteral("ISimple_Processor");
-    info.ns = QStringLiteral("urn:Simple_ProcessorIntf-ISimple_Processor");
-    info.soapAction = info.ns + u'#' + kOperationNamePlaceholder;
-    info.wsdlPath = QStringLiteral("/vekws_simple_debug.WS_Simple_Debug/wsdl/ISimple_Processor");
-    info.soapPath = QStringLiteral("/vekws_simple_debug.WS_Simple_Debug/soap/ISimple_Processor");
-    info.service = QStringLiteral("ISimple_Processorservice");
-    info.port = QStringLiteral("ISimple_ProcessorPort");
-    info.faultClass = QStringLiteral("vekSimple_ProcessorException");
-    info.faultNamespace = QStringLiteral("urn:Simple_ProcessorIntf");
-    info.operations = operationsOf(kSimpleOrder, Simple);
+    info.wsdlPath = u'/' + debugModule + QStringLiteral("/wsdl/") + name;
+    info.soapPath = u'/' + debugModule + QStringLiteral("/soap/") + name;
+    info.service = name + QStringLiteral("service");
+    info.port = name + QStringLiteral("Port");
+    info.operations = std::move(operations);
     return info;
 }
 
@@ -167,13 +290,23 @@ QString SoapInterfaceInfo::actionFor(const QString& operationName) const
 
 const SoapInterfaceInfo& processorinterface()
 {
-    static const SoapInterfaceInfo info = makeProcessor();
+    static const SoapInterfaceInfo info
+        = makeinterface(QStringLiteral("IProcessor"), QStringLiteral("ProcessorIntf"),
+                        QStringLiteral("vekwswad.vekwsdebug"), operationsOf(kProcessorOrder, Processor));
     return info;
 }
 
 const SoapInterfaceInfo& simpleprocessorinterface()
 {
-    static const SoapInterfaceInfo info = makeSimpleProcessor();
+    static const SoapInterfaceInfo info = [] {
+        SoapInterfaceInfo simple
+            = makeinterface(QStringLiteral("ISimple_Processor"), QStringLiteral("Simple_ProcessorIntf"),
+                            QStringLiteral("vekws_simple_debug.WS_Simple_Debug"), operationsOf(kSimpleOrder, Simple));
+        // The service raises its own exception class through this interface.
+        simple.faultClass = QStringLiteral("vekSimple_ProcessorException");
+        simple.faultNamespace = QStringLiteral("urn:Simple_ProcessorIntf");
+        return simple;
+    }();
     return info;
 }
 

@@ -194,9 +194,9 @@ SoapResult readsoapreply(const SoapInterfaceInfo& info, const SoapOperation& ope
     const pugi::xml_node soapBody
         = envelope && localName(envelope) == "Envelope" ? childNamed(envelope, "Body") : pugi::xml_node();
     if (!soapBody) {
-        result.error = status >= 400 ? QStringLiteral("The service answered %1.").arg(statusText(status))
-                                     : QStringLiteral("The service's reply is no SOAP envelope (%1).")
-                                           .arg(statusText(status));
+        result.error = status >= 400
+            ? QStringLiteral("The service answered %1.").arg(statusText(status))
+            : QStringLiteral("The service's reply is no SOAP envelope (%1).").arg(statusText(status));
         return result;
     }
     const pugi::xml_node reply = firstElement(soapBody);

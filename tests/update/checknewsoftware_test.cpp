@@ -58,9 +58,10 @@ TEST_F(CheckTest, OnlyLocalFilesOlderThanTheServersDateAreListed)
     localFile("Old.exe", "old", kLongAgo);
     localFile("Current.exe", "current", kFuture);
     localFile("Short.exe", "short", kLongAgo);
-    service.reply("default.reply", serviceReply({"Old.exe=1|05/03/2024 10:11:12|x", "Current.exe=1|05/03/2024 10:11:12",
-                                                 "Missing.exe=1|05/03/2099 10:11:12", "Short.exe=1",
-                                                 "../programs/Old.exe=1|05/03/2024 10:11:12"}));
+    service.reply("default.reply",
+                  serviceReply({"Old.exe=1|05/03/2024 10:11:12|x", "Current.exe=1|05/03/2024 10:11:12",
+                                "Missing.exe=1|05/03/2099 10:11:12", "Short.exe=1",
+                                "../programs/Old.exe=1|05/03/2024 10:11:12"}));
     tnewsoftware updater;
     EXPECT_TRUE(updater.checknewsoftware(local() + "Old.exe", QString(), nullptr));
     EXPECT_EQ(updater.toinstalllist, QStringList{"Old.exe=1|05/03/2024 10:11:12|x"});
@@ -99,8 +100,8 @@ TEST_F(CheckTest, AListFileAsksForEachNameAndAFailingNameDoesNotStopTheOthers)
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(sentArgument(received[i]).endsWith(QStringLiteral("\\%1.exe").arg(QChar(u'A' + i))));
     const QStringList counted = labels.shown.filter("Calling Web Service");
-    EXPECT_EQ(counted, (QStringList{"Calling Web Service 0 of 3", "Calling Web Service 1 of 3",
-                                    "Calling Web Service 2 of 3"}));
+    EXPECT_EQ(counted,
+              (QStringList{"Calling Web Service 0 of 3", "Calling Web Service 1 of 3", "Calling Web Service 2 of 3"}));
     EXPECT_TRUE(labels.shown.contains("C.exe=1|05/03/2024 10:11:12")) << labels.shown.join(" / ").toStdString();
 }
 
@@ -128,16 +129,16 @@ TEST_F(CheckTest, WithDebugEachCallShowsItsArgumentAndTheStartOfTheReply)
     parameters({"DEBUG"});
     EXPECT_TRUE(updater.checknewsoftware(local() + "Old.exe", QString(), nullptr));
     ASSERT_EQ(shown.size(), 1);
-    const QString encoded
-        = urlencode("HSD=" + todayddmmyy() + "&Folder=c:\\domains\\update.invalid\\html\\downloads\\Old.exe", false,
-                    false);
+    const QString encoded = urlencode(
+        "HSD=" + todayddmmyy() + "&Folder=c:\\domains\\update.invalid\\html\\downloads\\Old.exe", false, false);
     EXPECT_EQ(shown[0], "Folder=" + local() + "\r\n" + encoded + "\r\ngf=" + longLine.left(500));
 }
 
 TEST_F(CheckTest, UnderADebuggerEveryListedLocalFileCountsAsNewer)
 {
     localFile("Current.exe", "current", kFuture);
-    service.reply("default.reply", serviceReply({"Current.exe=1|05/03/2024 10:11:12", "Missing.exe=1|05/03/2024 10:11:12"}));
+    service.reply("default.reply",
+                  serviceReply({"Current.exe=1|05/03/2024 10:11:12", "Missing.exe=1|05/03/2024 10:11:12"}));
     tnewsoftware updater;
     EXPECT_FALSE(updater.checknewsoftware(local() + "Current.exe", QString(), nullptr)) << "not traced";
 

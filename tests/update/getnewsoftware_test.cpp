@@ -2,13 +2,13 @@
 // server's digest, where it offers one) is put in place; the download notice
 // and its log lines.
 #include "lib/folders.h"
+#include "lib/stamps.h"
 #include "lib/sysutils.h"
 #include "lib/texts.h"
-#include "lib/stamps.h"
 #include "update/newsoftware.h"
 #include "update/updateservice.h"
-#include "web/protectstrings.h"
 #include "updatefixture.h"
+#include "web/protectstrings.h"
 #include "web/vekpost.h"
 
 using namespace vek;
@@ -131,9 +131,10 @@ TEST_F(DownloadTest, TheDownloadNoticeIsSentAndLoggedWithoutThePassword)
         SCOPED_TRACE(log.toStdString());
         ASSERT_GE(lines.size(), 10);
         EXPECT_TRUE(lines[0].endsWith(" " + localaddress())) << lines[0].toStdString();
-        EXPECT_EQ(lines.mid(1, 9), (QStringList{"Email=me@site.test", "Subject=Software Download",
-                                                "From=updates@vendor.test", "Stock.exe was downloaded",
-                                                "and placed in " + target(), "", "Call me", "Result=Mail sent", ""}));
+        EXPECT_EQ(lines.mid(1, 9),
+                  (QStringList{"Email=me@site.test", "Subject=Software Download", "From=updates@vendor.test",
+                               "Stock.exe was downloaded", "and placed in " + target(), "", "Call me",
+                               "Result=Mail sent", ""}));
         const QString text = lines.join("\n");
         EXPECT_FALSE(text.contains(password));
         EXPECT_FALSE(text.contains("password="));

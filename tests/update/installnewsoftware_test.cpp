@@ -2,14 +2,15 @@
 // every step, the download removed only once the new file stands, the
 // installation notice and the install record in both logs.
 #include "faultpoints.h"
+#include "generationscenarios.h"
 #include "lib/generations.h"
-#include "lib/texts.h"
 #include "lib/stamps.h"
 #include "lib/sysutils.h"
+#include "lib/texts.h"
 #include "update/newsoftware.h"
 #include "update/updateservice.h"
-#include "web/protectstrings.h"
 #include "updatefixture.h"
+#include "web/protectstrings.h"
 
 #include <cerrno>
 
@@ -18,51 +19,15 @@ using testsupport::readFile;
 using testsupport::writeFile;
 using updatetest::sentArgument;
 
+using testsupport::Folder;
+using testsupport::Scenario;
+using testsupport::snapshot;
+
 namespace {
-
-using Folder = QMap<QString, QByteArray>;
-
-// The folder's files; hidden ones too unless `withHidden` is false (an install
-// whose last clean-up failed leaves the dropped generation under a hidden name,
-// which the next install removes).
-Folder snapshot(const QString& folder, bool withHidden = true)
-{
-    Folder out;
-    for (const QString& name : testsupport::entries(folder)) {
-        if (withHidden || !name.startsWith(u'.'))
-            out.insert(name, readFile(folder + name));
-    }
-    return out;
-}
-
-QString gen(int n)
-{
-    return generationname(QStringLiteral("Stock.exe"), n);
-}
-
-struct Scenario {
-    const char* what;
-    Folder before;
-    Folder after;
-};
 
 Scenario scenario(const char* what, const QByteArray& current, const QList<int>& generations)
 {
-    Scenario s{what, {}, {}};
-    s.before.insert("Other.dll", "untouched");
-    if (!current.isEmpty())
-        s.before.insert("Stock.exe", current);
-    for (const int n : generations)
-        s.before.insert(gen(n), "generation " + QByteArray::number(n));
-    s.after.insert("Other.dll", "untouched");
-    s.after.insert("Stock.exe", "new version");
-    if (!current.isEmpty())
-        s.after.insert(gen(1), current);
-    for (const int n : generations) {
-        if (n < 10)
-            s.after.insert(gen(n + 1), "generation " + QByteArray::number(n));
-    }
-    return s;
+    return testsupport::generationscenario(what, current, generations, "new version");
 }
 
 const Scenario kScenarios[] = {
@@ -123,8 +88,8 @@ TEST_F(InstallTest, EveryFailurePointLeavesTheLiveFolderAsItWasAndTheDownloadInP
                 const bool installed
                     = updater.installnewsoftware(downloads(), live(), "Stock.exe", QString(), QString(), QString());
                 fault.disarm();
-                const std::string where = std::string(sc.what) + ", " + testsupport::faultOpName(point.op)
-                    + " #" + std::to_string(point.nth) + " errno " + std::to_string(point.err);
+                const std::string where = std::string(sc.what) + ", " + testsupport::faultOpName(point.op) + " #"
+                    + std::to_string(point.nth) + " errno " + std::to_string(point.err);
                 if (installed) {
                     EXPECT_EQ(snapshot(live(), false), sc.after) << where;
                 } else {
@@ -162,7 +127,8 @@ TEST_F(InstallTest, TheInstallationNoticeIsSentAndLoggedBeforeTheRecord)
     const auto received = service.requests();
     ASSERT_EQ(received.size(), 1);
     const QString argument = sentArgument(received[0]);
-    const QString head = "HSD=" + todayddmmyy() + "&user=VekInstaller&password=" + unprotectstring(kStoredServicePassword)
+    const QString head = "HSD=" + todayddmmyy()
+        + "&user=VekInstaller&password=" + unprotectstring(kStoredServicePassword)
         + "&Email=me@site.test&Subject=Software Installation&From=updates@vendor.test&body64=";
     ASSERT_TRUE(argument.startsWith(head)) << argument.toStdString();
     EXPECT_EQ(QByteArray::fromBase64(argument.mid(head.size()).toLatin1()),
@@ -171,9 +137,9 @@ TEST_F(InstallTest, TheInstallationNoticeIsSentAndLoggedBeforeTheRecord)
     const QStringList lines = logLines(filesLog());
     ASSERT_EQ(lines.size(), 10 + 4 + 1);
     EXPECT_TRUE(lines[0].endsWith(" Install Software")) << lines[0].toStdString();
-    EXPECT_EQ(lines.mid(1, 9), (QStringList{"Email=me@site.test", "Subject=Software Installation",
-                                            "From=updates@vendor.test", "The following was updated Stock.exe", "",
-                                            "first", "second", "Result=Mail sent", ""}));
+    EXPECT_EQ(lines.mid(1, 9),
+              (QStringList{"Email=me@site.test", "Subject=Software Installation", "From=updates@vendor.test",
+                           "The following was updated Stock.exe", "", "first", "second", "Result=Mail sent", ""}));
     EXPECT_EQ(lines.mid(11, 3), (QStringList{"Updated Stock.exe", "first|second", ""}));
     EXPECT_FALSE(lines.join("\n").contains(unprotectstring(kStoredServicePassword)));
 }

@@ -23,8 +23,7 @@ protected:
 TEST_F(KeepInstallerTest, ACurrentInstallerIsLeftAsItIs)
 {
     localFile(kInstallerProgram, "installer", QDateTime(QDate(2099, 1, 1), QTime(0, 0)));
-    service.reply("default.reply",
-                  urlencode("VekInstaller.exe=1|05/03/2024 10:11:12", false, false).toLatin1());
+    service.reply("default.reply", urlencode("VekInstaller.exe=1|05/03/2024 10:11:12", false, false).toLatin1());
     platform::TLabel label;
     tnewsoftware updater;
     EXPECT_TRUE(updater.CheckInstaller(local(), &label));
@@ -43,8 +42,7 @@ TEST_F(KeepInstallerTest, AMissingInstallerIsDownloadedAndInstalledWithItsGenera
 
     // An older one is replaced and kept as the first generation.
     localFile(kInstallerProgram, "installer 2", QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
-    service.reply("default.reply",
-                  urlencode("VekInstaller.exe=1|05/03/2024 10:11:12", false, false).toLatin1());
+    service.reply("default.reply", urlencode("VekInstaller.exe=1|05/03/2024 10:11:12", false, false).toLatin1());
     vendor->offer(kInstallerProgram, "installer 3");
     EXPECT_TRUE(updater.CheckInstaller(local(), nullptr)) << updater.errorstr.toStdString();
     EXPECT_EQ(readFile(installer()), "installer 3");
@@ -68,8 +66,7 @@ TEST_F(KeepInstallerTest, TheInstallerIsNotStartedWhenTheCheckFailed)
     // The vendor offers one whose digest does not match: nothing is installed
     // or started, the old installer stays.
     writeFile(installer(), "old installer");
-    service.reply("default.reply",
-                  urlencode("VekInstaller.exe=1|05/03/2099 10:11:12", false, false).toLatin1());
+    service.reply("default.reply", urlencode("VekInstaller.exe=1|05/03/2099 10:11:12", false, false).toLatin1());
     vendor->offer(kInstallerProgram, "tampered");
     vendor->offer("VekInstaller.md5", "0123456789ABCDEF0123456789ABCDEF");
     EXPECT_FALSE(updater.LaunchInstaller(local() + "Stock.exe", &label));

@@ -105,8 +105,7 @@ TEST_F(SoapClientTest, AServiceFaultAndAMissingServiceComeBackAsErrors)
 TEST_F(SoapClientTest, TheGettersPostToTheDebuggingServerOrToTheEndpointAWsdlNames)
 {
     EXPECT_EQ(getprocessor(false)->client().endpoint(), "http://localhost:8081/vekwswad.vekwsdebug/soap/IProcessor");
-    EXPECT_EQ(getprocessor(true)->client().wsdllocation(),
-              "http://localhost:8081/vekwswad.vekwsdebug/wsdl/IProcessor");
+    EXPECT_EQ(getprocessor(true)->client().wsdllocation(), "http://localhost:8081/vekwswad.vekwsdebug/wsdl/IProcessor");
     EXPECT_EQ(getsimpleprocessor(false)->client().endpoint(),
               "http://localhost:8081/vekws_simple_debug.WS_Simple_Debug/soap/ISimple_Processor");
     EXPECT_EQ(getsimpleprocessor(true)->client().wsdllocation(),

@@ -114,15 +114,19 @@ TEST(SoapMessages, RepliesFaultsAndAttachmentsAreRead)
     const QByteArray end = "</S:Body></S:Envelope>";
 
     SoapResult r = readsoapreply(processorinterface(), *data, 200, "text/xml",
-                                 env + "<n:doGetFileDataResponse xmlns:n=\"x\"><return>a%20b</return>"
-                                       "</n:doGetFileDataResponse>" + end);
+                                 env
+                                     + "<n:doGetFileDataResponse xmlns:n=\"x\"><return>a%20b</return>"
+                                       "</n:doGetFileDataResponse>"
+                                     + end);
     EXPECT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(r.value, "a%20b");
 
     r = readsoapreply(simpleprocessorinterface(), *simple, 500, "text/xml",
-                      env + "<S:Fault><faultcode>S:Server</faultcode><faultstring>No such order</faultstring>"
+                      env
+                          + "<S:Fault><faultcode>S:Server</faultcode><faultstring>No such order</faultstring>"
                             "<detail><e:vekSimple_ProcessorException xmlns:e=\"urn:Simple_ProcessorIntf\"/></detail>"
-                            "</S:Fault>" + end);
+                            "</S:Fault>"
+                          + end);
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.fault);
     EXPECT_EQ(r.error, "No such order");
@@ -130,8 +134,10 @@ TEST(SoapMessages, RepliesFaultsAndAttachmentsAreRead)
 
     // The same detail in another namespace is no exception of the service's.
     r = readsoapreply(simpleprocessorinterface(), *simple, 500, "text/xml",
-                      env + "<S:Fault><faultcode>S:Server</faultcode><faultstring>x</faultstring>"
-                            "<detail><vekSimple_ProcessorException xmlns=\"urn:other\"/></detail></S:Fault>" + end);
+                      env
+                          + "<S:Fault><faultcode>S:Server</faultcode><faultstring>x</faultstring>"
+                            "<detail><vekSimple_ProcessorException xmlns=\"urn:other\"/></detail></S:Fault>"
+                          + end);
     EXPECT_TRUE(r.fault);
     EXPECT_TRUE(r.faultClass.isEmpty());
 
@@ -150,8 +156,9 @@ TEST(SoapMessages, RepliesFaultsAndAttachmentsAreRead)
         + "\r\n--b1\r\nContent-ID: <file1>\r\n\r\nwrong\r\n--b1\r\nContent-ID: <file2>\r\n"
           "Content-Type: application/octet-stream\r\n\r\n"
         + bytes + "\r\n--b1--\r\n";
-    r = readsoapreply(processorinterface(), *file, 200, "multipart/related; type=\"text/xml\"; boundary=\"b1\"; "
-                                                        "start=\"<root>\"",
+    r = readsoapreply(processorinterface(), *file, 200,
+                      "multipart/related; type=\"text/xml\"; boundary=\"b1\"; "
+                      "start=\"<root>\"",
                       multipart);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(r.attachment, bytes);

@@ -17,8 +17,8 @@
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
-#include <mutex>
 #include <gtest/gtest.h>
+#include <mutex>
 
 namespace updatetest {
 
@@ -82,8 +82,7 @@ inline QString sentArgument(const ReceivedRequest& request)
 
 class UpdateFixture : public ::testing::Test {
 protected:
-    UpdateFixture()
-        : args_(runArguments({})), service(dir.file(QStringLiteral("service/")))
+    UpdateFixture() : args_(runArguments({})), service(dir.file(QStringLiteral("service/")))
     {
         QDir().mkpath(dir.file(QStringLiteral("service")));
         QDir().mkpath(local());
@@ -98,7 +97,7 @@ protected:
     QStringList runArguments(const QStringList& more) const
     {
         return QStringList{dir.file(QStringLiteral("TessarineInstaller")), QStringLiteral("LOCALFOLDER=") + dir.path()}
-            + more;
+        + more;
     }
     // The run parameters of the test's program, besides the folder ones.
     void parameters(const QStringList& more) { args_.set(runArguments(more)); }
@@ -106,11 +105,11 @@ protected:
     void pointAt(const QString& webHost)
     {
         ASSERT_EQ(platform::createFolders(vek::configfolder()), 0);
-        ASSERT_EQ(platform::IniFile(vek::updatesettingsfile()).writeString(vek::kUpdateSection, vek::kWebHostKey,
-                                                                           webHost),
-                  0);
-        ASSERT_EQ(platform::IniFile(vek::updatesettingsfile()).writeString(vek::kUpdateSection, vek::kSenderKey,
-                                                                           QStringLiteral("updates@vendor.test")),
+        ASSERT_EQ(
+            platform::IniFile(vek::updatesettingsfile()).writeString(vek::kUpdateSection, vek::kWebHostKey, webHost),
+            0);
+        ASSERT_EQ(platform::IniFile(vek::updatesettingsfile())
+                      .writeString(vek::kUpdateSection, vek::kSenderKey, QStringLiteral("updates@vendor.test")),
                   0);
     }
     // The program folder whose files are checked and updated.

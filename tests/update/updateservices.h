@@ -5,6 +5,7 @@
 // of its folder and records every request it took, so that a test checks
 // both what the client sent and how it read the reply.
 #include "testsupport.h"
+#include "webservers.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -28,23 +29,13 @@ class SpyneService {
 public:
     // `folder` holds the replies and receives "requests.jsonl".
     explicit SpyneService(QString folder) : folder_(std::move(folder)) {}
-    ~SpyneService()
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(10000)) {
-                process_.kill();
-                process_.waitForFinished(10000);
-            }
-        }
-    }
+    ~SpyneService() { webtest::stopProcess(process_); }
     // Starts the service and waits for its port; false when it could not be
     // started (what it wrote is in output()).
     bool start()
     {
         process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start(QStringLiteral("/usr/bin/python3"),
-                       {QStringLiteral(TESSARINE_UPDATE_SERVICE_SCRIPT), folder_});
+        process_.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TESSARINE_UPDATE_SERVICE_SCRIPT), folder_});
         if (!process_.waitForStarted(10000))
             return false;
         for (;;) {

@@ -1,11 +1,10 @@
 // The whole road as a program of the family takes it: the service reports a
 // newer file, it is downloaded from the vendor's host, installed with its
 // generations, and both logs tell what happened.
-#include "lib/webtext.h"
 #include "lib/stamps.h"
+#include "lib/webtext.h"
 #include "update/newsoftware.h"
 #include "update/updateservice.h"
-#include "web/protectstrings.h"
 #include "updatefixture.h"
 #include "web/protectstrings.h"
 #include "web/vekpost.h"
@@ -22,15 +21,13 @@ TEST_F(WholeRoadTest, ANewerProgramIsFoundDownloadedInstalledAndLogged)
 {
     localFile("Stock.exe", "version 1", QDateTime(QDate(2023, 6, 1), QTime(9, 0)));
     writeFile(local() + "Stock.exe.X01", "version 0");
-    service.reply("Stock.exe.reply",
-                  urlencode("Stock.exe=1|05/03/2024 10:11:12|2.0", false, false).toLatin1());
+    service.reply("Stock.exe.reply", urlencode("Stock.exe=1|05/03/2024 10:11:12|2.0", false, false).toLatin1());
     const QByteArray version2 = webtest::documentBytes(100000, 2);
     writeFile(dir.file("version2"), version2);
     vendor->offer("Stock.exe", version2);
     vendor->offer("Stock.md5", TVekPost::HashFile(dir.file("version2")).toLatin1());
-    testsupport::WarningCallScope warnings([](const QString& message, const QString&) {
-        ADD_FAILURE() << "warning: " << message.toStdString();
-    });
+    testsupport::WarningCallScope warnings(
+        [](const QString& message, const QString&) { ADD_FAILURE() << "warning: " << message.toStdString(); });
 
     tnewsoftware updater;
     ASSERT_TRUE(updater.checknewsoftware(local() + "Stock.exe", QString(), nullptr)) << updater.errorstr.toStdString();
