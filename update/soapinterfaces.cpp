@@ -1,6 +1,8 @@
 #include "update/soapinterfaces.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace vek {
 namespace {
@@ -34,181 +36,110 @@ const ShapeRule kShapeRules[] = {
      Processor},
 };
 
-const char* const kProcessorOrder[] = {
-    "Acknowledge",
-    "Getversion",
-    "doPostOrder",
-    "doInsertOrder",
-    "doInsertOrders",
-    "doInsertOrderWithAuth",
-    "doReadOrders",
-    "doGetOrderdata",
-    "doJobsinInbox",
-    "doGetLensdata",
-    "doGetTreatdata",
-    "doGetRangedata",
-    "doGetPricedata",
-    "doGetMacrodata",
-    "doGetFramedata",
-    "doGetUserLensdata",
-    "dogetTrackdata",
-    "doGetLensVersion",
-    "doGetTreatVersion",
-    "doGetRangeVersion",
-    "doGetPriceVersion",
-    "doGetMacroVersion",
-    "doGetConvVersion",
-    "doGetFramesVersion",
-    "doGetFrameShapesVersion",
-    "doGetCommunity",
-    "doGetLensdatalink",
-    "doGetTreatdatalink",
-    "doGetRangedatalink",
-    "doGetPricedatalink",
-    "doGetMacrodatalink",
-    "doGetFramesDataLink",
-    "doGetFrameShapesDataLink",
-    "doGetConvDataLink",
-    "doGetTrackdatastring",
-    "doGetuserLensdatalink",
-    "doGetLensdatastring",
-    "doGetTreatdatastring",
-    "doGetRangedatastring",
-    "doGetPricedatastring",
-    "doGetMacrodatastring",
-    "doGetFramesDatastring",
-    "doGetFrameShapesDatastring",
-    "doGetuserLensdatastring",
-    "doGetuserTreatdatastring",
-    "doGetuserrangedatastring",
-    "doGetusermacrodatastring",
-    "doGetConvDataString",
-    "doGetuserFramedatastring",
-    "doGetuserFrameShapedatastring",
-    "doGetuserTechnicaldatastring",
-    "doGetuserPricedatastring",
-    "doJobstodownload",
-    "doDownloadOrderfile",
-    "doDeleteOrderfile",
-    "doValidateOrder",
-    "doValidateOrders",
-    "dodeleteInboxfile",
-    "doDownloadEncodedOrderfile",
-    "douploadtrackdata",
-    "douploadlogging",
-    "doGetOPCfiles",
-    "doGetOPCfile",
-    "doGetLabinfo",
-    "doGetFileData",
-    "doGetFile",
-    "doUploadtracefile",
-    "doUploadInboxfile",
-    "dodownloadtracefiles",
-    "dodownloadtracefile",
-    "doGetCommontraces",
-    "doGetCommontrace",
-    "doGetTraceLibraries",
-    "doGetTracesinLibrary",
-    "doGetLibraryTracefile",
-    "doGetLibraryTraceImage",
-    "dodownloadshapefile",
-    "doSendEmail",
-    "doSendMessage",
-    "doGetLensMapping",
-    "doFindLensbyIndexForm",
-    "doGetLensdatabyfilter",
-    "doGetEDIFile",
-    "doProcessFunction",
-    "doOrderbyXML",
-    "doRequestXML",
-    "doGetOrderStatus",
-    "doGetWIP",
-    "doGetUser",
-    "doGetTrackB2BString",
-    "doCancelRequest",
-    "doGetAvailability",
+// Every operation of the service once, with its place in each interface's
+// declared order (counted from 1; 0 where the interface lacks it). The two
+// interfaces declare most operations alike but in orders of their own.
+struct OperationRow {
+    const char* name;
+    int processor;
+    int simple;
 };
 
-const char* const kSimpleOrder[] = {
-    "Acknowledge",
-    "Getversion",
-    "defaultAction",
-    "doPostOrder",
-    "doInsertOrder",
-    "doInsertOrders",
-    "doInsertOrderWithAuth",
-    "doReadOrders",
-    "doGetOrderdata",
-    "doJobsinInbox",
-    "doGetLensVersion",
-    "doGetTreatVersion",
-    "doGetRangeVersion",
-    "doGetPriceVersion",
-    "doGetMacroVersion",
-    "doGetConvVersion",
-    "doGetFramesVersion",
-    "doGetFrameShapesVersion",
-    "doGetAllVersion",
-    "doGetCommunity",
-    "doGetLensdatalink",
-    "doGetTreatdatalink",
-    "doGetRangedatalink",
-    "doGetPricedatalink",
-    "doGetMacrodatalink",
-    "doGetFramesDataLink",
-    "doGetFrameShapesDataLink",
-    "doGetConvDataLink",
-    "doGetTrackdatastring",
-    "doGetTrackB2BString",
-    "doGetuserLensdatalink",
-    "doGetLensdatastring",
-    "doGetTreatdatastring",
-    "doGetRangedatastring",
-    "doGetPricedatastring",
-    "doGetMacrodatastring",
-    "doGetFramesDatastring",
-    "doGetFrameShapesDatastring",
-    "doGetuserLensdatastring",
-    "doGetuserTreatdatastring",
-    "doGetuserrangedatastring",
-    "doGetuserFramedatastring",
-    "doGetuserFrameShapedatastring",
-    "doGetuserTechnicaldatastring",
-    "doGetConvDataString",
-    "doJobstodownload",
-    "doDeleteOrderfile",
-    "doValidateOrder",
-    "doValidateOrders",
-    "dodeleteInboxfile",
-    "doDownloadEncodedOrderfile",
-    "douploadtrackdata",
-    "douploadlogging",
-    "doGetOPCfiles",
-    "doGetLabinfo",
-    "doGetFileData",
-    "doUploadtracefile",
-    "doUploadInboxfile",
-    "dodownloadtracefiles",
-    "dodownloadtracefile",
-    "doGetCommontraces",
-    "doGetCommontrace",
-    "doGetTraceLibraries",
-    "doGetTracesinLibrary",
-    "doGetLibraryTracefile",
-    "doGetLibraryTraceImage",
-    "dodownloadshapefile",
-    "doSendEmail",
-    "doSendMessage",
-    "doGetLensMapping",
-    "doFindLensbyIndexForm",
-    "doGetLensdatabyfilter",
-    "doGetEDIFile",
-    "doProcessFunction",
-    "doOrderbyXML",
-    "doRequestXML",
-    "doGetOrderStatus",
-    "doCancelRequest",
-    "doGetAvailability",
+const OperationRow kOperationRows[] = {
+    {"Acknowledge", 1, 1},
+    {"Getversion", 2, 2},
+    {"defaultAction", 0, 3},
+    {"doPostOrder", 3, 4},
+    {"doInsertOrder", 4, 5},
+    {"doInsertOrders", 5, 6},
+    {"doInsertOrderWithAuth", 6, 7},
+    {"doReadOrders", 7, 8},
+    {"doGetOrderdata", 8, 9},
+    {"doJobsinInbox", 9, 10},
+    {"doGetLensdata", 10, 0},
+    {"doGetTreatdata", 11, 0},
+    {"doGetRangedata", 12, 0},
+    {"doGetPricedata", 13, 0},
+    {"doGetMacrodata", 14, 0},
+    {"doGetFramedata", 15, 0},
+    {"doGetUserLensdata", 16, 0},
+    {"dogetTrackdata", 17, 0},
+    {"doGetLensVersion", 18, 11},
+    {"doGetTreatVersion", 19, 12},
+    {"doGetRangeVersion", 20, 13},
+    {"doGetPriceVersion", 21, 14},
+    {"doGetMacroVersion", 22, 15},
+    {"doGetConvVersion", 23, 16},
+    {"doGetFramesVersion", 24, 17},
+    {"doGetFrameShapesVersion", 25, 18},
+    {"doGetAllVersion", 0, 19},
+    {"doGetCommunity", 26, 20},
+    {"doGetLensdatalink", 27, 21},
+    {"doGetTreatdatalink", 28, 22},
+    {"doGetRangedatalink", 29, 23},
+    {"doGetPricedatalink", 30, 24},
+    {"doGetMacrodatalink", 31, 25},
+    {"doGetFramesDataLink", 32, 26},
+    {"doGetFrameShapesDataLink", 33, 27},
+    {"doGetConvDataLink", 34, 28},
+    {"doGetTrackdatastring", 35, 29},
+    {"doGetuserLensdatalink", 36, 31},
+    {"doGetLensdatastring", 37, 32},
+    {"doGetTreatdatastring", 38, 33},
+    {"doGetRangedatastring", 39, 34},
+    {"doGetPricedatastring", 40, 35},
+    {"doGetMacrodatastring", 41, 36},
+    {"doGetFramesDatastring", 42, 37},
+    {"doGetFrameShapesDatastring", 43, 38},
+    {"doGetuserLensdatastring", 44, 39},
+    {"doGetuserTreatdatastring", 45, 40},
+    {"doGetuserrangedatastring", 46, 41},
+    {"doGetusermacrodatastring", 47, 0},
+    {"doGetConvDataString", 48, 45},
+    {"doGetuserFramedatastring", 49, 42},
+    {"doGetuserFrameShapedatastring", 50, 43},
+    {"doGetuserTechnicaldatastring", 51, 44},
+    {"doGetuserPricedatastring", 52, 0},
+    {"doJobstodownload", 53, 46},
+    {"doDownloadOrderfile", 54, 0},
+    {"doDeleteOrderfile", 55, 47},
+    {"doValidateOrder", 56, 48},
+    {"doValidateOrders", 57, 49},
+    {"dodeleteInboxfile", 58, 50},
+    {"doDownloadEncodedOrderfile", 59, 51},
+    {"douploadtrackdata", 60, 52},
+    {"douploadlogging", 61, 53},
+    {"doGetOPCfiles", 62, 54},
+    {"doGetOPCfile", 63, 0},
+    {"doGetLabinfo", 64, 55},
+    {"doGetFileData", 65, 56},
+    {"doGetFile", 66, 0},
+    {"doUploadtracefile", 67, 57},
+    {"doUploadInboxfile", 68, 58},
+    {"dodownloadtracefiles", 69, 59},
+    {"dodownloadtracefile", 70, 60},
+    {"doGetCommontraces", 71, 61},
+    {"doGetCommontrace", 72, 62},
+    {"doGetTraceLibraries", 73, 63},
+    {"doGetTracesinLibrary", 74, 64},
+    {"doGetLibraryTracefile", 75, 65},
+    {"doGetLibraryTraceImage", 76, 66},
+    {"dodownloadshapefile", 77, 67},
+    {"doSendEmail", 78, 68},
+    {"doSendMessage", 79, 69},
+    {"doGetLensMapping", 80, 70},
+    {"doFindLensbyIndexForm", 81, 71},
+    {"doGetLensdatabyfilter", 82, 72},
+    {"doGetEDIFile", 83, 73},
+    {"doProcessFunction", 84, 74},
+    {"doOrderbyXML", 85, 75},
+    {"doRequestXML", 86, 76},
+    {"doGetOrderStatus", 87, 77},
+    {"doGetWIP", 88, 0},
+    {"doGetUser", 89, 0},
+    {"doGetTrackB2BString", 90, 30},
+    {"doCancelRequest", 91, 78},
+    {"doGetAvailability", 92, 79},
 };
 
 Shape shapeOf(const QString& name, int where)
@@ -224,11 +155,19 @@ Shape shapeOf(const QString& name, int where)
     return Shape::Usual;
 }
 
-template <size_t N> QList<SoapOperation> operationsOf(const char* const (&order)[N], int where)
+// The operations of one interface, in its declared order.
+QList<SoapOperation> operationsOf(int where)
 {
+    QList<std::pair<int, const char*>> order;
+    for (const OperationRow& row : kOperationRows) {
+        const int place = where == Processor ? row.processor : row.simple;
+        if (place > 0)
+            order.append({place, row.name});
+    }
+    std::sort(order.begin(), order.end());
     QList<SoapOperation> operations;
-    operations.reserve(static_cast<qsizetype>(N));
-    for (const char* name : order) {
+    operations.reserve(order.size());
+    for (const auto& [place, name] : order) {
         SoapOperation op;
         op.name = QString::fromLatin1(name);
         switch (shapeOf(op.name, where)) {
@@ -290,9 +229,8 @@ QString SoapInterfaceInfo::actionFor(const QString& operationName) const
 
 const SoapInterfaceInfo& processorinterface()
 {
-    static const SoapInterfaceInfo info
-        = makeinterface(QStringLiteral("IProcessor"), QStringLiteral("ProcessorIntf"),
-                        QStringLiteral("vekwswad.vekwsdebug"), operationsOf(kProcessorOrder, Processor));
+    static const SoapInterfaceInfo info = makeinterface(QStringLiteral("IProcessor"), QStringLiteral("ProcessorIntf"),
+                                                        QStringLiteral("vekwswad.vekwsdebug"), operationsOf(Processor));
     return info;
 }
 
@@ -301,7 +239,7 @@ const SoapInterfaceInfo& simpleprocessorinterface()
     static const SoapInterfaceInfo info = [] {
         SoapInterfaceInfo simple
             = makeinterface(QStringLiteral("ISimple_Processor"), QStringLiteral("Simple_ProcessorIntf"),
-                            QStringLiteral("vekws_simple_debug.WS_Simple_Debug"), operationsOf(kSimpleOrder, Simple));
+                            QStringLiteral("vekws_simple_debug.WS_Simple_Debug"), operationsOf(Simple));
         // The service raises its own exception class through this interface.
         simple.faultClass = QStringLiteral("vekSimple_ProcessorException");
         simple.faultNamespace = QStringLiteral("urn:Simple_ProcessorIntf");

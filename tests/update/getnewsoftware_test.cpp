@@ -5,6 +5,7 @@
 #include "lib/stamps.h"
 #include "lib/sysutils.h"
 #include "lib/texts.h"
+#include "platform/controls/textctrls.h"
 #include "update/newsoftware.h"
 #include "update/updateservice.h"
 #include "updatefixture.h"
@@ -37,10 +38,16 @@ TEST_F(DownloadTest, ACompleteDownloadReplacesTheTarget)
     vendor->offer("Stock.exe", bytes);
     QDir().mkpath(local() + "new");
     writeFile(target(), "old version");
+    platform::TProgressBar bar;
+    bar.setRange(0, 1);
+    bar.setPosition(1);
     tnewsoftware updater;
+    updater.AProgressbar = &bar;
     EXPECT_TRUE(updater.getnewsoftware(local() + "new", "Stock.exe", QString(), QString(), QString()));
     EXPECT_EQ(readFile(target()), bytes);
     EXPECT_FALSE(QFile::exists(download()));
+    EXPECT_EQ(bar.maximum(), bytes.size()) << "the bar counted the bytes";
+    EXPECT_EQ(bar.position(), 0) << "and is back at the start";
     EXPECT_TRUE(updater.errorstr.isEmpty()) << updater.errorstr.toStdString();
     EXPECT_TRUE(warnings.isEmpty());
     // The file and then its digest file, which this server does not have.

@@ -179,3 +179,23 @@ TEST_F(SoapClientTest, ACallGoesThroughTheProxyOfTheSettingsWithItsPassword)
     EXPECT_EQ(r.value, "through");
     EXPECT_EQ(service.requests().size(), 1);
 }
+
+TEST_F(SoapClientTest, AnAttachmentReplyGivesItsFilePart)
+{
+    const QByteArray file = webtest::documentBytes(70000, 3);
+    webtest::TestServer server;
+    server.routes().Post("/soap", [&](const httplib::Request& req, httplib::Response& res) {
+        EXPECT_EQ(req.get_header_value("SOAPAction"), "\"urn:ProcessorIntf-IProcessor#doGetFile\"");
+        const QByteArray body = "--part\r\nContent-Type: text/xml\r\nContent-ID: <envelope>\r\n\r\n"
+                                "<S:Envelope xmlns:S=\"http://schemas.xmlsoap.org/soap/envelope/\"><S:Body>"
+                                "<doGetFileResponse><return href=\"cid:data\"/></doGetFileResponse></S:Body>"
+                                "</S:Envelope>\r\n--part\r\nContent-ID: <data>\r\n\r\n"
+            + file + "\r\n--part--\r\n";
+        res.set_content(webtest::toStd(body),
+                        "multipart/related; type=\"text/xml\"; boundary=part; start=\"<envelope>\"");
+    });
+    ASSERT_TRUE(server.start());
+    const SoapResult r = getprocessor(false, server.url(QStringLiteral("/soap")))->call("doGetFile", {"Stock.exe"});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.attachment, file);
+}
