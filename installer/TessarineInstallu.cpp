@@ -253,7 +253,7 @@ void TInstallfm::FormResize()
 
 void TInstallfm::FormClose()
 {
-    // The updater object is released here once the updater is part of the program.
+    newobj.reset();
     // A settings file that cannot be written after the retry costs the user
     // only the remembered place: the program ends without a message.
     (void)vek::saveformposition(this);
@@ -288,6 +288,8 @@ void TInstallfm::FormShow()
     settleServerFolder();
     localFolder_ = run_.localFolder.isEmpty() ? vek::exefolder() : run_.localFolder;
     Localfolderlab->setCaption(localFolder_);
+    if (!newobj)
+        newobj = std::make_unique<vek::tnewsoftware>();
     Installinglab->setCaption(QString());
     Autoname.clear();
     Autoexename.clear();

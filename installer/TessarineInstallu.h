@@ -7,8 +7,11 @@
 #include "platform/controls/tform.h"
 #include "platform/controls/tlistview.h"
 #include "platform/controls/tstdctrls.h"
+#include "update/newsoftware.h"
 
 #include <QString>
+
+#include <memory>
 
 namespace vek {
 class TFormResizer;
@@ -96,6 +99,10 @@ public:
     bool SortDir2 = false;
     // The window's resizer and right-click menu: none until the first activation.
     vek::TFormResizer* FormResizer = nullptr;
+    // The program updater, held for the window's life: made when the window is
+    // first shown, released first when it closes. The window calls none of its
+    // operations.
+    std::unique_ptr<vek::tnewsoftware> newobj;
 
 protected:
     void showEvent(QShowEvent* event) override;

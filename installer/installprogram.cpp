@@ -1,6 +1,7 @@
 #include "installer/installprogram.h"
 
 #include "installer/placecopy.h"
+#include "lib/copyplacement.h"
 #include "lib/folders.h"
 #include "lib/generations.h"
 #include "platform/fileapi.h"
@@ -33,7 +34,7 @@ bool isplainprogramname(const QString& name)
 
 QString installworkname(const QString& localFolder, const QString& name)
 {
-    return vek::hiddenworkname(vek::addslash(localFolder) + name, QStringLiteral(".installing"));
+    return vek::placementworkname(vek::addslash(localFolder) + name);
 }
 
 InstallOutcome installprogram(const QString& serverFolder, const QString& localFolder, const QString& asked,

@@ -1,11 +1,9 @@
 #include "installer/placecopy.h"
 
-#include "installer/folderlock.h"
+#include "lib/copyplacement.h"
 #include "lib/folders.h"
-#include "lib/generations.h"
 #include "platform/errortext.h"
 #include "platform/fileapi.h"
-#include "platform/winerror.h"
 
 namespace installer {
 
@@ -47,34 +45,18 @@ InstallOutcome placecopy(const CopySource& source, const QString& localFolder, c
     const FailureText failed(errorPrefix, name);
     const QString local = vek::addslash(localFolder);
     const QString current = local + name;
-    const QString work = installworkname(local, name);
-    const QString cannotWrite = QStringLiteral("could not write into the local folder");
-
-    const FolderLock lock(localFolder);
-    if (platform::pathExists(work))
-        (void)platform::deleteFile(work);  // left by a killed run; a failure shows in the copy below
-
-    // The new version is complete on the local disk before anything is moved.
-    if (const int code = platform::copyFile(source.path, work, false, progress)) {
-        (void)platform::deleteFile(work);  // the copy removes what it made; this is for a crash between
-        // Which side the copy failed on: the source when it cannot be read
-        // (or changed under the copy), else the local folder.
-        platform::RawFile probe;
-        if (code == platform::winerr::FileInvalid || probe.open(source.path, platform::OpenMode::Read) != 0)
+    vek::PlacementFailure failure;
+    if (const int code = vek::copywithgenerations(source.path, current, progress, &failure)) {
+        switch (failure.step) {
+        case vek::PlacementStep::ReadSource:
             return failed(code, QStringLiteral("could not read ") + source.what, source.path);
-        return failed(code, cannotWrite, local);
-    }
-    if (const int code = platform::syncFile(work)) {
-        (void)platform::deleteFile(work);  // never placed; the folder is as it was either way
-        return failed(code, cannotWrite, local);
-    }
-    QString failedPath;
-    vek::UndoLeftovers leftovers;
-    if (const int code = vek::placewithgenerations(work, current, &failedPath, &leftovers)) {
-        (void)platform::deleteFile(work);  // never placed; the folder is as it was either way
-        const QString what
-            = failedPath == current ? QStringLiteral("could not replace") : QStringLiteral("could not move the backup");
-        return failed(code, what, failedPath, leftovers);
+        case vek::PlacementStep::WriteFolder:
+            return failed(code, QStringLiteral("could not write into the local folder"), local);
+        case vek::PlacementStep::Replace:
+            return failed(code, QStringLiteral("could not replace"), failure.path, failure.leftovers);
+        case vek::PlacementStep::MoveBackup:
+            return failed(code, QStringLiteral("could not move the backup"), failure.path, failure.leftovers);
+        }
     }
     InstallOutcome outcome;
     outcome.name = name;

@@ -15,9 +15,9 @@ struct CopySource {
     QString what;
 };
 
-// Copies `source` to the program's work file (installworkname), flushes it,
-// and places it as `localFolder` + `name` with placewithgenerations, holding
-// the folder's lock throughout. On failure the local folder is as it was, and
+// Copies `source` to the program's work file (installworkname) and places it
+// as `localFolder` + `name` with its generations (vek::copywithgenerations,
+// under the folder's lock). On failure the local folder is as it was, and
 // the outcome's message is `errorPrefix` + code, then a line with the program,
 // the file or folder that failed and the cause in words.
 InstallOutcome placecopy(const CopySource& source, const QString& localFolder, const QString& name,

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev
-  libcurl4-openssl-dev libssl-dev libpugixml-dev
+  libcurl4-openssl-dev libssl-dev libpugixml-dev python3-spyne python3-lxml
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev tinyproxy
   xvfb xauth clang-format
   librsvg2-bin dpkg-dev file lintian desktop-file-utils man-db

@@ -250,6 +250,10 @@ Reply perform(const Request& request)
         headerList = curl_slist_append(headerList, "Expect:");
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList);
     }
+    for (const QByteArray& line : request.headers)
+        headerList = curl_slist_append(headerList, line.constData());
+    if (!request.headers.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList);
 
     const CURLcode rc = curl_easy_perform(curl);
     if (rc == CURLE_OK) {

@@ -56,6 +56,8 @@ struct Request {
     enum class Method { Get, PostRaw, PostForm } method = Method::Get;
     QByteArray rawBody;
     QByteArray contentType;
+    // Further request header lines ("Name: value"), sent as they stand.
+    QList<QByteArray> headers;
     QList<std::pair<QString, QString>> fields;  // text fields, sent before the files
     QList<FormFile> files;
     // Takes the body of the final reply as it arrives; false stops the

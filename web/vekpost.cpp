@@ -379,14 +379,19 @@ QString TVekPost::HashFile(const QString& aFileName)
     return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), length).toHex().toUpper());
 }
 
-bool TVekPost::md5File(const QString& aFilename)
+QString TVekPost::md5name(const QString& aFilename)
 {
     const QFileInfo info(aFilename);
     const QString suffix = info.suffix();
     const QString base = suffix.isEmpty() || info.fileName() == u'.' + suffix
         ? aFilename
         : aFilename.left(aFilename.size() - suffix.size() - 1);
-    return savelist(QStringList{HashFile(aFilename)}, base + QStringLiteral(".md5"));
+    return base + QStringLiteral(".md5");
+}
+
+bool TVekPost::md5File(const QString& aFilename)
+{
+    return savelist(QStringList{HashFile(aFilename)}, md5name(aFilename));
 }
 
 bool TVekPost::CompareFiles(const QString& aSource, const QString& aTarget)

@@ -106,8 +106,11 @@ public:
     // The MD5 digest of the file's bytes as 32 upper-case hexadecimal digits;
     // "No File" when it is missing; empty when it cannot be read.
     static QString HashFile(const QString& aFileName);
-    // Writes HashFile of the file as one line into the file of the same name
-    // with the extension ".md5"; true when written.
+    // The name of a file's digest file: its extension changed to ".md5"
+    // ("Stock.exe" -> "Stock.md5"), or ".md5" added where it has none.
+    static QString md5name(const QString& aFilename);
+    // Writes HashFile of the file as one line into its md5name; true when
+    // written.
     [[nodiscard]] static bool md5File(const QString& aFilename);
     // Whether both files hash alike (so two missing files compare equal); false
     // when either cannot be read.

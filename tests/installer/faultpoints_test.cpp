@@ -1,6 +1,7 @@
 // An install that fails at any step leaves the local folder as it was; one that
 // succeeds leaves the new program with the chain shifted by one.
 #include "faultpoints.h"
+#include "generationscenarios.h"
 #include "installer/installprogram.h"
 #include "lib/generations.h"
 #include "testsupport.h"
@@ -13,54 +14,20 @@ using namespace installer;
 
 using testsupport::FaultPoint;
 using testsupport::readFile;
+using testsupport::Scenario;
 using testsupport::writeFile;
+
+using testsupport::Folder;
+using testsupport::snapshot;
 
 namespace {
 
-using Folder = QMap<QString, QByteArray>;
-
-Folder snapshot(const QString& folder, bool withHidden = true)
+Scenario scenario(const char* what, const QByteArray& current, const QList<int>& generations)
 {
-    Folder out;
-    for (const QString& name : testsupport::entries(folder)) {
-        if (withHidden || !name.startsWith(u'.'))
-            out.insert(name, readFile(folder + name));
-    }
-    return out;
-}
-
-QString gen(int n)
-{
-    return vek::generationname(QStringLiteral("Stock.exe"), n);
+    return testsupport::generationscenario(what, current, generations, QByteArray(200000, 'N'));
 }
 
 }  // namespace
-
-struct Scenario {
-    const char* what;
-    Folder before;
-    Folder after;
-};
-
-// The local folder before an install of Stock.exe, and what a complete install makes of it.
-Scenario scenario(const char* what, const QByteArray& current, const QList<int>& generations)
-{
-    Scenario s{what, {}, {}};
-    s.before.insert("Other.dll", "untouched");
-    if (!current.isEmpty())
-        s.before.insert("Stock.exe", current);
-    for (const int n : generations)
-        s.before.insert(gen(n), "generation " + QByteArray::number(n));
-    s.after.insert("Other.dll", "untouched");
-    s.after.insert("Stock.exe", QByteArray(200000, 'N'));
-    if (!current.isEmpty())
-        s.after.insert(gen(1), current);
-    for (const int n : generations) {
-        if (n < 10)
-            s.after.insert(gen(n + 1), "generation " + QByteArray::number(n));
-    }
-    return s;
-}
 
 TEST(InstallFaultPoints, EveryFailurePointLeavesTheFolderWholeOrFullyInstalled)
 {

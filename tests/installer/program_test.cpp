@@ -1,7 +1,7 @@
 // The program as its callers see it: a process with run parameters, its exit
 // status and what it writes when nobody watches.
-#include "installer/folderlock.h"
 #include "installer/installprogram.h"
+#include "lib/folderlock.h"
 #include "lib/generations.h"
 #include "testsupport.h"
 
@@ -88,7 +88,7 @@ TEST(Program, TwoInstallsIntoOneFolderTakeTurns)
     std::atomic<bool> done{false};
     std::thread other;
     {
-        const FolderLock held(local);  // another installer is at work in the folder
+        const vek::FolderLock held(local);  // another installer is at work in the folder
         ASSERT_TRUE(held.locked());
         other = std::thread([&] {
             QString message;

@@ -132,6 +132,19 @@ TEST_F(InstallerWindow, StartsWithItsLayoutAndListsTheServerAfterTheTimer)
     EXPECT_TRUE(answers.shown().isEmpty());
 }
 
+TEST_F(InstallerWindow, HoldsTheProgramUpdaterFromShowingToClosing)
+{
+    vek::ScriptedAnswers answers;
+    TInstallfm& f = open({"SERVER=" + server(), "LOCAL=" + local()});
+    ASSERT_NE(f.newobj, nullptr);
+    const vek::tnewsoftware* made = f.newobj.get();
+    EXPECT_TRUE(made->toinstalllist.isEmpty());
+    f.FormShow();  // shown again: the same updater
+    EXPECT_EQ(f.newobj.get(), made);
+    f.close();
+    EXPECT_EQ(f.newobj, nullptr);
+}
+
 TEST_F(InstallerWindow, TheFilterRebuildsOnEveryKeyAndRefreshListsEverything)
 {
     TInstallfm& f = openListed();

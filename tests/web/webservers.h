@@ -190,22 +190,25 @@ private:
     std::thread thread_;
 };
 
+// Ends a peer program the test started: asked first, killed when it does not go.
+inline void stopProcess(QProcess& process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(10000)) {
+        process.kill();
+        process.waitForFinished(10000);
+    }
+}
+
 // A real HTTP proxy, tinyproxy, on a free port of 127.0.0.1 with basic
 // authentication, from start() until the object goes. Its configuration takes
 // user names and passwords of letters and digits only.
 class TinyProxy {
 public:
     TinyProxy(QString user, QString password) : user_(std::move(user)), password_(std::move(password)) {}
-    ~TinyProxy()
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(10000)) {
-                process_.kill();
-                process_.waitForFinished(10000);
-            }
-        }
-    }
+    ~TinyProxy() { stopProcess(process_); }
     // Starts the proxy and waits until it takes connections; false when it
     // could not be started (the reason is in error()).
     bool start()

@@ -1,4 +1,4 @@
-#include "installer/folderlock.h"
+#include "lib/folderlock.h"
 
 #include "platform/fileapi.h"
 
@@ -7,7 +7,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-namespace installer {
+namespace vek {
 
 FolderLock::FolderLock(const QString& folder)
 {
@@ -31,4 +31,4 @@ FolderLock::~FolderLock()
         ::close(fd_);  // closing releases the lock
 }
 
-}  // namespace installer
+}  // namespace vek

@@ -1,9 +1,10 @@
 #pragma once
 // Holds an advisory lock on a folder for as long as the object lives, so that
-// two installers writing into the same program folder take turns.
+// two installs writing into the same program folder (the installer's and
+// the updater's) take turns.
 #include <QString>
 
-namespace installer {
+namespace vek {
 
 class FolderLock {
 public:
@@ -19,4 +20,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace installer
+}  // namespace vek

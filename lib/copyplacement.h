@@ -1,0 +1,48 @@
+#pragma once
+// Putting a copy of a file in place of a program file, the program's chain of
+// backup generations shifting by one: the installer's install and restore and
+// the updater's install all go this one way. All or nothing.
+#include "lib/generations.h"
+#include "platform/fileapi.h"
+
+#include <QString>
+
+namespace vek {
+
+// The step of a placement that failed.
+enum class PlacementStep {
+    // The source could not be read, or changed while it was copied.
+    ReadSource,
+    // The copy could not be written into the program's folder.
+    WriteFolder,
+    // The new file could not be put over the program file.
+    Replace,
+    // A backup generation could not be moved down the chain.
+    MoveBackup,
+};
+
+struct PlacementFailure {
+    PlacementStep step = PlacementStep::WriteFolder;
+    // The file or folder whose step failed.
+    QString path;
+    // What the undo of a failed placement could not put back.
+    UndoLeftovers leftovers;
+};
+
+// The work file a placement copies into before the copy is put in place:
+// hidden, beside `current`, of bounded length whatever the name, and the same
+// for every placement of that file, so that the next one removes a work file
+// left by a killed run.
+QString placementworkname(const QString& current);
+
+// Copies `source` to the work file of `current` (placementworkname), flushes
+// it, and places it as `current` with placewithgenerations, holding the
+// folder's FolderLock throughout. Returns 0 when the new file stands with the
+// chain shifted; otherwise the failing step's code, the folder exactly as it
+// was (or, when an undo failed too, as `failure->leftovers` says), no work
+// file left, and `failure` (when given) filled. `progress` is called between
+// the chunks of the copy.
+[[nodiscard]] int copywithgenerations(const QString& source, const QString& current,
+                                      const platform::CopyProgress& progress = {}, PlacementFailure* failure = nullptr);
+
+}  // namespace vek

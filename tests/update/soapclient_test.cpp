@@ -1,0 +1,201 @@
+// The service clients against a real SOAP server (Spyne): what a call sends,
+// how its reply is read, where the getters post, and the proxy settings.
+#include "lib/folders.h"
+#include "lib/webtext.h"
+#include "platform/inifile.h"
+#include "stateguards.h"
+#include "testsupport.h"
+#include "update/processor.h"
+#include "update/updateservice.h"
+#include "updateservices.h"
+#include "web/protectstrings.h"
+#include "web/websettings.h"
+#include "webservers.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace vek;
+using updatetest::SpyneService;
+
+namespace {
+
+class SoapClientTest : public ::testing::Test {
+protected:
+    SoapClientTest()
+        : args_({dir.file(QStringLiteral("TessarineInstaller")), QStringLiteral("LOCALFOLDER=") + dir.path()}),
+          service(dir.file(QStringLiteral("service/")))
+    {
+        QDir().mkpath(dir.file(QStringLiteral("service")));
+    }
+    void SetUp() override { ASSERT_TRUE(service.start()) << service.output().toStdString(); }
+    void proxySetting(const QString& key, const QString& value)
+    {
+        ASSERT_EQ(platform::IniFile(proxysettingsfile()).writeString(kProxySection, key, value), 0);
+    }
+
+    testsupport::ScratchDir dir;
+    testsupport::RunArgumentsScope args_;
+    SpyneService service;
+};
+
+}  // namespace
+
+TEST_F(SoapClientTest, ACallSendsTheOperationInItsNamespaceWithItsActionAndReadsTheResult)
+{
+    service.reply("default.reply", "Stock.exe%3D1%7C05%2F03%2F2024%2010%3A11%3A12");
+    const auto processor = getprocessor(false, service.url(QStringLiteral("/soap/IProcessor")));
+    const SoapResult r = processor->call("doGetFileData", {"HSD%3D1"});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.value, "Stock.exe%3D1%7C05%2F03%2F2024%2010%3A11%3A12");
+
+    const auto received = service.requests();
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received[0].soapAction, "\"urn:ProcessorIntf-IProcessor#doGetFileData\"");
+    EXPECT_EQ(received[0].contentType, "text/xml; charset=utf-8");
+    EXPECT_EQ(received[0].path, "/soap/IProcessor");
+    EXPECT_TRUE(received[0].body.contains("<NS1:doGetFileData xmlns:NS1=\"urn:ProcessorIntf-IProcessor\">"))
+        << received[0].body.toStdString();
+    EXPECT_TRUE(received[0].body.contains(">HSD%3D1</Value>")) << received[0].body.toStdString();
+}
+
+TEST_F(SoapClientTest, TheUpdaterPercentEncodesTheWholeArgumentAndDecodesTheReply)
+{
+    service.reply("default.reply", "a%3Db%20c%7Cd");
+    QString sent;
+    const SoapResult r = callupdateservice(service.url(QStringLiteral("/soap")), "doGetFileData",
+                                           "HSD=010324&Folder=c:\\my domains\\Stock.exe", &sent);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.value, "a=b c|d");
+    EXPECT_EQ(sent, "HSD%3D010324%26Folder%3Dc%3A%5Cmy%20domains%5CStock%2Eexe");
+    const auto received = service.requests();
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_TRUE(received[0].body.contains(">" + sent.toUtf8() + "</Value>")) << received[0].body.toStdString();
+}
+
+TEST_F(SoapClientTest, AServiceFaultAndAMissingServiceComeBackAsErrors)
+{
+    service.reply("Stock.exe.fault", "No such folder");
+    const auto processor = getprocessor(false, service.url());
+    SoapResult r = processor->call("doGetFileData", {urlencode("HSD=1&Folder=x\\Stock.exe", false, false)});
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.fault);
+    EXPECT_EQ(r.error, "No such folder");
+
+    // An operation the interface lacks, or too many arguments: nothing is sent.
+    r = processor->call("defaultAction");
+    EXPECT_FALSE(r.ok);
+    r = processor->call("Acknowledge", {"x"});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(service.requests().size(), 1);
+
+    // Nobody listens on a port that a server just gave up.
+    int port = 0;
+    {
+        webtest::TestServer gone;
+        ASSERT_TRUE(gone.start());
+        port = gone.port();
+    }
+    r = getprocessor(false, QStringLiteral("http://127.0.0.1:%1/soap").arg(port))->call("Acknowledge");
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.fault);
+    EXPECT_FALSE(r.error.isEmpty());
+}
+
+TEST_F(SoapClientTest, TheGettersPostToTheDebuggingServerOrToTheEndpointAWsdlNames)
+{
+    EXPECT_EQ(getprocessor(false)->client().endpoint(), "http://localhost:8081/vekwswad.vekwsdebug/soap/IProcessor");
+    EXPECT_EQ(getprocessor(true)->client().wsdllocation(), "http://localhost:8081/vekwswad.vekwsdebug/wsdl/IProcessor");
+    EXPECT_EQ(getsimpleprocessor(false)->client().endpoint(),
+              "http://localhost:8081/vekws_simple_debug.WS_Simple_Debug/soap/ISimple_Processor");
+    EXPECT_EQ(getsimpleprocessor(true)->client().wsdllocation(),
+              "http://localhost:8081/vekws_simple_debug.WS_Simple_Debug/wsdl/ISimple_Processor");
+
+    // The service's own description names its endpoint under the service and
+    // port names the client looks up.
+    service.reply("default.reply", "from%20the%20wsdl");
+    const auto processor = getprocessor(true, service.url(QStringLiteral("/?wsdl")));
+    const SoapResult r = processor->call("doGetFileData", {"x"});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.value, "from%20the%20wsdl");
+    EXPECT_EQ(processor->client().endpoint(), service.url());
+
+    // A description without that service is an error, not a guess.
+    webtest::TestServer other;
+    other.routes().Get("/wsdl", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<definitions xmlns=\"http://schemas.xmlsoap.org/wsdl/\"><service name=\"Other\"/>"
+                        "</definitions>",
+                        "text/xml");
+    });
+    ASSERT_TRUE(other.start());
+    const SoapResult missing = getprocessor(true, other.url(QStringLiteral("/wsdl")))->call("Acknowledge");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_TRUE(missing.error.contains("IProcessorPort")) << missing.error.toStdString();
+}
+
+TEST_F(SoapClientTest, ProxySettingsFileGivesTheTransportOrNone)
+{
+    const QString file = proxysettingsfile();
+    EXPECT_FALSE(soapproxyconfig(file).has_value()) << "no file";
+    proxySetting(kProxyPortKey, "8080");
+    proxySetting(kProxyUserKey, "someone");
+    EXPECT_FALSE(soapproxyconfig(file).has_value()) << "no host";
+    proxySetting(kProxyHostKey, "   ");
+    EXPECT_FALSE(soapproxyconfig(file).has_value()) << "a blank host";
+    EXPECT_FALSE(getprocessor(false, service.url())->client().config().has_value());
+
+    proxySetting(kProxyHostKey, " proxy.test ");
+    proxySetting(kProxyPassKey, protectstring(" secret "));
+    auto config = soapproxyconfig(file);
+    ASSERT_TRUE(config.has_value());
+    EXPECT_EQ(config->proxy.host, "proxy.test");
+    EXPECT_EQ(config->proxy.port, 8080);
+    EXPECT_EQ(config->proxy.user, "someone");
+    EXPECT_EQ(config->proxy.password, "secret");
+    ASSERT_EQ(platform::IniFile(file).deleteKey(kProxySection, kProxyPortKey), 0);
+    EXPECT_EQ(soapproxyconfig(file)->proxy.port, 3128);
+    // The getter applies the data folder's file; a given config stands over it.
+    EXPECT_EQ(getprocessor(false, service.url())->client().config()->proxy.host, "proxy.test");
+    TExtraSoapConfig own{{"elsewhere.test", 1, {}, {}}};
+    EXPECT_EQ(getprocessor(false, service.url(), {}, own)->client().config()->proxy.host, "elsewhere.test");
+}
+
+TEST_F(SoapClientTest, ACallGoesThroughTheProxyOfTheSettingsWithItsPassword)
+{
+    webtest::TinyProxy proxy(QStringLiteral("user1"), QStringLiteral("pass1"));
+    ASSERT_TRUE(proxy.start()) << proxy.output().toStdString();
+    service.reply("default.reply", "through");
+    proxySetting(kProxyHostKey, "127.0.0.1");
+    proxySetting(kProxyPortKey, QString::number(proxy.port()));
+    proxySetting(kProxyUserKey, "user1");
+    proxySetting(kProxyPassKey, protectstring("wrong"));
+    SoapResult r = getprocessor(false, service.url())->call("doGetFileData", {"x"});
+    EXPECT_FALSE(r.ok) << "the proxy refuses a wrong password";
+    EXPECT_TRUE(service.requests().isEmpty());
+
+    proxySetting(kProxyPassKey, protectstring("pass1"));
+    r = getprocessor(false, service.url())->call("doGetFileData", {"x"});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.value, "through");
+    EXPECT_EQ(service.requests().size(), 1);
+}
+
+TEST_F(SoapClientTest, AnAttachmentReplyGivesItsFilePart)
+{
+    const QByteArray file = webtest::documentBytes(70000, 3);
+    webtest::TestServer server;
+    server.routes().Post("/soap", [&](const httplib::Request& req, httplib::Response& res) {
+        EXPECT_EQ(req.get_header_value("SOAPAction"), "\"urn:ProcessorIntf-IProcessor#doGetFile\"");
+        const QByteArray body = "--part\r\nContent-Type: text/xml\r\nContent-ID: <envelope>\r\n\r\n"
+                                "<S:Envelope xmlns:S=\"http://schemas.xmlsoap.org/soap/envelope/\"><S:Body>"
+                                "<doGetFileResponse><return href=\"cid:data\"/></doGetFileResponse></S:Body>"
+                                "</S:Envelope>\r\n--part\r\nContent-ID: <data>\r\n\r\n"
+            + file + "\r\n--part--\r\n";
+        res.set_content(webtest::toStd(body),
+                        "multipart/related; type=\"text/xml\"; boundary=part; start=\"<envelope>\"");
+    });
+    ASSERT_TRUE(server.start());
+    const SoapResult r = getprocessor(false, server.url(QStringLiteral("/soap")))->call("doGetFile", {"Stock.exe"});
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.attachment, file);
+}

@@ -1,0 +1,369 @@
+#include "update/newsoftware.h"
+
+#include "lib/copyplacement.h"
+#include "lib/cursors.h"
+#include "lib/fields.h"
+#include "lib/fileops.h"
+#include "lib/folders.h"
+#include "lib/messagehook.h"
+#include "lib/params.h"
+#include "lib/stamps.h"
+#include "lib/sysutils.h"
+#include "lib/textlists.h"
+#include "lib/texts.h"
+#include "platform/controls/textctrls.h"
+#include "platform/controls/tstdctrls.h"
+#include "platform/errortext.h"
+#include "platform/fileapi.h"
+#include "platform/winerror.h"
+#include "update/updateservice.h"
+#include "update/updatesettings.h"
+#include "web/vekpost.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <climits>
+
+namespace vek {
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kLogsFolder = QStringLiteral("logs");
+const QString kNewFolder = QStringLiteral("new");
+
+// Shows a progress text and lets the window's events run, so that it repaints.
+void showlabel(platform::TLabel* label, const QString& text)
+{
+    if (label)
+        label->setCaption(text);
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+}
+
+// The server folder asked about when the caller names none.
+QString defaultserverfolder(const UpdateSettings& settings)
+{
+    return QStringLiteral("c:\\domains\\") + settings.siteDomain + QStringLiteral("\\html\\downloads");
+}
+
+// A reply names a file of the local folder: nothing that reaches outside it.
+bool isplainfilename(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(u'/')
+        && !name.contains(u'\\') && !name.contains(QChar(0));
+}
+
+QStringList replylines(QString reply)
+{
+    reply.replace(u'"', kCrLf);
+    static const QRegularExpression kLineBreak(QStringLiteral("\r\n|\n|\r"));
+    return reply.split(kLineBreak, Qt::SkipEmptyParts);
+}
+
+// Moves a progress bar by the bytes of a transfer; a count beyond the bar's
+// range is shown in KiB.
+TransferProgress barprogress(platform::TProgressBar* bar)
+{
+    if (!bar)
+        return {};
+    auto scale = std::make_shared<qint64>(1);
+    TransferProgress progress;
+    progress.begin = [bar, scale](qint64 expected) {
+        *scale = expected > INT_MAX ? 1024 : 1;
+        bar->setMaximum(static_cast<int>(expected / *scale));
+        bar->setPosition(0);
+    };
+    progress.working = [bar, scale](qint64 sofar) { bar->setPosition(static_cast<int>(sofar / *scale)); };
+    progress.end = [bar] { bar->setPosition(bar->maximum()); };
+    return progress;
+}
+
+// Puts the downloaded file in place of `target`: copied beside the target,
+// flushed, and renamed over it, so that the target is the old file or the new
+// one whole, never a part. The download is removed afterwards.
+int placedownload(const QString& download, const QString& target)
+{
+    const QString work = hiddenworkname(target, QStringLiteral(".download"));
+    int code = platform::copyFile(download, work);
+    if (code == 0)
+        code = platform::syncFile(work);
+    if (code == 0)
+        code = platform::replaceFile(work, target);
+    if (code != 0) {
+        (void)platform::deleteFile(work);  // never placed; the target is as it was either way
+        return code;
+    }
+    (void)removefile(download);  // the new file stands; a download left behind is replaced next time
+    return 0;
+}
+
+}  // namespace
+
+QString tnewsoftware::logfolder()
+{
+    if (flogfolder.isEmpty()) {
+        flogfolder = filesfolder() + kLogsFolder;
+        (void)platform::createFolders(flogfolder);  // a folder not made fails the append, which is silent
+    }
+    return addslash(flogfolder);
+}
+
+void tnewsoftware::report(const QString& text)
+{
+    errorstr = text;
+    libwarning(text, QString());
+}
+
+void tnewsoftware::appendlog(const QStringList& lines)
+{
+    (void)appendlist(lines, datafolder() + kUpdateLogName);  // a log that cannot be written is no failure
+    (void)appendlist(lines, logfolder() + kUpdateLogName);
+}
+
+void tnewsoftware::notify(const QString& email, const QString& subject, const QStringList& body, const QString& head)
+{
+    const UpdateSettings settings = readupdatesettings();
+    const UpdateNotice notice{email, subject, body};
+    const SoapResult sent = sendnotice(notice, settings);
+    QStringList log{head};
+    log += loggableparameters(noticeparameters(notice, settings));
+    log += body;
+    log.append(QStringLiteral("Result=") + (sent.ok ? sent.value : QStringLiteral("Error:") + sent.error));
+    log.append(QString());
+    appendlog(log);
+    if (!sent.ok)
+        errorstr = QStringLiteral("Error:") + sent.error;
+}
+
+bool tnewsoftware::checknewsoftware(const QString& exepath, const QString& aWebFolder, platform::TLabel* alabel)
+{
+    errorstr.clear();
+    toinstalllist.clear();
+    const UpdateSettings settings = readupdatesettings();
+    // A server folder is a path of the server's: "\\" ends it unless it holds "/".
+    const QString webfolder = aWebFolder.isEmpty() ? defaultserverfolder(settings) : aWebFolder;
+    const QFileInfo info(exepath);
+    const QString local = addslash(info.path());
+    QStringList names;
+    if (info.fileName().endsWith(kProgramListExtension, Qt::CaseInsensitive)) {
+        QStringList lines;
+        loadlist(lines, exepath);
+        for (const QString& line : lines) {
+            if (!line.trimmed().isEmpty())
+                names.append(line.trimmed());
+        }
+    } else {
+        names.append(info.fileName());
+    }
+
+    const QString address = updateserviceaddress(settings);
+    const qsizetype n = names.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        showlabel(alabel, kCallingWebService + QString::number(i) + QStringLiteral(" of ") + QString::number(n));
+        const QString argument = QStringLiteral("HSD=") + todayddmmyy() + QStringLiteral("&Folder=")
+            + addslash(webfolder, u'\\') + names[i];
+        QString encoded;
+        const SoapResult reply = callupdateservice(address, QStringLiteral("doGetFileData"), argument, &encoded);
+        if (!reply.ok) {
+            errorstr = QStringLiteral("Error:") + reply.error;
+            continue;
+        }
+        if (isparam(kDebugParam))
+            libwarning(QStringLiteral("Folder=") + local + kCrLf + encoded + kCrLf + QStringLiteral("gf=")
+                           + reply.value.left(500),
+                       QString());
+        for (const QString& line : replylines(reply.value)) {
+            const QString name = namepart(line);
+            showlabel(alabel, name);
+            showlabel(alabel, name + u'=' + valuepart(line));
+            QStringList fields;
+            splitfields(valuepart(line), fields, u'|');
+            if (fields.size() < 2 || !isplainfilename(name))
+                continue;
+            const QString localfile = local + name;
+            if (!platform::isFile(localfile))
+                continue;
+            const std::optional<QDateTime> serverdate = texttodatetime(fields[1]);
+            if (!serverdate) {
+                errorstr
+                    = QStringLiteral("Error:") + QStringLiteral("Unreadable date \"%1\" of %2").arg(fields[1], name);
+                break;
+            }
+            if (QFileInfo(localfile).lastModified() < *serverdate || indebugger())
+                toinstalllist.append(line);
+        }
+    }
+    showlabel(alabel, QString());
+    return !toinstalllist.isEmpty();
+}
+
+QString tnewsoftware::sidedigest(const QString& addressStem, const QString& exename)
+{
+    const QString side = datafolder() + TVekPost::md5name(kUpdateDownloadName);
+    (void)removefile(side);  // a digest file of an earlier run is replaced by the download below
+    QString digest;
+    {
+        TVekPost post;
+        if (post.GetFile(addressStem + TVekPost::md5name(exename), side)) {
+            QStringList lines;
+            loadlist(lines, side);
+            digest = lines.value(0).trimmed();
+        }
+    }
+    (void)removefile(side);  // only its digest is needed
+    return digest;
+}
+
+bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exename, const QString& webfolder,
+                                  const QString& emailto, const QString& emailnotes)
+{
+    busycursor();
+    bool result = false;
+    const QString folder = addslash(exefolder);
+    const QString target = folder + exename;
+    const QString web = webfolder.isEmpty() ? kDefaultWebFolder : webfolder;
+    const QString stem = readupdatesettings().hostaddress(httpprefix(QString(), false))
+        + QStringLiteral("/cgi-bin/gf.php?sub=") + web + QStringLiteral("&filename=");
+    (void)platform::createFolders(folder);  // a folder not made fails the placing below, which reports it
+    if (AProgressbar) {
+        AProgressbar->setMinimum(0);
+        AProgressbar->setPosition(0);
+    }
+    errorstr.clear();
+    const QString download = datafolder() + kUpdateDownloadName;
+    (void)removefile(download);  // looked at right below
+    if (platform::pathExists(download)) {
+        report(kCannotDeleteFile + download);
+    } else {
+        bool downloaded = false;
+        QString transferError;
+        {
+            TVekPost post(barprogress(AProgressbar));
+            downloaded = post.GetFile(stem + exename, download);
+            transferError = post.ReportError();
+        }  // the transfer's log is written here
+        if (!downloaded) {
+            report(kCannotSaveDownload + target + kCrLf + download + kCrLf
+                   + QString::number(platform::winerr::FileNotFound) + kCrLf + transferError);
+        } else if (const QString expected = sidedigest(stem, exename);
+                   !expected.isEmpty() && TVekPost::HashFile(download).compare(expected, Qt::CaseInsensitive) != 0) {
+            report(kDigestMismatch + target + kCrLf + download + kCrLf + QStringLiteral("expected ") + expected
+                   + QStringLiteral(", got ") + TVekPost::HashFile(download));
+            (void)removefile(download);  // never placed; a file of the wrong bytes is not kept
+        } else if (const int code = placedownload(download, target)) {
+            report(kCannotSaveDownload + target + kCrLf + download + kCrLf + QString::number(code) + kCrLf
+                   + platform::errorText(code));
+        } else {
+            result = true;
+        }
+    }
+    if (!emailto.isEmpty()) {
+        QStringList body{QFileInfo(exename).fileName() + QStringLiteral(" was downloaded"),
+                         errorstr.isEmpty() ? QStringLiteral("and placed in ") + target : errorstr, QString(),
+                         emailnotes};
+        notify(emailto, kDownloadSubject, body, logheadline(localaddress()));
+    }
+    if (AProgressbar)
+        AProgressbar->setPosition(0);
+    normalcursor();
+    return result;
+}
+
+bool tnewsoftware::installnewsoftware(const QString& downloadfolder, const QString& livefolder, const QString& exename,
+                                      const QString& emailname, const QString& emailbody, const QString& sitename)
+{
+    (void)sitename;  // not used: the notice names the program and the body
+    const QString live = addslash(livefolder) + exename;
+    const QString download = addslash(downloadfolder) + exename;
+    const QString name = QFileInfo(exename).fileName();
+    bool installed = false;
+    if (QFileInfo(download).canonicalFilePath() == QFileInfo(live).canonicalFilePath() && platform::isFile(download)) {
+        errorstr = QStringLiteral("The downloaded file is the live file itself: ") + live;
+    } else {
+        PlacementFailure failure;
+        if (const int code = copywithgenerations(download, live, {}, &failure)) {
+            errorstr = QStringLiteral("Could not install ") + name + QStringLiteral(" (code ") + QString::number(code)
+                + QStringLiteral(", ") + failure.path + QStringLiteral(": ") + platform::errorText(code)
+                + QStringLiteral(")");
+            if (!failure.leftovers.isEmpty())
+                errorstr += QStringLiteral("; the backups could not all be put back: ")
+                    + describeleftovers(failure.leftovers);
+        } else {
+            installed = true;
+            (void)removefile(download);  // the new file stands; a download left behind is replaced next time
+        }
+    }
+    if (installed && !emailname.isEmpty()) {
+        QStringList body{QStringLiteral("The following was updated ") + name, QString()};
+        QStringList fields;
+        splitfields(emailbody, fields, u'|');
+        body += fields;
+        notify(emailname, kInstallSubject, body, logheadline(QStringLiteral("Install Software")));
+    }
+    appendlog({logheadline(localaddress()),
+               installed ? QStringLiteral("Updated ") + name : QStringLiteral("Not updated ") + name + u' ' + errorstr,
+               emailbody, QString()});
+    return installed;
+}
+
+bool tnewsoftware::CheckInstaller(const QString& ExePath, platform::TLabel* Alab)
+{
+    const QString folder = addslash(ExePath);
+    const QString installer = folder + kInstallerProgram;
+    checkedDigest_.clear();
+    showlabel(Alab, kCheckingInstaller);
+    if (platform::isFile(installer) && !checknewsoftware(installer, QString(), Alab)) {
+        errorstr.clear();  // a service that cannot be asked leaves the installer as it is
+        checkedDigest_ = TVekPost::HashFile(installer);
+        showlabel(Alab, QString());
+        return true;
+    }
+    showlabel(Alab, kDownloadingInstaller);
+    const QString newfolder = folder + kNewFolder;
+    (void)platform::createFolders(newfolder);  // a folder not made fails the download, which reports it
+    bool ok = getnewsoftware(newfolder, kInstallerProgram, QString(), QString(), QString());
+    if (ok) {
+        showlabel(Alab, kInstallingInstaller);
+        ok = installnewsoftware(newfolder, folder, kInstallerProgram, QString(), QString(), QString());
+    }
+    if (ok)
+        checkedDigest_ = TVekPost::HashFile(installer);
+    showlabel(Alab, ok ? QString() : errorstr);
+    return ok;
+}
+
+bool tnewsoftware::LaunchInstaller(const QString& ThisProgram, platform::TLabel* Alab)
+{
+    const QString folder = addslash(QFileInfo(ThisProgram).path());
+    const QString installer = folder + kInstallerProgram;
+    if (!CheckInstaller(folder, Alab)) {
+        errorstr = QStringLiteral("The installer was not started: ") + errorstr;
+        showlabel(Alab, errorstr);
+        return false;
+    }
+    // The file started is the one the check left in place, not one put there since.
+    const QString digest = TVekPost::HashFile(installer);
+    if (digest == kNoFile || digest.isEmpty()) {
+        errorstr = QStringLiteral("The installer was not started: it is missing: ") + installer;
+        showlabel(Alab, errorstr);
+        return false;
+    }
+    if (digest != checkedDigest_) {
+        errorstr = QStringLiteral("The installer was not started: it changed after the check: ") + installer;
+        showlabel(Alab, errorstr);
+        return false;
+    }
+    int code = 0;
+    // Quoted, so that a path with blanks reaches the installer as one parameter.
+    if (!runelevated(installer, u'"' + ThisProgram + u'"', folder, code, 1)) {
+        errorstr = QStringLiteral("The installer was not started: ") + platform::errorText(code) + u' ' + installer;
+        showlabel(Alab, errorstr);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vek

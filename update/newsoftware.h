@@ -1,0 +1,112 @@
+#pragma once
+// tnewsoftware keeps the family's programs up to date from the vendor's web
+// site: it asks the update service which local program files have a newer
+// version on the server, downloads one through the transfer component,
+// installs it over the live copy keeping its backup generations, reports
+// downloads and installations by e-mail through the service, logs every step
+// to the two "VekInstaller.log" files, and keeps the family's installer
+// program current and starts it with administrator rights.
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+class TLabel;
+class TProgressBar;
+}  // namespace platform
+
+namespace vek {
+
+inline const QString kInstallerProgram = QStringLiteral("VekInstaller.exe");
+inline const QString kUpdateLogName = QStringLiteral("VekInstaller.log");
+inline const QString kUpdateDownloadName = QStringLiteral("__TMPQORInstall.tmp");
+inline const QString kDefaultWebFolder = QStringLiteral("/html/downloads/");
+inline const QString kProgramListExtension = QStringLiteral(".progstxt");
+inline const QString kDebugParam = QStringLiteral("DEBUG");
+inline const QString kCannotDeleteFile = QStringLiteral("Cannot delete file:");
+inline const QString kCannotSaveDownload = QStringLiteral("Cannot save downloaded file:");
+inline const QString kDigestMismatch = QStringLiteral("Downloaded file does not match its MD5 digest:");
+inline const QString kCheckingInstaller = QStringLiteral("Checking Installer...");
+inline const QString kDownloadingInstaller = QStringLiteral("Downloading Installer...");
+inline const QString kInstallingInstaller = QStringLiteral("Installing Installer...");
+inline const QString kCallingWebService = QStringLiteral("Calling Web Service ");
+
+class tnewsoftware {
+public:
+    tnewsoftware() = default;
+    tnewsoftware(const tnewsoftware&) = delete;
+    tnewsoftware& operator=(const tnewsoftware&) = delete;
+
+    // Asks the service about the program file `exepath`, or about every line
+    // of it when its name ends in ".progstxt" (each a file name in its
+    // folder), in the server folder `aWebFolder` (empty: the default one).
+    // Fills toinstalllist with the reply lines (name=fields) of files that
+    // exist in the local folder and are older than the server's date, or of
+    // every such file under a debugger. A failure of one name leaves
+    // "Error:" + its message in errorstr and goes on with the next. True when
+    // the list holds a line. `alabel` (may be null) shows the progress.
+    [[nodiscard]] bool checknewsoftware(const QString& exepath, const QString& aWebFolder, platform::TLabel* alabel);
+
+    // Downloads `exename` from the web folder `webfolder` (empty: the default
+    // one) of the vendor's download script into `exefolder`. The file is put
+    // in place only when the download is complete and, where the server
+    // offers a ".md5" side file, matches its digest; otherwise the target is
+    // left as it was and the reason is reported (errorstr and a warning).
+    // Sends the download notice when `emailto` is not empty. True when the
+    // new file stands.
+    [[nodiscard]] bool getnewsoftware(const QString& exefolder, const QString& exename, const QString& webfolder,
+                                      const QString& emailto, const QString& emailnotes);
+
+    // Installs the downloaded `downloadfolder` + `exename` as `livefolder` +
+    // `exename`, shifting the live file and its backup generations (.X01 to
+    // .X10) down the chain. All or nothing: true only when the new file
+    // stands with the chain shifted, and the downloaded file is then removed;
+    // on failure the live folder is exactly as it was and errorstr says why.
+    // Sends the installation notice when installed and `emailname` is not
+    // empty; logs the outcome in every case. `sitename` is not used.
+    [[nodiscard]] bool installnewsoftware(const QString& downloadfolder, const QString& livefolder,
+                                          const QString& exename, const QString& emailname, const QString& emailbody,
+                                          const QString& sitename);
+
+    // Keeps "VekInstaller.exe" in the folder `ExePath` current: nothing to do
+    // when it is there and the service knows no newer one; otherwise it is
+    // downloaded into the folder's "new" folder and installed with its
+    // generations. True when the installer stands current (or as newly
+    // installed); false with the reason in errorstr and in `Alab`.
+    [[nodiscard]] bool CheckInstaller(const QString& ExePath, platform::TLabel* Alab);
+
+    // Checks the installer beside `ThisProgram` and starts it with
+    // administrator rights, with the program as its parameter, in the
+    // program's folder; only when the check succeeded and the installer file
+    // is still the one the check left. False with the reason in errorstr and
+    // in `Alab` otherwise.
+    [[nodiscard]] bool LaunchInstaller(const QString& ThisProgram, platform::TLabel* Alab);
+
+    // The folder "logs" of the shared files folder, with a trailing
+    // separator, created when missing; worked out once.
+    QString logfolder();
+
+    // The progress bar downloads move; none unless the caller sets one.
+    platform::TProgressBar* AProgressbar = nullptr;
+    // The reply lines of the last check's newer files.
+    QStringList toinstalllist;
+    // The last failure's message.
+    QString errorstr;
+
+private:
+    // Sets errorstr and shows it as a warning with an empty title.
+    void report(const QString& text);
+    // Appends the lines to both "VekInstaller.log" files.
+    void appendlog(const QStringList& lines);
+    // Sends a notice and logs it; the failure of a send goes to errorstr.
+    void notify(const QString& email, const QString& subject, const QStringList& body, const QString& head);
+    // Downloads the server's ".md5" side file of `exename`; its digest, or
+    // empty when the server offers none.
+    QString sidedigest(const QString& addressStem, const QString& exename);
+
+    QString flogfolder;
+    // The digest of the installer the last CheckInstaller left in place;
+    // empty when it failed.
+    QString checkedDigest_;
+};
+
+}  // namespace vek
