@@ -9,6 +9,7 @@
 #include "platform/libformat.h"
 #include "platform/pathbytes.h"
 #include "platform/winerror.h"
+#include "platform/writeback.h"
 #include "web/protectstrings.h"
 #include "web/websettings.h"
 
@@ -171,8 +172,12 @@ bool TVekPost::GetFile(const QString& aSourceURL, const QString& aFileName)
         AddLog(kTlsVersionsLine);
     AddLog(QStringLiteral("Asking for: ") + aSourceURL);
     int writeError = 0;
+    // The work file is flushed before it replaces the target: its disk writes
+    // start while the rest still arrives.
+    platform::WritebackPacer writeback(file.descriptor());
     request.sink = [&](const char* data, qint64 size) {
         writeError = file.write(data, size);
+        writeback.wrote(size);
         return writeError == 0;
     };
     const http::Reply reply = http::perform(request);
