@@ -15,11 +15,6 @@ inline char16_t foldunit(char16_t u)
     return char16_t(QChar::toCaseFolded(char32_t(u)));
 }
 
-QStringView keyof(const QString& line)
-{
-    return QStringView(line).left(line.indexOf(u'='));
-}
-
 // Nothing but white space (what trimming would leave empty).
 bool blankline(const QString& line)
 {
@@ -52,6 +47,53 @@ bool linebefore(const QString& a, const QString& b)
     return a < b;
 }
 
+// Where `line` stands against the record key `key` followed by "=", both
+// folded: below (-1), at (0: the line is that record) or above (1). Sorted
+// lines order the same way, so that halving finds a record.
+int linetokey(const QString& line, const QString& key)
+{
+    const qsizetype n = key.size();
+    for (qsizetype i = 0; i <= n; ++i) {
+        if (i == line.size())
+            return -1;
+        const char16_t u = foldunit(line[i].unicode());
+        const char16_t v = i == n ? char16_t(u'=') : foldunit(key[i].unicode());
+        if (u != v)
+            return u < v ? -1 : 1;
+    }
+    return 0;
+}
+
+// The case-folded key of a record line, as the added records are indexed.
+QString foldedkey(QStringView key)
+{
+    QString folded(key.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < key.size(); ++i)
+        folded[i] = QChar(foldunit(key[i].unicode()));
+    return folded;
+}
+
+bool foldedequal(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (foldunit(a[i].unicode()) != foldunit(b[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+// Two records of one key, or two stray lines equal but for letter case.
+bool samekey(const QString& a, const QString& b)
+{
+    const qsizetype ea = a.indexOf(u'=');
+    const qsizetype eb = b.indexOf(u'=');
+    if (ea < 0 || eb < 0)
+        return ea < 0 && eb < 0 && foldedequal(a, b);
+    return foldedequal(QStringView(a).left(ea), QStringView(b).left(eb));
+}
+
 }  // namespace
 
 QString recordkey(const QString& line)
@@ -65,112 +107,87 @@ bool isrecordline(const QString& line)
     return line.contains(u'=');
 }
 
-size_t qHash(FoldedKey key, size_t seed)
-{
-    size_t h = seed ^ 14695981039346656037ULL;
-    for (const QChar c : key.text)
-        h = (h ^ foldunit(c.unicode())) * 1099511628211ULL;
-    return h;
-}
-
-bool operator==(FoldedKey a, FoldedKey b)
-{
-    if (a.text.size() != b.text.size())
-        return false;
-    for (qsizetype i = 0; i < a.text.size(); ++i) {
-        if (foldunit(a.text[i].unicode()) != foldunit(b.text[i].unicode()))
-            return false;
-    }
-    return true;
-}
-
 void langrecordlist::clear()
 {
-    index_.clear();
     lines_.clear();
+    addedindex_.clear();
+    sortedcount_ = 0;
     sorted_ = true;
-}
-
-bool langrecordlist::indexline(qsizetype i)
-{
-    // One lookup: the slot is made when the key is new.
-    const qsizetype before = index_.size();
-    qsizetype& slot = index_[FoldedKey{keyof(lines_[i])}];
-    if (index_.size() == before)
-        return false;
-    slot = i;
-    return true;
 }
 
 void langrecordlist::setlines(const QStringList& lines)
 {
     clear();
     lines_.reserve(lines.size());
-    index_.reserve(lines.size());
-    QSet<QString> strays;
     for (const QString& line : lines) {
-        if (blankline(line))
-            continue;
-        // A hand-edited file may hold a key twice: the first line stands, so
-        // that a lookup has one answer and a save writes the key once.
-        if (!isrecordline(line)) {
-            const QString folded = line.toCaseFolded();
-            if (strays.contains(folded))
-                continue;
-            strays.insert(folded);
+        if (!blankline(line))
             lines_.append(line);
-        } else {
-            lines_.append(line);
-            if (!indexline(lines_.size() - 1))
-                lines_.removeLast();
+    }
+    if (std::is_sorted(lines_.cbegin(), lines_.cend(), linebefore)) {
+        // The family writes its files sorted: lines of one key then stand
+        // together, the first of the file first.
+        const auto end = std::unique(lines_.begin(), lines_.end(), samekey);
+        lines_.erase(end, lines_.end());
+        sortedcount_ = lines_.size();
+        return;
+    }
+    // Sorted by hand or by another program: the first line of a key in the
+    // file's own order stands.
+    QStringList kept;
+    kept.reserve(lines_.size());
+    QSet<QString> seen;
+    for (const QString& line : std::as_const(lines_)) {
+        const qsizetype eq = line.indexOf(u'=');
+        const QString folded = eq < 0 ? u'\n' + foldedkey(line) : foldedkey(QStringView(line).left(eq));
+        if (!seen.contains(folded)) {
+            seen.insert(folded);
+            kept.append(line);
         }
     }
-    // The family writes its files sorted: only a file sorted by hand, or by
-    // another program, needs the sort (and the index made again after it).
-    if (!std::is_sorted(lines_.cbegin(), lines_.cend(), linebefore))
-        sort();
+    lines_ = std::move(kept);
+    sort();
+}
+
+qsizetype langrecordlist::indexof(const QString& key) const
+{
+    const auto begin = lines_.cbegin();
+    const auto end = begin + sortedcount_;
+    const auto at = std::lower_bound(begin, end, key,
+                                     [](const QString& line, const QString& k) { return linetokey(line, k) < 0; });
+    if (at != end && linetokey(*at, key) == 0)
+        return at - begin;
+    return addedindex_.isEmpty() ? -1 : addedindex_.value(foldedkey(key), -1);
 }
 
 bool langrecordlist::find(const QString& key, QString& text) const
 {
-    const auto it = index_.constFind(FoldedKey{key});
-    if (it == index_.constEnd())
+    const qsizetype i = indexof(key);
+    if (i < 0)
         return false;
-    const QString& line = lines_[*it];
+    const QString& line = lines_[i];
     text = line.mid(line.indexOf(u'=') + 1);
     return true;
 }
 
 void langrecordlist::setrecord(const QString& key, const QString& text)
 {
-    const QString line = key + u'=' + text;
-    if (const auto it = index_.constFind(FoldedKey{key}); it != index_.constEnd()) {
-        const qsizetype i = *it;
-        index_.erase(it);
-        lines_[i] = line;
-        indexline(i);
-    } else {
-        lines_.append(line);
-        indexline(lines_.size() - 1);
+    QString line = key + u'=' + text;
+    // A new text changes no line's place among the others: they differ by key.
+    if (const qsizetype i = indexof(key); i >= 0) {
+        lines_[i] = std::move(line);
+        return;
     }
+    addedindex_.insert(foldedkey(key), lines_.size());
+    lines_.append(std::move(line));
     sorted_ = false;
 }
 
 void langrecordlist::sort()
 {
     std::sort(lines_.begin(), lines_.end(), linebefore);
-    reindex();
+    sortedcount_ = lines_.size();
+    addedindex_.clear();
     sorted_ = true;
-}
-
-void langrecordlist::reindex()
-{
-    index_.clear();
-    index_.reserve(lines_.size());
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
-        if (isrecordline(lines_[i]))
-            indexline(i);
-    }
 }
 
 }  // namespace vek

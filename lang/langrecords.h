@@ -5,25 +5,11 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
-#include <QStringView>
 
 namespace vek {
 
-// A record key as the index holds it: compared and hashed without regard to
-// letter case.
-struct FoldedKey {
-    QStringView text;
-};
-bool operator==(FoldedKey a, FoldedKey b);
-size_t qHash(FoldedKey key, size_t seed);
-
 class langrecordlist {
 public:
-    langrecordlist() = default;
-    // The index looks into the lines it was made from.
-    langrecordlist(const langrecordlist&) = delete;
-    langrecordlist& operator=(const langrecordlist&) = delete;
-
     // Removes every line; the list counts as sorted again.
     void clear();
     bool isempty() const { return lines_.isEmpty(); }
@@ -52,15 +38,14 @@ public:
     bool sorted() const { return sorted_; }
 
 private:
-    void reindex();
-    // Adds the key of lines_[i] to the index: false when it was there already.
-    bool indexline(qsizetype i);
+    // The index of the record line of `key`, or -1.
+    qsizetype indexof(const QString& key) const;
 
+    // lines_[0, sortedcount_) are sorted and searched by halving; the records
+    // added after them are found through addedindex_ (case-folded key -> index).
     QStringList lines_;
-    // The key of each record line, as a view into that line of lines_ (so
-    // that no key is copied), -> the line's index. A line that is replaced
-    // has its entry replaced with it.
-    QHash<FoldedKey, qsizetype> index_;
+    qsizetype sortedcount_ = 0;
+    QHash<QString, qsizetype> addedindex_;
     bool sorted_ = true;
 };
 

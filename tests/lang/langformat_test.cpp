@@ -106,6 +106,29 @@ TEST_F(LangFormatTest, AnyLineEndEndsARecordAndKeysMatchWithoutCaseBeyondAscii)
     EXPECT_FALSE(lang.readrecord(QStringLiteral("label"), QStringLiteral("Arger"), text));
 }
 
+TEST_F(LangFormatTest, TheFirstLineOfAKeyStandsInASortedFileAsInAnUnsortedOne)
+{
+    // The family's own files are sorted; a sorted file can hold a key twice too.
+    const struct {
+        QByteArray body;
+        QStringList kept;
+    } cases[] = {
+        {"label_A=first\r\nlabel_a=second\r\nlabel_b=b\r\nstray\r\nSTRAY\r\n", {"label_A=first", "label_b=b", "stray"}},
+        {"label_b=b\r\nlabel_a=second\r\nSTRAY\r\nlabel_A=first\r\nstray\r\n",
+         {"label_a=second", "label_b=b", "STRAY"}},
+    };
+    for (const auto& c : cases) {
+        writeFile(file("de_Mainfm.lang"), kMark + c.body);
+        langfiledefn lang(base());
+        ASSERT_TRUE(lang.readlangfile(QStringLiteral("Mainfm"), QStringLiteral("de")));
+        EXPECT_EQ(lang.langrecords.lines(), c.kept) << c.body.toStdString();
+        QString text;
+        EXPECT_TRUE(lang.readrecord(QStringLiteral("LABEL"), QStringLiteral("a"), text));
+        EXPECT_EQ(text, c.kept[0].section(u'=', 1));
+        EXPECT_FALSE(lang.readrecord(QStringLiteral("stray"), QString(), text));
+    }
+}
+
 TEST_F(LangFormatTest, AFileInTheCodePageIsReadAndConvertedOnce)
 {
     writeFile(file("fr_Langtestfm.lang"), readFile(fixtureFile(QStringLiteral("lang/fr_Langtestfm.lang"))));
