@@ -10,26 +10,6 @@
 namespace vek {
 namespace {
 
-constexpr qint64 kReadChunk = 1 << 16;
-
-int readwhole(const QString& path, QByteArray& bytes)
-{
-    platform::RawFile file;
-    if (const int rc = file.open(path, platform::OpenMode::Read))
-        return rc;
-    bytes.clear();
-    for (;;) {
-        const qsizetype old = bytes.size();
-        bytes.resize(old + kReadChunk);
-        qint64 got = 0;
-        if (const int rc = file.read(bytes.data() + old, kReadChunk, &got))
-            return rc;
-        bytes.resize(old + got);
-        if (got == 0)
-            return 0;
-    }
-}
-
 // The text of a language file's bytes. UTF-8 behind an optional mark is the
 // file's own form; anything else (bytes that are not UTF-8, or a UTF-16 mark)
 // is decoded as what it is, and `converted` says that the file should be
@@ -125,7 +105,7 @@ LangRead readlanglines(const QString& path, QStringList& lines)
     if (!platform::isFile(path))
         return platform::pathExists(path) ? LangRead::Failed : LangRead::Missing;
     QByteArray bytes;
-    if (readwhole(path, bytes) != 0) {
+    if (platform::readWholeFile(path, bytes) != 0) {
         // Busy or failing for a moment: the list reader's tries at the open
         // get their turn. What it reads is not rewritten.
         const platform::ReadError again = readlines(lines, path);

@@ -184,25 +184,6 @@ bool rewriteInPlace(const QStringList& list, platform::TextEncoding encoding, co
     return closetext(f) && ok;
 }
 
-// Reads the whole file; 0 or the code of the failed open or read.
-int readWholeFile(const QString& name, QByteArray& bytes)
-{
-    platform::RawFile file;
-    if (const int rc = file.open(name, platform::OpenMode::Read))
-        return rc;
-    bytes.clear();
-    for (;;) {
-        const qsizetype old = bytes.size();
-        bytes.resize(old + (1 << 20));
-        qint64 got = 0;
-        if (const int rc = file.read(bytes.data() + old, 1 << 20, &got))
-            return rc;
-        bytes.resize(old + got);
-        if (got == 0)
-            return 0;
-    }
-}
-
 // The lines of a file in whatever encoding its mark names.
 void appendFileLines(QStringList& list, const QByteArray& bytes)
 {
@@ -225,7 +206,7 @@ bool appendItems(textfile& f, const QString& name, const QStringList& list)
         } else {
             (void)closetext(f);  // nothing was written through it; the file is read and saved whole below
             QByteArray bytes;
-            if (readWholeFile(name, bytes) != 0)
+            if (platform::readWholeFile(name, bytes) != 0)
                 return false;  // what is there could not be read, so it is not rewritten
             QStringList all;
             appendFileLines(all, bytes);
@@ -449,7 +430,7 @@ platform::ReadError readlist(QStringList& list, const QString& name)
     if (!platform::isFile(name))
         return platform::pathExists(name) ? platform::ReadError::Failed : platform::ReadError::NotExist;
     QByteArray bytes;
-    if (const int rc = readWholeFile(name, bytes))
+    if (const int rc = platform::readWholeFile(name, bytes))
         return platform::readErrorFor(rc, name);
     appendFileLines(list, bytes);
     return platform::ReadError::None;

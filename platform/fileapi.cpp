@@ -487,6 +487,25 @@ int syncFile(const QString& path)
     return rc;
 }
 
+int readWholeFile(const QString& path, QByteArray& bytes)
+{
+    constexpr qint64 kChunk = 1 << 20;
+    RawFile file;
+    if (const int rc = file.open(path, OpenMode::Read))
+        return rc;
+    bytes.clear();
+    for (;;) {
+        const qsizetype old = bytes.size();
+        bytes.resize(old + kChunk);
+        qint64 got = 0;
+        if (const int rc = file.read(bytes.data() + old, kChunk, &got))
+            return rc;
+        bytes.resize(old + got);
+        if (got == 0)
+            return 0;
+    }
+}
+
 bool isFile(const QString& path)
 {
     struct stat st {};

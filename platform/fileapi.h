@@ -72,6 +72,8 @@ bool sameFile(const QString& a, const QString& b);
 [[nodiscard]] int createFolders(const QString& path);
 // Flushes a written file to the disk; used before renaming it over a precious file.
 [[nodiscard]] int syncFile(const QString& path);
+// Reads the whole file into `bytes`; 0 or the code of the failed open or read.
+[[nodiscard]] int readWholeFile(const QString& path, QByteArray& bytes);
 
 bool isFile(const QString& path);
 bool isFolder(const QString& path);
