@@ -116,10 +116,13 @@ bool langfiledefn::readlangfile(const QString& pscreenname, const QString& plang
 
 bool langfiledefn::readrecord(const QString& componenttype, const QString& name, QString& textstr) const
 {
-    QString text;
-    if (!langrecords.find(componenttype + u'_' + name, text))
+    // The key is put together in one buffer that every lookup reuses.
+    probe_.resize(0);
+    probe_.append(componenttype).append(u'_').append(name);
+    const std::optional<QStringView> text = langrecords.recordtext(probe_);
+    if (!text)
         return false;
-    textstr = trimtext(text);
+    textstr = trimtext(*text);
     return true;
 }
 

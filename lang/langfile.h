@@ -115,6 +115,8 @@ private:
 
     // Whether the last read failed on a file that is there.
     bool readfailed_ = false;
+    // The key of the record readrecord looks for.
+    mutable QString probe_;
 };
 
 }  // namespace vek

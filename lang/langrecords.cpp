@@ -50,7 +50,7 @@ bool linebefore(const QString& a, const QString& b)
 // Where `line` stands against the record key `key` followed by "=", both
 // folded: below (-1), at (0: the line is that record) or above (1). Sorted
 // lines order the same way, so that halving finds a record.
-int linetokey(const QString& line, const QString& key)
+int linetokey(const QString& line, QStringView key)
 {
     const qsizetype n = key.size();
     for (qsizetype i = 0; i <= n; ++i) {
@@ -112,6 +112,7 @@ void langrecordlist::clear()
     lines_.clear();
     addedindex_.clear();
     sortedcount_ = 0;
+    finger_ = 0;
     sorted_ = true;
 }
 
@@ -148,25 +149,61 @@ void langrecordlist::setlines(const QStringList& lines)
     sort();
 }
 
-qsizetype langrecordlist::indexof(const QString& key) const
+qsizetype langrecordlist::indexof(QStringView key) const
 {
-    const auto begin = lines_.cbegin();
-    const auto end = begin + sortedcount_;
-    const auto at = std::lower_bound(begin, end, key,
-                                     [](const QString& line, const QString& k) { return linetokey(line, k) < 0; });
-    if (at != end && linetokey(*at, key) == 0)
-        return at - begin;
+    // A screen's controls are looked up in the order they were made, and
+    // their records lie near each other in the file: the search starts from
+    // the last record found, in steps that double, and halves the last step.
+    const auto below = [this, &key](qsizetype i) { return linetokey(lines_[i], key) < 0; };
+    qsizetype low = 0;
+    qsizetype high = sortedcount_;
+    if (finger_ < sortedcount_) {
+        qsizetype step = 1;
+        if (below(finger_)) {
+            low = finger_ + 1;
+            while (low + step < sortedcount_ && below(low + step - 1)) {
+                low += step;
+                step *= 2;
+            }
+            high = std::min(sortedcount_, low + step);
+        } else {
+            high = finger_;
+            while (high - step > 0 && !below(high - step)) {
+                high -= step;
+                step *= 2;
+            }
+            low = std::max<qsizetype>(0, high - step);
+        }
+    }
+    while (low < high) {
+        const qsizetype mid = low + (high - low) / 2;
+        if (below(mid))
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    if (low < sortedcount_ && linetokey(lines_[low], key) == 0) {
+        finger_ = low;
+        return low;
+    }
     return addedindex_.isEmpty() ? -1 : addedindex_.value(foldedkey(key), -1);
 }
 
 bool langrecordlist::find(const QString& key, QString& text) const
 {
+    const std::optional<QStringView> found = recordtext(key);
+    if (found)
+        text = found->toString();
+    return found.has_value();
+}
+
+std::optional<QStringView> langrecordlist::recordtext(QStringView key) const
+{
     const qsizetype i = indexof(key);
     if (i < 0)
-        return false;
+        return std::nullopt;
     const QString& line = lines_[i];
-    text = line.mid(line.indexOf(u'=') + 1);
-    return true;
+    return QStringView(line).sliced(line.indexOf(u'=') + 1);
 }
 
 void langrecordlist::setrecord(const QString& key, const QString& text)

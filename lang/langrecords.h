@@ -5,6 +5,9 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <optional>
 
 namespace vek {
 
@@ -27,6 +30,8 @@ public:
     // Whether a record of `key` exists (letter case ignored); its text, as
     // written after the first "=", goes to `text`, which is left alone otherwise.
     bool find(const QString& key, QString& text) const;
+    // The same as a view into the record's line, valid until the list changes.
+    std::optional<QStringView> recordtext(QStringView key) const;
     // Replaces the line of `key` in place, or appends a new one, and leaves the
     // list unsorted.
     void setrecord(const QString& key, const QString& text);
@@ -39,12 +44,14 @@ public:
 
 private:
     // The index of the record line of `key`, or -1.
-    qsizetype indexof(const QString& key) const;
+    qsizetype indexof(QStringView key) const;
 
     // lines_[0, sortedcount_) are sorted and searched by halving; the records
     // added after them are found through addedindex_ (case-folded key -> index).
     QStringList lines_;
     qsizetype sortedcount_ = 0;
+    // Where the last search found its record.
+    mutable qsizetype finger_ = 0;
     QHash<QString, qsizetype> addedindex_;
     bool sorted_ = true;
 };

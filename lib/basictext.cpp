@@ -1,5 +1,7 @@
 #include "lib/basictext.h"
 
+#include <utility>
+
 namespace vek {
 
 QString uppertext(const QString& text)
@@ -17,7 +19,10 @@ QChar lastchar(const QString& text)
     return text.isEmpty() ? QChar(0) : text.back();
 }
 
-QString trimtext(const QString& text)
+namespace {
+
+// The bounds of a text without blanks and control characters at its ends.
+std::pair<qsizetype, qsizetype> trimmedbounds(QStringView text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -25,7 +30,21 @@ QString trimtext(const QString& text)
         ++first;
     while (last > first && text[last - 1].unicode() <= 0x20)
         --last;
-    return text.mid(first, last - first);
+    return {first, last - first};
+}
+
+}  // namespace
+
+QString trimtext(const QString& text)
+{
+    const auto [first, length] = trimmedbounds(text);
+    return text.mid(first, length);
+}
+
+QString trimtext(QStringView text)
+{
+    const auto [first, length] = trimmedbounds(text);
+    return text.mid(first, length).toString();
 }
 
 QString asciiupper(QString text)

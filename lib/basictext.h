@@ -2,6 +2,7 @@
 // The smallest text helpers, used throughout the library.
 #include <QChar>
 #include <QString>
+#include <QStringView>
 
 namespace vek {
 
@@ -12,6 +13,7 @@ QChar firstchar(const QString& text);
 QChar lastchar(const QString& text);
 // Removes blanks and control characters at both ends (characters up to U+0020).
 QString trimtext(const QString& text);
+QString trimtext(QStringView text);
 
 // Upper-cases the letters a to z only; every other character stays.
 QString asciiupper(QString text);

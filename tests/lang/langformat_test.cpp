@@ -129,6 +129,41 @@ TEST_F(LangFormatTest, TheFirstLineOfAKeyStandsInASortedFileAsInAnUnsortedOne)
     }
 }
 
+TEST_F(LangFormatTest, EveryRecordIsFoundWhateverOrderTheLookupsComeIn)
+{
+    // A search starts where the last one found its record: lookups forwards,
+    // backwards, far and near, and keys that are not there, must all land.
+    QByteArray body = kMark;
+    QStringList keys;
+    for (int i = 0; i < 300; ++i)
+        keys << QStringLiteral("label_L%1").arg(i);
+    QStringList sorted = keys;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a + u'=', b + u'=', Qt::CaseInsensitive) < 0;
+    });
+    for (const QString& key : sorted)
+        body += (key + QStringLiteral("=") + key.mid(6) + QStringLiteral("\r\n")).toUtf8();
+    writeFile(file("de_Mainfm.lang"), body);
+    langfiledefn lang(base());
+    ASSERT_TRUE(lang.readlangfile(QStringLiteral("Mainfm"), QStringLiteral("de")));
+    ASSERT_TRUE(lang.langrecords.sorted());
+
+    QList<int> order;
+    for (int i = 0; i < 300; ++i)
+        order << i;
+    for (int i = 299; i >= 0; i -= 7)
+        order << i;
+    for (int i = 0; i < 300; ++i)
+        order << (i * 137) % 300;
+    for (const int i : order) {
+        QString text;
+        ASSERT_TRUE(lang.readrecord(QStringLiteral("LABEL"), QStringLiteral("l%1").arg(i), text)) << i;
+        EXPECT_EQ(text, QStringLiteral("L%1").arg(i));
+        EXPECT_FALSE(lang.readrecord(QStringLiteral("label"), QStringLiteral("L%1x").arg(i), text));
+        EXPECT_FALSE(lang.readrecord(QStringLiteral("button"), QStringLiteral("L%1").arg(i), text));
+    }
+}
+
 TEST_F(LangFormatTest, AFileInTheCodePageIsReadAndConvertedOnce)
 {
     writeFile(file("fr_Langtestfm.lang"), readFile(fixtureFile(QStringLiteral("lang/fr_Langtestfm.lang"))));
