@@ -349,15 +349,13 @@ void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QStr
     const QStringList patterns = unattended() ? QStringList{Autoexename} : kProgramPatterns;
     const QString filter = unattended() ? QString() : vek::asciiupper(aFilter);
     QStringList names, sizes, dates;
-    QList<TListItem*> rows;
     for (const QString& pattern : patterns) {
         vek::findfiles(aFolder, pattern, &names, &sizes, &dates);
         for (qsizetype i = 0; i < names.size(); ++i) {
             if (filter.isEmpty() || vek::asciiupper(names[i]).contains(filter))
-                rows.append(new TListItem(names[i], {dates[i]}));
+                aLV->appendRow(names[i], {dates[i]});
         }
     }
-    aLV->addItems(rows);
     aLV->endUpdate();
 }
 
@@ -440,12 +438,12 @@ void TInstallfm::showProgress(int position)
 
 void TInstallfm::AddbtnClick()
 {
-    QList<TListItem*> rows;
+    Locallv->beginUpdate();
     for (const TListItem* row : Serverlv->rows()) {
         if (row->checked())
-            rows.append(new TListItem(row->caption(), row->subItems()));
+            Locallv->appendRow(row->caption(), row->subItems());
     }
-    Locallv->addItems(rows);
+    Locallv->endUpdate();
 }
 
 void TInstallfm::DeleteLnkClick()

@@ -24,16 +24,6 @@ enum class ColumnKind { Text, Number, Date };
 constexpr int kFirstSampledRow = 2;
 constexpr int kSampleEnd = 100;
 
-bool hasColumn(const TListItem* row, int column)
-{
-    return column == 0 || column - 1 < row->subItemCount();
-}
-
-QString valueAt(const TListItem* row, int column)
-{
-    return column == 0 ? row->caption() : getsubitem(row, column - 1);
-}
-
 ColumnKind columnKind(const TListView* view, int column)
 {
     const int count = view->count();
@@ -42,14 +32,14 @@ ColumnKind columnKind(const TListView* view, int column)
     const int end = std::min(count - 1, kSampleEnd);
     QString sample;
     for (int i = kFirstSampledRow; i < end && sample.isEmpty(); ++i)
-        sample = valueAt(view->item(i), column);
+        sample = view->text(i, column);
     const QChar dateSeparator = platform::libformat().dateSeparator;
     if ((sample.size() == 5 || sample.size() >= 8) && sample[2] == dateSeparator)
         return ColumnKind::Date;
     if (!isnumeric(sample))
         return ColumnKind::Text;
     for (int i = kFirstSampledRow; i < end; ++i) {
-        if (!isnumbertext(valueAt(view->item(i), column)))
+        if (!isnumbertext(view->text(i, column)))
             return ColumnKind::Text;
     }
     return ColumnKind::Number;
@@ -172,18 +162,18 @@ std::vector<int> collationRanks(const QStringList& texts)
     return ranks;
 }
 
-std::vector<SortEntry> sortEntries(const QList<TListItem*>& rows, int column, ColumnKind kind)
+std::vector<SortEntry> sortEntries(const TListView* view, int column, ColumnKind kind)
 {
     DateColumnReader dates;
+    const int count = view->count();
     std::vector<SortEntry> entries;
-    entries.reserve(static_cast<size_t>(rows.size()));
+    entries.reserve(static_cast<size_t>(count));
     QStringList texts;
     std::vector<size_t> textEntries;
-    for (int i = 0; i < rows.size(); ++i) {
-        const TListItem* row = rows[i];
-        SortEntry e{hasColumn(row, column) ? 2 : 0, i, 0};
+    for (int i = 0; i < count; ++i) {
+        SortEntry e{view->hasColumn(i, column) ? 2 : 0, i, 0};
         if (e.tier == 2) {
-            const QString value = valueAt(row, column);
+            const QString value = view->text(i, column);
             switch (kind) {
             case ColumnKind::Text:
                 textEntries.push_back(entries.size());
@@ -244,8 +234,7 @@ void sortlistview(TListView* view, int column, bool& descending)
     if (!view || column < 0)
         return;
     const ColumnKind kind = columnKind(view, column);
-    const QList<TListItem*> rows = view->rows();
-    std::vector<SortEntry> entries = sortEntries(rows, column, kind);
+    std::vector<SortEntry> entries = sortEntries(view, column, kind);
     // Descending turns the order of tiers and values round, not that of
     // equal rows.
     const int sign = descending ? -1 : 1;
@@ -256,11 +245,11 @@ void sortlistview(TListView* view, int column, bool& descending)
             return sign > 0 ? a.value < b.value : b.value < a.value;
         return a.position < b.position;
     });
-    QList<TListItem*> order;
-    order.reserve(rows.size());
+    std::vector<int> order;
+    order.reserve(entries.size());
     for (const SortEntry& e : entries)
-        order.append(rows[e.position]);
-    view->setRowOrder(order);
+        order.push_back(e.position);
+    (void)view->setRowOrder(order);  // every row is in `order` once
 }
 
 int comparedates(const QString& a, const QString& b)
