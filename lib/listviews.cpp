@@ -1,10 +1,10 @@
 #include "lib/listviews.h"
 
+#include "lib/collationranks.h"
 #include "lib/numbers.h"
 #include "lib/stamps.h"
 #include "platform/libformat.h"
 
-#include <QCollator>
 #include <QDateTime>
 #include <QHash>
 #include <algorithm>
@@ -138,29 +138,6 @@ private:
     const bool fastPath_;
     QHash<QString, Day> days_;
 };
-
-// The rank of every text among the others by the collation of the locale
-// snapshot (equal texts share a rank).
-std::vector<int> collationRanks(const QStringList& texts)
-{
-    const QCollator collator = platform::textCollator();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(static_cast<size_t>(texts.size()));
-    for (const QString& t : texts)
-        keys.push_back(collator.sortKey(t));
-    std::vector<int> order(keys.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<int>(i);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
-    std::vector<int> ranks(keys.size());
-    int rank = 0;
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && keys[order[i - 1]].compare(keys[order[i]]) != 0)
-            ++rank;
-        ranks[order[i]] = rank;
-    }
-    return ranks;
-}
 
 std::vector<SortEntry> sortEntries(const TListView* view, int column, ColumnKind kind)
 {
