@@ -7,7 +7,9 @@
 
 namespace platform {
 
-TListModel::TListModel(QObject* parent) : QAbstractItemModel(parent) {}
+TListModel::TListModel(QObject* parent) : QAbstractItemModel(parent)
+{
+}
 
 TListModel::~TListModel()
 {
