@@ -86,8 +86,7 @@ std::string asciiKey(const QString& text, const AsciiWeights& w)
     return key;
 }
 
-template <typename Key, typename Less>
-std::vector<int> ranksByKeys(const std::vector<Key>& keys, Less less)
+template <typename Key, typename Less> std::vector<int> ranksByKeys(const std::vector<Key>& keys, Less less)
 {
     std::vector<int> order(keys.size());
     std::iota(order.begin(), order.end(), 0);

@@ -51,8 +51,8 @@ TEST(CollationRanks, AgreeWithTheCollatorForAsciiAndOtherTexts)
     QString printable;
     for (char16_t c = 0x20; c <= 0x7E; ++c)
         printable.append(QChar(c));
-    const QStringList fixed{"a", "A", "b", "B", "ab", "aB", "Ab", "a-b", "a b", "a_b", "a.b", "a1", "a10",
-                            "a2", "", "a", "Z", "z", "~", "!", "'", "9"};
+    const QStringList fixed{"a",  "A",   "b",  "B", "ab", "aB", "Ab", "a-b", "a b", "a_b", "a.b",
+                            "a1", "a10", "a2", "",  "a",  "Z",  "z",  "~",   "!",   "'",   "9"};
     for (const QLocale& locale : {platform::rootCollationLocale(), QLocale(QLocale::English, QLocale::UnitedKingdom),
                                   QLocale(QLocale::German, QLocale::Germany)}) {
         const testsupport::LocaleScope snapshot(platform::localeFormatOf(locale));
