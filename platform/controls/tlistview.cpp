@@ -156,15 +156,13 @@ int TListView::indexOf(const TListItem* row) const
 
 QString TListView::text(int row, int column) const
 {
-    if (row < 0 || row >= count())
-        return {};
-    const QString* text = model_->row(row).columnText(column);
+    const QString* text = cell(row, column);
     return text ? *text : QString();
 }
 
-bool TListView::hasColumn(int row, int column) const
+const QString* TListView::cell(int row, int column) const
 {
-    return row >= 0 && row < count() && model_->row(row).columnText(column);
+    return row >= 0 && row < count() ? model_->row(row).columnText(column) : nullptr;
 }
 
 TListItem* TListView::addItem(const QString& caption, const QStringList& subItems)

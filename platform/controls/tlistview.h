@@ -89,8 +89,10 @@ public:
     // The text of column `column` of row `row` (empty when missing), read
     // without making the row's object.
     QString text(int row, int column) const;
-    // Whether the row has a text for the column (the caption always).
-    bool hasColumn(int row, int column) const;
+    // The same in place, for code that reads many rows: null when the row
+    // has no such column (the caption it always has). Valid until the row
+    // or the view changes.
+    const QString* cell(int row, int column) const;
 
     TListItem* addItem(const QString& caption, const QStringList& subItems = {});
     // Appends a row without making its object; inside beginUpdate/endUpdate
