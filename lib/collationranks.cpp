@@ -6,9 +6,9 @@
 #include <QCollatorSortKey>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <numeric>
 #include <optional>
-#include <string>
 
 namespace vek {
 namespace {
@@ -65,65 +65,109 @@ std::optional<AsciiWeights> asciiWeights(const QCollator& collator)
     return w;
 }
 
-bool printableAscii(const QString& text)
-{
-    return std::all_of(text.begin(), text.end(),
-                       [](QChar c) { return c.unicode() >= kFirstPrintable && c.unicode() <= kLastPrintable; });
-}
+// The keys of many texts in one buffer: per text its primary weights, a 0
+// that ends them (a shorter text before a longer one it begins), then its
+// tertiary weights. Compared as bytes they give the collator's order; the
+// first eight bytes, kept as one number beside each key, settle most
+// comparisons without reaching the buffer.
+class AsciiKeys {
+public:
+    // Stops at the first text with a character outside printable ASCII;
+    // complete() tells whether every text has its key.
+    AsciiKeys(const std::vector<QStringView>& texts, const AsciiWeights& w)
+    {
+        size_t total = 0;
+        for (QStringView t : texts)
+            total += static_cast<size_t>(t.size()) * 2 + 1;
+        bytes_.resize(total);
+        refs_.reserve(texts.size());
+        size_t at = 0;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            // The texts lie all over the heap: ask for one a few places on
+            // while this one is read.
+            if (i + 8 < texts.size())
+                __builtin_prefetch(texts[i + 8].data());
+            const QStringView t = texts[i];
+            const size_t start = at;
+            for (QChar c : t) {
+                const char16_t u = c.unicode();
+                if (u < kFirstPrintable || u > kLastPrintable)
+                    return;
+                bytes_[at++] = w.primary[u - kFirstPrintable];
+            }
+            bytes_[at++] = 0;
+            for (QChar c : t)
+                bytes_[at++] = w.tertiary[c.unicode() - kFirstPrintable];
+            quint64 head = 0;
+            for (size_t k = 0; k < 8; ++k)
+                head = (head << 8) | (start + k < at ? bytes_[start + k] : 0u);
+            refs_.push_back({head, static_cast<quint32>(start), static_cast<quint32>(at - start)});
+        }
+    }
 
-// Primary weights, a 0 that ends them (a shorter text before a longer one it
-// begins), then tertiary weights: compared as bytes, the collator's order.
-std::string asciiKey(const QString& text, const AsciiWeights& w)
-{
-    std::string key;
-    key.resize(static_cast<size_t>(text.size()) * 2 + 1);
-    size_t at = 0;
-    for (QChar c : text)
-        key[at++] = static_cast<char>(w.primary[c.unicode() - kFirstPrintable]);
-    key[at++] = 0;
-    for (QChar c : text)
-        key[at++] = static_cast<char>(w.tertiary[c.unicode() - kFirstPrintable]);
-    return key;
-}
+    bool complete(size_t count) const { return refs_.size() == count; }
+    size_t size() const { return refs_.size(); }
 
-template <typename Key, typename Less> std::vector<int> ranksByKeys(const std::vector<Key>& keys, Less less)
+    bool less(size_t a, size_t b) const
+    {
+        const Ref& x = refs_[a];
+        const Ref& y = refs_[b];
+        if (x.head != y.head)
+            return x.head < y.head;
+        if (x.length <= 8 && y.length <= 8)
+            return x.length < y.length;
+        const int c = std::memcmp(bytes_.data() + x.start, bytes_.data() + y.start, std::min(x.length, y.length));
+        return c != 0 ? c < 0 : x.length < y.length;
+    }
+
+private:
+    struct Ref {
+        quint64 head;
+        quint32 start;
+        quint32 length;
+    };
+    std::vector<unsigned char> bytes_;
+    std::vector<Ref> refs_;
+};
+
+// Ranks by a strict order over the indices 0..count-1.
+template <typename Less> std::vector<int> ranksByOrder(size_t count, Less less)
 {
-    std::vector<int> order(keys.size());
+    std::vector<int> order(count);
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&](int a, int b) { return less(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]); });
-    std::vector<int> ranks(keys.size());
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return less(a, b); });
+    std::vector<int> ranks(count);
     int rank = 0;
     for (size_t i = 0; i < order.size(); ++i) {
-        const size_t at = static_cast<size_t>(order[i]);
-        if (i > 0 && less(keys[static_cast<size_t>(order[i - 1])], keys[at]))
+        if (i > 0 && less(order[i - 1], order[i]))
             ++rank;
-        ranks[at] = rank;
+        ranks[static_cast<size_t>(order[i])] = rank;
     }
     return ranks;
 }
 
 }  // namespace
 
-std::vector<int> collationRanks(const QStringList& texts)
+std::vector<int> collationRanks(const std::vector<QStringView>& texts)
 {
     const QCollator collator = platform::textCollator();
     // Most columns are plain ASCII names; their keys are made here without
     // the collation library, which costs several times the sort itself.
-    if (std::all_of(texts.begin(), texts.end(), printableAscii)) {
-        if (const std::optional<AsciiWeights> weights = asciiWeights(collator)) {
-            std::vector<std::string> keys;
-            keys.reserve(static_cast<size_t>(texts.size()));
-            for (const QString& t : texts)
-                keys.push_back(asciiKey(t, *weights));
-            return ranksByKeys(keys, std::less<std::string>());
+    if (const std::optional<AsciiWeights> weights = asciiWeights(collator)) {
+        const AsciiKeys keys(texts, *weights);
+        if (keys.complete(texts.size())) {
+            return ranksByOrder(keys.size(), [&keys](int a, int b) {
+                return keys.less(static_cast<size_t>(a), static_cast<size_t>(b));
+            });
         }
     }
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(static_cast<size_t>(texts.size()));
-    for (const QString& t : texts)
-        keys.push_back(collator.sortKey(t));
-    return ranksByKeys(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+    keys.reserve(texts.size());
+    for (QStringView t : texts)
+        keys.push_back(collator.sortKey(t.toString()));
+    return ranksByOrder(keys.size(), [&keys](int a, int b) {
+        return keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]) < 0;
+    });
 }
 
 }  // namespace vek
