@@ -78,8 +78,7 @@ bool TListModel::setData(const QModelIndex& index, const QVariant& value, int ro
     // Only the check box is the user's to change.
     if (!index.isValid() || index.row() >= shown_ || index.column() != 0 || role != Qt::CheckStateRole)
         return false;
-    rows_[static_cast<size_t>(index.row())].check
-        = value.toInt() == Qt::Checked ? CheckMark::Checked : CheckMark::Unchecked;
+    rows_[index.row()].check = value.toInt() == Qt::Checked ? CheckMark::Checked : CheckMark::Unchecked;
     emit dataChanged(index, index, {Qt::CheckStateRole});
     return true;
 }
@@ -113,7 +112,7 @@ TListItem* TListModel::handle(int r)
 {
     if (r < 0 || r >= count())
         return nullptr;
-    TListRow& row = rows_[static_cast<size_t>(r)];
+    TListRow& row = rows_[r];
     if (!row.handle) {
         row.handle = new TListItem;
         row.handle->model_ = this;
@@ -180,11 +179,11 @@ void TListModel::remove(int r)
         return;
     publish();
     beginRemoveRows({}, r, r);
-    rows_.erase(rows_.begin() + r);
+    rows_.remove(r);
     --shown_;
-    for (size_t i = static_cast<size_t>(r); i < rows_.size(); ++i) {
+    for (int i = r; i < count(); ++i) {
         if (rows_[i].handle)
-            rows_[i].handle->row_ = static_cast<int>(i);
+            rows_[i].handle->row_ = i;
     }
     endRemoveRows();
 }
@@ -192,7 +191,7 @@ void TListModel::remove(int r)
 void TListModel::clear()
 {
     beginResetModel();
-    std::vector<TListRow> gone;
+    QList<TListRow> gone;
     gone.swap(rows_);
     shown_ = 0;
     for (TListRow& row : gone) {
@@ -240,14 +239,15 @@ bool TListModel::reorder(const std::vector<int>& order)
     // and what they hold by persistent index (current row, selection) is
     // moved along below.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<TListRow> moved;
-    moved.reserve(n);
+    QList<TListRow> moved;
+    moved.reserve(static_cast<qsizetype>(n));
+    TListRow* const from = rows_.data();
     for (size_t p = 0; p < n; ++p) {
         // The records are gathered from all over the store: ask for the
         // ones a few places on while this one moves.
         if (p + 8 < n)
-            __builtin_prefetch(&rows_[static_cast<size_t>(order[p + 8])]);
-        moved.push_back(std::move(rows_[static_cast<size_t>(order[p])]));
+            __builtin_prefetch(from + order[p + 8]);
+        moved.push_back(std::move(from[order[p]]));
         if (moved.back().handle)
             moved.back().handle->row_ = static_cast<int>(p);
     }

@@ -34,9 +34,9 @@ public:
 
     // Every row in the store, also those appended while inserts are held.
     int count() const { return static_cast<int>(rows_.size()); }
-    const TListRow& row(int r) const { return rows_[static_cast<size_t>(r)]; }
+    const TListRow& row(int r) const { return rows_[r]; }
     // For a change of the row's texts or mark; rowChanged tells the views.
-    TListRow& editRow(int r) { return rows_[static_cast<size_t>(r)]; }
+    TListRow& editRow(int r) { return rows_[r]; }
     // The row's object, made on first request; null outside 0..count-1.
     TListItem* handle(int r);
 
@@ -72,7 +72,7 @@ public:
     QItemSelectionModel* selectionModel() const { return selection_; }
 
 private:
-    std::vector<TListRow> rows_;
+    QList<TListRow> rows_;
     int shown_ = 0;  // rows announced to the views
     bool holding_ = false;
     QStringList captions_;

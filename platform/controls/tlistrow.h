@@ -3,6 +3,7 @@
 // the row object handed out for it, if any.
 #include <QString>
 #include <QStringList>
+#include <QtCore/qtypeinfo.h>
 
 namespace platform {
 
@@ -29,3 +30,7 @@ struct TListRow {
 };
 
 }  // namespace platform
+
+// Its texts and its pointer move by their bytes: a store growing by a million
+// rows is moved by the memory system (realloc), not row by row.
+Q_DECLARE_TYPEINFO(platform::TListRow, Q_RELOCATABLE_TYPE);

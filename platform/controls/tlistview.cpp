@@ -171,9 +171,9 @@ TListItem* TListView::addItem(const QString& caption, const QStringList& subItem
     return model_->handle(count() - 1);
 }
 
-void TListView::appendRow(const QString& caption, const QStringList& subItems)
+void TListView::appendRow(QString caption, QStringList subItems)
 {
-    TListRow row{caption, subItems};
+    TListRow row{std::move(caption), std::move(subItems)};
     if (checkBoxes_)
         row.check = CheckMark::Unchecked;
     model_->append(std::move(row));

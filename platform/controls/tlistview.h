@@ -96,8 +96,9 @@ public:
 
     TListItem* addItem(const QString& caption, const QStringList& subItems = {});
     // Appends a row without making its object; inside beginUpdate/endUpdate
-    // the rows are laid out together once.
-    void appendRow(const QString& caption, const QStringList& subItems = {});
+    // the rows are laid out together once. Texts handed over with std::move
+    // are kept as they are, without a copy.
+    void appendRow(QString caption, QStringList subItems = {});
     // Takes over rows that belong to no view and appends them in one layout pass.
     void addItems(const QList<TListItem*>& items);
     void deleteItem(TListItem* item);
