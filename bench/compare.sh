@@ -145,7 +145,7 @@ if have bench_web && command -v python3 >/dev/null && command -v curl >/dev/null
   port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   python3 -m http.server --bind 127.0.0.1 --directory "$tmp/www" "$port" >/dev/null 2>&1 &
   www=$!
-  trap 'kill $www 2>/dev/null; rm -rf "$tmp"' EXIT
+  trap 'kill $www 2>/dev/null || true; rm -rf "$tmp"' EXIT
   for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$port/" && break; sleep 0.1; done
   url="http://127.0.0.1:$port/Big.exe"
   op7="download 256 MiB from a local web server: GetFile vs curl -o"
