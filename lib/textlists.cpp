@@ -179,20 +179,28 @@ bool rewriteInPlace(const QStringList& list, platform::TextEncoding encoding, co
     return closetext(f) && ok;
 }
 
-// Reads what is left of an open file; 0 or the code of the failed read.
+constexpr qsizetype kReadBlock = 1 << 20;
+
+// Appends the next block of an open file to `bytes`; `got` is how many bytes
+// came (0 at the end). 0 or the code of the failed read.
+int appendBlock(platform::RawFile& file, QByteArray& bytes, qint64& got)
+{
+    const qsizetype old = bytes.size();
+    bytes.resize(old + kReadBlock);
+    got = 0;
+    const int rc = file.read(bytes.data() + old, kReadBlock, &got);
+    bytes.resize(old + got);
+    return rc;
+}
+
+// Appends what is left of an open file to `bytes`; 0 or the code of the failed read.
 int readWholeFile(platform::RawFile& file, QByteArray& bytes)
 {
-    bytes.clear();
-    for (;;) {
-        const qsizetype old = bytes.size();
-        bytes.resize(old + (1 << 20));
-        qint64 got = 0;
-        if (const int rc = file.read(bytes.data() + old, 1 << 20, &got))
+    for (qint64 got = 1; got > 0;) {
+        if (const int rc = appendBlock(file, bytes, got))
             return rc;
-        bytes.resize(old + got);
-        if (got == 0)
-            return 0;
     }
+    return 0;
 }
 
 // Reads the whole file; 0 or the code of the failed open or read.
@@ -201,6 +209,7 @@ int readWholeFile(const QString& name, QByteArray& bytes)
     platform::RawFile file;
     if (const int rc = file.open(name, platform::OpenMode::Read))
         return rc;
+    bytes.clear();
     return readWholeFile(file, bytes);
 }
 
@@ -231,24 +240,18 @@ qsizetype completeLinesEnd(const QByteArray& bytes)
 // the failed read; the list then holds what was read before it.
 int readFileLines(const QString& name, QStringList& list)
 {
-    constexpr qsizetype kBlock = 1 << 20;
     platform::RawFile file;
     if (const int rc = file.open(name, platform::OpenMode::Read))
         return rc;
     QByteArray bytes;
     bool first = true;
     for (;;) {
-        const qsizetype old = bytes.size();
-        bytes.resize(old + kBlock);
         qint64 got = 0;
-        if (const int rc = file.read(bytes.data() + old, kBlock, &got))
+        if (const int rc = appendBlock(file, bytes, got))
             return rc;
-        bytes.resize(old + got);
         if (first && platform::startsWithByteOrderMark(bytes)) {
-            QByteArray rest;
-            if (const int rc = readWholeFile(file, rest))
+            if (const int rc = readWholeFile(file, bytes))
                 return rc;
-            bytes.append(rest);
             appendFileLines(list, bytes);
             return 0;
         }
