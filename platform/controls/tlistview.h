@@ -62,7 +62,9 @@ private:
 class TListHeader {
 public:
     explicit TListHeader(TListModel* model) : model_(model) {}
+    // Empty for a column the view does not have.
     QString text(int column) const;
+    // Captions an existing column; a column the view does not have is not made.
     void setText(int column, const QString& caption);
 
 private:
