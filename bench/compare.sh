@@ -12,7 +12,7 @@ build=${BUILD_DIR:-build-bench}
 
 echo "building ($build, Release)..." >&2
 nice cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSARINE_BENCH=ON -DTESSARINE_TESTS=OFF >/dev/null
-for target in bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_catalogue bench_csv bench_langapply bench_web; do
+for target in bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_fill bench_catalogue bench_csv bench_langapply bench_web; do
   nice cmake --build "$build" --target "$target" >/dev/null 2>&1 || echo "note: $target did not build; its rows are left out" >&2
 done
 bin=$build/bench
@@ -29,6 +29,7 @@ echo "making data in $tmp..." >&2
 "$bin/bench_mkdata" folder "$tmp/folder" 100000 50
 "$bin/bench_mkdata" folder "$tmp/catalogue" 20000 100
 "$bin/bench_mkdata" table "$tmp/table" 100000
+"$bin/bench_mkdata" table "$tmp/table1m" 1000000
 "$bin/bench_mkdata" lines "$tmp/lines.txt" 1000000
 mkdir -p "$tmp/server" "$tmp/local" "$tmp/cp"
 "$bin/bench_mkdata" big "$tmp/server/Big.exe" 512
@@ -85,14 +86,33 @@ while read -r name ours peer; do
   record "$op" "$ours" "$peer"
 done
 
-# 5. Loading and saving a list of 1 000 000 lines, against copying the file.
-op5="load and save a list of 1 000 000 lines: loadlist+savelist vs cp"
+# 4b. Filling a shown list view with 1 000 000 rows whose texts are in memory,
+# against loadlist reading the same rows from the file; the driver alternates
+# the two itself, in one process.
+if have bench_fill; then
+  QT_QPA_PLATFORM=offscreen nice "$bin/bench_fill" "$tmp/table1m" "$rounds" 2>/dev/null |
+  while read -r name ours peer; do
+    record "fill a list view with 1 000 000 rows: appendRow vs loadlist reading them" "$ours" "$peer"
+  done
+fi
+
+# 5. Loading and saving a list of 1 000 000 lines, against a line tool that
+# reads and writes every line too, and flushes what it wrote as savelist does.
+op5="load and save a list of 1 000 000 lines: loadlist+savelist vs awk 1 && sync"
 for ((r = 0; r < rounds; r++)); do
   rm -f "$tmp/saved.txt" "$tmp/copied.txt"; sync
   ours=$(t -- "$bin/bench_textlist" "$tmp/lines.txt" "$tmp/saved.txt")
-  peer=$(t -- cp "$tmp/lines.txt" "$tmp/copied.txt")
+  peer=$(t -- sh -c 'awk 1 "$1" > "$2" && sync "$2"' sh "$tmp/lines.txt" "$tmp/copied.txt")
   record "$op5" "$ours" "$peer"
 done
+# The peak memory of one run of each, in MiB (GNU time's maximum resident set).
+if [ -x /usr/bin/time ]; then
+  peak() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
+  rm -f "$tmp/saved.txt" "$tmp/copied.txt"
+  ourskb=$(peak "$bin/bench_textlist" "$tmp/lines.txt" "$tmp/saved.txt")
+  peerkb=$(peak sh -c 'awk 1 "$1" > "$2" && sync "$2"' sh "$tmp/lines.txt" "$tmp/copied.txt")
+  echo "peak memory of the list row ($(stat -c %s "$tmp/lines.txt") bytes): ours $((ourskb / 1024)) MiB, awk $((peerkb / 1024)) MiB" >&2
+fi
 
 # 6. Exporting a shown 100 000-row list view as CSV, against Python's csv
 # writer writing the same rows; the driver alternates the two itself.
@@ -125,7 +145,7 @@ if have bench_web && command -v python3 >/dev/null && command -v curl >/dev/null
   port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   python3 -m http.server --bind 127.0.0.1 --directory "$tmp/www" "$port" >/dev/null 2>&1 &
   www=$!
-  trap 'kill $www 2>/dev/null; rm -rf "$tmp"' EXIT
+  trap 'kill $www 2>/dev/null || true; rm -rf "$tmp"' EXIT
   for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$port/" && break; sleep 0.1; done
   url="http://127.0.0.1:$port/Big.exe"
   op7="download 256 MiB from a local web server: GetFile vs curl -o"

@@ -17,12 +17,12 @@ inline void filltableview(platform::TListView& view, const std::string& dir)
     view.addColumn(QStringLiteral("Name"), 200);
     view.addColumn(QStringLiteral("Number"), 100);
     view.addColumn(QStringLiteral("Date"), 125);
-    QList<platform::TListItem*> rows;
+    view.beginUpdate();
     for (const QString& line : lines) {
         const QStringList f = line.split(u'\t');
-        rows.append(new platform::TListItem(f.value(0), {f.value(1), f.value(2)}));
+        view.appendRow(f.value(0), {f.value(1), f.value(2)});
     }
-    view.addItems(rows);
+    view.endUpdate();
     view.resize(500, 400);
     view.show();
     QApplication::processEvents();

@@ -199,7 +199,7 @@ void Tkwchartfm::FormShow()
     sortdir = false;
     QStringList captions;
     if (worklistview) {
-        const QTreeWidgetItem* header = worklistview->headerItem();
+        const platform::TListHeader* header = worklistview->headerItem();
         for (int c = 0; c < worklistview->columnCount(); ++c)
             captions.append(header->text(c));
     }
@@ -502,7 +502,7 @@ void fitcolumns(TListView* listview, bool measureheaders, bool hideempty, const 
     const QFontMetrics metrics(listview->font());
     const int margin = std::min(metrics.horizontalAdvance(kMarginText), kMaxMargin);
     const int columns = listview->columnCount();
-    const QTreeWidgetItem* header = listview->headerItem();
+    const platform::TListHeader* header = listview->headerItem();
     auto captionWidth = [&](int c) { return metrics.horizontalAdvance(header->text(c)) + margin; };
     auto hideListed = [&] {
         for (int c = 0; c < columns; ++c) {

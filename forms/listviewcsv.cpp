@@ -8,7 +8,6 @@
 #include "platform/libformat.h"
 
 #include <QCollator>
-#include <QTreeWidgetItem>
 
 #include <algorithm>
 #include <vector>
@@ -60,7 +59,7 @@ QStringList listviewcsvlines(const platform::TListView* listview, QChar delimite
     }
 
     QStringList header;
-    const QTreeWidgetItem* captions = listview->headerItem();
+    const platform::TListHeader* captions = listview->headerItem();
     for (int i = 0; i < columns; ++i) {
         if (!isHidden(i))
             header.append(captions ? captions->text(i) : QString());

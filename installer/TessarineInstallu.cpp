@@ -42,8 +42,9 @@ using platform::TTimer;
 
 namespace {
 
-// The program patterns, in the order the catalogue lists them.
-const QStringList kProgramPatterns = {QStringLiteral("*.exe"), QStringLiteral("*.ocx"), QStringLiteral("*.dll")};
+// The program patterns, in the order the catalogue lists them (each kind
+// after the other); findfiles matches them all in one reading of the folder.
+const QString kProgramPatterns = QStringLiteral("*.exe;*.ocx;*.dll");
 constexpr int kStartDelayMs = 500;
 constexpr int kDateColumnMaxWidth = 125;
 // How finely the progress bar divides each row's stretch.
@@ -346,18 +347,13 @@ void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QStr
 {
     aLV->beginUpdate();
     vek::clearlistview(aLV);
-    const QStringList patterns = unattended() ? QStringList{Autoexename} : kProgramPatterns;
     const QString filter = unattended() ? QString() : vek::asciiupper(aFilter);
-    QStringList names, sizes, dates;
-    QList<TListItem*> rows;
-    for (const QString& pattern : patterns) {
-        vek::findfiles(aFolder, pattern, &names, &sizes, &dates);
-        for (qsizetype i = 0; i < names.size(); ++i) {
-            if (filter.isEmpty() || vek::asciiupper(names[i]).contains(filter))
-                rows.append(new TListItem(names[i], {dates[i]}));
-        }
+    QStringList names, dates;
+    vek::findfiles(aFolder, unattended() ? Autoexename : kProgramPatterns, &names, nullptr, &dates);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (filter.isEmpty() || vek::asciiupper(names[i]).contains(filter))
+            aLV->appendRow(names[i], {dates[i]});
     }
-    aLV->addItems(rows);
     aLV->endUpdate();
 }
 
@@ -440,12 +436,12 @@ void TInstallfm::showProgress(int position)
 
 void TInstallfm::AddbtnClick()
 {
-    QList<TListItem*> rows;
+    Locallv->beginUpdate();
     for (const TListItem* row : Serverlv->rows()) {
         if (row->checked())
-            rows.append(new TListItem(row->caption(), row->subItems()));
+            Locallv->appendRow(row->caption(), row->subItems());
     }
-    Locallv->addItems(rows);
+    Locallv->endUpdate();
 }
 
 void TInstallfm::DeleteLnkClick()

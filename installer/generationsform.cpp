@@ -54,7 +54,7 @@ TGenerationsfm::TGenerationsfm(const QString& localFolder, const QString& name, 
     platform::setanchors(Closebtn, akRight | akBottom);
 
     connect(Restorebtn, &QPushButton::clicked, this, &TGenerationsfm::RestorebtnClick);
-    connect(Generationslv, &QTreeWidget::itemSelectionChanged, this, &TGenerationsfm::updateButtons);
+    connect(Generationslv, &platform::TListView::itemSelectionChanged, this, &TGenerationsfm::updateButtons);
     RefreshList();
 }
 

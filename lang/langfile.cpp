@@ -71,7 +71,7 @@ QString oneline(QString text)
 QStringList headingsof(const TListView* lv)
 {
     QStringList out;
-    const QTreeWidgetItem* head = lv->headerItem();
+    const platform::TListHeader* head = lv->headerItem();
     for (int i = 0; i < lv->columnCount(); ++i)
         out.append(head->text(i));
     return out;

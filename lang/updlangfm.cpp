@@ -135,7 +135,7 @@ void TUpdLangfm::buildControls()
 
 void TUpdLangfm::connectEvents()
 {
-    connect(Langlv, &QTreeWidget::itemClicked, this, [this] { LanglvClick(); });
+    connect(Langlv, &TListView::itemClicked, this, [this] { LanglvClick(); });
     connect(Langupdbtn, &QPushButton::clicked, this, &TUpdLangfm::LangupdbtnClick);
     connect(Addnewbtn, &QPushButton::clicked, this, &TUpdLangfm::AddnewbtnClick);
     connect(Deletebtn, &QPushButton::clicked, this, &TUpdLangfm::DeletebtnClick);

@@ -1,10 +1,10 @@
 #include "lib/listviews.h"
 
+#include "lib/collationranks.h"
 #include "lib/numbers.h"
 #include "lib/stamps.h"
 #include "platform/libformat.h"
 
-#include <QCollator>
 #include <QDateTime>
 #include <QHash>
 #include <algorithm>
@@ -24,16 +24,6 @@ enum class ColumnKind { Text, Number, Date };
 constexpr int kFirstSampledRow = 2;
 constexpr int kSampleEnd = 100;
 
-bool hasColumn(const TListItem* row, int column)
-{
-    return column == 0 || column - 1 < row->subItemCount();
-}
-
-QString valueAt(const TListItem* row, int column)
-{
-    return column == 0 ? row->caption() : getsubitem(row, column - 1);
-}
-
 ColumnKind columnKind(const TListView* view, int column)
 {
     const int count = view->count();
@@ -42,14 +32,14 @@ ColumnKind columnKind(const TListView* view, int column)
     const int end = std::min(count - 1, kSampleEnd);
     QString sample;
     for (int i = kFirstSampledRow; i < end && sample.isEmpty(); ++i)
-        sample = valueAt(view->item(i), column);
+        sample = view->text(i, column);
     const QChar dateSeparator = platform::libformat().dateSeparator;
     if ((sample.size() == 5 || sample.size() >= 8) && sample[2] == dateSeparator)
         return ColumnKind::Date;
     if (!isnumeric(sample))
         return ColumnKind::Text;
     for (int i = kFirstSampledRow; i < end; ++i) {
-        if (!isnumbertext(valueAt(view->item(i), column)))
+        if (!isnumbertext(view->text(i, column)))
             return ColumnKind::Text;
     }
     return ColumnKind::Number;
@@ -149,45 +139,44 @@ private:
     QHash<QString, Day> days_;
 };
 
-// The rank of every text among the others by the collation of the locale
-// snapshot (equal texts share a rank).
-std::vector<int> collationRanks(const QStringList& texts)
+// How many rows ahead of the one being read its texts are asked for. Each
+// row's text lies somewhere else on the heap, and reading them one after the
+// other waits on memory row by row: a sub-item is two such reads (the row's
+// list of sub-items, then the characters). So the list is asked for twice
+// this far ahead and the characters this far ahead, and both have arrived by
+// the time the row is read.
+constexpr int kReadAhead = 16;
+
+void readAhead(const TListView* view, int row, int column)
 {
-    const QCollator collator = platform::textCollator();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(static_cast<size_t>(texts.size()));
-    for (const QString& t : texts)
-        keys.push_back(collator.sortKey(t));
-    std::vector<int> order(keys.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<int>(i);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
-    std::vector<int> ranks(keys.size());
-    int rank = 0;
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && keys[order[i - 1]].compare(keys[order[i]]) != 0)
-            ++rank;
-        ranks[order[i]] = rank;
+    if (row + 2 * kReadAhead < view->count())
+        __builtin_prefetch(view->cell(row + 2 * kReadAhead, column));  // the address only: nothing is read yet
+    if (row + kReadAhead < view->count()) {
+        if (const QString* ahead = view->cell(row + kReadAhead, column))
+            __builtin_prefetch(ahead->constData());
     }
-    return ranks;
 }
 
-std::vector<SortEntry> sortEntries(const QList<TListItem*>& rows, int column, ColumnKind kind)
+std::vector<SortEntry> sortEntries(const TListView* view, int column, ColumnKind kind)
 {
     DateColumnReader dates;
+    const int count = view->count();
     std::vector<SortEntry> entries;
-    entries.reserve(static_cast<size_t>(rows.size()));
-    QStringList texts;
+    entries.reserve(static_cast<size_t>(count));
+    std::vector<QStringView> texts;  // in place: the view does not change during the sort
     std::vector<size_t> textEntries;
-    for (int i = 0; i < rows.size(); ++i) {
-        const TListItem* row = rows[i];
-        SortEntry e{hasColumn(row, column) ? 2 : 0, i, 0};
+    for (int i = 0; i < count; ++i) {
+        readAhead(view, i, column);
+        // Read in place: a copy of each value would write to every text's
+        // reference count, on a long list the larger part of reading them.
+        const QString* cell = view->cell(i, column);
+        SortEntry e{cell ? 2 : 0, i, 0};
         if (e.tier == 2) {
-            const QString value = valueAt(row, column);
+            const QString& value = *cell;
             switch (kind) {
             case ColumnKind::Text:
                 textEntries.push_back(entries.size());
-                texts.append(value);
+                texts.push_back(value);
                 break;
             case ColumnKind::Number:
                 e.value = texttofloat(value);
@@ -244,8 +233,7 @@ void sortlistview(TListView* view, int column, bool& descending)
     if (!view || column < 0)
         return;
     const ColumnKind kind = columnKind(view, column);
-    const QList<TListItem*> rows = view->rows();
-    std::vector<SortEntry> entries = sortEntries(rows, column, kind);
+    std::vector<SortEntry> entries = sortEntries(view, column, kind);
     // Descending turns the order of tiers and values round, not that of
     // equal rows.
     const int sign = descending ? -1 : 1;
@@ -256,11 +244,11 @@ void sortlistview(TListView* view, int column, bool& descending)
             return sign > 0 ? a.value < b.value : b.value < a.value;
         return a.position < b.position;
     });
-    QList<TListItem*> order;
-    order.reserve(rows.size());
+    std::vector<int> order;
+    order.reserve(entries.size());
     for (const SortEntry& e : entries)
-        order.append(rows[e.position]);
-    view->setRowOrder(order);
+        order.push_back(e.position);
+    (void)view->setRowOrder(order);  // every row is in `order` once
 }
 
 int comparedates(const QString& a, const QString& b)

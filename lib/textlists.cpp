@@ -40,18 +40,13 @@ void appendLines(QStringList& list, QStringView text)
         list.append(text.mid(start).toString());
 }
 
-// appendLines for a file in the single-byte code page, decoding each line
-// straight from the bytes: no decoded copy of the whole file, and the list
-// grows once. CR and LF are the same bytes in the code page and in the text.
-void appendCodePageLines(QStringList& list, const QByteArray& bytes)
+// appendLines for text in the single-byte code page, decoding each line
+// straight from the bytes: no decoded copy of the whole text. CR and LF are
+// the same bytes in the code page and in the text.
+void appendCodePageLines(QStringList& list, const char* p, qsizetype size)
 {
-    const char* p = bytes.constData();
-    const char* const end = p + bytes.size();
+    const char* const end = p + size;
     auto find = [&](char c) { return static_cast<const char*>(std::memchr(p, c, static_cast<size_t>(end - p))); };
-    qsizetype lines = 1;
-    for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, '\n', static_cast<size_t>(end - q)))); ++q)
-        ++lines;
-    list.reserve(list.size() + lines);
     // The next LF and the next CR, each looked for again only once passed.
     const char* lf = find('\n');
     const char* cr = find('\r');
@@ -190,7 +185,51 @@ void appendFileLines(QStringList& list, const QByteArray& bytes)
     if (platform::startsWithByteOrderMark(bytes))
         appendLines(list, decodeWholeFile(bytes));
     else
-        appendCodePageLines(list, bytes);
+        appendCodePageLines(list, bytes.constData(), bytes.size());
+}
+
+// Where the complete lines of `bytes` end: after the last line end, unless
+// that is a CR closing the bytes, whose LF may come with the next read.
+qsizetype completeLinesEnd(const QByteArray& bytes)
+{
+    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
+        const char c = bytes[i];
+        if (c == '\n' || (c == '\r' && i + 1 < bytes.size()))
+            return i + 1;
+    }
+    return 0;
+}
+
+// Reads the lines of a file a block at a time, so that the file's bytes are
+// never all in memory beside the lines made of them. A file that starts with
+// a byte-order mark is decoded whole, as its encoding needs. 0 or the code of
+// the failed read; the list then holds what was read before it.
+int readFileLines(const QString& name, QStringList& list)
+{
+    platform::RawFile file;
+    if (const int rc = file.open(name, platform::OpenMode::Read))
+        return rc;
+    QByteArray bytes;
+    bool first = true;
+    for (;;) {
+        qint64 got = 0;
+        if (const int rc = platform::appendBlock(file, bytes, got))
+            return rc;
+        if (first && platform::startsWithByteOrderMark(bytes)) {
+            if (const int rc = platform::readRemaining(file, bytes))
+                return rc;
+            appendFileLines(list, bytes);
+            return 0;
+        }
+        first = false;
+        if (got == 0) {
+            appendCodePageLines(list, bytes.constData(), bytes.size());
+            return 0;
+        }
+        const qsizetype cut = completeLinesEnd(bytes);
+        appendCodePageLines(list, bytes.constData(), cut);
+        bytes.remove(0, cut);
+    }
 }
 
 // Appends the items to a file open for appending, in the file's encoding. A
@@ -429,10 +468,10 @@ platform::ReadError readlist(QStringList& list, const QString& name)
         return downloadlist(list, name) ? platform::ReadError::None : platform::ReadError::Failed;
     if (!platform::isFile(name))
         return platform::pathExists(name) ? platform::ReadError::Failed : platform::ReadError::NotExist;
-    QByteArray bytes;
-    if (const int rc = platform::readWholeFile(name, bytes))
+    if (const int rc = readFileLines(name, list)) {
+        list.clear();  // a read that failed part way: the list is not the file
         return platform::readErrorFor(rc, name);
-    appendFileLines(list, bytes);
+    }
     return platform::ReadError::None;
 }
 

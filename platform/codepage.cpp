@@ -108,6 +108,19 @@ void appendCodePage(QByteArray& out, const QString& text)
 
 bool fitsCodePage(QStringView text)
 {
+    // Plain ASCII, most of every list, is looked at four characters at a time.
+    const auto* src = reinterpret_cast<const char16_t*>(text.data());
+    qsizetype i = 0;
+    std::uint64_t high = 0;
+    for (; i + 4 <= text.size(); i += 4) {
+        std::uint64_t word;
+        std::memcpy(&word, src + i, 8);
+        high |= word;
+    }
+    for (; i < text.size(); ++i)
+        high |= src[i];
+    if ((high & 0xFF80FF80FF80FF80ULL) == 0)
+        return true;
     for (const QChar c : text) {
         if (c.unicode() >= 0x80 && byteOf(c.unicode()) < 0)
             return false;

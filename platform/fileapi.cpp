@@ -487,23 +487,32 @@ int syncFile(const QString& path)
     return rc;
 }
 
+int appendBlock(RawFile& file, QByteArray& bytes, qint64& got)
+{
+    const qsizetype old = bytes.size();
+    bytes.resize(old + kReadBlockSize);
+    got = 0;
+    const int rc = file.read(bytes.data() + old, kReadBlockSize, &got);
+    bytes.resize(old + got);
+    return rc;
+}
+
+int readRemaining(RawFile& file, QByteArray& bytes)
+{
+    for (qint64 got = 1; got > 0;) {
+        if (const int rc = appendBlock(file, bytes, got))
+            return rc;
+    }
+    return 0;
+}
+
 int readWholeFile(const QString& path, QByteArray& bytes)
 {
-    constexpr qint64 kChunk = 1 << 20;
     RawFile file;
     if (const int rc = file.open(path, OpenMode::Read))
         return rc;
     bytes.clear();
-    for (;;) {
-        const qsizetype old = bytes.size();
-        bytes.resize(old + kChunk);
-        qint64 got = 0;
-        if (const int rc = file.read(bytes.data() + old, kChunk, &got))
-            return rc;
-        bytes.resize(old + got);
-        if (got == 0)
-            return 0;
-    }
+    return readRemaining(file, bytes);
 }
 
 bool isFile(const QString& path)

@@ -74,6 +74,13 @@ bool sameFile(const QString& a, const QString& b);
 [[nodiscard]] int syncFile(const QString& path);
 // Reads the whole file into `bytes`; 0 or the code of the failed open or read.
 [[nodiscard]] int readWholeFile(const QString& path, QByteArray& bytes);
+// The size of the blocks the readers below take at a time.
+inline constexpr qint64 kReadBlockSize = qint64(1) << 20;
+// Appends the next block of an open file to `bytes`; `got` is how many bytes
+// came (0 at the end). 0 or the code of the failed read.
+[[nodiscard]] int appendBlock(RawFile& file, QByteArray& bytes, qint64& got);
+// Appends what is left of an open file to `bytes`; 0 or the code of the failed read.
+[[nodiscard]] int readRemaining(RawFile& file, QByteArray& bytes);
 
 bool isFile(const QString& path);
 bool isFolder(const QString& path);

@@ -1,6 +1,7 @@
 #include "platform/controls/tlistview.h"
 
 #include "platform/controls/tform.h"
+#include "platform/controls/tlistmodel.h"
 
 #include <QHeaderView>
 #include <algorithm>
@@ -9,67 +10,114 @@ namespace platform {
 
 TListItem::TListItem(const QString& caption, const QStringList& subItems)
 {
-    setText(0, caption);
-    for (const QString& s : subItems)
-        appendSubItem(s);
+    own_.caption = caption;
+    own_.subItems = subItems;
+}
+
+TListItem::~TListItem()
+{
+    if (model_)
+        model_->remove(row_);
+}
+
+const TListRow& TListItem::record() const
+{
+    return model_ ? model_->row(row_) : own_;
+}
+
+TListRow& TListItem::record()
+{
+    return model_ ? model_->editRow(row_) : own_;
+}
+
+void TListItem::changed()
+{
+    if (model_)
+        model_->rowChanged(row_);
+}
+
+void TListItem::setCaption(const QString& caption)
+{
+    record().caption = caption;
+    changed();
 }
 
 QString TListItem::subItem(int index) const
 {
-    return index >= 0 && index < subCount_ ? text(index + 1) : QString();
+    const QStringList& items = record().subItems;
+    return index >= 0 && index < items.size() ? items[index] : QString();
 }
 
-QStringList TListItem::subItems() const
+void TListItem::appendSubItem(const QString& text)
 {
-    QStringList out;
-    out.reserve(subCount_);
-    for (int i = 0; i < subCount_; ++i)
-        out.append(text(i + 1));
-    return out;
+    record().subItems.append(text);
+    changed();
 }
 
-void TListItem::appendSubItem(const QString& value)
+void TListItem::setSubItem(int index, const QString& text)
 {
-    ++subCount_;
-    setText(subCount_, value);
-}
-
-void TListItem::setSubItem(int index, const QString& value)
-{
-    if (index >= 0 && index < subCount_)
-        setText(index + 1, value);
+    QStringList& items = record().subItems;
+    if (index >= 0 && index < items.size()) {
+        items[index] = text;
+        changed();
+    }
 }
 
 QString TListItem::columnText(int column) const
 {
-    return column == 0 ? caption() : subItem(column - 1);
+    const QString* text = record().columnText(column);
+    return text ? *text : QString();
 }
 
 void TListItem::setChecked(bool on)
 {
-    setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
+    record().check = on ? CheckMark::Checked : CheckMark::Unchecked;
+    changed();
 }
 
-bool TListItem::operator<(const QTreeWidgetItem& other) const
+bool TListItem::isSelected() const
 {
-    // A list view holds list items only.
-    const auto& row = static_cast<const TListItem&>(other);
-    if (rank_ >= 0 && row.rank_ >= 0)
-        return rank_ < row.rank_;
-    return QTreeWidgetItem::operator<(other);
+    if (!model_ || !model_->selectionModel())
+        return false;
+    model_->publish();
+    return model_->selectionModel()->isSelected(model_->index(row_, 0));
 }
 
-TListView::TListView(QWidget* parent) : QTreeWidget(parent)
+void TListItem::setSelected(bool on)
 {
+    if (!model_ || !model_->selectionModel())
+        return;
+    model_->publish();
+    model_->selectionModel()->select(model_->index(row_, 0),
+                                     (on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect)
+                                         | QItemSelectionModel::Rows);
+}
+
+QString TListHeader::text(int column) const
+{
+    return model_->columnCaption(column);
+}
+
+void TListHeader::setText(int column, const QString& caption)
+{
+    (void)model_->setHeaderData(column, Qt::Horizontal, caption);  // a column that does not exist has no caption
+}
+
+TListView::TListView(QWidget* parent) : QTreeView(parent), model_(new TListModel(this)), header_(model_)
+{
+    setModel(model_);
+    model_->setSelectionModel(selectionModel());
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setColumnCount(0);
     header()->setSectionsClickable(true);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, &TListView::columnClicked);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TListView::itemSelectionChanged);
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { emit itemClicked(item(index.row()), index.column()); });
     registercomponent(this);
 }
 
@@ -77,40 +125,71 @@ void TListView::addColumn(const QString& caption, int width)
 {
     const int index = columnCount();
     setColumnCount(index + 1);
-    QTreeWidgetItem* head = headerItem();
-    head->setText(index, caption);
+    header_.setText(index, caption);
     setColumnWidth(index, width);
+}
+
+int TListView::columnCount() const
+{
+    return model_->columnCount();
+}
+
+void TListView::setColumnCount(int columns)
+{
+    model_->setColumnCount(columns);
+}
+
+int TListView::count() const
+{
+    return model_->count();
 }
 
 TListItem* TListView::item(int index) const
 {
-    return static_cast<TListItem*>(topLevelItem(index));
+    return model_->handle(index);
 }
 
 int TListView::indexOf(const TListItem* row) const
 {
-    return indexOfTopLevelItem(const_cast<TListItem*>(row));
+    return row && row->model_ == model_ ? row->row_ : -1;
+}
+
+QString TListView::text(int row, int column) const
+{
+    const QString* text = cell(row, column);
+    return text ? *text : QString();
+}
+
+const QString* TListView::cell(int row, int column) const
+{
+    return row >= 0 && row < count() ? model_->row(row).columnText(column) : nullptr;
 }
 
 TListItem* TListView::addItem(const QString& caption, const QStringList& subItems)
 {
-    auto* row = new TListItem(caption, subItems);
+    appendRow(caption, subItems);
+    return model_->handle(count() - 1);
+}
+
+void TListView::appendRow(QString caption, QStringList subItems)
+{
+    TListRow row{std::move(caption), std::move(subItems)};
     if (checkBoxes_)
-        row->setChecked(false);
-    addTopLevelItem(row);
-    return row;
+        row.check = CheckMark::Unchecked;
+    model_->append(std::move(row));
 }
 
 void TListView::addItems(const QList<TListItem*>& items)
 {
-    QList<QTreeWidgetItem*> plain;
-    plain.reserve(items.size());
+    beginUpdate();
     for (TListItem* row : items) {
-        if (checkBoxes_ && row->data(0, Qt::CheckStateRole).isNull())
-            row->setChecked(false);
-        plain.append(row);
+        if (!row || row->model_)
+            continue;  // a row belongs to one view only
+        if (checkBoxes_ && row->own_.check == CheckMark::None)
+            row->own_.check = CheckMark::Unchecked;
+        model_->adopt(row);
     }
-    addTopLevelItems(plain);
+    endUpdate();
 }
 
 void TListView::deleteItem(TListItem* row)
@@ -121,31 +200,30 @@ void TListView::deleteItem(TListItem* row)
 void TListView::clearItems()
 {
     beginUpdate();
-    clear();
+    model_->clear();
     endUpdate();
 }
 
 void TListView::beginUpdate()
 {
-    if (updateDepth_++ == 0)
+    if (updateDepth_++ == 0) {
         setUpdatesEnabled(false);
+        model_->holdInserts(true);
+    }
 }
 
 void TListView::endUpdate()
 {
-    if (updateDepth_ > 0 && --updateDepth_ == 0)
+    if (updateDepth_ > 0 && --updateDepth_ == 0) {
+        model_->holdInserts(false);
         setUpdatesEnabled(true);
+    }
 }
 
 void TListView::setCheckBoxes(bool on)
 {
     checkBoxes_ = on;
-    for (int i = 0; i < count(); ++i) {
-        if (on)
-            item(i)->setChecked(item(i)->checked());
-        else
-            item(i)->setData(0, Qt::CheckStateRole, QVariant());
-    }
+    model_->setCheckMarks(on);
 }
 
 bool TListView::multiSelect() const
@@ -160,59 +238,75 @@ void TListView::setMultiSelect(bool on)
 
 QList<TListItem*> TListView::selectedRows() const
 {
-    // In row order, not in the order the user picked them.
-    QList<TListItem*> out;
-    for (TListItem* row : rows()) {
-        if (row->isSelected())
-            out.append(row);
+    model_->publish();
+    // From the selection's ranges rather than by asking every row: a click
+    // on a long list looks at what is highlighted, not at every row.
+    std::vector<int> chosen;
+    const QItemSelection selection = selectionModel()->selection();
+    for (const QItemSelectionRange& range : selection) {
+        if (range.left() > 0)
+            continue;  // a row counts as highlighted by its first column, as isSelected has it
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            chosen.push_back(r);
     }
+    std::sort(chosen.begin(), chosen.end());
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+    QList<TListItem*> out;
+    out.reserve(static_cast<qsizetype>(chosen.size()));
+    for (int r : chosen)
+        out.append(model_->handle(r));
     return out;
 }
 
 QList<TListItem*> TListView::rows() const
 {
-    // Straight from the root item: each call through the view looks its
-    // model up again, which on a long list costs more than the walk itself.
-    const QTreeWidgetItem* root = invisibleRootItem();
-    const int n = root->childCount();
+    const int n = count();
     QList<TListItem*> out;
     out.reserve(n);
     for (int i = 0; i < n; ++i)
-        out.append(static_cast<TListItem*>(root->child(i)));
+        out.append(model_->handle(i));
     return out;
 }
 
-void TListView::setRowOrder(const QList<TListItem*>& order)
+QModelIndex TListView::indexFor(const TListItem* row, int column) const
 {
-    beginUpdate();
-    if (columnCount() > 0 && order.size() == count()) {
-        // The model's own sort moves every row in one layout change: the
-        // selection and the current row follow their rows by themselves, and
-        // no row leaves the view meanwhile (taking 100 000 rows out and
-        // putting them back costs three times the instructions of this).
-        qsizetype rank = 0;
-        for (TListItem* row : order)
-            row->rank_ = rank++;
-        invisibleRootItem()->sortChildren(0, Qt::AscendingOrder);  // one level: rows have no children
-        for (TListItem* row : order)
-            row->rank_ = -1;
-        endUpdate();
-        return;
-    }
-    // Taking the rows out clears the selection: note it first.
-    const QList<TListItem*> selected = selectedRows();
-    QTreeWidgetItem* const current = currentItem();
-    invisibleRootItem()->takeChildren();
-    QList<QTreeWidgetItem*> back;
-    back.reserve(order.size());
-    for (TListItem* row : order)
-        back.append(row);
-    invisibleRootItem()->addChildren(back);
-    if (current)
-        setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
-    for (TListItem* row : selected)
-        row->setSelected(true);
-    endUpdate();
+    const int r = indexOf(row);
+    if (r < 0)
+        return {};
+    model_->publish();
+    return model_->index(r, column);
+}
+
+TListItem* TListView::currentItem() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? item(current.row()) : nullptr;
+}
+
+void TListView::setCurrentItem(TListItem* row)
+{
+    const QModelIndex index = indexFor(row);
+    if (index.isValid())
+        setCurrentIndex(index);
+}
+
+void TListView::setCurrentItem(TListItem* row, int column, QItemSelectionModel::SelectionFlags command)
+{
+    const QModelIndex index = indexFor(row, column);
+    if (index.isValid())
+        selectionModel()->setCurrentIndex(index, command);
+}
+
+void TListView::scrollToItem(const TListItem* row)
+{
+    const QModelIndex index = indexFor(row);
+    if (index.isValid())
+        scrollTo(index);
+}
+
+bool TListView::setRowOrder(const std::vector<int>& order)
+{
+    return model_->reorder(order);
 }
 
 }  // namespace platform

@@ -1,61 +1,113 @@
 #pragma once
 // The report-style list view: rows of a caption and sub-item texts, optional
-// check boxes, multi-selection and column-header clicks.
+// check boxes, multi-selection and column-header clicks. The rows live in one
+// flat store (TListModel) shown by a tree view without branches.
+#include "platform/controls/tlistrow.h"
+
+#include <QItemSelectionModel>
 #include <QStringList>
-#include <QTreeWidget>
+#include <QTreeView>
+#include <vector>
 
 namespace platform {
 
-class TListView;
+class TListModel;
 
 // One row. Column 0 shows the caption, column n the sub-item n - 1. A row may
-// hold fewer sub-items than the view has columns.
-class TListItem : public QTreeWidgetItem {
+// hold fewer sub-items than the view has columns. A row made with `new` keeps
+// its texts itself until a view takes it over (addItems); from then on the
+// view owns it, keeps its texts in its store, and the object stays the same
+// for as long as the row is in the view, wherever the row moves.
+class TListItem {
 public:
     explicit TListItem(const QString& caption = {}, const QStringList& subItems = {});
+    // A row still in a view leaves it.
+    ~TListItem();
+    TListItem(const TListItem&) = delete;
+    TListItem& operator=(const TListItem&) = delete;
 
-    QString caption() const { return text(0); }
-    void setCaption(const QString& caption) { setText(0, caption); }
+    QString caption() const { return record().caption; }
+    void setCaption(const QString& caption);
 
-    int subItemCount() const { return subCount_; }
+    int subItemCount() const { return static_cast<int>(record().subItems.size()); }
     QString subItem(int index) const;
-    QStringList subItems() const;
+    QStringList subItems() const { return record().subItems; }
     void appendSubItem(const QString& text);
     // Replaces an existing sub-item; an index outside 0..count-1 changes nothing.
     void setSubItem(int index, const QString& text);
     // The caption for column 0, else the sub-item column - 1 (empty when missing).
     QString columnText(int column) const;
 
-    bool checked() const { return checkState(0) == Qt::Checked; }
+    bool checked() const { return record().check == CheckMark::Checked; }
     void setChecked(bool on);
 
-    // While TListView::setRowOrder runs, rows compare by the place it gives
-    // them; otherwise as any tree-widget item.
-    bool operator<(const QTreeWidgetItem& other) const override;
+    // Highlighted in its view; a row in no view is never highlighted.
+    bool isSelected() const;
+    // Highlights the row (or takes the highlight off) without touching the others.
+    void setSelected(bool on);
 
 private:
+    friend class TListModel;
     friend class TListView;
-    int subCount_ = 0;
-    qsizetype rank_ = -1;
+    const TListRow& record() const;
+    TListRow& record();
+    void changed();
+
+    TListModel* model_ = nullptr;  // null while the row is in no view
+    int row_ = -1;  // its place in the view
+    TListRow own_;  // its texts while in no view
 };
 
-class TListView : public QTreeWidget {
+// The column captions of a list view.
+class TListHeader {
+public:
+    explicit TListHeader(TListModel* model) : model_(model) {}
+    // Empty for a column the view does not have.
+    QString text(int column) const;
+    // Captions an existing column; a column the view does not have is not made.
+    void setText(int column, const QString& caption);
+
+private:
+    TListModel* model_;
+};
+
+class TListView : public QTreeView {
     Q_OBJECT
 public:
     Q_INVOKABLE explicit TListView(QWidget* parent = nullptr);
 
     void addColumn(const QString& caption, int width);
+    int columnCount() const;
+    // New columns are captioned by their number from 1.
+    void setColumnCount(int columns);
+    TListHeader* headerItem() { return &header_; }
+    const TListHeader* headerItem() const { return &header_; }
 
-    int count() const { return topLevelItemCount(); }
+    int count() const;
+    // Null outside 0..count-1.
     TListItem* item(int index) const;
+    // -1 for a row of another view or of none.
     int indexOf(const TListItem* item) const;
+    // The text of column `column` of row `row` (empty when missing), read
+    // without making the row's object.
+    QString text(int row, int column) const;
+    // The same in place, for code that reads many rows: null when the row
+    // has no such column (the caption it always has). Valid until the row
+    // or the view changes.
+    const QString* cell(int row, int column) const;
+
     TListItem* addItem(const QString& caption, const QStringList& subItems = {});
-    // Appends many rows with one layout pass.
+    // Appends a row without making its object; inside beginUpdate/endUpdate
+    // the rows are laid out together once. Texts handed over with std::move
+    // are kept as they are, without a copy.
+    void appendRow(QString caption, QStringList subItems = {});
+    // Takes over rows that belong to no view and appends them in one layout pass.
     void addItems(const QList<TListItem*>& items);
     void deleteItem(TListItem* item);
     void clearItems();
 
-    // Repaints are held between the two calls (they nest).
+    // Repaints are held between the two calls (they nest); rows appended
+    // meanwhile are laid out once at the end.
     void beginUpdate();
     void endUpdate();
 
@@ -64,17 +116,32 @@ public:
     bool multiSelect() const;
     void setMultiSelect(bool on);
 
+    // In row order, not in the order the user picked them.
     QList<TListItem*> selectedRows() const;
     QList<TListItem*> rows() const;
 
-    // Puts the rows in the given order; `order` holds every row of the view once.
-    // Highlighted rows stay highlighted.
-    void setRowOrder(const QList<TListItem*>& order);
+    // The row with the keyboard focus; null when there is none.
+    TListItem* currentItem() const;
+    // Makes the row current, selecting as a click would, or by `command`.
+    void setCurrentItem(TListItem* item);
+    void setCurrentItem(TListItem* item, int column, QItemSelectionModel::SelectionFlags command);
+    void scrollToItem(const TListItem* item);
+
+    // Puts row order[p] at place p in one layout change; highlighted rows stay
+    // highlighted and row objects keep their rows. False, and nothing moved,
+    // unless `order` holds each of 0..count-1 once.
+    [[nodiscard]] bool setRowOrder(const std::vector<int>& order);
 
 signals:
     void columnClicked(int column);
+    void itemClicked(platform::TListItem* item, int column);
+    void itemSelectionChanged();
 
 private:
+    QModelIndex indexFor(const TListItem* item, int column = 0) const;
+
+    TListModel* model_;
+    TListHeader header_;
     bool checkBoxes_ = false;
     int updateDepth_ = 0;
 };

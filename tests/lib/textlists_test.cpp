@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -405,4 +406,38 @@ TEST_F(TextLists, AppendingKeepsTheFileInOneEncoding)
             EXPECT_EQ(readFile(target), c.after) << c.added.join(u'|').toStdString() << ' ' << lines;
         }
     }
+}
+
+// loadlist reads a file a block of 1 MiB at a time: a line end (CR LF above
+// all) or a line that straddles the end of a block must come back as from a
+// file split whole.
+TEST_F(TextLists, LinesAcrossTheReadBlocksComeBackWhole)
+{
+    constexpr qsizetype kBlock = 1 << 20;
+    // The bytes from kBlock - 1 on, after kBlock - 1 bytes of "a".
+    const QList<QByteArray> boundaries = {
+        "\r\nb\r\n",  // CR | LF
+        "\rb\r\n",  // CR | text
+        "\r\r\nb",  // CR | CR LF
+        "\n\r\nb\r",  // LF | CR LF, a CR ending the file
+        "x\rb",  // text | CR
+        "\r",  // a CR ending the block and the file
+        "\n" + QByteArray(kBlock + 3, 'z'),  // a line across the next boundary
+    };
+    for (const QByteArray& boundary : boundaries) {
+        const QByteArray bytes = QByteArray(kBlock - 1, 'a') + boundary;
+        QStringList expected = QString::fromLatin1(bytes).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+        if (bytes.endsWith('\r') || bytes.endsWith('\n'))
+            expected.removeLast();
+        writeFile(dir.file("big.txt"), bytes);
+        QStringList list;
+        loadlist(list, dir.file("big.txt"));
+        EXPECT_EQ(list, expected) << boundary.left(8).toStdString();
+    }
+
+    // A marked file longer than a block is decoded whole.
+    writeFile(dir.file("marked.txt"), "\xEF\xBB\xBF" + QByteArray(kBlock, 'a') + "caf\xC3\xA9\r\nx");
+    QStringList list;
+    loadlist(list, dir.file("marked.txt"));
+    EXPECT_EQ(list, (QStringList{QString(kBlock, u'a') + QStringLiteral("caf\u00E9"), "x"}));
 }

@@ -23,6 +23,26 @@ TEST(CodePage, MapsTheWindows1252RangeBothWays)
     EXPECT_EQ(toCodePage(QStringLiteral("a\u4E2Db\U0001F600")), QByteArray("a?b??"));
 }
 
+// Whether a text fits is decided four characters at a time for ASCII: a
+// character the code page lacks, or one it holds, is seen wherever it stands.
+TEST(CodePage, FitsSeesEveryCharacterWhereverItStands)
+{
+    for (int length = 1; length <= 9; ++length) {
+        for (int at = 0; at < length; ++at) {
+            QString text(length, u'a');
+            EXPECT_TRUE(fitsCodePage(text));
+            text[at] = QChar(0x0100);  // not in the code page
+            EXPECT_FALSE(fitsCodePage(text)) << length << ' ' << at;
+            text[at] = QChar(0x20AC);  // the euro sign is
+            EXPECT_TRUE(fitsCodePage(text)) << length << ' ' << at;
+            text[at] = QChar(0x0081);  // a hole of the code page, kept as its byte
+            EXPECT_EQ(fitsCodePage(text), toCodePage(text).size() == length && fromCodePage(toCodePage(text)) == text)
+                << length << ' ' << at;
+        }
+    }
+    EXPECT_TRUE(fitsCodePage(QString()));
+}
+
 TEST(WinError, MapsErrnoToTheFamilysCodes)
 {
     const struct {
