@@ -46,12 +46,9 @@ BENCHMARK(BM_findfiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_catalogue [--benchmark_...] FOLDER\n");
+    if (!bench::hasArguments(argc, 1, "bench_catalogue [--benchmark_...] FOLDER"))
         return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QApplication app(argc, argv);
     bench::useFamilyFormats();
     g_folder = bench::arg(argv, 1);

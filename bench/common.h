@@ -23,6 +23,24 @@ inline void useFamilyFormats()
     platform::setLibformat(platform::LocaleFormat{});
 }
 
+// False, with the usage on the error output, unless the driver was given
+// exactly `count` arguments.
+inline bool hasArguments(int argc, int count, const char* usage)
+{
+    if (argc - 1 == count)
+        return true;
+    std::fprintf(stderr, "usage: %s\n", usage);
+    return false;
+}
+
+// The drivers that make windows run on the offscreen platform unless the
+// caller chose another.
+inline void preferOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 inline double msSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

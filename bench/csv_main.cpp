@@ -33,12 +33,9 @@ const char kPeer[] = "import csv, sys\n"
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_csv DIR ROUNDS\n");
+    if (!bench::hasArguments(argc, 2, "bench_csv DIR ROUNDS"))
         return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QApplication app(argc, argv);
     bench::useFamilyFormats();
     const std::string dir = argv[1];

@@ -28,12 +28,9 @@ void settleFreedBlocks()
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_fill DIR ROUNDS\n");
+    if (!bench::hasArguments(argc, 2, "bench_fill DIR ROUNDS"))
         return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QApplication app(argc, argv);
     bench::useFamilyFormats();
     const QString file = QString::fromStdString(std::string(argv[1]) + "/table.tsv");

@@ -36,12 +36,9 @@ template <typename Control> void addControls(platform::TForm& form, const char* 
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_langapply DIR ROUNDS\n");
+    if (!bench::hasArguments(argc, 2, "bench_langapply DIR ROUNDS"))
         return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QApplication app(argc, argv);
     const QString base = bench::arg(argv, 1) + QStringLiteral("/");
     const int rounds = std::atoi(argv[2]);

@@ -20,12 +20,9 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_sort DIR ROUNDS\n");
+    if (!bench::hasArguments(argc, 2, "bench_sort DIR ROUNDS"))
         return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QApplication app(argc, argv);
     bench::useFamilyFormats();
     const std::string dir = argv[1];
