@@ -13,6 +13,8 @@
 namespace vek::http {
 namespace {
 
+constexpr long kReceiveBufferSize = 512L * 1024;
+
 constexpr long kMaxRedirects = 15;
 
 void initialiseOnce()
@@ -177,6 +179,9 @@ Reply perform(const Request& request)
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &ex);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &ex);
+    // Large downloads arrive in large pieces: a write and a progress step a
+    // piece, not one every 16 KiB.
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &ex);
