@@ -2,6 +2,7 @@
 
 #include "lang/langcode.h"
 #include "lang/langlines.h"
+#include "lang/langrows.h"
 #include "lib/basictext.h"
 #include "lib/fields.h"
 #include "lib/fileops.h"
@@ -39,7 +40,6 @@ using platform::TTabSheet;
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-constexpr QChar kPartSep = u'|';
 
 // A list's lines as one text, each followed by CR LF, as the toolkit gives
 // the text of items and memos.
@@ -53,7 +53,7 @@ QString linestext(const QStringList& lines)
 
 QString partstolines(QString text)
 {
-    text.replace(kPartSep, kCrLf);
+    text.replace(kPartSeparator, kCrLf);
     return text;
 }
 
@@ -62,9 +62,9 @@ QString oneline(QString text)
 {
     if (!text.contains(u'\r') && !text.contains(u'\n'))
         return text;
-    text.replace(kCrLf, QString(kPartSep));
-    text.replace(u'\r', kPartSep);
-    text.replace(u'\n', kPartSep);
+    text.replace(kCrLf, QString(kPartSeparator));
+    text.replace(u'\r', kPartSeparator);
+    text.replace(u'\n', kPartSeparator);
     return text;
 }
 
@@ -173,7 +173,7 @@ void langfiledefn::capturecomponent(QObject* component)
         keeprecord(kKindPanel, name, panel->caption());
     if (const auto* radio = qobject_cast<TRadioGroup*>(component)) {
         keeprecord(kKindRadio, name, radio->caption());
-        keeprecord(kKindRadioItems, name, oneline(radio->items().join(kPartSep)));
+        keeprecord(kKindRadioItems, name, oneline(radio->items().join(kPartSeparator)));
     }
     if (const auto* form = qobject_cast<TForm*>(component))
         keeprecord(kKindForm, name, form->caption());
@@ -183,7 +183,7 @@ void langfiledefn::capturecomponent(QObject* component)
         keeprecord(kKindCheck, name, check->caption());
     // A heading that holds "|" is quoted, so that it comes back as one heading.
     if (const auto* lv = qobject_cast<TListView*>(component))
-        keeprecord(kKindListView, name, joinfields(headingsof(lv), kPartSep));
+        keeprecord(kKindListView, name, joinfields(headingsof(lv), kPartSeparator));
 }
 
 bool langfiledefn::makelangrecords(const QString& pscreenname, const QString& plangcode, TForm* c)
@@ -306,7 +306,7 @@ bool langfiledefn::applycomponent(QObject* component)
         QString record;
         (void)readrecord(kKindListView, name, record);  // no record: every heading keeps its caption
         QStringList parts;
-        splitfields(record, parts, kPartSep);
+        splitfields(record, parts, kPartSeparator);
         const QStringList headings = headingsof(lv);
         for (qsizetype i = parts.size(); i < headings.size(); ++i)
             parts.append(headings[i]);

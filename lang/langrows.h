@@ -25,6 +25,10 @@ std::optional<LangRow> langrowof(const QString& line);
 // The file line of a row: kind "_" name "=" text.
 QString langrowline(const LangRow& row);
 
+// What joins the parts of a multi-line record (a memo's lines, a list's
+// items, a list view's headings) into one line of the file.
+inline constexpr QChar kPartSeparator = u'|';
+
 // The kinds whose text is edited as lines, one "|"-separated part a line
 // (memo, listbox, listview, text; letter case ignored).
 bool multilinekind(const QString& kind);

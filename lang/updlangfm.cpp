@@ -40,12 +40,6 @@ using platform::TProgressBar;
 
 namespace {
 
-constexpr QChar kPartSep = u'|';
-// The columns of a row after the kind: record name, text, line number.
-constexpr int kNameItem = 0;
-constexpr int kTextItem = 1;
-constexpr int kLineItem = 2;
-
 const QString kConfigSection = QStringLiteral("Config");
 const QString kLanguageKey = QStringLiteral("Language");
 const QString kGoogleSection = QStringLiteral("Google");
@@ -59,11 +53,6 @@ QString codeoffile(const QString& path)
     const QString base = QFileInfo(path).completeBaseName();
     const qsizetype us = base.indexOf(u'_');
     return us < 0 ? QString() : base.left(us);
-}
-
-int lineofrow(const TListItem* row)
-{
-    return row ? row->subItem(kLineItem).toInt() : -1;
 }
 
 TLabeledEdit* labelledEdit(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
@@ -298,15 +287,19 @@ void TUpdLangfm::LangfileCBCloseUp()
 void TUpdLangfm::LanglvClick()
 {
     auto* row = static_cast<TListItem*>(Langlv->currentItem());
-    if (!row || !row->isSelected())
-        return;
+    if (row && row->isSelected())
+        editRow(row);
+}
+
+void TUpdLangfm::editRow(TListItem* row)
+{
     Langgb->show();
     const QString text = row->subItem(kTextItem);
     if (multilinekind(row->caption())) {
         Langcontented->hide();
         Langcontented->clear();
         QStringList parts;
-        splitfields(text, parts, kPartSep);
+        splitfields(text, parts, kPartSeparator);
         langcontentmemo->setLines(parts);
         langcontentmemo->show();
     } else {
@@ -316,13 +309,18 @@ void TUpdLangfm::LanglvClick()
         langcontentmemo->clear();
     }
     origcontent = text;
-    editedLine_ = lineofrow(row);
+    editedLine_ = lineOfRow(row);
+}
+
+int TUpdLangfm::lineOfRow(const TListItem* row)
+{
+    return row ? row->subItem(kLineItem).toInt() : -1;
 }
 
 TListItem* TUpdLangfm::rowOfLine(int number) const
 {
     for (TListItem* row : Langlv->rows()) {
-        if (lineofrow(row) == number)
+        if (lineOfRow(row) == number)
             return row;
     }
     return nullptr;
@@ -330,7 +328,7 @@ TListItem* TUpdLangfm::rowOfLine(int number) const
 
 void TUpdLangfm::storeRowText(TListItem* row, const QString& text)
 {
-    const int number = lineofrow(row);
+    const int number = lineOfRow(row);
     if (number < 0 || number >= langfilelist.size())
         return;
     row->setSubItem(kTextItem, text);
@@ -353,7 +351,7 @@ void TUpdLangfm::LangupdbtnClick()
     if (!row || Langlv->currentItem() != row)
         return;
     const QString newtext
-        = multilinekind(row->caption()) ? joinstrings(langcontentmemo->lines(), kPartSep) : Langcontented->text();
+        = multilinekind(row->caption()) ? joinstrings(langcontentmemo->lines(), kPartSeparator) : Langcontented->text();
     storeRowText(row, newtext);
     if (!origcontent.isEmpty()) {
         for (TListItem* other : Langlv->rows()) {
@@ -382,7 +380,7 @@ void TUpdLangfm::DeletebtnClick()
     auto* row = static_cast<TListItem*>(Langlv->currentItem());
     if (!row || !row->isSelected())
         return;
-    const int number = lineofrow(row);
+    const int number = lineOfRow(row);
     if (number < 0 || number >= langfilelist.size())
         return;
     langfilelist.removeAt(number);

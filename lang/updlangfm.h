@@ -111,8 +111,17 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The sub-items of a row after its kind: record name, text, line number.
+    static constexpr int kNameItem = 0;
+    static constexpr int kTextItem = 1;
+    static constexpr int kLineItem = 2;
+
     void buildControls();
+    // Shows the row's text in the editing area, as the record being edited.
+    void editRow(platform::TListItem* row);
     void connectEvents();
+    // The file line a row shows, or -1 for none.
+    static int lineOfRow(const platform::TListItem* row);
     // The row of the file line `number`, or null.
     platform::TListItem* rowOfLine(int number) const;
     // Puts a row's text into the file line its number names, and shows it.

@@ -3,7 +3,6 @@
 #include "lang/updlangfm.h"
 #include "lib/basictext.h"
 #include "lib/cursors.h"
-#include "lib/fields.h"
 #include "lib/focus.h"
 #include "lib/texts.h"
 #include "web/translate.h"
@@ -11,13 +10,6 @@
 #include <QCoreApplication>
 
 namespace vek {
-namespace {
-
-constexpr QChar kPartSep = u'|';
-constexpr int kTextItem = 1;
-
-}  // namespace
-
 // Missing codes put the focus on the empty field and stop the translation.
 bool TUpdLangfm::translationCodesGiven()
 {
@@ -56,16 +48,8 @@ void TUpdLangfm::GooglebtnClick()
 
 void TUpdLangfm::translateMultiLineRow(platform::TListItem* row)
 {
-    Langcontented->hide();
-    Langcontented->clear();
     Langlv->setCurrentItem(row);
-    QStringList parts;
-    splitfields(row->subItem(kTextItem), parts, kPartSep);
-    langcontentmemo->setLines(parts);
-    langcontentmemo->show();
-    Langgb->show();
-    origcontent = row->subItem(kTextItem);
-    editedLine_ = row->subItem(kTextItem + 1).toInt();
+    editRow(row);
     QCoreApplication::processEvents();
     GooglebtnClick();
     LangupdbtnClick();
