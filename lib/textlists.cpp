@@ -93,13 +93,20 @@ void appendLine(QByteArray& out, const QString& line, platform::TextEncoding enc
     out.append("\r\n", 2);
 }
 
+// Whether the first item's code-page bytes would read back as a byte-order
+// mark at the start of a file.
+bool opensLikeByteOrderMark(const QStringList& list)
+{
+    return !list.isEmpty()
+        && platform::startsWithByteOrderMark(platform::toCodePage(list.front().left(platform::kUtf8MarkSize)));
+}
+
 // Whether the items must be written as UTF-8: one holds a character the code
-// page lacks, or, at the start of a file, the first one's code-page bytes
-// would read back as a byte-order mark.
+// page lacks, or, at the start of a file, the first one would read back as a
+// byte-order mark.
 bool needsUtf8(const QStringList& list, bool atStart)
 {
-    if (atStart && !list.isEmpty()
-        && platform::startsWithByteOrderMark(platform::toCodePage(list.front().left(platform::kUtf8MarkSize))))
+    if (atStart && opensLikeByteOrderMark(list))
         return true;
     return std::any_of(list.begin(), list.end(), [](const QString& item) { return !platform::fitsCodePage(item); });
 }
@@ -131,37 +138,76 @@ bool targetTakesWrites(const QString& target)
         == 0;
 }
 
-// Writes the list to `target` through a work file renamed into place; the
-// writer retries its open like openwrite. A folder that refuses the work file
+// What writeLines returns when a code-page item cannot be held by the code
+// page; not a code any system step gives.
+constexpr int kItemLacksCodePage = -1;
+
+// Writes the items, each with CR LF, in blocks of about kChunk bytes, UTF-8
+// behind its mark or in the code page. A code-page write stops at the first
+// item the code page cannot hold: kItemLacksCodePage. Otherwise 0 or the
+// failing write's code.
+int writeLines(platform::AtomicFileWriter& writer, const QStringList& list, platform::TextEncoding encoding)
+{
+    const bool utf8 = encoding == platform::TextEncoding::Utf8;
+    QByteArray block(kChunk, Qt::Uninitialized);
+    qsizetype used = 0;
+    if (utf8) {
+        std::memcpy(block.data(), platform::kUtf8Mark, platform::kUtf8MarkSize);
+        used = platform::kUtf8MarkSize;
+    }
+    for (const QString& item : list) {
+        // A UTF-16 unit takes at most three bytes of UTF-8.
+        const qsizetype room = item.size() * (utf8 ? 3 : 1) + 2;
+        if (used + room > block.size()) {
+            if (const int rc = writer.write(block.constData(), used))
+                return rc;
+            used = 0;
+            if (room > block.size())
+                block.resize(room);
+        }
+        char* at = block.data() + used;
+        if (utf8) {
+            const QByteArray bytes = item.toUtf8();
+            std::memcpy(at, bytes.constData(), static_cast<size_t>(bytes.size()));
+            at += bytes.size();
+        } else if (platform::encodeFittingCodePage(item, at)) {
+            at += item.size();
+        } else {
+            return kItemLacksCodePage;
+        }
+        *at++ = '\r';
+        *at++ = '\n';
+        used = at - block.constData();
+    }
+    return used > 0 ? writer.write(block.constData(), used) : 0;
+}
+
+// Writes the list to `target` through a work file renamed into place, in the
+// code page unless `encoding` is UTF-8 or an item turns out not to fit, when
+// the work file is begun again as UTF-8 and `encoding` says so. The writer
+// retries its open like openwrite; a folder that refuses the work file
 // (access denied) refuses it on every try, so that is not tried again.
 // Returns 0 or the failing step's code.
-int writeListAtomically(const QStringList& list, platform::TextEncoding encoding, const QString& target)
+int writeListAtomically(const QStringList& list, platform::TextEncoding& encoding, const QString& target)
 {
-    platform::AtomicFileWriter writer(target);
-    int rc = 0;
-    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
-        rc = writer.begin();
-        if (rc == 0 || rc == platform::winerr::AccessDenied)
-            break;
-        waitbeforeretry();
-    }
-    if (rc != 0)
-        return rc;
-    QByteArray buffer;
-    buffer.reserve(kChunk + 4096);
-    if (encoding == platform::TextEncoding::Utf8)
-        buffer.append(platform::kUtf8Mark, platform::kUtf8MarkSize);
-    for (const QString& item : list) {
-        appendLine(buffer, item, encoding);
-        if (buffer.size() >= kChunk) {
-            if ((rc = writer.write(buffer)))
-                return rc;
-            buffer.clear();
+    for (;;) {
+        platform::AtomicFileWriter writer(target);
+        int rc = 0;
+        for (int attempt = 0; attempt < kOpenTries; ++attempt) {
+            rc = writer.begin();
+            if (rc == 0 || rc == platform::winerr::AccessDenied)
+                break;
+            waitbeforeretry();
         }
+        if (rc != 0)
+            return rc;
+        rc = writeLines(writer, list, encoding);
+        if (rc == kItemLacksCodePage) {
+            encoding = platform::TextEncoding::Utf8;
+            continue;  // the abandoned writer has removed its work file
+        }
+        return rc != 0 ? rc : writer.commit();
     }
-    if (!buffer.isEmpty() && (rc = writer.write(buffer)))
-        return rc;
-    return writer.commit();
 }
 
 // Rewrites an existing file in place, as openwrite and writeline do: for a
@@ -516,17 +562,18 @@ bool savelist(const QStringList& list, const QString& name)
 {
     const bool warningCheck = hasExtension(name, QLatin1String(".oma")) || hasExtension(name, QLatin1String(".iso"));
     const bool safeReplace = list.size() > kSafeReplaceThreshold && hasExtension(name, QLatin1String(".csv"));
-    const platform::TextEncoding encoding
-        = needsUtf8(list, true) ? platform::TextEncoding::Utf8 : platform::TextEncoding::CodePage;
     if (!targetTakesWrites(name))
         return false;
     const QString written = safeReplace ? name + kWorkFileSuffix : name;
     bool saved = true;
+    // Whether every item fits the code page is found out while writing.
+    platform::TextEncoding encoding
+        = opensLikeByteOrderMark(list) ? platform::TextEncoding::Utf8 : platform::TextEncoding::CodePage;
     const int rc = writeListAtomically(list, encoding, written);
     if (rc == platform::winerr::AccessDenied && platform::isFile(name)) {
         // A shared folder its users may not write, holding a file they may:
         // no work file can be made, so the file itself takes the new lines.
-        if (!rewriteInPlace(list, encoding, name))
+        if (!rewriteInPlace(list, needsUtf8(list, true) ? platform::TextEncoding::Utf8 : encoding, name))
             return false;
     } else if (rc != 0) {
         return false;

@@ -3,8 +3,6 @@
 #include <QStringDecoder>
 
 #include <array>
-#include <cstdint>
-#include <cstring>
 
 namespace platform {
 namespace {
@@ -35,42 +33,38 @@ char encodeOne(char16_t c)
     return b < 0 ? '?' : static_cast<char>(b);
 }
 
-// Eight bytes at a time: true when none has its high bit set.
+// Written as plain loops over the whole text, with no early exit, so that the
+// compiler runs them over many characters at once: most text of the family's
+// files is ASCII, and a line is looked at whole either way.
+
+// True when no byte has its high bit set.
 bool isAscii(const char* data, qsizetype size)
 {
-    qsizetype i = 0;
-    std::uint64_t high = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, data + i, 8);
-        high |= word;
-    }
-    for (; i < size; ++i)
+    unsigned char high = 0;
+    for (qsizetype i = 0; i < size; ++i)
         high |= static_cast<unsigned char>(data[i]);
-    return (high & 0x8080808080808080ULL) == 0;
+    return high < 0x80;
 }
 
-// Writes the text as bytes when every character is ASCII, four characters at
-// a time; false (with `dst` partly written) otherwise.
+// Whether every character is ASCII.
+bool isAscii(const char16_t* src, qsizetype size)
+{
+    char16_t high = 0;
+    for (qsizetype i = 0; i < size; ++i)
+        high |= src[i];
+    return high < 0x80;
+}
+
+// Writes the low byte of every character; true when all of them were ASCII,
+// so that the bytes are the text.
 bool narrowAscii(const char16_t* src, qsizetype size, char* dst)
 {
-    qsizetype i = 0;
-    for (; i + 4 <= size; i += 4) {
-        std::uint64_t word;
-        std::memcpy(&word, src + i, 8);
-        if (word & 0xFF80FF80FF80FF80ULL)
-            return false;
-        dst[i] = static_cast<char>(word);
-        dst[i + 1] = static_cast<char>(word >> 16);
-        dst[i + 2] = static_cast<char>(word >> 32);
-        dst[i + 3] = static_cast<char>(word >> 48);
-    }
-    for (; i < size; ++i) {
-        if (src[i] >= 0x80)
-            return false;
+    char16_t high = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        high |= src[i];
         dst[i] = static_cast<char>(src[i]);
     }
-    return true;
+    return high < 0x80;
 }
 
 }  // namespace
@@ -106,20 +100,24 @@ void appendCodePage(QByteArray& out, const QString& text)
         dst[i] = src[i] < 0x80 ? static_cast<char>(src[i]) : encodeOne(src[i]);
 }
 
+bool encodeFittingCodePage(QStringView text, char* dst)
+{
+    const auto* src = reinterpret_cast<const char16_t*>(text.data());
+    if (narrowAscii(src, text.size(), dst))
+        return true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int b = byteOf(src[i]);
+        if (b < 0)
+            return false;
+        dst[i] = static_cast<char>(b);
+    }
+    return true;
+}
+
 bool fitsCodePage(QStringView text)
 {
-    // Plain ASCII, most of every list, is looked at four characters at a time.
     const auto* src = reinterpret_cast<const char16_t*>(text.data());
-    qsizetype i = 0;
-    std::uint64_t high = 0;
-    for (; i + 4 <= text.size(); i += 4) {
-        std::uint64_t word;
-        std::memcpy(&word, src + i, 8);
-        high |= word;
-    }
-    for (; i < text.size(); ++i)
-        high |= src[i];
-    if ((high & 0xFF80FF80FF80FF80ULL) == 0)
+    if (isAscii(src, text.size()))
         return true;
     for (const QChar c : text) {
         if (c.unicode() >= 0x80 && byteOf(c.unicode()) < 0)

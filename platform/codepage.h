@@ -16,6 +16,10 @@ QByteArray toCodePage(const QString& text);
 void appendCodePage(QByteArray& out, const QString& text);
 // Whether every character of the text has a byte in the code page.
 bool fitsCodePage(QStringView text);
+// Writes the text's code-page bytes at `dst`, which has room for text.size()
+// bytes. False when a character has no byte there: what `dst` then holds is
+// not the text.
+[[nodiscard]] bool encodeFittingCodePage(QStringView text, char* dst);
 
 // The byte-order mark that opens a UTF-8 text file.
 inline constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";

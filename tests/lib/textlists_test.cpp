@@ -373,6 +373,27 @@ TEST_F(TextLists, ListsTheCodePageCannotHoldAreWrittenAsMarkedUtf8)
     }
 }
 
+// Whether the code page will do is found out while writing: a letter it
+// lacks in the last item of a list longer than many writes still makes the
+// whole file marked UTF-8, and an item longer than a write goes whole.
+TEST_F(TextLists, TheLastItemStillDecidesTheEncodingOfTheWholeFile)
+{
+    const QStringList fitting = numbered(20000) << QString(100000, QChar(0x00E9));
+    for (const QString& last : {QStringLiteral("caf\u00E9"), QStringLiteral("\u0391")}) {
+        const QStringList list = fitting + QStringList{last};
+        const bool utf8 = !platform::fitsCodePage(last);
+        const QString text = list.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        const QByteArray expected = utf8 ? platform::kUtf8Mark + text.toUtf8() : platform::toCodePage(text);
+        const QString target = dir.file("l.txt");
+        ASSERT_TRUE(savelist(list, target));
+        EXPECT_EQ(readFile(target), expected) << utf8;
+        EXPECT_EQ(entries(dir.path()), QStringList{"l.txt"});
+        QStringList back;
+        loadlist(back, target);
+        EXPECT_EQ(back, list);
+    }
+}
+
 // Appending keeps one encoding in the file: lines join a marked file as
 // UTF-8, and a code-page file that must take letters it cannot hold is
 // turned into marked UTF-8 first.
