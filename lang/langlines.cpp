@@ -1,5 +1,6 @@
 #include "lang/langlines.h"
 
+#include "lib/basictext.h"
 #include "lib/textlists.h"
 #include "platform/atomicwrite.h"
 #include "platform/codepage.h"
@@ -35,48 +36,7 @@ QString decodelangfile(const QByteArray& bytes, bool& converted)
     return platform::fromCodePage(body.data(), body.size());
 }
 
-// Every character looked at: CR LF, LF or CR end a line.
-QStringList splitlinesbychar(QStringView text)
-{
-    QStringList out;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        out.append(text.mid(start, i - start).toString());
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        out.append(text.mid(start).toString());
-    return out;
-}
-
 }  // namespace
-
-QStringList splitlines(QStringView text)
-{
-    QStringList out;
-    out.reserve(text.size() / 32 + 1);
-    // Lines ended by LF or CR LF are found by the fast search for LF; a CR
-    // anywhere else (a file of CR line ends) takes the character walk.
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        const qsizetype next = end < 0 ? text.size() : end + 1;
-        if (end < 0)
-            end = text.size();
-        const qsizetype length = end - start - (end > start && text[end - 1] == u'\r' && end < text.size() ? 1 : 0);
-        const QStringView line = text.sliced(start, length);
-        if (line.contains(u'\r'))
-            return splitlinesbychar(text);
-        out.append(line.toString());
-        start = next;
-    }
-    return out;
-}
 
 // Writes the lines as a language file: the UTF-8 mark, then each line and
 // CR LF, through a work file renamed into place. A file its owner made

@@ -8,10 +8,6 @@
 
 namespace vek {
 
-// The lines of a text: CR LF, LF or CR end a line, and one final line break
-// ends the last line rather than starting an empty one.
-QStringList splitlines(QStringView text);
-
 // Writes the lines, in their order, as a language file. A file its owner made
 // read-only is not replaced. True when the file was written.
 [[nodiscard]] bool writelanglines(const QString& path, const QStringList& lines);

@@ -2,6 +2,7 @@
 // The smallest text helpers, used throughout the library.
 #include <QChar>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace vek {
@@ -26,5 +27,8 @@ bool isasciialnum(QChar c);
 // The text with every character other than those replaced by "_": a name
 // made of anything that is safe in a file name or a search.
 QString underscoredname(const QString& text);
+// The lines of a text: CR LF, LF or CR end a line, and one final line break
+// ends the last line rather than starting an empty one.
+QStringList splitlines(QStringView text);
 
 }  // namespace vek

@@ -21,28 +21,10 @@ namespace {
 constexpr qsizetype kChunk = 1 << 16;
 constexpr int kOpenTries = 4;
 
-// Appends the lines of `text` to `list`: CR, LF or CR LF end a line, and a
-// last line without an end counts as well.
-void appendLines(QStringList& list, QStringView text)
-{
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        list.append(text.mid(start, i - start).toString());
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        list.append(text.mid(start).toString());
-}
-
-// appendLines for text in the single-byte code page, decoding each line
-// straight from the bytes: no decoded copy of the whole text. CR and LF are
-// the same bytes in the code page and in the text.
+// Appends the lines of text in the single-byte code page to `list`: CR, LF
+// or CR LF end a line, and a last line without an end counts as well. Each
+// line is decoded straight from the bytes, with no decoded copy of the whole
+// text; CR and LF are the same bytes in the code page and in the text.
 void appendCodePageLines(QStringList& list, const char* p, qsizetype size)
 {
     const char* const end = p + size;
@@ -184,11 +166,11 @@ int writeLines(platform::AtomicFileWriter& writer, const QStringList& list, plat
 
 // Writes the list to `target` through a work file renamed into place, in the
 // code page unless `encoding` is UTF-8 or an item turns out not to fit, when
-// the work file is begun again as UTF-8 and `encoding` says so. The writer
-// retries its open like openwrite; a folder that refuses the work file
-// (access denied) refuses it on every try, so that is not tried again.
-// Returns 0 or the failing step's code.
-int writeListAtomically(const QStringList& list, platform::TextEncoding& encoding, const QString& target)
+// the work file is begun again as UTF-8. The writer retries its open like
+// openwrite; a folder that refuses the work file (access denied) refuses it
+// on every try, so that is not tried again. Returns 0 or the failing step's
+// code.
+int writeListAtomically(const QStringList& list, platform::TextEncoding encoding, const QString& target)
 {
     for (;;) {
         platform::AtomicFileWriter writer(target);
@@ -229,7 +211,7 @@ bool rewriteInPlace(const QStringList& list, platform::TextEncoding encoding, co
 void appendFileLines(QStringList& list, const QByteArray& bytes)
 {
     if (platform::startsWithByteOrderMark(bytes))
-        appendLines(list, decodeWholeFile(bytes));
+        list.append(splitlines(decodeWholeFile(bytes)));
     else
         appendCodePageLines(list, bytes.constData(), bytes.size());
 }
@@ -567,13 +549,13 @@ bool savelist(const QStringList& list, const QString& name)
     const QString written = safeReplace ? name + kWorkFileSuffix : name;
     bool saved = true;
     // Whether every item fits the code page is found out while writing.
-    platform::TextEncoding encoding
-        = opensLikeByteOrderMark(list) ? platform::TextEncoding::Utf8 : platform::TextEncoding::CodePage;
-    const int rc = writeListAtomically(list, encoding, written);
+    const int rc = writeListAtomically(
+        list, opensLikeByteOrderMark(list) ? platform::TextEncoding::Utf8 : platform::TextEncoding::CodePage, written);
     if (rc == platform::winerr::AccessDenied && platform::isFile(name)) {
         // A shared folder its users may not write, holding a file they may:
         // no work file can be made, so the file itself takes the new lines.
-        if (!rewriteInPlace(list, needsUtf8(list, true) ? platform::TextEncoding::Utf8 : encoding, name))
+        if (!rewriteInPlace(
+                list, needsUtf8(list, true) ? platform::TextEncoding::Utf8 : platform::TextEncoding::CodePage, name))
             return false;
     } else if (rc != 0) {
         return false;
