@@ -1,9 +1,13 @@
 #include "installer/placecopy.h"
 
 #include "lib/copyplacement.h"
+#include "lib/folderlock.h"
 #include "lib/folders.h"
 #include "platform/errortext.h"
 #include "platform/fileapi.h"
+#include "platform/winerror.h"
+
+#include <chrono>
 
 namespace installer {
 
@@ -19,14 +23,15 @@ public:
 
     // `leftovers`: what the undo of a failed placement could not put back,
     // told after the cause so that the user knows which file stands where.
-    InstallOutcome operator()(int code, const QString& what, const QString& path,
+    // `cause`: the cause in words, where the code's own words would not say it.
+    InstallOutcome operator()(int code, const QString& what, const QString& path, const QString& cause = {},
                               const vek::UndoLeftovers& leftovers = {}) const
     {
         InstallOutcome outcome;
         outcome.name = name_;
         outcome.code = code;
         outcome.message = prefix_ + QString::number(code) + u'\n' + name_ + QStringLiteral(": ") + what + u' ' + path
-            + QStringLiteral(" (") + platform::errorText(code) + u')';
+            + QStringLiteral(" (") + (cause.isEmpty() ? platform::errorText(code) : cause) + u')';
         if (!leftovers.isEmpty())
             outcome.message += kBackupsNotPutBack + vek::describeleftovers(leftovers);
         return outcome;
@@ -49,13 +54,30 @@ InstallOutcome placecopy(const CopySource& source, const QString& localFolder, c
     if (const int code = vek::copywithgenerations(source.path, current, progress, &failure)) {
         switch (failure.step) {
         case vek::PlacementStep::ReadSource:
+            if (const QString kind = platform::nonRegularKind(source.path); !kind.isEmpty())
+                return failed(code, QStringLiteral("refused ") + source.what, source.path,
+                              QStringLiteral("it is ") + kind + QStringLiteral(", not a regular file"));
             return failed(code, QStringLiteral("could not read ") + source.what, source.path);
+        case vek::PlacementStep::LockFolder:
+            return failed(
+                code, QStringLiteral("could not lock the local folder"), local,
+                code == platform::winerr::WaitTimeout
+                    ? QStringLiteral("another install into it did not finish within %1 seconds")
+                          .arg(std::chrono::duration_cast<std::chrono::seconds>(vek::folderlockwait()).count())
+                    : QString());
+        case vek::PlacementStep::KeepCurrent:
+            return failed(code, QStringLiteral("could not keep the current file as its backup"), failure.path,
+                          QString(), failure.leftovers);
         case vek::PlacementStep::WriteFolder:
+            if (code == platform::winerr::AlreadyExists)
+                return failed(code, QStringLiteral("could not make its work file"), failure.path,
+                              QStringLiteral("something that is not ours stands under that name"));
             return failed(code, QStringLiteral("could not write into the local folder"), local);
         case vek::PlacementStep::Replace:
-            return failed(code, QStringLiteral("could not replace"), failure.path, failure.leftovers);
+            return failed(code, QStringLiteral("could not replace"), failure.path, QString(), failure.leftovers);
         case vek::PlacementStep::MoveBackup:
-            return failed(code, QStringLiteral("could not move the backup"), failure.path, failure.leftovers);
+            return failed(code, QStringLiteral("could not move the backup"), failure.path, QString(),
+                          failure.leftovers);
         }
     }
     InstallOutcome outcome;

@@ -1,7 +1,9 @@
 #include "lib/copyplacement.h"
 
 #include "lib/folderlock.h"
+#include "lib/placementjournal.h"
 #include "platform/winerror.h"
+#include "platform/workfile.h"
 
 #include <QFileInfo>
 
@@ -9,7 +11,7 @@ namespace vek {
 
 QString placementworkname(const QString& current)
 {
-    return hiddenworkname(current, QStringLiteral(".installing"));
+    return hiddenworkname(current, platform::kPlacementWorkSuffix);
 }
 
 int copywithgenerations(const QString& source, const QString& current, const platform::CopyProgress& progress,
@@ -21,31 +23,41 @@ int copywithgenerations(const QString& source, const QString& current, const pla
     const QString work = placementworkname(current);
 
     const FolderLock lock(folder);
-    if (platform::pathExists(work))
-        (void)platform::deleteFile(work);  // left by a killed run; a failure shows in the copy below
-
-    // The new version is complete on the local disk before anything is moved.
-    if (const int code = platform::copyFile(source, work, false, progress)) {
-        (void)platform::deleteFile(work);  // the copy removes what it made; this is for a crash between
-        // Which side the copy failed on: the source when it cannot be read
-        // (or changed under the copy), else the program's folder.
-        platform::RawFile probe;
-        const bool sourceSide
-            = code == platform::winerr::FileInvalid || probe.open(source, platform::OpenMode::Read) != 0;
-        failed.step = sourceSide ? PlacementStep::ReadSource : PlacementStep::WriteFolder;
-        failed.path = sourceSide ? source : folder;
+    if (lock.code() != 0) {
+        // A folder that is missing or may not be written says so as the copy would.
+        const bool held
+            = lock.code() == platform::winerr::WaitTimeout || lock.code() == platform::winerr::AlreadyExists;
+        failed.step = held ? PlacementStep::LockFolder : PlacementStep::WriteFolder;
+        failed.path = folder;
+        return lock.code();
+    }
+    // Whatever killed runs left in the folder is put right first: a placement
+    // cut short is finished or undone, their work files go.
+    if (const int code = recoverfolder(folder); code != 0 && platform::pathExists(placementjournalname(current))) {
+        failed.step = PlacementStep::MoveBackup;
+        failed.path = placementjournalname(current);
         return code;
     }
-    if (const int code = platform::syncFile(work)) {
-        (void)platform::deleteFile(work);  // never placed; the folder is as it was either way
-        failed.step = PlacementStep::WriteFolder;
-        failed.path = folder;
+
+    // The new version is complete on the local disk before anything is moved.
+    if (const int code = platform::copyToWorkFile(source, work, progress)) {
+        // Which side the copy failed on: the source when it cannot be read, is
+        // no regular file or changed under the copy, else the program's folder.
+        platform::RawFile probe;
+        const bool sourceSide = code == platform::winerr::FileInvalid || code == platform::winerr::BadFileType
+            || probe.open(source, platform::OpenMode::Read) != 0;
+        failed.step = sourceSide ? PlacementStep::ReadSource : PlacementStep::WriteFolder;
+        failed.path = sourceSide ? source : (code == platform::winerr::AlreadyExists ? work : folder);
         return code;
     }
     QString failedPath;
-    if (const int code = placewithgenerations(work, current, &failedPath, &failed.leftovers)) {
+    bool keepingCurrent = false;
+    if (const int code = placewithgenerations(work, current, &failedPath, &failed.leftovers, &keepingCurrent)) {
         (void)platform::deleteFile(work);  // never placed; the folder is as it was either way
-        failed.step = failedPath == current ? PlacementStep::Replace : PlacementStep::MoveBackup;
+        failed.step = keepingCurrent                                 ? PlacementStep::KeepCurrent
+            : failedPath == current                                  ? PlacementStep::Replace
+            : failedPath.endsWith(platform::kPlacementJournalSuffix) ? PlacementStep::WriteFolder
+                                                                     : PlacementStep::MoveBackup;
         failed.path = failedPath;
         return code;
     }

@@ -19,6 +19,11 @@ enum class PlacementStep {
     Replace,
     // A backup generation could not be moved down the chain.
     MoveBackup,
+    // The current file could not be kept as its first generation (.X01).
+    KeepCurrent,
+    // The folder's lock could not be had (another run held it too long, or
+    // its lock file could not be made).
+    LockFolder,
 };
 
 struct PlacementFailure {
@@ -37,7 +42,9 @@ QString placementworkname(const QString& current);
 
 // Copies `source` to the work file of `current` (placementworkname), flushes
 // it, and places it as `current` with placewithgenerations, holding the
-// folder's FolderLock throughout. Returns 0 when the new file stands with the
+// folder's FolderLock throughout; no placement runs without it. With the lock
+// taken, interrupted placements in the folder are finished or undone and the
+// work files of killed runs removed (recoverfolder). Returns 0 when the new file stands with the
 // chain shifted; otherwise the failing step's code, the folder exactly as it
 // was (or, when an undo failed too, as `failure->leftovers` says), no work
 // file left, and `failure` (when given) filled. `progress` is called between

@@ -1,9 +1,11 @@
 #include "lib/generations.h"
 
+#include "lib/placementjournal.h"
 #include "platform/fileapi.h"
 #include "platform/winerror.h"
+#include "platform/workfile.h"
 
-#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QStringList>
 #include <vector>
 
@@ -56,18 +58,12 @@ QString generationname(const QString& current, int n)
 
 QString hiddenworkname(const QString& path, const QString& suffix)
 {
-    const qsizetype cut = path.lastIndexOf(platform::kPathSep);
-    const QStringView name = QStringView(path).mid(cut + 1);
-    // The UTF-16 units as they are, so that names which differ only in bytes
-    // that are not UTF-8 still get different digests.
-    const QByteArray units(reinterpret_cast<const char*>(name.utf16()), name.size() * qsizetype(sizeof(char16_t)));
-    const QByteArray digest = QCryptographicHash::hash(units, QCryptographicHash::Sha1).toHex().left(16);
-    return path.left(cut + 1) + u'.' + QString::fromLatin1(digest) + suffix;
+    return platform::hiddenWorkName(path, suffix);
 }
 
 QString overflowname(const QString& current)
 {
-    return hiddenworkname(current, QStringLiteral(".X11"));
+    return hiddenworkname(current, platform::kOverflowSuffix);
 }
 
 QString describeleftovers(const UndoLeftovers& leftovers)
@@ -81,19 +77,33 @@ QString describeleftovers(const UndoLeftovers& leftovers)
     return parts.join(QStringLiteral(", "));
 }
 
-int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath, UndoLeftovers* leftovers)
+int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath, UndoLeftovers* leftovers,
+                         bool* keepingCurrent)
 {
     if (leftovers)
         leftovers->clear();
+    if (keepingCurrent)
+        *keepingCurrent = false;
     UndoLog log;
+    const QString journalName = placementjournalname(current);
+    bool journalWritten = false;
     const auto fail = [&](int code, const QString& path) {
         const UndoLeftovers left = log.undo();
         if (leftovers)
             *leftovers = left;
         if (failedPath)
             *failedPath = path;
+        // With every step taken back the record has done its work; with some
+        // left, it stays, and the next run puts them back.
+        if (journalWritten && left.isEmpty())
+            (void)platform::deleteFile(journalName);  // one left is found and ended by the next run
         return code;
     };
+    // A placement of this file that a crash cut short comes first.
+    if (platform::pathExists(journalName)) {
+        if (const int rc = recoverplacement(journalName))
+            return fail(rc, journalName);
+    }
     const QString overflow = overflowname(current);
     const QString oldest = generationname(current, kGenerationCount);
     // Left by a placement that was interrupted. While it stands, the oldest
@@ -101,6 +111,20 @@ int placewithgenerations(const QString& newFile, const QString& current, QString
     if (platform::pathExists(overflow)) {
         if (const int rc = platform::deleteFile(overflow); rc != 0 && platform::pathExists(oldest))
             return fail(rc, overflow);
+    }
+
+    // What is about to move, recorded before anything does: a crash in the
+    // middle leaves the next run enough to put every file back.
+    PlacementJournal journal{current, newFile, platform::fileId(newFile), {}};
+    bool shifting = false;
+    for (int n = 0; n <= kGenerationCount; ++n) {
+        journal.chain[size_t(n)] = platform::fileId(n == 0 ? current : generationname(current, n));
+        shifting = shifting || journal.chain[size_t(n)].valid();
+    }
+    if (shifting) {
+        if (const int rc = writeplacementjournal(journal))
+            return fail(rc, journalName);
+        journalWritten = true;
     }
 
     // Free the name of the oldest generation without losing it yet.
@@ -120,15 +144,24 @@ int placewithgenerations(const QString& newFile, const QString& current, QString
     }
     if (platform::pathExists(current)) {
         const QString first = generationname(current, 1);
-        if (const int rc = keepAsFirstGeneration(current, first))
+        if (const int rc = keepAsFirstGeneration(current, first)) {
+            if (keepingCurrent)
+                *keepingCurrent = true;
             return fail(rc, first);
+        }
         log.created(first);
     }
     if (const int rc = platform::replaceFile(newFile, current))
         return fail(rc, current);
-    // The new file stands: only now may the oldest generation go.
+    // The new file stands: the renames reach the disk before the oldest
+    // generation and the record go.
+    if (!journalWritten)
+        return 0;
+    if (platform::syncFolder(QFileInfo(current).path()) != 0)
+        return 0;  // the record stays; the next run finishes from it
     if (platform::pathExists(overflow))
         (void)platform::deleteFile(overflow);  // one left behind is removed by the next placement
+    (void)platform::deleteFile(journalName);  // as the overflow: the next run finishes it
     return 0;
 }
 

@@ -30,9 +30,15 @@ using UndoLeftovers = QList<UndoLeftover>;
 // deleted only once the new file stands. `failedPath`, when given, receives
 // the file whose step failed. `leftovers`, when given, receives the undo
 // steps that failed in turn, in the order they were tried; it stays empty when
-// the folder holds what it held before.
+// the folder holds what it held before. `keepingCurrent`, when given, tells
+// whether the step that failed was giving the current file its first
+// generation name (`failedPath` is then that name).
+// Before the first rename the placement records what it is about to do
+// (placementjournal.h), so that a run killed in the middle is finished or
+// undone by the next one; a record left by such a run for `current` is dealt
+// with first.
 [[nodiscard]] int placewithgenerations(const QString& newFile, const QString& current, QString* failedPath = nullptr,
-                                       UndoLeftovers* leftovers = nullptr);
+                                       UndoLeftovers* leftovers = nullptr, bool* keepingCurrent = nullptr);
 
 // The leftovers in words, by file name: "a.X01 stays as a.X02, a.X01 remains".
 QString describeleftovers(const UndoLeftovers& leftovers);

@@ -3,20 +3,57 @@
 #include "platform/faultinjection.h"
 #include "platform/fileapi.h"
 #include "platform/winerror.h"
+#include "platform/workfile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
+namespace {
 
-QString workFileFor(const QString& target)
+// How many links a save follows to find the file it writes.
+constexpr int kMaxLinkHops = 40;
+
+// Work files that killed writers of `target` left beside it: the same digest,
+// the save ending, and no live writer holding them.
+void removeLeftoversOf(const QString& target)
 {
-    return target + QStringLiteral(".~%1").arg(::getpid());
+    const QString folder = target.left(target.lastIndexOf(kPathSep) + 1);
+    const QString stem = hiddenWorkName(target, QString()).mid(folder.size());
+    for (const QString& name : hiddenNamesIn(folder)) {
+        if (name.startsWith(stem) && isWorkName(name, kSaveWorkSuffix))
+            (void)removeLeftover(folder + name);  // one still held is another writer's, and stays
+    }
+}
+
+}  // namespace
+
+QString savedPath(const QString& target)
+{
+    // A link is kept and its file written: the link may be how the user
+    // shares one file between places. A chain of links, or a link to a link,
+    // ends at the file that the last one names.
+    QString path = target;
+    for (int hops = 0; hops < kMaxLinkHops; ++hops) {
+        const QByteArray bytes = encodePath(path);
+        struct stat st {};
+        if (::lstat(bytes.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        QByteArray link(qsizetype(st.st_size > 0 ? st.st_size : PATH_MAX), Qt::Uninitialized);
+        const ssize_t n = ::readlink(bytes.constData(), link.data(), size_t(link.size()));
+        if (n <= 0)
+            return path;
+        link.truncate(n);
+        const QString to = decodePath(link);
+        path = to.startsWith(kPathSep) ? to : path.left(path.lastIndexOf(kPathSep) + 1) + to;
+    }
+    return path;
 }
 
 int writeFileAtomically(const QString& target, const QByteArray& bytes)
@@ -29,7 +66,8 @@ int writeFileAtomically(const QString& target, const QByteArray& bytes)
     return writer.commit();
 }
 
-AtomicFileWriter::AtomicFileWriter(QString target) : target_(std::move(target)), work_(workFileFor(target_))
+AtomicFileWriter::AtomicFileWriter(QString target)
+    : target_(savedPath(target)), work_(uniqueWorkName(target_, kSaveWorkSuffix))
 {
 }
 
@@ -50,17 +88,22 @@ int AtomicFileWriter::begin()
     error_ = 0;
     if (const int err = checkFault(FaultOp::Open))
         return error_ = winErrorFromErrno(err, work_);
-    // The new version keeps the permission bits of the one it replaces.
+    // The new version keeps the owner, group and permission bits of the one
+    // it replaces: a file that root saves for a user stays the user's.
     mode_t mode = 0666;
     struct stat st {};
     const bool replacing = ::stat(encodePath(target_).constData(), &st) == 0;
     if (replacing)
         mode = st.st_mode & 07777;
-    fd_ = ::open(encodePath(work_).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd_ < 0)
-        return error_ = winErrorFromErrno(errno, work_);
-    if (replacing)
-        ::fchmod(fd_, mode);
+    if (const int rc = createWorkFile(work_, mode, &fd_))
+        return error_ = rc;
+    if (replacing) {
+        // Where the system refuses (another user's file, saved by that user's
+        // group), the file takes this user's ownership, as any new file would.
+        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
+            (void)::fchown(fd_, st.st_uid, st.st_gid);
+        (void)::fchmod(fd_, mode);  // after the owner: a change of owner clears set-ID bits
+    }
     return 0;
 }
 
@@ -105,6 +148,7 @@ int AtomicFileWriter::commit()
     if (rc != 0)
         return error_ = rc;
     committed_ = true;  // the work file is the target now
+    removeLeftoversOf(target_);
     return 0;
 }
 

@@ -41,6 +41,10 @@ QString errorText(int code)
         return QStringLiteral("the folder is not empty");
     case winerr::FilenameTooLong:
         return QStringLiteral("the name is too long for the file system");
+    case winerr::BadFileType:
+        return QStringLiteral("it is not a regular file");
+    case winerr::WaitTimeout:
+        return QStringLiteral("another run held it too long");
     case winerr::FileInvalid:
         return QStringLiteral("the file changed while it was being copied");
     case winerr::IoDevice:

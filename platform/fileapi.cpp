@@ -3,6 +3,7 @@
 #include "platform/faultinjection.h"
 #include "platform/filemode.h"
 #include "platform/winerror.h"
+#include "platform/workfile.h"
 
 #include <QSet>
 
@@ -351,19 +352,53 @@ int RawFile::close()
     return closeFd(fd);
 }
 
+namespace {
+
+// Opens the source of a copy, only when it is a regular file: a named pipe
+// would block the copy for ever, a device would never end it.
+int openCopySource(const QString& source, int* in, struct stat* opened)
+{
+    if (const int rc = openFd(source, O_RDONLY | O_NONBLOCK, 0, in))
+        return rc;
+    int rc = 0;
+    if (::fstat(*in, opened) != 0)
+        rc = codeFor(errno, source);
+    else if (S_ISDIR(opened->st_mode))
+        rc = winerr::AccessDenied;
+    else if (!S_ISREG(opened->st_mode))
+        rc = winerr::BadFileType;
+    else if (const int flags = ::fcntl(*in, F_GETFL); flags >= 0)
+        (void)::fcntl(*in, F_SETFL, flags & ~O_NONBLOCK);  // reads of a plain file never wait anyway
+    if (rc != 0) {
+        ::close(*in);
+        *in = -1;
+    }
+    return rc;
+}
+
+// Copies the open source to the open destination; 0 when every byte the
+// source had when it was opened went over and it did not change meanwhile.
+int copyOpened(int in, const struct stat& opened, int out, const CopyProgress& progress)
+{
+    qint64 copied = 0;
+    int rc = copyBytes(in, out, opened.st_size, progress, &copied);
+    if (rc == 0 && !sourceUnchanged(in, opened, copied))
+        rc = winerr::FileInvalid;
+    if (rc == 0)
+        carryOverAttributes(out, opened);
+    return rc;
+}
+
+}  // namespace
+
 int copyFile(const QString& source, const QString& destination, bool failIfExists, const CopyProgress& progress)
 {
     if (const int err = injected(FaultOp::Copy))
         return codeFor(err, destination);
     int in = -1;
-    if (const int rc = openFd(source, O_RDONLY, 0, &in))
-        return rc;
     struct stat opened {};
-    if (::fstat(in, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        const int rc = S_ISDIR(opened.st_mode) ? winerr::AccessDenied : codeFor(errno);
-        ::close(in);
+    if (const int rc = openCopySource(source, &in, &opened))
         return rc;
-    }
     if (!failIfExists) {
         // Opening the destination would empty it: a copy onto the source itself,
         // under whatever name, has nothing to do.
@@ -374,23 +409,47 @@ int copyFile(const QString& source, const QString& destination, bool failIfExist
         }
     }
     int out = -1;
-    const int flags = O_WRONLY | O_CREAT | (failIfExists ? O_EXCL : O_TRUNC);
+    const int flags = O_WRONLY | O_CREAT | (failIfExists ? O_EXCL | O_NOFOLLOW : O_TRUNC);
     if (const int rc = openFd(destination, flags, copiedFileMode(opened.st_mode), &out)) {
         ::close(in);
         return rc;
     }
-    qint64 copied = 0;
-    int rc = copyBytes(in, out, opened.st_size, progress, &copied);
-    if (rc == 0 && !sourceUnchanged(in, opened, copied))
-        rc = winerr::FileInvalid;
-    if (rc == 0)
-        carryOverAttributes(out, opened);
+    int rc = copyOpened(in, opened, out, progress);
     const int closeOut = closeFd(out);
     ::close(in);
     if (rc == 0)
         rc = closeOut;
     if (rc != 0)
         ::unlink(encodePath(destination).constData());
+    return rc;
+}
+
+int copyToWorkFile(const QString& source, const QString& work, const CopyProgress& progress)
+{
+    if (const int err = injected(FaultOp::Copy))
+        return codeFor(err, work);
+    int in = -1;
+    struct stat opened {};
+    if (const int rc = openCopySource(source, &in, &opened))
+        return rc;
+    int out = -1;
+    if (const int rc = createWorkFile(work, copiedFileMode(opened.st_mode), &out)) {
+        ::close(in);
+        return rc;
+    }
+    int rc = copyOpened(in, opened, out, progress);
+    if (rc == 0) {
+        if (const int err = injected(FaultOp::Sync))
+            rc = codeFor(err, work);
+        else if (::fsync(out) != 0)
+            rc = codeFor(errno, work);
+    }
+    const int closeOut = closeFd(out);
+    ::close(in);
+    if (rc == 0)
+        rc = closeOut;
+    if (rc != 0)
+        ::unlink(encodePath(work).constData());
     return rc;
 }
 
@@ -485,6 +544,44 @@ int syncFile(const QString& path)
     const int rc = ::fsync(fd) == 0 ? 0 : codeFor(errno);
     ::close(fd);
     return rc;
+}
+
+int syncFolder(const QString& folder)
+{
+    if (const int err = injected(FaultOp::Sync))
+        return codeFor(err, folder);
+    const int fd = ::open(encodePath(folder.isEmpty() ? QStringLiteral(".") : folder).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return codeFor(errno, folder);
+    // Some file systems cannot flush a folder; their renames are as safe as they get.
+    const int rc = ::fsync(fd) == 0 || errno == EINVAL ? 0 : codeFor(errno);
+    ::close(fd);
+    return rc;
+}
+
+FileId fileId(const QString& path)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::lstat(encodePath(path).constData(), &st) != 0)
+        return {};
+    return {quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+QString nonRegularKind(const QString& path)
+{
+    struct stat st {};
+    if (::stat(encodePath(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return {};
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("a named pipe");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("a socket");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("a device");
+    return QStringLiteral("not a regular file");
 }
 
 int appendBlock(RawFile& file, QByteArray& bytes, qint64& got)

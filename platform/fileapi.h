@@ -57,6 +57,12 @@ using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
 // thread after each.
 [[nodiscard]] int copyFile(const QString& source, const QString& destination, bool failIfExists = false,
                            const CopyProgress& progress = {});
+// Copies `source` into the new work file `work` (made by createWorkFile:
+// exclusively, never through a link, a leftover of ours removed first) and
+// flushes it to the disk, as copyFile copies. Only a regular file is copied:
+// anything else fails at once (a folder with 5, a pipe, socket or device
+// with winerr::BadFileType). A failed copy leaves no work file.
+[[nodiscard]] int copyToWorkFile(const QString& source, const QString& work, const CopyProgress& progress = {});
 // Whether both names lead to one file (same device and inode, links followed);
 // false when either is missing.
 bool sameFile(const QString& a, const QString& b);
@@ -72,6 +78,20 @@ bool sameFile(const QString& a, const QString& b);
 [[nodiscard]] int createFolders(const QString& path);
 // Flushes a written file to the disk; used before renaming it over a precious file.
 [[nodiscard]] int syncFile(const QString& path);
+// Flushes a folder's entries (names made, renamed or removed) to the disk.
+[[nodiscard]] int syncFolder(const QString& folder);
+// Which file a name stands for (the name itself, not a link's target): two
+// names with equal ids are one file. Empty (valid() false) when missing.
+struct FileId {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool valid() const { return inode != 0; }
+    friend bool operator==(const FileId&, const FileId&) = default;
+};
+FileId fileId(const QString& path);
+// What `path` is when it is not a regular file ("a named pipe", "a device",
+// "a folder", ...); empty for a regular file or a name that is not there.
+QString nonRegularKind(const QString& path);
 // Reads the whole file into `bytes`; 0 or the code of the failed open or read.
 [[nodiscard]] int readWholeFile(const QString& path, QByteArray& bytes);
 // The size of the blocks the readers below take at a time.

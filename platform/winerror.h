@@ -25,6 +25,10 @@ inline constexpr int DiskFull = 112;
 inline constexpr int InvalidName = 123;
 inline constexpr int DirNotEmpty = 145;
 inline constexpr int AlreadyExists = 183;
+// Not a file that can be copied: a named pipe, a socket or a device.
+inline constexpr int BadFileType = 222;
+// A wait for another run to finish gave up.
+inline constexpr int WaitTimeout = 258;
 inline constexpr int FilenameTooLong = 206;
 // The source of a copy changed while it was copied: the bytes written are no
 // version of the file that ever existed.

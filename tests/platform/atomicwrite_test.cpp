@@ -4,6 +4,7 @@
 // sweeps fail the same steps from above; these pin the writer's own contract.
 #include "platform/atomicwrite.h"
 #include "platform/faultinjection.h"
+#include "platform/workfile.h"
 #include "stateguards.h"
 #include "testsupport.h"
 
@@ -56,11 +57,11 @@ protected:
 TEST_F(AtomicWrite, TheTargetChangesOnlyAtCommit)
 {
     const QString target = dir.file(QStringLiteral("t.ini"));
-    const QString work = platform::workFileFor(target);
-    EXPECT_EQ(QFileInfo(work).absolutePath(), QFileInfo(target).absolutePath());
     writeFile(target, kPrevious);
     {
         AtomicFileWriter writer(target);
+        const QString work = writer.workPath();
+        EXPECT_EQ(QFileInfo(work).absolutePath(), QFileInfo(target).absolutePath());
         const struct {
             const char* step;
             std::function<int()> call;
@@ -208,14 +209,16 @@ TEST_F(AtomicWrite, TheNewVersionKeepsThePermissionBitsOfThePrevious)
     EXPECT_EQ(modeOf(fresh), 0666 & ~umask);
 }
 
-// A work file left by an earlier writer of the same name (a process that
-// died, its id reused) is started afresh, not written over in part.
-TEST_F(AtomicWrite, ALeftoverWorkFileIsStartedAfresh)
+// A work file left by a writer that died is removed by the next save of the
+// same file; one that a live writer holds stays.
+TEST_F(AtomicWrite, ALeftoverWorkFileIsRemovedByTheNextSave)
 {
     const QString target = dir.file(QStringLiteral("t.ini"));
     writeFile(target, kPrevious);
-    writeFile(platform::workFileFor(target), QByteArray(4096, 'x'));
+    writeFile(platform::uniqueWorkName(target, platform::kSaveWorkSuffix), QByteArray(4096, 'x'));
+    AtomicFileWriter live(target);
+    ASSERT_EQ(live.begin(), 0);
     EXPECT_EQ(platform::writeFileAtomically(target, "new"), 0);
     EXPECT_EQ(readFile(target), "new");
-    EXPECT_EQ(entries(dir.path()), QStringList{"t.ini"});
+    EXPECT_EQ(entries(dir.path()), (QStringList{QFileInfo(live.workPath()).fileName(), "t.ini"}));
 }
