@@ -11,12 +11,15 @@
 #include "installer/restoregeneration.h"
 #include "installer/runrequest.h"
 #include "lang/langstate.h"
+#include "lib/folderlock.h"
 #include "lib/folders.h"
 #include "platform/headless.h"
+#include "platform/runargs.h"
 #include "web/webdownloads.h"
 
 #include <QApplication>
 #include <QTextStream>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 
@@ -28,7 +31,7 @@ QStringList argumentsof(int argc, char** argv)
 {
     QStringList args;
     for (int i = 0; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
+        args.append(platform::decodeArgument(argv[i]));  // a file name's bytes survive
     return args;
 }
 
@@ -71,6 +74,15 @@ int main(int argc, char** argv)
     }
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    if (run.lockWaitSeconds >= 0)
+        vek::setfolderlockwait(std::chrono::seconds(run.lockWaitSeconds));
+    // Without a window, a wait for another run's lock is told on the error
+    // output; the window tells it on its label instead.
+    vek::folderlockwaitnotice().install([](const QString& folder, bool first) {
+        if (first)
+            std::fputs((installer::kWaitingForFolderPrefix + folder + u'\n').toLocal8Bit().constData(), stderr);
+    });
 
     QApplication app(argc, argv);
     vek::maketempfolder();

@@ -9,6 +9,7 @@
 #include "lib/basictext.h"
 #include "lib/cursors.h"
 #include "lib/fileops.h"
+#include "lib/folderlock.h"
 #include "lib/folders.h"
 #include "lib/listviews.h"
 #include "platform/controls/placecontrol.h"
@@ -255,6 +256,8 @@ void TInstallfm::FormResize()
 void TInstallfm::FormClose()
 {
     newobj.reset();
+    if (!platform::isheadless())
+        vek::folderlockwaitnotice().install({});  // the label goes with the window
     // A settings file that cannot be written after the retry costs the user
     // only the remembered place: the program ends without a message.
     (void)vek::saveformposition(this);
@@ -292,6 +295,14 @@ void TInstallfm::FormShow()
     if (!newobj)
         newobj = std::make_unique<vek::tnewsoftware>();
     Installinglab->setCaption(QString());
+    // While another run holds the local folder, the label says so and the
+    // window stays alive; without a display the error output says it.
+    if (!platform::isheadless()) {
+        vek::folderlockwaitnotice().install([this](const QString& folder, bool) {
+            Installinglab->setCaption(installer::kWaitingForFolderPrefix + folder);
+            QCoreApplication::processEvents();
+        });
+    }
     Autoname.clear();
     Autoexename.clear();
     if (!run_.programName.isEmpty()) {

@@ -9,6 +9,8 @@ namespace installer {
 
 inline const QString kInstallErrorPrefix = QStringLiteral("Install error code:");
 inline const QString kCouldNotInstallPrefix = QStringLiteral("Could not install ");
+// Shown while another run holds the local folder's lock, followed by the folder.
+inline const QString kWaitingForFolderPrefix = QStringLiteral("waiting for another install into ");
 
 // Called between the chunks of the copy with the bytes copied so far and the
 // server file's size; the window lets its pending events run here.

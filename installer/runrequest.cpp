@@ -37,6 +37,9 @@ RunRequest parseRunRequest(const QStringList& args)
     run.generation = valueOf(args, QStringLiteral("GENERATION")).toInt();
     run.language = valueOf(args, QStringLiteral("LANGUAGE"));
     run.languagesAllowed = valueOf(args, QStringLiteral("LANGUAGES")) == QLatin1String("1");
+    bool number = false;
+    const int seconds = valueOf(args, QStringLiteral("LOCKWAIT")).toInt(&number);
+    run.lockWaitSeconds = number && seconds >= 0 ? seconds : -1;
     return run;
 }
 

@@ -33,6 +33,10 @@ struct RunRequest {
     QString language;
     // LANGUAGES=1: the form menu offers the language editor outside a debugger.
     bool languagesAllowed = false;
+    // LOCKWAIT: how many seconds an install waits for another run that holds
+    // the local folder's lock; -1 when not given as a whole number (the
+    // default wait then).
+    int lockWaitSeconds = -1;
 
     // Recording when FILESDIRCONTENTS has a value (it ends the run before
     // anything is installed), else restoring when RESTORE has one, else

@@ -26,8 +26,10 @@ QString lockPath(const QString& folder)
 
 int openLockFile(const QString& path, int* fd)
 {
-    *fd = ::open(platform::encodePath(path).constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                 0666);
+    // Read access is all a lock needs, so a lock file that another user's run
+    // made (and has not removed yet) can be opened too.
+    *fd = ::open(platform::encodePath(path).constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                 0644);
     if (*fd < 0)
         return errno == ELOOP || errno == ENXIO ? platform::winerr::AlreadyExists
                                                 : platform::winErrorFromErrno(errno, path);
@@ -92,7 +94,7 @@ FolderLock::FolderLock(const QString& folder) : path_(lockPath(folder))
             break;
         }
         if (folderlockwaitnotice().installed())
-            folderlockwaitnotice().current()(folder, !told);
+            folderlockwaitnotice().current()(addslash(folder), !told);
         told = true;
         std::this_thread::sleep_for(kPollInterval);
     }

@@ -8,7 +8,6 @@
 #include <QByteArrayList>
 #include <QFileInfo>
 
-
 namespace vek {
 namespace {
 
@@ -103,8 +102,8 @@ int undoPlacement(const PlacementJournal& journal)
         const QString name = generationname(journal.current, n);
         if (!id.valid() || platform::fileId(name) == id)
             continue;
-        const QString movedTo = n < kGenerationCount ? generationname(journal.current, n + 1)
-                                                      : overflowname(journal.current);
+        const QString movedTo
+            = n < kGenerationCount ? generationname(journal.current, n + 1) : overflowname(journal.current);
         if (platform::fileId(movedTo) == id) {
             if (const int rc = platform::moveFile(movedTo, name))
                 return rc;
@@ -133,6 +132,12 @@ int writeplacementjournal(const PlacementJournal& journal)
 
 int recoverplacement(const QString& journalPath)
 {
+    if (!platform::pathExists(journalPath))
+        return 0;
+    // Something of another user's under the record's name is neither read nor
+    // removed; the placement it would belong to cannot go ahead.
+    if (!platform::isOwnWorkFile(journalPath))
+        return platform::winerr::AlreadyExists;
     QByteArray text;
     if (const int rc = platform::readWholeFile(journalPath, text))
         return rc == platform::winerr::FileNotFound ? 0 : rc;
@@ -168,7 +173,8 @@ int recoverfolder(const QString& folder)
     for (const QString& name : hidden) {
         if (waiting.contains(name.left(kDigestPrefix)))
             continue;
-        if (platform::isWorkName(name, platform::kPlacementWorkSuffix) || platform::isWorkName(name, platform::kOverflowSuffix)
+        if (platform::isWorkName(name, platform::kPlacementWorkSuffix)
+            || platform::isWorkName(name, platform::kOverflowSuffix)
             || platform::isWorkName(name, platform::kSaveWorkSuffix)
             || platform::isWorkName(name, platform::kDownloadWorkSuffix))
             (void)platform::removeLeftover(dir + name);  // one still held stays, as it should

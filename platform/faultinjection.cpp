@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -17,6 +18,9 @@ std::array<int, static_cast<int>(FaultOp::Count)> g_calls{};
 std::array<Fault, 4> g_faults{};
 int g_armed = 0;
 bool g_fired = false;
+int g_crashAt = 0;
+int g_crashStatus = 0;
+int g_allCalls = 0;
 
 }  // namespace
 
@@ -41,6 +45,8 @@ void clearFaults()
     g_calls.fill(0);
     g_armed = 0;
     g_fired = false;
+    g_crashAt = 0;
+    g_allCalls = 0;
 }
 
 bool faultFired()
@@ -48,10 +54,20 @@ bool faultFired()
     return g_fired;
 }
 
+void crashAtCall(int nth, int status)
+{
+    g_allCalls = 0;
+    g_crashAt = nth;
+    g_crashStatus = status;
+    g_enabled.store(true, std::memory_order_relaxed);
+}
+
 int checkFault(FaultOp op)
 {
     if (!g_enabled.load(std::memory_order_relaxed))
         return 0;
+    if (g_crashAt > 0 && ++g_allCalls == g_crashAt)
+        ::_exit(g_crashStatus);
     const int n = ++g_calls[static_cast<int>(op)];
     for (int i = 0; i < g_armed; ++i) {
         if (g_faults[i].op == op && g_faults[i].nth == n) {

@@ -21,6 +21,12 @@ void clearFaults();
 // Whether an armed fault has fired since it was armed.
 bool faultFired();
 
+// Ends the process with `status` (no clean-up, as a kill would) at the
+// `nth` call of any kind counted from now: for tests that stop a child
+// process at every step of an operation and look at what the next run makes
+// of the folder.
+void crashAtCall(int nth, int status);
+
 // Called by the file layer at each operation: 0 to go ahead, or the errno to fail with.
 [[nodiscard]] int checkFault(FaultOp op);
 

@@ -117,6 +117,12 @@ int writeWorkFile(const QString& path, const QByteArray& bytes, mode_t mode)
     return rc;
 }
 
+bool isOwnWorkFile(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(encodePath(path).constData(), &st) == 0 && looksOurs(st);
+}
+
 bool removeLeftover(const QString& path)
 {
     return clearLeftover(path) == 0;

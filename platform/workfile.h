@@ -41,6 +41,11 @@ QString uniqueWorkName(const QString& path, const QString& suffix);
 // the disk. 0 or the failing step's code; nothing is left on failure.
 [[nodiscard]] int writeWorkFile(const QString& path, const QByteArray& bytes, mode_t mode);
 
+// Whether `path` itself (not a link's target) is a regular file with one
+// name, owned by whoever runs now: the only kind of file a run reads or
+// removes as a work file of its own.
+bool isOwnWorkFile(const QString& path);
+
 // Removes `path` when it is a leftover of ours as createWorkFile describes;
 // anything else stays. True when nothing stands under the name afterwards.
 bool removeLeftover(const QString& path);
