@@ -50,6 +50,10 @@ InstallOutcome placecopy(const CopySource& source, const QString& localFolder, c
     const FailureText failed(errorPrefix, name);
     const QString local = vek::addslash(localFolder);
     const QString current = local + name;
+    // A folder (or a pipe) under the program's name is no program to keep a backup of.
+    if (const QString kind = platform::nonRegularKind(current); !kind.isEmpty())
+        return failed(platform::winerr::BadFileType, QStringLiteral("could not replace"), current,
+                      QStringLiteral("it is ") + kind + QStringLiteral(", not a program file"));
     vek::PlacementFailure failure;
     if (const int code = vek::copywithgenerations(source.path, current, progress, &failure)) {
         switch (failure.step) {
@@ -58,6 +62,12 @@ InstallOutcome placecopy(const CopySource& source, const QString& localFolder, c
                 return failed(code, QStringLiteral("refused ") + source.what, source.path,
                               QStringLiteral("it is ") + kind + QStringLiteral(", not a regular file"));
             return failed(code, QStringLiteral("could not read ") + source.what, source.path);
+        case vek::PlacementStep::NameTooLong:
+            return failed(code, QStringLiteral("refused the name of"), name,
+                          QStringLiteral("the name is %1 bytes long; with the endings of its backups (.X01 to .X10) "
+                                         "the file system here takes program names of at most %2 bytes")
+                              .arg(platform::encodePath(name).size())
+                              .arg(vek::longestprogramname(local)));
         case vek::PlacementStep::LockFolder:
             return failed(
                 code, QStringLiteral("could not lock the local folder"), local,

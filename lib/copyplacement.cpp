@@ -14,6 +14,11 @@ QString placementworkname(const QString& current)
     return hiddenworkname(current, platform::kPlacementWorkSuffix);
 }
 
+qint64 longestprogramname(const QString& folder)
+{
+    return platform::longestName(folder) - generationname(QString(), kGenerationCount).size();
+}
+
 int copywithgenerations(const QString& source, const QString& current, const platform::CopyProgress& progress,
                         PlacementFailure* failure)
 {
@@ -22,6 +27,11 @@ int copywithgenerations(const QString& source, const QString& current, const pla
     const QString folder = QFileInfo(current).path();
     const QString work = placementworkname(current);
 
+    if (platform::encodePath(QFileInfo(current).fileName()).size() > longestprogramname(folder)) {
+        failed.step = PlacementStep::NameTooLong;
+        failed.path = current;
+        return platform::winerr::FilenameTooLong;
+    }
     const FolderLock lock(folder);
     if (lock.code() != 0) {
         // A folder that is missing or may not be written says so as the copy would.

@@ -21,6 +21,8 @@ enum class PlacementStep {
     MoveBackup,
     // The current file could not be kept as its first generation (.X01).
     KeepCurrent,
+    // The program's name leaves no room for the endings of its generations.
+    NameTooLong,
     // The folder's lock could not be had (another run held it too long, or
     // its lock file could not be made).
     LockFolder,
@@ -40,11 +42,17 @@ struct PlacementFailure {
 // left by a killed run.
 QString placementworkname(const QString& current);
 
+// The longest program name, in bytes, whose generations (the name + ".X10")
+// the file system of `folder` can hold.
+qint64 longestprogramname(const QString& folder);
+
 // Copies `source` to the work file of `current` (placementworkname), flushes
 // it, and places it as `current` with placewithgenerations, holding the
 // folder's FolderLock throughout; no placement runs without it. With the lock
 // taken, interrupted placements in the folder are finished or undone and the
-// work files of killed runs removed (recoverfolder). Returns 0 when the new file stands with the
+// work files of killed runs removed (recoverfolder). A program whose name is
+// longer than longestprogramname is refused before anything is done
+// (winerr::FilenameTooLong), the first install as every later one. Returns 0 when the new file stands with the
 // chain shifted; otherwise the failing step's code, the folder exactly as it
 // was (or, when an undo failed too, as `failure->leftovers` says), no work
 // file left, and `failure` (when given) filled. `progress` is called between

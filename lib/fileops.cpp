@@ -3,8 +3,10 @@
 #include "lib/basictext.h"
 #include "lib/folders.h"
 #include "lib/stamps.h"
+#include "platform/atomicwrite.h"
 #include "platform/fileapi.h"
 #include "platform/winerror.h"
+#include "platform/workfile.h"
 
 #include <ctime>
 #include <vector>
@@ -112,7 +114,25 @@ int findfiles(const QString& folder, const QString& patterns, QStringList* names
 
 int filecopy(const QString& source, const QString& destination)
 {
-    return platform::copyFile(source, destination, false);
+    if (!platform::isFile(destination) || platform::sameFile(source, destination))
+        return platform::copyFile(source, destination, false);
+    // An existing file is replaced only by a complete copy: the copy is made
+    // beside it (beside the file a link leads to) and renamed over it.
+    const QString target = platform::savedPath(destination);
+    const QString work = platform::uniqueWorkName(target, platform::kSaveWorkSuffix);
+    const int rc = platform::copyToWorkFile(source, work);
+    if (rc == platform::winerr::AccessDenied && platform::isFile(source) && platform::sameFile(target, destination)) {
+        // A folder that takes no new file, holding a file that may be written:
+        // the copy goes over the file itself, as it always did.
+        return platform::copyFile(source, destination, false);
+    }
+    if (rc != 0)
+        return rc;
+    if (const int placed = platform::replaceFile(work, target)) {
+        (void)platform::deleteFile(work);  // the old file stands as it was
+        return placed;
+    }
+    return 0;
 }
 
 int blockcopy(const QString& source, const QString& destination)

@@ -192,19 +192,27 @@ int writeListAtomically(const QStringList& list, platform::TextEncoding encoding
     }
 }
 
-// Rewrites an existing file in place, as openwrite and writeline do: for a
-// file in a folder where no work file may be made.
+// The bytes savelist writes for `list`: each item with CR LF, behind the
+// UTF-8 mark or in the code page.
+QByteArray encodedLines(const QStringList& list, platform::TextEncoding encoding)
+{
+    const bool utf8 = encoding == platform::TextEncoding::Utf8;
+    QByteArray bytes;
+    if (utf8)
+        bytes.append(platform::kUtf8Mark, platform::kUtf8MarkSize);
+    for (const QString& item : list) {
+        bytes.append(utf8 ? item.toUtf8() : platform::toCodePage(item));
+        bytes.append("\r\n", 2);
+    }
+    return bytes;
+}
+
+// Rewrites an existing file in place: for a file in a folder where no work
+// file may be made. The new length is reserved on the disk first, so that a
+// full disk refuses the save before a line of the old content is touched.
 bool rewriteInPlace(const QStringList& list, platform::TextEncoding encoding, const QString& target)
 {
-    textfile f;
-    if (!openwrite(f, target, false))
-        return false;
-    if (encoding == platform::TextEncoding::Utf8 && !f.startutf8())
-        return false;  // the lines would lose the letters the code page lacks
-    bool ok = true;
-    for (const QString& item : list)
-        ok = f.writeline(item) && ok;
-    return closetext(f) && ok;
+    return platform::rewriteFileInPlace(target, encodedLines(list, encoding)) == 0;
 }
 
 // The lines of a file in whatever encoding its mark names.
@@ -588,8 +596,7 @@ bool appendlines(const QString& name, const QStringList& list)
     textfile f;
     if (!openappend(f, name))
         return false;
-    appendItems(f, name, list);
-    return true;
+    return appendItems(f, name, list);
 }
 
 }  // namespace vek

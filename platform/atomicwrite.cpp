@@ -66,6 +66,40 @@ int writeFileAtomically(const QString& target, const QByteArray& bytes)
     return writer.commit();
 }
 
+int rewriteFileInPlace(const QString& target, const QByteArray& bytes)
+{
+    const QString path = savedPath(target);
+    if (const int err = checkFault(FaultOp::Open))
+        return winErrorFromErrno(err, path);
+    const int fd = ::open(encodePath(path).constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return winErrorFromErrno(errno, path);
+    struct stat st {};
+    int rc = ::fstat(fd, &st) != 0 ? winErrorFromErrno(errno, path) : (S_ISREG(st.st_mode) ? 0 : winerr::BadFileType);
+    // The room first: until it is had, not a byte of the old content changes.
+    if (rc == 0 && bytes.size() > st.st_size) {
+        if (const int err = checkFault(FaultOp::Write))
+            rc = winErrorFromErrno(err, path);
+        else if (::fallocate(fd, 0, 0, bytes.size()) != 0)
+            rc = errno == EOPNOTSUPP ? winerr::NotSupported : winErrorFromErrno(errno, path);
+        if (rc != 0)
+            (void)::ftruncate(fd, st.st_size);  // whatever a partial reservation added goes again
+    }
+    for (qsizetype done = 0; rc == 0 && done < bytes.size();) {
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), done);
+        if (n < 0 && errno != EINTR)
+            rc = winErrorFromErrno(errno, path);
+        else if (n > 0)
+            done += n;
+    }
+    if (rc == 0 && ::ftruncate(fd, bytes.size()) != 0)
+        rc = winErrorFromErrno(errno, path);
+    if (rc == 0 && ::fsync(fd) != 0)
+        rc = winErrorFromErrno(errno, path);
+    ::close(fd);
+    return rc;
+}
+
 AtomicFileWriter::AtomicFileWriter(QString target)
     : target_(savedPath(target)), work_(uniqueWorkName(target_, kSaveWorkSuffix))
 {

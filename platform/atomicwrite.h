@@ -14,6 +14,13 @@ QString savedPath(const QString& target);
 // Writes `bytes` as the new content of `target`. 0 or the code of the failing step.
 [[nodiscard]] int writeFileAtomically(const QString& target, const QByteArray& bytes);
 
+// Rewrites `target` (links followed) with `bytes` in place, for a file whose
+// folder takes no work file: the new length is reserved on the disk before
+// the old content is touched, so a full disk (or a file system that cannot
+// reserve) refuses the rewrite and the file stays as it was. 0 or the code of
+// the failing step.
+[[nodiscard]] int rewriteFileInPlace(const QString& target, const QByteArray& bytes);
+
 // The same in two halves, for callers that stream their content: begin() opens
 // the work file (a hidden name of fixed length beside the target, of its own
 // for each writer, made exclusively and never through a link), commit()

@@ -560,6 +560,12 @@ int syncFolder(const QString& folder)
     return rc;
 }
 
+qint64 longestName(const QString& folder)
+{
+    const long n = ::pathconf(encodePath(folder.isEmpty() ? QStringLiteral(".") : folder).constData(), _PC_NAME_MAX);
+    return n > 0 ? n : 255;
+}
+
 FileId fileId(const QString& path)
 {
     struct stat st {};

@@ -92,6 +92,9 @@ FileId fileId(const QString& path);
 // What `path` is when it is not a regular file ("a named pipe", "a device",
 // "a folder", ...); empty for a regular file or a name that is not there.
 QString nonRegularKind(const QString& path);
+// The longest file name, in bytes, that the file system of `folder` takes
+// (255 where it does not say).
+qint64 longestName(const QString& folder);
 // Reads the whole file into `bytes`; 0 or the code of the failed open or read.
 [[nodiscard]] int readWholeFile(const QString& path, QByteArray& bytes);
 // The size of the blocks the readers below take at a time.

@@ -1,6 +1,7 @@
 #include "platform/standardfolders.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace platform {
@@ -37,7 +38,10 @@ QString allUsersProfileFolder()
 
 QString systemTempFolder()
 {
-    return QDir::tempPath();
+    // TMPDIR naming a folder that is not there gives no path at all; the
+    // system's own temporary folder stands in, never the current folder.
+    const QString temp = QDir::tempPath();
+    return !temp.isEmpty() && QFileInfo(temp).isDir() ? temp : QStringLiteral("/tmp");
 }
 
 }  // namespace platform

@@ -77,7 +77,8 @@ TEST(CrashPoints, TheNextRunLeavesTheOldChainOrTheNewOneAfterAKillAtAnyStep)
         int points = 0;
         for (const auto& c : chains) {
             const Scenario probe = testsupport::generationscenario(c.what, c.current, c.generations, {});
-            const Scenario s = testsupport::generationscenario(c.what, c.current, c.generations, road.newVersion(probe));
+            const Scenario s
+                = testsupport::generationscenario(c.what, c.current, c.generations, road.newVersion(probe));
             for (int nth = 1;; ++nth) {
                 const testsupport::InstallFolders dir;
                 writeFile(dir.server() + "Stock.exe", fresh);
@@ -85,7 +86,8 @@ TEST(CrashPoints, TheNextRunLeavesTheOldChainOrTheNewOneAfterAKillAtAnyStep)
                 writeFile(dir.server() + "Probe.exe", "probe");
                 for (auto it = s.before.begin(); it != s.before.end(); ++it)
                     writeFile(dir.local() + it.key(), it.value());
-                const std::string where = std::string(road.what) + ", " + c.what + ", killed at step " + std::to_string(nth);
+                const std::string where
+                    = std::string(road.what) + ", " + c.what + ", killed at step " + std::to_string(nth);
 
                 const int status = runStoppedAt(nth, road, dir);
                 ASSERT_TRUE(status == kKilled || status == kFinished) << where << ": status " << status;

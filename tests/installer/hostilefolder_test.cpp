@@ -9,6 +9,7 @@
 #include "testsupport.h"
 #include "unprivileged.h"
 
+#include <QDir>
 #include <QFile>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -103,11 +104,19 @@ TEST_F(HostileFolder, OnlyRegularServerFilesAreCopiedAndTheOthersAreRefusedAtOnc
         const InstallOutcome outcome = installprogram(server(), local(), c.name);
         EXPECT_FALSE(outcome.installed) << c.name;
         EXPECT_EQ(outcome.code, 222) << c.name;
-        EXPECT_EQ(outcome.message, "Install error code:222\n" + QString::fromLatin1(c.name)
-                                       + ": refused the server file " + server() + c.name + " (it is "
-                                       + QString::fromLatin1(c.kind) + ", not a regular file)");
+        EXPECT_EQ(outcome.message,
+                  "Install error code:222\n" + QString::fromLatin1(c.name) + ": refused the server file " + server()
+                      + c.name + " (it is " + QString::fromLatin1(c.kind) + ", not a regular file)");
     }
     EXPECT_TRUE(entries(local()).isEmpty());
+
+    // Nor is a folder under the program's name a program to keep a backup of.
+    writeFile(server() + "Stock.exe", "new");
+    ASSERT_TRUE(QDir().mkpath(local() + "Stock.exe"));
+    const InstallOutcome outcome = installprogram(server(), local(), "Stock.exe");
+    EXPECT_EQ(outcome.message,
+              "Install error code:222\nStock.exe: could not replace " + local()
+                  + "Stock.exe (it is a folder, not a program file)");
 }
 
 TEST_F(HostileFolder, AFolderThatCanBeWrittenButNotReadIsLockedAsAnyOther)
@@ -145,8 +154,9 @@ TEST_F(HostileFolder, AnInstallWaitsForAnotherRunsLockAndSaysSoThenGivesUpWithAC
     const InstallOutcome outcome = installprogram(server(), local(), "Stock.exe");
     EXPECT_FALSE(outcome.installed);
     EXPECT_EQ(outcome.code, 258);
-    EXPECT_EQ(outcome.message, "Install error code:258\nStock.exe: could not lock the local folder " + local()
-                                   + " (another install into it did not finish within 0 seconds)");
+    EXPECT_EQ(outcome.message,
+              "Install error code:258\nStock.exe: could not lock the local folder " + local()
+                  + " (another install into it did not finish within 0 seconds)");
     EXPECT_EQ(told, QStringList{local()});
     EXPECT_EQ(readFile(local() + "Stock.exe"), "old");
 }

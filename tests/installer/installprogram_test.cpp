@@ -195,21 +195,28 @@ TEST_F(Install, TheCurrentFileIsNeverMissingAndKeepsItsMode)
     EXPECT_EQ(genContent("run.exe", 1), "old");
 }
 
-TEST_F(Install, EveryNameTheFileSystemTakesCanBeInstalled)
+TEST_F(Install, ANameWithRoomForItsGenerationsInstallsEveryTimeAndALongerOneNever)
 {
     // "\\" is an ordinary character here, and the work files do not lengthen
-    // the name: one as long as the file system allows installs, and one with
-    // room for ".X01" keeps its generations.
-    const QString longest = QString(251, u'n') + ".exe";
+    // the name. A name with room for ".X10" keeps its generations; one longer
+    // than that is refused at its first install already, not only at its second.
     const QString roomForGenerations = QString(247, u'g') + ".exe";
-    for (const QString& name : {QStringLiteral("a\\b.exe"), longest, roomForGenerations}) {
+    for (const QString& name : {QStringLiteral("a\\b.exe"), roomForGenerations}) {
         serve(name, "v1");
         EXPECT_TRUE(install(name)) << name.size();
-        EXPECT_EQ(readFile(local() + name), "v1");
+        serve(name, "v2");
+        EXPECT_TRUE(install(name)) << name.size();
+        EXPECT_EQ(readFile(local() + name), "v2");
+        EXPECT_EQ(genContent(name, 1), "v1");
     }
-    serve(roomForGenerations, "v2");
-    EXPECT_TRUE(install(roomForGenerations));
-    EXPECT_EQ(genContent(roomForGenerations, 1), "v1");
+    const QString tooLong = QString(248, u'n') + ".exe";
+    serve(tooLong, "v1");
+    const InstallOutcome outcome = installprogram(server(), local(), tooLong);
+    EXPECT_FALSE(outcome.installed);
+    EXPECT_EQ(outcome.code, 206);
+    EXPECT_TRUE(outcome.message.endsWith("(the name is 252 bytes long; with the endings of its backups (.X01 to .X10) "
+                                         "the file system here takes program names of at most 251 bytes)"))
+        << outcome.message.toStdString();
     EXPECT_EQ(entries(local()).size(), 4);
 }
 

@@ -11,7 +11,11 @@
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
+#include <vector>
 
 using namespace installer;
 
@@ -176,4 +180,44 @@ TEST(Program, AnswersHelpVersionAndAnUnknownOptionWithoutAnyDisplay)
     EXPECT_TRUE(bogus.out.isEmpty()) << bogus.out.toStdString();
     EXPECT_TRUE(bogus.err.startsWith("TessarineInstaller: unknown option '--bogus'\n")) << bogus.err.toStdString();
     EXPECT_TRUE(testsupport::entries(dir.local()).isEmpty());
+}
+
+// Parameters naming files whose names are not UTF-8 (made on systems with
+// another code page) name those files, byte for byte.
+TEST(Program, ParametersKeepTheBytesOfNamesThatAreNotUtf8)
+{
+    const testsupport::InstallFolders dir;
+    const QByteArray base = QFile::encodeName(dir.path());
+    const QByteArray name = "caf\xe9.exe";
+    const QByteArray dataBase = base + "d\xe9/";
+    const auto writeRaw = [](const QByteArray& path, const QByteArray& bytes) {
+        FILE* f = std::fopen(path.constData(), "wb");
+        ASSERT_NE(f, nullptr) << path.constData();
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+        std::fclose(f);
+    };
+    writeRaw(base + "server/" + name, "new");
+
+    const QList<QByteArray> args{TESSARINE_PROGRAM, "SERVER=" + base + "server/", "LOCAL=" + base + "local/",
+                                 "INSTALL=" + name, "LOCALFOLDER=" + dataBase};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::vector<char*> argv;
+        for (const QByteArray& a : args)
+            argv.push_back(const_cast<char*>(a.constData()));
+        argv.push_back(nullptr);
+        ::unsetenv("DISPLAY");
+        ::unsetenv("WAYLAND_DISPLAY");
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    struct stat st {};
+    EXPECT_EQ(::stat((base + "local/" + name).constData(), &st), 0);
+    // The data folder is the one LOCALFOLDER named, not a look-alike.
+    EXPECT_EQ(::stat((dataBase + "Quorvane").constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
 }

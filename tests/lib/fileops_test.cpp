@@ -178,12 +178,14 @@ TEST(FileOps, FilecopyFailsWhenAnExistingDestinationCannotBeOverwritten)
     writeFile(dir.file("new"), "new");
     QDir().mkpath(dir.file("target"));  // a name that cannot be overwritten by a file
     EXPECT_NE(filecopy(dir.file("new"), dir.file("target")), 0);
-    // A destination refused for writing (the second open of the copy fails as
-    // a write-protected file would, also for root).
+    // A folder and a destination refused for writing (every open after the
+    // source's fails as a write-protected file would, also for root).
     writeFile(dir.file("old"), "old");
     {
         const testsupport::FaultScope fault;
         platform::injectFault(platform::FaultOp::Open, 2, EACCES);
+        for (const int nth : {3, 4})
+            platform::addFault(platform::FaultOp::Open, nth, EACCES);
         EXPECT_EQ(filecopy(dir.file("new"), dir.file("old")), 5);
     }
     EXPECT_EQ(readFile(dir.file("old")), "old");
@@ -347,4 +349,22 @@ TEST(FileOps, NamesThatAreNotUtf8GoFromTheListingToTheInstallByteForByte)
         EXPECT_EQ(size, 4);
         EXPECT_EQ(removefile(folders.local() + names[0]), 0);
     }
+}
+
+// A copy over an existing file that fails part way (a full disk) leaves the
+// old file as it was: only a complete copy takes its place.
+TEST(FileOps, AFailedFilecopyLeavesTheOldFileWhole)
+{
+    ScratchDir dir;
+    writeFile(dir.file("new"), QByteArray(3 << 20, 'n'));
+    writeFile(dir.file("old"), "old");
+    {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Write, 1, ENOSPC);
+        EXPECT_EQ(filecopy(dir.file("new"), dir.file("old")), 112);
+    }
+    EXPECT_EQ(readFile(dir.file("old")), "old");
+    EXPECT_EQ(testsupport::entries(dir.path()), (QStringList{"new", "old"}));
+    EXPECT_EQ(filecopy(dir.file("new"), dir.file("old")), 0);
+    EXPECT_EQ(readFile(dir.file("old")), QByteArray(3 << 20, 'n'));
 }

@@ -179,4 +179,8 @@ TEST(Folders, TempfolderIsTheFamilyFolderInTheSystemTemp)
     EXPECT_FALSE(QDir(tempfolder()).exists());
     maketempfolder();
     EXPECT_TRUE(QDir(tempfolder()).exists());
+
+    // A TMPDIR naming no folder leaves the system's own, never the current folder.
+    const testsupport::EnvironmentScope gone("TMPDIR", (dir.path() + "gone").toUtf8());
+    EXPECT_EQ(tempfolder(), QStringLiteral("/tmp/Quorvane/"));
 }

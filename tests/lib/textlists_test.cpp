@@ -462,3 +462,55 @@ TEST_F(TextLists, LinesAcrossTheReadBlocksComeBackWhole)
     loadlist(list, dir.file("marked.txt"));
     EXPECT_EQ(list, (QStringList{QString(kBlock, u'a') + QStringLiteral("caf\u00E9"), "x"}));
 }
+
+// Where the save has to go in place, a full disk refuses it before the old
+// lines are touched; an append that cannot be written says so.
+TEST_F(TextLists, AFullDiskLosesNoLineAndIsNeverReportedAsSuccess)
+{
+    const QString target = dir.file("list.txt");
+    writeFile(target, "previous\r\n");
+    {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Open, 2, EACCES);  // the work file: in place then
+        platform::addFault(platform::FaultOp::Write, 1, ENOSPC);  // reserving the new length
+        EXPECT_FALSE(savelist(numbered(1000), target));
+        EXPECT_TRUE(platform::faultFired());
+    }
+    EXPECT_EQ(readFile(target), "previous\r\n");
+    {
+        const testsupport::FaultScope fault;
+        platform::injectFault(platform::FaultOp::Write, 1, ENOSPC);
+        EXPECT_FALSE(appendlines(target, {"more"}));
+    }
+    EXPECT_EQ(readFile(target), "previous\r\n");
+    EXPECT_TRUE(appendlines(target, {"more"}));
+    EXPECT_EQ(readFile(target), "previous\r\nmore\r\n");
+}
+
+// A save through a symbolic link writes the file it leads to and leaves the
+// link a link; a file that root saves for another user stays that user's,
+// with its mode.
+TEST_F(TextLists, ASaveKeepsLinksOwnersAndModes)
+{
+    QDir().mkpath(dir.file("real"));
+    writeFile(dir.file("real/list.txt"), "old\r\n");
+    ASSERT_EQ(::symlink("real/list.txt", QFile::encodeName(dir.file("list.txt")).constData()), 0);
+    ASSERT_TRUE(savelist({"new"}, dir.file("list.txt")));
+    EXPECT_TRUE(QFileInfo(dir.file("list.txt")).isSymLink());
+    EXPECT_EQ(readFile(dir.file("real/list.txt")), "new\r\n");
+    EXPECT_EQ(entries(dir.file("real")), QStringList{"list.txt"});
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root saves other users' files";
+    const QByteArray theirs = QFile::encodeName(dir.file("theirs.txt"));
+    writeFile(dir.file("theirs.txt"), "old\r\n");
+    ASSERT_EQ(::chown(theirs.constData(), testsupport::kNobody, testsupport::kNobody), 0);
+    ASSERT_EQ(::chmod(theirs.constData(), 0640), 0);
+    ASSERT_TRUE(savelist({"new"}, dir.file("theirs.txt")));
+    struct stat st {};
+    ASSERT_EQ(::stat(theirs.constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, testsupport::kNobody);
+    EXPECT_EQ(st.st_gid, testsupport::kNobody);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(readFile(dir.file("theirs.txt")), "new\r\n");
+}
