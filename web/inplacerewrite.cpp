@@ -1,5 +1,6 @@
 #include "web/inplacerewrite.h"
 
+#include "platform/faultinjection.h"
 #include "platform/fileapi.h"
 #include "platform/pathbytes.h"
 #include "platform/winerror.h"
@@ -31,6 +32,9 @@ int overwrite(int fd, const QString& from, const QString& target)
             return rc;
         if (got == 0)
             break;
+        // The fault seam reaches these writes as it reaches the file layer's.
+        if (const int err = platform::checkFault(platform::FaultOp::Write))
+            return platform::winErrorFromErrno(err, target);
         for (qint64 done = 0; done < got;) {
             const ssize_t n = ::pwrite(fd, buffer.constData() + done, static_cast<size_t>(got - done), offset);
             if (n < 0 && errno == EINTR)
@@ -61,6 +65,8 @@ int rewriteinplace(const QString& source, const QString& target, const QString& 
     const qint64 newsize = sizeof_(source);
     if (newsize < 0)
         return platform::winErrorFromErrno(errno, source);
+    if (const int err = platform::checkFault(platform::FaultOp::Open))
+        return platform::winErrorFromErrno(err, target);
     const int fd = ::open(platform::encodePath(target).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
         return platform::winErrorFromErrno(errno, target);
@@ -73,7 +79,10 @@ int rewriteinplace(const QString& source, const QString& target, const QString& 
         rc = platform::copyFile(target, keep);
     // A full disk shows here, before the first byte is overwritten.
     if (rc == 0 && newsize > before.st_size) {
-        if (const int err = ::posix_fallocate(fd, 0, static_cast<off_t>(newsize))) {
+        int err = platform::checkFault(platform::FaultOp::Write);
+        if (err == 0)
+            err = ::posix_fallocate(fd, 0, static_cast<off_t>(newsize));
+        if (err != 0) {
             rc = platform::winErrorFromErrno(err, target);
             (void)::ftruncate(fd, before.st_size);  // whatever was reserved goes again; the bytes never changed
         }

@@ -1,4 +1,6 @@
+#include "faultpoints.h"
 #include "lib/stamps.h"
+#include "platform/faultinjection.h"
 #include "unprivileged.h"
 #include "web/vekpost.h"
 #include "webfixture.h"
@@ -8,6 +10,7 @@
 #include <QFile>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -371,4 +374,39 @@ TEST_F(GetFileTest, ATargetInAFolderThatTakesNoNewFileIsRewrittenInPlace)
     EXPECT_EQ(inodeOf(program), inode) << "the same file, rewritten";
     EXPECT_EQ(entries(shared), QStringList{"Stock.exe"});
     EXPECT_TRUE(entries(data()).filter(".download").isEmpty()) << "no work file is left in the data folder";
+}
+
+// Every step of a download rewritten in place can fail: the target then holds
+// its old bytes exactly (or, where the failure came after them, the whole new
+// document), and nothing is left in the data folder. The first open (the work
+// file beside the target) is refused as a folder that takes no new file
+// refuses it; a second fault fails each later step in turn.
+TEST_F(GetFileTest, EveryFailingStepOfAnInPlaceRewriteLeavesTheOldFileWhole)
+{
+    const QByteArray old("the old version");
+    testsupport::FaultScope faults;
+    int failed = 0;
+    for (const platform::FaultOp op :
+         {platform::FaultOp::Open, platform::FaultOp::Read, platform::FaultOp::Write, platform::FaultOp::Close,
+          platform::FaultOp::Copy, platform::FaultOp::Sync, platform::FaultOp::Attributes}) {
+        for (int nth = op == platform::FaultOp::Open ? 2 : 1; nth <= 16; ++nth) {
+            SCOPED_TRACE(testing::Message() << testsupport::faultOpName(op) << " #" << nth);
+            writeFile(target(), old);
+            TVekPost post;
+            platform::injectFault(platform::FaultOp::Open, 1, EACCES);
+            platform::addFault(op, nth, EIO);
+            const bool placed = post.GetFile(server.url("/doc"), target());
+            platform::clearFaults();
+            const QByteArray now = readFile(target());
+            if (placed) {
+                EXPECT_EQ(now, documentBytes(kDocumentSize));
+            } else {
+                ++failed;
+                EXPECT_EQ(now, old) << post.ReportError().toStdString();
+            }
+            EXPECT_EQ(entries(files()), QStringList{"Stock.exe"});
+            EXPECT_TRUE(entries(data()).filter(".download").isEmpty()) << entries(data()).join(' ').toStdString();
+        }
+    }
+    EXPECT_GT(failed, 5);
 }
