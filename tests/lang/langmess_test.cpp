@@ -245,8 +245,9 @@ TEST_F(LangMessTest, MessagesOfACaptureWithoutAScreenJoinTheFilesRecords)
     }
     const QByteArray after = readFile(langFile("de_Langtestfm.lang"));
     for (const QByteArray& line : before.mid(3).split('\n')) {
-        if (!line.trimmed().isEmpty())
+        if (!line.trimmed().isEmpty()) {
             EXPECT_TRUE(after.contains(line)) << line.toStdString();
+        }
     }
     EXPECT_TRUE(after.contains("\r\nmessage_Install_error_code_=Install error code:\r\n"));
     EXPECT_TRUE(after.contains("\r\nmessage_Missing_server_folder=Serverordner fehlt\r\n"));

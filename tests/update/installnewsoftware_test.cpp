@@ -160,8 +160,9 @@ TEST_F(InstallTest, TheNewFileKeepsTheModeOfTheLiveFile)
         SCOPED_TRACE(c.live);
         setUpFolders(c.live >= 0 ? kScenarios[2].before : kScenarios[3].before);
         ASSERT_EQ(::chmod(QFile::encodeName(downloads() + "Stock.exe").constData(), 0644), 0);
-        if (c.live >= 0)
+        if (c.live >= 0) {
             ASSERT_EQ(::chmod(QFile::encodeName(live() + "Stock.exe").constData(), static_cast<mode_t>(c.live)), 0);
+        }
         tnewsoftware updater;
         ASSERT_TRUE(updater.installnewsoftware(downloads(), live(), "Stock.exe", QString(), QString(), QString()))
             << updater.errorstr.toStdString();

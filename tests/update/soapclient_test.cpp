@@ -235,10 +235,11 @@ TEST_F(SoapClientTest, AReturnIsAllItsTextAndAReturnHoldingElementsIsAnError)
         service.reply("Stock.exe.envelope", head + c.inner + tail);
         const SoapResult r = processor->call("doGetFileData", {urlencode("HSD=1&Folder=x\\Stock.exe", false, false)});
         EXPECT_EQ(r.ok, c.ok) << r.error.toStdString();
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(r.value, c.value);
-        else
+        } else {
             EXPECT_TRUE(r.error.contains("holds elements")) << r.error.toStdString();
+        }
     }
 }
 

@@ -245,10 +245,11 @@ TEST_F(PostTest, AnUnreadableProxySettingsFileFailsEveryTransfer)
         SCOPED_TRACE(how == Unreadable::Folder ? "a folder in its place" : "its open refused");
         QFile::remove(settingsFile());
         QDir(settingsFile()).removeRecursively();
-        if (how == Unreadable::Folder)
+        if (how == Unreadable::Folder) {
             ASSERT_TRUE(QDir().mkpath(settingsFile()));
-        else
+        } else {
             setting(kProxySection, kProxyHostKey, "127.0.0.1");
+        }
         testsupport::FaultScope faults;
         // The settings file is the first file a transfer opens.
         const auto arm = [how] {
