@@ -125,6 +125,8 @@ int placedownload(const QString& download, const QString& target)
 {
     const FolderLock lock(QFileInfo(target).path());
     const QString work = hiddenworkname(target, QStringLiteral(".download"));
+    if (platform::pathExists(work))
+        (void)platform::deleteFile(work);  // left by a killed run; a failure shows in the copy below
     int code = platform::copyFile(download, work);
     if (code == 0)
         code = setmode(work, programmode(target));

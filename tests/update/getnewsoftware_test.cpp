@@ -3,6 +3,7 @@
 // place, with the mode of the file it replaces; two runs at once each place
 // their own download; the download notice and its log lines.
 #include "lib/folders.h"
+#include "lib/generations.h"
 #include "lib/stamps.h"
 #include "lib/sysutils.h"
 #include "lib/texts.h"
@@ -293,4 +294,22 @@ TEST_F(DownloadTest, TwoRunsAtOnceEachPlaceTheirOwnDownload)
     EXPECT_EQ(readFile(local() + "Slow.exe"), slow);
     EXPECT_TRUE(downloads().isEmpty());
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
+}
+
+// What a killed run left at the placement's work name is removed before the
+// copy, under the folder's lock: a link planted there is never written through.
+TEST_F(DownloadTest, ALeftoverAtTheWorkNameIsRemovedNotWrittenThrough)
+{
+    vendor->offer("Stock.exe", "new version");
+    QDir().mkpath(local() + "new");
+    writeFile(target(), "old version");
+    const QString victim = dir.file("victim.txt");
+    writeFile(victim, "precious");
+    ASSERT_TRUE(QFile::link(victim, hiddenworkname(target(), ".download")));
+    tnewsoftware updater;
+    ASSERT_TRUE(updater.getnewsoftware(local() + "new", "Stock.exe", QString(), QString(), QString()))
+        << updater.errorstr.toStdString();
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_FALSE(QFileInfo(target()).isSymLink());
+    EXPECT_EQ(readFile(target()), "new version");
 }
