@@ -2,6 +2,7 @@
 
 #include "lib/basictext.h"
 #include "lib/folders.h"
+#include "platform/fileapi.h"
 
 namespace vek {
 
@@ -28,7 +29,21 @@ QString langfolderof(const QString& basefolder)
 
 QString langfilepath(const QString& langfolder, const QString& screenname, const QString& code)
 {
-    return addslash(langfolder) + langfilecode(code) + u'_' + screenname + kLangFileExtension;
+    const QString folder = addslash(langfolder);
+    const QString filecode = langfilecode(code);
+    const QString rest = u'_' + screenname + kLangFileExtension;
+    const QString written = folder + filecode + rest;
+    if (platform::pathExists(written) || !platform::isFolder(folder))
+        return written;
+    // A code is a language, whatever its letter case: the file keeps the
+    // spelling it was made with.
+    QString found;
+    (void)platform::listFiles(folder, QStringLiteral("*") + kLangFileExtension, [&](const platform::FileEntry& entry) {
+        if (found.isEmpty() && entry.name.size() == filecode.size() + rest.size() && entry.name.endsWith(rest)
+            && entry.name.left(filecode.size()).compare(filecode, Qt::CaseInsensitive) == 0)
+            found = entry.name;
+    });  // a folder that cannot be listed names the file as written
+    return found.isEmpty() ? written : folder + found;
 }
 
 }  // namespace vek

@@ -30,8 +30,11 @@ QString langfilecode(const QString& code);
 // addslash, and "lang_files" (no separator at the end).
 QString langfolderof(const QString& basefolder);
 // The file of a screen in a language: the language folder, a separator, the
-// code ("Default" when empty), "_", the screen name and ".lang". The code is
-// not checked here; callers check it first with langcodeproblem.
+// code ("Default" when empty), "_", the screen name and ".lang". Codes match
+// without regard to letter case ("DE" finds "de_Installfm.lang"): where no
+// file of the code as written exists but one whose code differs only in
+// letter case does, that file is named, in its own spelling. The code is not
+// checked here; callers check it first with langcodeproblem.
 QString langfilepath(const QString& langfolder, const QString& screenname, const QString& code);
 
 }  // namespace vek

@@ -57,17 +57,6 @@ QString partstolines(QString text)
     return text;
 }
 
-// A line break would split a record in two lines of the file.
-QString oneline(QString text)
-{
-    if (!text.contains(u'\r') && !text.contains(u'\n'))
-        return text;
-    text.replace(kCrLf, QString(kPartSeparator));
-    text.replace(u'\r', kPartSeparator);
-    text.replace(u'\n', kPartSeparator);
-    return text;
-}
-
 QStringList headingsof(const TListView* lv)
 {
     QStringList out;
@@ -108,6 +97,7 @@ bool langfiledefn::readlangfile(const QString& pscreenname, const QString& plang
     QStringList lines;
     const LangRead read = readlanglines(langfilename, lines);
     readfailed_ = read == LangRead::Failed;
+    recordsof_ = readfailed_ ? QString() : langfilename;
     langrecords.setlines(lines);
     if (readfailed_)
         errorstr = kUnreadableLangFile + langfilename;
@@ -131,11 +121,17 @@ void langfiledefn::writerecord(const QString& componenttype, const QString& name
     // Placeholders such as "{}" stand for texts the program fills in itself.
     if (textstr.isEmpty() || textstr.startsWith(u'{'))
         return;
-    langrecords.setrecord(componenttype + u'_' + name, oneline(textstr));
+    // A line break would split a record in two lines of the file.
+    langrecords.setrecord(componenttype + u'_' + name, langfileline(textstr));
 }
 
 bool langfiledefn::savefile()
 {
+    // Records that were not read from the file would replace all of its own.
+    if (!recordsread()) {
+        errorstr = kUnreadLangFile + langfilename;
+        return false;
+    }
     langrecords.sort();
     if (!writelanglines(langfilename, langrecords.lines())) {
         errorstr = kUnwritableLangFile + langfilename;
@@ -173,7 +169,7 @@ void langfiledefn::capturecomponent(QObject* component)
         keeprecord(kKindPanel, name, panel->caption());
     if (const auto* radio = qobject_cast<TRadioGroup*>(component)) {
         keeprecord(kKindRadio, name, radio->caption());
-        keeprecord(kKindRadioItems, name, oneline(radio->items().join(kPartSeparator)));
+        keeprecord(kKindRadioItems, name, radio->items().join(kPartSeparator));
     }
     if (const auto* form = qobject_cast<TForm*>(component))
         keeprecord(kKindForm, name, form->caption());

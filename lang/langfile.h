@@ -42,6 +42,9 @@ inline const QString kKindMessage = QStringLiteral("message");
 inline const QString kUnreadableLangFile = QStringLiteral("Could not read the language file ");
 // The message of a save that left the file as it was, followed by its name.
 inline const QString kUnwritableLangFile = QStringLiteral("Could not write the language file ");
+// The message of a save whose records were not read from the file first,
+// followed by the file's name.
+inline const QString kUnreadLangFile = QStringLiteral("The records of the language file were not read first: ");
 // The message of a capture without a screen.
 inline const QString kNoScreen = QStringLiteral("No screen to capture");
 
@@ -82,9 +85,16 @@ public:
     // inside the text is stored as "|", so that a record stays one line.
     void writerecord(const QString& componenttype, const QString& name, const QString& textstr);
 
+    // Whether langrecords are those read from langfilename (a missing file
+    // read as no records counts): only then may they be saved to it.
+    bool recordsread() const { return !readfailed_ && !recordsof_.isEmpty() && recordsof_ == langfilename; }
+
     // Sorts the records and writes them to langfilename through a work file
     // renamed over it, so that a failed write leaves the old file whole. A file
-    // its owner made read-only is left alone. True when the file was written.
+    // its owner made read-only is left alone. Nothing is written, and false
+    // comes back with errorstr set, unless the records were read from that
+    // file first (recordsread): a save would otherwise drop every record the
+    // file holds. True when the file was written.
     [[nodiscard]] bool savefile();
 
     // Capture: reads the file of the screen and code, adds a record for every
@@ -115,6 +125,8 @@ private:
 
     // Whether the last read failed on a file that is there.
     bool readfailed_ = false;
+    // The file whose records langrecords hold; empty before a read succeeded.
+    QString recordsof_;
     // The key of the record readrecord looks for.
     mutable QString probe_;
 };

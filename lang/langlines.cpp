@@ -8,6 +8,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace vek {
 namespace {
 
@@ -36,7 +38,32 @@ QString decodelangfile(const QByteArray& bytes, bool& converted)
     return platform::fromCodePage(body.data(), body.size());
 }
 
+bool islinebreak(QChar c)
+{
+    return c == u'\r' || c == u'\n' || c == QChar(0x2028) || c == QChar(0x2029);
+}
+
 }  // namespace
+
+QString langfileline(const QString& text)
+{
+    const auto clean = [](QChar c) { return !islinebreak(c) && c.category() != QChar::Other_Control; };
+    if (std::all_of(text.cbegin(), text.cend(), clean))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (islinebreak(c)) {
+            out += u'|';
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;  // CR LF is one line break
+        } else if (c.category() != QChar::Other_Control) {
+            out += c;
+        }
+    }
+    return out;
+}
 
 // Writes the lines as a language file: the UTF-8 mark, then each line and
 // CR LF, through a work file renamed into place. A file its owner made
@@ -51,7 +78,9 @@ bool writelanglines(const QString& path, const QStringList& lines)
     }
     QByteArray bytes(platform::kUtf8Mark, platform::kUtf8MarkSize);
     for (const QString& line : lines) {
-        bytes += line.toUtf8();
+        // A line read from a file holds no line break: one that does was put
+        // together by the program, and must not become two records.
+        bytes += (std::any_of(line.cbegin(), line.cend(), islinebreak) ? langfileline(line) : line).toUtf8();
         bytes += "\r\n";
     }
     return platform::writeFileAtomically(path, bytes) == 0;

@@ -8,7 +8,16 @@
 
 namespace vek {
 
-// Writes the lines, in their order, as a language file. A file its owner made
+// A text as it may stand in one line of a language file: a line break (CR LF,
+// CR, LF, or a Unicode line or paragraph separator) becomes "|", as the editor
+// stores a multi-line text; any other control character is dropped. Whatever
+// a text's source (a screen, the editor, a translation), it can then add no
+// record of its own to the file.
+QString langfileline(const QString& text);
+
+// Writes the lines, in their order, as a language file; a line holding a line
+// break goes through langfileline, so that it stays one line (lines read from
+// a file, which hold none, are written as they were). A file its owner made
 // read-only is not replaced. True when the file was written.
 [[nodiscard]] bool writelanglines(const QString& path, const QStringList& lines);
 

@@ -46,6 +46,18 @@ bool langmessdefn::doscreenparse(platform::TForm* c)
     return ok;
 }
 
+bool langmessdefn::readbeforewrite()
+{
+    if (refused_)
+        return false;
+    if (!areadmode && !langrec->recordsread()) {
+        // No screen was parsed: the file's records come in first, so that
+        // done() saves them with the new message instead of in place of them.
+        (void)langrec->readlangfile(aformname, alangcode);  // a failed read shows as done() refusing to save
+    }
+    return true;
+}
+
 void langmessdefn::findmessage(QString& s)
 {
     const QString key = messagekey(s);
@@ -56,7 +68,9 @@ void langmessdefn::findmessage(QString& s)
             s = text;
         return;
     }
-    if (!found || text.isEmpty())
+    if (found && !text.isEmpty())
+        return;
+    if (readbeforewrite())
         langrec->writerecord(kKindMessage, key, s);
 }
 
@@ -69,7 +83,8 @@ void langmessdefn::readmessage(QString& s, const QString& defmess)
 
 void langmessdefn::writemessage(const QString& s, const QString& newmessage)
 {
-    langrec->writerecord(kKindMessage, messagekey(s), newmessage);
+    if (readbeforewrite())
+        langrec->writerecord(kKindMessage, messagekey(s), newmessage);
 }
 
 bool langmessdefn::done()

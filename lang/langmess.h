@@ -63,21 +63,28 @@ public:
     // Apply mode: `s` becomes the text of the message record of its key, when
     // there is one. Capture mode: a message record missing (or empty) takes
     // `s` as its text, to be saved by done(); `s` is unchanged. An object that
-    // parsed no screen holds no records.
+    // parsed no screen holds no records; in capture mode it reads the file's
+    // records before it adds one, so that done() keeps them.
     void findmessage(QString& s);
     // `s` becomes `defmess` cut before its first "|" (a question before its
     // title), then goes through findmessage.
     void readmessage(QString& s, const QString& defmess);
-    // Stores `newmessage` as the text of the message record of `s`'s key.
+    // Stores `newmessage` as the text of the message record of `s`'s key (in
+    // capture mode after reading the file's records, as findmessage does).
     void writemessage(const QString& s, const QString& newmessage);
 
     // Capture mode: saves the records (those findmessage and writemessage
     // added included). True when saved; false in apply mode, for a refused
-    // object or when the save failed. Destroying the object without done()
+    // object, when the file's records could not be read (a save would drop
+    // them) or when the save failed. Destroying the object without done()
     // leaves the file as the last capture wrote it.
     [[nodiscard]] bool done();
 
 private:
+    // In capture mode, reads the file's records when none were read yet; false
+    // for a refused object.
+    bool readbeforewrite();
+
     bool refused_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "lang/langrows.h"
 
+#include "lang/langlines.h"
 #include "lib/basictext.h"
 
 #include <QRegularExpression>
@@ -41,7 +42,7 @@ std::optional<LangRow> langrowof(const QString& line)
 
 QString langrowline(const LangRow& row)
 {
-    return row.kind + u'_' + row.name + u'=' + row.text;
+    return row.kind + u'_' + row.name + u'=' + langfileline(row.text);
 }
 
 bool multilinekind(const QString& kind)

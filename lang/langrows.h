@@ -22,7 +22,8 @@ struct LangRow {
 // shows: one without "=", or whose key holds no "_". Such lines stay in the
 // file as they are.
 std::optional<LangRow> langrowof(const QString& line);
-// The file line of a row: kind "_" name "=" text.
+// The file line of a row: kind "_" name "=" text, the text as a file line may
+// hold it (langfileline: a line break as "|", no control character).
 QString langrowline(const LangRow& row);
 
 // What joins the parts of a multi-line record (a memo's lines, a list's

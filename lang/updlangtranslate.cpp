@@ -1,4 +1,5 @@
 // The language editor's machine translation: one record, or every row shown.
+#include "lang/langlines.h"
 #include "lang/langrows.h"
 #include "lang/updlangfm.h"
 #include "lib/basictext.h"
@@ -31,7 +32,9 @@ void TUpdLangfm::GooglebtnClick()
     if (!trimtext(Langcontented->text()).isEmpty()) {
         const QString text = Langcontented->text();
         const QString source = removepunctuation(text);
-        const QString translation = translatetext(from, to, source);
+        // The reply's escapes are decoded: a line break in it would become a
+        // record of its own in the file.
+        const QString translation = langfileline(translatetext(from, to, source));
         // Only the words are replaced: punctuation and digits around them stay.
         if (translation != source)
             Langcontented->setText(replacedtext(text, source, translation));
@@ -70,7 +73,9 @@ void TUpdLangfm::translateBatch(const QList<platform::TListItem*>& batch)
         return;
     const QStringList lines = batchreplylines(*reply);
     for (qsizetype i = 0; i < batch.size(); ++i) {
-        const QString translation = listitem(lines, i);
+        // One line of the file a record: a line break or "\u0000" decoded from
+        // the reply must not add records of its own.
+        const QString translation = langfileline(listitem(lines, i));
         if (trimtext(translation).isEmpty() || translation.compare(stripped[i], Qt::CaseInsensitive) == 0)
             continue;
         storeRowText(batch[i], replacedtext(batch[i]->subItem(kTextItem), stripped[i], translation));

@@ -220,7 +220,7 @@ QString getsubitem(const TListItem* row, int index)
 
 void setsubitem(TListItem* row, int index, const QString& text)
 {
-    if (!row || index < 0)
+    if (!row || index < 0 || (index >= row->subItemCount() && index >= row->subItemLimit()))
         return;
     while (row->subItemCount() < index + 1)
         row->appendSubItem(QString());

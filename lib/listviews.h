@@ -11,7 +11,10 @@ namespace vek {
 void clearlistview(platform::TListView* view);
 // The sub-item's text; empty for an absent row or an index outside 0..count-1.
 QString getsubitem(const platform::TListItem* row, int index);
-// Appends empty sub-items until `index` exists, then sets it; a negative index changes nothing.
+// Appends empty sub-items until `index` exists, then sets it. A negative index,
+// or one at or beyond the row's subItemLimit() (its view's columns and a
+// margin) that it does not hold yet, changes nothing: such an index is a wrong
+// value, and growing the row to it would take all the memory there is.
 void setsubitem(platform::TListItem* row, int index, const QString& text);
 
 // Sorts by the clicked column and flips `descending` (the first call on a fresh

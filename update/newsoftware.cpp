@@ -4,6 +4,7 @@
 #include "lib/cursors.h"
 #include "lib/fields.h"
 #include "lib/fileops.h"
+#include "lib/folderlock.h"
 #include "lib/folders.h"
 #include "lib/messagehook.h"
 #include "lib/params.h"
@@ -15,6 +16,8 @@
 #include "platform/controls/tstdctrls.h"
 #include "platform/errortext.h"
 #include "platform/fileapi.h"
+#include "platform/filemode.h"
+#include "platform/pathbytes.h"
 #include "platform/winerror.h"
 #include "update/updateservice.h"
 #include "update/updatesettings.h"
@@ -24,8 +27,11 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
+#include <cerrno>
 #include <climits>
+#include <sys/stat.h>
 
 namespace vek {
 namespace {
@@ -81,13 +87,49 @@ TransferProgress barprogress(platform::TProgressBar* bar)
     return progress;
 }
 
+// The mode a new version of `live` gets: that of the file it replaces, or
+// 0755 for a program that is new (the installer the updater starts must be
+// able to run); never set-ID or sticky bits, and the umask applies.
+mode_t programmode(const QString& live)
+{
+    struct stat st {};
+    const mode_t mode = ::stat(platform::encodePath(live).constData(), &st) == 0 ? st.st_mode : 0755;
+    return platform::copiedFileMode(mode);
+}
+
+// 0 or the code of a failed chmod.
+int setmode(const QString& path, mode_t mode)
+{
+    return ::chmod(platform::encodePath(path).constData(), mode) == 0 ? 0 : platform::winErrorFromErrno(errno, path);
+}
+
+// Reserves a download file of this run's own in the data folder: made
+// exclusively, so no other run writes into it. Empty when none could be made.
+QString reservedownload()
+{
+    QTemporaryFile reserved(datafolder() + kUpdateDownloadPattern);
+    reserved.setAutoRemove(false);
+    if (!reserved.open())
+        return {};
+    const QString name = reserved.fileName();
+    reserved.close();
+    return name;
+}
+
 // Puts the downloaded file in place of `target`: copied beside the target,
-// flushed, and renamed over it, so that the target is the old file or the new
-// one whole, never a part. The download is removed afterwards.
+// given the mode of the file it replaces, flushed, and renamed over it, so
+// that the target is the old file or the new one whole, never a part. The
+// folder's lock is held throughout: the work file's name is the target's, and
+// two runs placing one program take turns. The download is removed afterwards.
 int placedownload(const QString& download, const QString& target)
 {
+    const FolderLock lock(QFileInfo(target).path());
     const QString work = hiddenworkname(target, QStringLiteral(".download"));
+    if (platform::pathExists(work))
+        (void)platform::deleteFile(work);  // left by a killed run; a failure shows in the copy below
     int code = platform::copyFile(download, work);
+    if (code == 0)
+        code = setmode(work, programmode(target));
     if (code == 0)
         code = platform::syncFile(work);
     if (code == 0)
@@ -98,6 +140,13 @@ int placedownload(const QString& download, const QString& target)
     }
     (void)removefile(download);  // the new file stands; a download left behind is replaced next time
     return 0;
+}
+
+// Whether a side file's first word is an MD5 digest: 32 hexadecimal digits.
+bool isdigest(const QString& text)
+{
+    static const QRegularExpression kDigest(QStringLiteral("^[0-9A-Fa-f]{32}$"));
+    return kDigest.match(text).hasMatch();
 }
 
 }  // namespace
@@ -200,21 +249,25 @@ bool tnewsoftware::checknewsoftware(const QString& exepath, const QString& aWebF
     return !toinstalllist.isEmpty();
 }
 
-QString tnewsoftware::sidedigest(const QString& addressStem, const QString& exename)
+std::optional<QString> tnewsoftware::sidedigest(const QString& addressStem, const QString& exename, QString& why)
 {
-    const QString side = datafolder() + TVekPost::md5name(kUpdateDownloadName);
-    (void)removefile(side);  // a digest file of an earlier run is replaced by the download below
-    QString digest;
-    {
-        TVekPost post;
-        if (post.GetFile(addressStem + TVekPost::md5name(exename), side)) {
-            QStringList lines;
-            loadlist(lines, side);
-            digest = lines.value(0).trimmed();
-        }
+    const QString name = TVekPost::md5name(exename);
+    TVekPost post;
+    if (post.OpenURL(addressStem + name)) {
+        const QString digest = post.ReplyStr.section(u'\n', 0, 0).trimmed().section(u' ', 0, 0);
+        if (isdigest(digest))
+            return digest;
+        why = name + QStringLiteral(" holds no MD5 digest");
+        return std::nullopt;
     }
-    (void)removefile(side);  // only its digest is needed
-    return digest;
+    // Only the server's word that there is no such file means "no digest": a
+    // time-out or a server error says nothing about the file's bytes.
+    if (post.ResponseCode == 404)
+        return QString();
+    why = name + QStringLiteral(": ")
+        + (post.ResponseCode > 0 ? QStringLiteral("HTTP %1 %2").arg(post.ResponseCode).arg(post.ResponseText)
+                                 : post.ReportError());
+    return std::nullopt;
 }
 
 bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exename, const QString& webfolder,
@@ -233,10 +286,9 @@ bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exena
         AProgressbar->setPosition(0);
     }
     errorstr.clear();
-    const QString download = datafolder() + kUpdateDownloadName;
-    (void)removefile(download);  // looked at right below
-    if (platform::pathExists(download)) {
-        report(kCannotDeleteFile + download);
+    const QString download = reservedownload();
+    if (download.isEmpty()) {
+        report(kCannotCreateDownload + datafolder());
     } else {
         bool downloaded = false;
         QString transferError;
@@ -245,20 +297,24 @@ bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exena
             downloaded = post.GetFile(stem + exename, download);
             transferError = post.ReportError();
         }  // the transfer's log is written here
+        QString why;
+        std::optional<QString> expected;
         if (!downloaded) {
             report(kCannotSaveDownload + target + kCrLf + download + kCrLf
                    + QString::number(platform::winerr::FileNotFound) + kCrLf + transferError);
-        } else if (const QString expected = sidedigest(stem, exename);
-                   !expected.isEmpty() && TVekPost::HashFile(download).compare(expected, Qt::CaseInsensitive) != 0) {
-            report(kDigestMismatch + target + kCrLf + download + kCrLf + QStringLiteral("expected ") + expected
+        } else if (!(expected = sidedigest(stem, exename, why))) {
+            report(kDigestUnavailable + target + kCrLf + why);
+        } else if (!expected->isEmpty() && TVekPost::HashFile(download).compare(*expected, Qt::CaseInsensitive) != 0) {
+            report(kDigestMismatch + target + kCrLf + download + kCrLf + QStringLiteral("expected ") + *expected
                    + QStringLiteral(", got ") + TVekPost::HashFile(download));
-            (void)removefile(download);  // never placed; a file of the wrong bytes is not kept
         } else if (const int code = placedownload(download, target)) {
             report(kCannotSaveDownload + target + kCrLf + download + kCrLf + QString::number(code) + kCrLf
                    + platform::errorText(code));
         } else {
             result = true;
         }
+        if (!result)
+            (void)removefile(download);  // never placed: this run's download is of no further use
     }
     if (!emailto.isEmpty()) {
         QStringList body{QFileInfo(exename).fileName() + QStringLiteral(" was downloaded"),
@@ -282,6 +338,12 @@ bool tnewsoftware::installnewsoftware(const QString& downloadfolder, const QStri
     bool installed = false;
     if (QFileInfo(download).canonicalFilePath() == QFileInfo(live).canonicalFilePath() && platform::isFile(download)) {
         errorstr = QStringLiteral("The downloaded file is the live file itself: ") + live;
+    } else if (const int code = platform::isFile(download) ? setmode(download, programmode(live)) : 0) {
+        // The copy takes the download's mode: without the live file's, the
+        // program (the installer the updater starts, for one) would not run.
+        errorstr = QStringLiteral("Could not install ") + name + QStringLiteral(" (code ") + QString::number(code)
+            + QStringLiteral(", ") + download + QStringLiteral(": its mode cannot be set: ") + platform::errorText(code)
+            + QStringLiteral(")");
     } else {
         PlacementFailure failure;
         if (const int code = copywithgenerations(download, live, {}, &failure)) {

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace platform {
 class TLabel;
 class TProgressBar;
@@ -18,13 +20,16 @@ namespace vek {
 
 inline const QString kInstallerProgram = QStringLiteral("VekInstaller.exe");
 inline const QString kUpdateLogName = QStringLiteral("VekInstaller.log");
-inline const QString kUpdateDownloadName = QStringLiteral("__TMPQORInstall.tmp");
+// Each download of a run goes to a file of its own in the data folder, made
+// exclusively from this pattern, so that two runs never place each other's bytes.
+inline const QString kUpdateDownloadPattern = QStringLiteral("__TMPQORInstall_XXXXXX.tmp");
 inline const QString kDefaultWebFolder = QStringLiteral("/html/downloads/");
 inline const QString kProgramListExtension = QStringLiteral(".progstxt");
 inline const QString kDebugParam = QStringLiteral("DEBUG");
-inline const QString kCannotDeleteFile = QStringLiteral("Cannot delete file:");
+inline const QString kCannotCreateDownload = QStringLiteral("Cannot create a download file in:");
 inline const QString kCannotSaveDownload = QStringLiteral("Cannot save downloaded file:");
 inline const QString kDigestMismatch = QStringLiteral("Downloaded file does not match its MD5 digest:");
+inline const QString kDigestUnavailable = QStringLiteral("Cannot get the MD5 digest of the downloaded file:");
 inline const QString kCheckingInstaller = QStringLiteral("Checking Installer...");
 inline const QString kDownloadingInstaller = QStringLiteral("Downloading Installer...");
 inline const QString kInstallingInstaller = QStringLiteral("Installing Installer...");
@@ -47,10 +52,16 @@ public:
     [[nodiscard]] bool checknewsoftware(const QString& exepath, const QString& aWebFolder, platform::TLabel* alabel);
 
     // Downloads `exename` from the web folder `webfolder` (empty: the default
-    // one) of the vendor's download script into `exefolder`. The file is put
-    // in place only when the download is complete and, where the server
-    // offers a ".md5" side file, matches its digest; otherwise the target is
-    // left as it was and the reason is reported (errorstr and a warning).
+    // one) of the vendor's download script into `exefolder`. The bytes go to
+    // a download file of this call's own, made exclusively in the data
+    // folder. The file is put in place only when the download is complete
+    // and matches the digest of the server's side file `exename` + ".md5";
+    // only a clear "not found" (404) of that file means there is no digest to
+    // match, any other failure to get it refuses the file. Otherwise the
+    // target is left as it was and the reason is reported (errorstr and a
+    // warning). The new file keeps the mode of the file it replaces, or 0755
+    // for a program that is new, without set-ID bits and under the umask; it
+    // is placed holding the folder's lock, so that two runs take turns.
     // Sends the download notice when `emailto` is not empty. True when the
     // new file stands.
     [[nodiscard]] bool getnewsoftware(const QString& exefolder, const QString& exename, const QString& webfolder,
@@ -58,7 +69,9 @@ public:
 
     // Installs the downloaded `downloadfolder` + `exename` as `livefolder` +
     // `exename`, shifting the live file and its backup generations (.X01 to
-    // .X10) down the chain. All or nothing: true only when the new file
+    // .X10) down the chain. The new file keeps the mode of the live file it
+    // replaces (0755 for a program that is new), without set-ID bits and under
+    // the umask. All or nothing: true only when the new file
     // stands with the chain shifted, and the downloaded file is then removed;
     // on failure the live folder is exactly as it was and errorstr says why.
     // Sends the installation notice when installed and `emailname` is not
@@ -99,9 +112,10 @@ private:
     void appendlog(const QStringList& lines);
     // Sends a notice and logs it; the failure of a send goes to errorstr.
     void notify(const QString& email, const QString& subject, const QStringList& body, const QString& head);
-    // Downloads the server's ".md5" side file of `exename`; its digest, or
-    // empty when the server offers none.
-    QString sidedigest(const QString& addressStem, const QString& exename);
+    // The digest of the server's side file of `exename` ("NAME.md5"): empty
+    // when the server answers that it has none (404); none, with the reason
+    // in `why`, when it cannot be had or holds no digest.
+    std::optional<QString> sidedigest(const QString& addressStem, const QString& exename, QString& why);
 
     QString flogfolder;
     // The digest of the installer the last CheckInstaller left in place;

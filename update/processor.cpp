@@ -11,8 +11,11 @@ std::unique_ptr<SoapInterface> makeinterface(const SoapInterfaceInfo& info, bool
     const QString where = address.isEmpty() ? kDebugServer + (usewsdl ? info.wsdlPath : info.soapPath) : address;
     if (!client)
         client = std::make_shared<SoapClient>();
-    if (!config)
-        config = soapproxyconfig(proxysettingsfile());
+    if (!config) {
+        QString error;
+        config = soapproxyconfig(proxysettingsfile(), &error);
+        client->setsettingserror(error);
+    }
     if (config)
         client->setconfig(config);
     if (usewsdl)

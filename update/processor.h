@@ -41,7 +41,8 @@ using ISimple_Processor = SoapInterface;
 // A proxy of IProcessor. An empty `address` is the local debugging server's
 // (its WSDL path with `usewsdl`, its SOAP path without). `client` is shared
 // when given, else a new one is made. Without `config`, the data folder's
-// "ProxySettings.ini" gives the transport settings when it names a proxy. With
+// "ProxySettings.ini" gives the transport settings when it names a proxy; one
+// that is there but cannot be read makes every call fail with its message. With
 // `usewsdl` the address is the WSDL document's location, else the endpoint.
 std::unique_ptr<IProcessor> getprocessor(bool usewsdl, const QString& address = {},
                                          std::shared_ptr<SoapClient> client = {},

@@ -1,5 +1,6 @@
 #include "update/soapclient.h"
 
+#include "web/transferlog.h"
 #include "web/websettings.h"
 
 #include <pugixml.hpp>
@@ -43,12 +44,14 @@ QString replyHeader(const http::Reply& reply, const QByteArray& name)
 
 }  // namespace
 
-std::optional<TExtraSoapConfig> soapproxyconfig(const QString& path)
+std::optional<TExtraSoapConfig> soapproxyconfig(const QString& path, QString* error)
 {
-    const std::optional<http::ProxyServer> proxy = readproxysettings(path);
-    if (!proxy)
+    const ProxySettings settings = readproxysettings(path);
+    if (error)
+        *error = settings.error;
+    if (!settings.proxy)
         return std::nullopt;
-    return TExtraSoapConfig{*proxy};
+    return TExtraSoapConfig{*settings.proxy};
 }
 
 void SoapClient::setendpoint(const QString& address)
@@ -98,6 +101,13 @@ QString SoapClient::resolvewsdl()
 
 SoapResult SoapClient::call(const SoapInterfaceInfo& info, const SoapOperation& operation, const QStringList& arguments)
 {
+    if (!settingsError_.isEmpty()) {
+        SoapResult refused;
+        refused.error = settingsError_;
+        return refused;
+    }
+    const http::TlsSettings tls = readtlssettings();
+    logunverified(tls, endpoint_.isEmpty() ? wsdl_ : endpoint_);
     if (endpoint_.isEmpty() && !wsdl_.isEmpty()) {
         if (QString error = resolvewsdl(); !error.isEmpty()) {
             SoapResult failed;

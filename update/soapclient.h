@@ -20,8 +20,9 @@ struct TExtraSoapConfig {
 // The transport settings of the proxy settings file at `path`: none when the
 // file is missing or its "HOST" (trimmed) is empty; otherwise that host, its
 // "PORT" (3128 when missing), "USER" trimmed and the password turned back
-// from "PASS" and trimmed.
-std::optional<TExtraSoapConfig> soapproxyconfig(const QString& path);
+// from "PASS" and trimmed. None as well for a file that is there but cannot
+// be read, with the message in `error` (when given; emptied otherwise).
+std::optional<TExtraSoapConfig> soapproxyconfig(const QString& path, QString* error = nullptr);
 
 class SoapClient {
 public:
@@ -41,8 +42,13 @@ public:
     void setconfig(std::optional<TExtraSoapConfig> config) { config_ = std::move(config); }
     const std::optional<TExtraSoapConfig>& config() const { return config_; }
     void settimeout(int milliseconds) { timeoutMs_ = milliseconds; }
+    // Makes every call fail with `message` without a request (empty: calls
+    // go ahead): the proxy the calls must go through could not be learnt.
+    void setsettingserror(const QString& message) { settingsError_ = message; }
 
-    // Sends one call of `operation` and reads its reply; never throws.
+    // Sends one call of `operation` and reads its reply; never throws. A call
+    // that does not verify the server's certificate ("Verify=0") leaves a
+    // warning in the day's transfer log: it carries the service password.
     SoapResult call(const SoapInterfaceInfo& info, const SoapOperation& operation, const QStringList& arguments);
 
 private:
@@ -56,6 +62,7 @@ private:
     QString port_;
     std::optional<TExtraSoapConfig> config_;
     int timeoutMs_ = kDefaultTimeoutMs;
+    QString settingsError_;
 };
 
 }  // namespace vek

@@ -130,6 +130,23 @@ QList<MimePart> splitMultipart(const QByteArray& body, const QByteArray& boundar
     return parts;
 }
 
+// The string a return element holds: all its text and CDATA, joined (a
+// comment or processing instruction between them is no part of it). False for
+// an element inside it: a structure is no string, and reading it as one would
+// make a reply the client does not understand look like an empty answer.
+bool returnedString(const pugi::xml_node& node, QString& out)
+{
+    std::string text;
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element)
+            return false;
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+            text += child.value();
+    }
+    out = QString::fromStdString(text);
+    return true;
+}
+
 QString statusText(int status)
 {
     return QStringLiteral("HTTP %1").arg(status);
@@ -221,7 +238,11 @@ SoapResult readsoapreply(const SoapInterfaceInfo& info, const SoapOperation& ope
         return result;
     }
     const pugi::xml_node returned = firstElement(reply);
-    result.value = returned ? text(returned.text().get()) : QString();
+    if (returned && !returnedString(returned, result.value)) {
+        result.error
+            = QStringLiteral("The service's reply to %1 holds elements where its string belongs.").arg(operation.name);
+        return result;
+    }
     if (operation.attachment) {
         QByteArray reference = QByteArray(returned.attribute("href").value());
         if (reference.startsWith("cid:"))

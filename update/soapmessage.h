@@ -36,7 +36,8 @@ inline const QByteArray kSoapContentType = QByteArrayLiteral("text/xml; charset=
 QByteArray soaprequest(const SoapInterfaceInfo& info, const SoapOperation& operation, const QStringList& arguments);
 
 // Reads the reply to a call: a SOAP fault (whatever the HTTP status), the
-// return element's text, and for an attachment operation the file part of a
+// return element's string (all its text and CDATA joined; a return holding
+// elements is an error), and for an attachment operation the file part of a
 // multipart reply (the part the return element points at, else the first
 // part after the envelope). `status` is the HTTP status; a reply that is no
 // SOAP envelope is an error that names it.

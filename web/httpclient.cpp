@@ -32,6 +32,8 @@ struct Exchange {
     bool timedOut = false;
     bool sinkFailed = false;
     bool caFileFailed = false;
+    // The blank line after the headers of the latest reply came.
+    bool headersEnded = false;
 };
 
 size_t onHeader(char* data, size_t size, size_t count, void* context)
@@ -47,6 +49,7 @@ size_t onHeader(char* data, size_t size, size_t count, void* context)
         // A new reply begins (after a redirect or an interim reply): only the
         // last one's headers count.
         reply.headers.clear();
+        ex->headersEnded = false;
         reply.contentLength = -1;
         reply.chunked = false;
         reply.statusLine = QString::fromLatin1(line);
@@ -56,8 +59,10 @@ size_t onHeader(char* data, size_t size, size_t count, void* context)
         reply.statusText = reason > 0 ? QString::fromLatin1(line.mid(reason + 1)) : QString();
         return length;
     }
-    if (line.isEmpty())
+    if (line.isEmpty()) {
+        ex->headersEnded = true;
         return length;
+    }
     const qsizetype colon = line.indexOf(':');
     if (colon > 0) {
         const QByteArray name = line.left(colon).trimmed().toLower();
@@ -143,7 +148,7 @@ QByteArray utf8(const QString& text)
 
 bool Reply::complete() const
 {
-    if (!transferred)
+    if (!transferred || (chunked && contentLength >= 0))
         return false;
     if (contentLength >= 0)
         return received == contentLength;
@@ -267,6 +272,9 @@ Reply perform(const Request& request)
         reply.error = QStringLiteral("Read timed out.");
     } else if (ex.sinkFailed) {
         reply.error = QStringLiteral("The received data could not be written.");
+    } else if (rc == CURLE_OUT_OF_MEMORY && !ex.headersEnded) {
+        // libcurl refuses a reply header beyond its limit as if memory had run out.
+        reply.error = QStringLiteral("The server's reply header is larger than a reply header may be.");
     } else if (ex.caFileFailed) {
         reply.error = QStringLiteral("The trusted certificate file could not be read: ") + request.tls.caFile;
     } else {

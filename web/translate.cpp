@@ -2,6 +2,7 @@
 
 #include "lib/messagehook.h"
 #include "web/httpclient.h"
+#include "web/transferlog.h"
 #include "web/websettings.h"
 
 #include <QJsonArray>
@@ -51,12 +52,20 @@ std::optional<QString> translatedsegments(const QByteArray& body)
 
 std::optional<QString> requesttranslation(const QString& fromlang, const QString& tolang, const QString& sourcetext)
 {
+    // The settings file is read first: one that cannot be read might name a
+    // proxy, and the request must not go around it.
+    const ProxySettings proxy = readproxysettings(proxysettingsfile());
+    if (!proxy.error.isEmpty()) {
+        libwarning(proxy.error, QString());
+        return std::nullopt;
+    }
     http::Request request;
     request.url = endpoint() + QStringLiteral("/translate_a/single?client=gtx&sl=") + fromlang + QStringLiteral("&tl=")
         + tolang + QStringLiteral("&dt=t&q=") + QString::fromLatin1(QUrl::toPercentEncoding(sourcetext));
     request.readTimeoutMs = kTranslateTimeoutMs;
-    request.proxy = readproxysettings(proxysettingsfile());
+    request.proxy = proxy.proxy;
     request.tls = readtlssettings();
+    logunverified(request.tls, request.url);
     const http::Reply reply = http::perform(request);
     if (!reply.transferred || reply.status != 200) {
         libwarning(reply.transferred ? reply.statusLine : reply.error, QString());

@@ -12,7 +12,10 @@ namespace vek {
 // they are). The service's host comes from the "HOSTS" section of the
 // settings file (key "Translate"), by default the public service. The reply
 // is read as JSON: the translated text of every segment, joined, with its
-// escapes decoded. A failed request shows its message as a warning with an
+// escapes decoded. A request that does not verify the server's certificate
+// ("Verify=0") leaves a warning in the day's transfer log. A proxy settings
+// file that cannot be read fails the request, which then goes nowhere. A
+// failed request shows its message as a warning with an
 // empty title and gives `sourcetext` back; so does a reply of another shape,
 // without a message.
 QString translatetext(const QString& fromlang, const QString& tolang, const QString& sourcetext);

@@ -2,19 +2,16 @@
 
 #include "lib/fileops.h"
 #include "lib/folders.h"
-#include "lib/stamps.h"
 #include "lib/textlists.h"
 #include "platform/errortext.h"
 #include "platform/fileapi.h"
-#include "platform/libformat.h"
 #include "platform/pathbytes.h"
 #include "platform/winerror.h"
 #include "platform/writeback.h"
-#include "web/protectstrings.h"
+#include "web/inplacerewrite.h"
 #include "web/websettings.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -52,6 +49,31 @@ QString statusmessage(const http::Reply& reply)
     return reply.statusLine.isEmpty() ? QStringLiteral("HTTP %1").arg(reply.status) : reply.statusLine;
 }
 
+// Why a reply of status 200 is not known to be the whole document.
+QString incompletemessage(const http::Reply& reply)
+{
+    if (reply.chunked && reply.contentLength >= 0)
+        return QStringLiteral("Refused: the reply announces a length of %1 bytes and comes in chunks as well")
+            .arg(reply.contentLength);
+    if (reply.contentLength >= 0)
+        return QStringLiteral("Incomplete download: %1 of %2 bytes").arg(reply.received).arg(reply.contentLength);
+    return QStringLiteral("Incomplete download: the reply has no length to check %1 bytes against").arg(reply.received);
+}
+
+// Puts a finished work file beside the target in its place: it takes the old
+// file's permission bits, as a rewrite in place would have, and reaches the
+// disk before it replaces the old.
+int replacebeside(const QString& work, const QString& target)
+{
+    struct stat old {};
+    if (::stat(platform::encodePath(target).constData(), &old) == 0)
+        (void)::chmod(platform::encodePath(work).constData(), old.st_mode & 07777);  // a new mode is no failure
+    int rc = platform::syncFile(work);
+    if (rc == 0)
+        rc = platform::replaceFile(work, target);
+    return rc;
+}
+
 }  // namespace
 
 TVekPost::TVekPost(TransferProgress progress) : progress_(std::move(progress))
@@ -71,9 +93,7 @@ void TVekPost::setusername(const QString& aUsername, const QString& aPassword)
 
 void TVekPost::AddLog(const QString& text)
 {
-    const platform::LocaleFormat& f = platform::libformat();
-    const QDateTime now = QDateTime::currentDateTime();
-    pLogList.append(now.toString(f.shortDateFormat) + u' ' + now.toString(f.longTimeFormat) + u' ' + text);
+    pLogList.append(transferlogline(text));
 }
 
 void TVekPost::AddExtraField(const QString& aName, const QString& aValue)
@@ -84,50 +104,54 @@ void TVekPost::AddExtraField(const QString& aName, const QString& aValue)
 
 void TVekPost::SetProxyINI(const QString& Value)
 {
-    const std::optional<http::ProxyServer> proxy = readproxysettings(Value);
-    if (!proxy)
+    const ProxySettings settings = readproxysettings(Value);
+    proxyError_ = settings.error;
+    if (!settings.error.isEmpty()) {
+        pErrstr = ErrorStr = settings.error;
         return;
-    proxy_ = proxy;
+    }
+    if (!settings.proxy)
+        return;
+    proxy_ = settings.proxy;
     AddLog(QStringLiteral("Proxy Info:"));
-    AddLog(proxy->host);
-    AddLog(QString::number(proxy->port));
-    AddLog(proxy->user);
-    // The log never holds the password itself.
-    AddLog(protectstring(proxy->password));
+    AddLog(proxy_->host);
+    AddLog(QString::number(proxy_->port));
+    AddLog(proxy_->user);
+    // Whether there is a password, never the password: its protected text
+    // turns back into it with the family's fixed key.
+    AddLog(proxy_->password.isEmpty() ? kNoProxyPassword : kProxyPasswordSet);
     pProxyIni = Value;
 }
 
-void TVekPost::applyProxyFile()
+bool TVekPost::applyProxyFile()
 {
     const QString file = proxysettingsfile();
-    if (platform::isFile(file))
+    proxyError_.clear();
+    if (platform::pathExists(file))
         SetProxyINI(file);
+    if (proxyError_.isEmpty())
+        return true;
+    AddLog(QStringLiteral("Exception message:") + proxyError_);
+    return false;
 }
 
 void TVekPost::Savelog()
 {
     if (pLogList.isEmpty())
         return;
-    const QString folder = datafolder() + kVekPostLogFolder;
-    (void)platform::createFolders(folder);  // a folder not made fails the append below, which is silent
-    pLogname = folder + pathsep + todayday() + kVekPostLogSuffix;
-    // The day's number comes back every month: last month's file starts afresh.
-    const QFileInfo info(pLogname);
-    if (info.exists() && info.lastModified() < QDateTime::currentDateTime().addDays(-1))
-        (void)platform::deleteFile(pLogname);  // a file that stays is appended to instead
-    (void)appendlines(pLogname, pLogList);  // failures to write the log are silent
+    pLogname = appendtransferlog(pLogList);
     pLogList.clear();
 }
 
-http::Request TVekPost::baseRequest(const QString& url, bool withTimeout)
+http::Request TVekPost::baseRequest(const QString& url)
 {
     http::Request request;
     request.url = url;
-    request.readTimeoutMs = withTimeout ? pTimeout : 0;
+    request.readTimeoutMs = pTimeout;
     request.proxy = proxy_;
     request.tls = readtlssettings();
     if (!request.tls.verify)
-        AddLog(kTlsUnverifiedWarning);
+        AddLog(unverifiedwarning(request.tls, url));
     request.progress.begin = [this](qint64 max) { WorkBegin(max); };
     request.progress.working = [this](qint64 count) { Working(count); };
     request.progress.end = [this] { WorkEnd(); };
@@ -159,18 +183,38 @@ void TVekPost::WorkEnd()
 
 bool TVekPost::GetFile(const QString& aSourceURL, const QString& aFileName)
 {
-    applyProxyFile();
-    const QString work = uniqueworkname(aFileName);
-    platform::RawFile file;
-    if (const int rc = file.open(work, platform::OpenMode::Write)) {
-        pErrstr = ErrorStr = QStringLiteral("Cannot create file \"%1\": %2").arg(work, platform::errorText(rc));
-        AddLog(QStringLiteral("Exception message:") + pErrstr);
+    // Failures before the transfer: ErrorStr says them as well.
+    const auto failbefore = [this](const QString& message) {
+        pErrstr = ErrorStr = message;
+        AddLog(QStringLiteral("Exception message:") + message);
         return false;
+    };
+    if (platform::isFolder(aFileName))
+        return failbefore(QStringLiteral("Cannot download into \"%1\": it is a folder").arg(aFileName));
+    if (!applyProxyFile())
+        return false;
+    QString work = uniqueworkname(aFileName);
+    platform::RawFile file;
+    int rc = file.open(work, platform::OpenMode::Write);
+    // A shared folder may refuse new files while its files may still be
+    // written: the download then waits in the data folder, and the finished
+    // file is written over the target in place.
+    bool inplace = false;
+    if (rc == platform::winerr::AccessDenied && platform::isFile(aFileName)) {
+        platform::RawFile probe;
+        if (probe.open(aFileName, platform::OpenMode::Append) == 0) {
+            (void)probe.close();  // nothing was written through it
+            inplace = true;
+            work = uniqueworkname(datafolder() + QFileInfo(aFileName).fileName());
+            rc = file.open(work, platform::OpenMode::Write);
+        }
     }
-    http::Request request = baseRequest(aSourceURL, true);
+    if (rc != 0)
+        return failbefore(QStringLiteral("Cannot create file \"%1\": %2").arg(work, platform::errorText(rc)));
+    http::Request request = baseRequest(aSourceURL);
     if (ishttps(aSourceURL))
         AddLog(kTlsVersionsLine);
-    AddLog(QStringLiteral("Asking for: ") + aSourceURL);
+    AddLog(QStringLiteral("Asking for: ") + loggableaddress(aSourceURL));
     int writeError = 0;
     // The work file is flushed before it replaces the target: its disk writes
     // start while the rest still arrives.
@@ -190,35 +234,33 @@ bool TVekPost::GetFile(const QString& aSourceURL, const QString& aFileName)
     else if (reply.status != 200)
         failure = statusmessage(reply);
     else if (!reply.complete())
-        failure = reply.contentLength >= 0
-            ? QStringLiteral("Incomplete download: %1 of %2 bytes").arg(reply.received).arg(reply.contentLength)
-            : QStringLiteral("Incomplete download: the reply has no length to check %1 bytes against")
-                  .arg(reply.received);
-    int rc = file.close();
+        failure = incompletemessage(reply);
+    rc = file.close();
     if (failure.isEmpty() && rc != 0)
         failure = platform::errorText(rc);
-    if (failure.isEmpty()) {
-        // The new file keeps the old one's permission bits, as a rewrite in
-        // place would have; it must reach the disk before it replaces the old.
-        struct stat old {};
-        if (::stat(platform::encodePath(aFileName).constData(), &old) == 0)
-            (void)::chmod(platform::encodePath(work).constData(), old.st_mode & 07777);  // a new mode is no failure
-        if ((rc = platform::syncFile(work)) == 0)
-            rc = platform::replaceFile(work, aFileName);
-        if (rc != 0)
-            failure = QStringLiteral("Cannot replace \"%1\": %2").arg(aFileName, platform::errorText(rc));
+    if (failure.isEmpty() && inplace) {
+        bool restorefailed = false;
+        const QString keep = uniqueworkname(datafolder() + QFileInfo(aFileName).fileName());
+        if ((rc = rewriteinplace(work, aFileName, keep, &restorefailed)) != 0) {
+            failure = QStringLiteral("Cannot write \"%1\": %2").arg(aFileName, platform::errorText(rc));
+            if (restorefailed)
+                failure += QStringLiteral("; its old version is kept in \"%1\"").arg(keep);
+        }
+    } else if (failure.isEmpty() && (rc = replacebeside(work, aFileName)) != 0) {
+        failure = QStringLiteral("Cannot replace \"%1\": %2").arg(aFileName, platform::errorText(rc));
     }
+    if (inplace || !failure.isEmpty())
+        (void)platform::deleteFile(work);  // the target holds what it should; a leftover work file is hidden
     if (failure.isEmpty())
         return true;
-    (void)platform::deleteFile(work);  // the target was never touched; a leftover work file is hidden
     pErrstr = failure;
-    AddLog(QStringLiteral("Exception:") + failure + u' ' + aSourceURL);
+    AddLog(QStringLiteral("Exception:") + failure + u' ' + loggableaddress(aSourceURL));
     return false;
 }
 
 bool TVekPost::postForm(const QString& logFileName, bool fileLog)
 {
-    http::Request request = baseRequest(pWebsite, false);
+    http::Request request = baseRequest(pWebsite);
     request.method = http::Request::Method::PostForm;
     request.fields = fields_;
     request.files = files_;
@@ -241,7 +283,7 @@ bool TVekPost::postForm(const QString& logFileName, bool fileLog)
         ResponseText = pErrstr = failure + QStringLiteral("   ") + reply.statusText;
     }
     AddLog(failure);
-    AddLog(QStringLiteral("Site = ") + pWebsite);
+    AddLog(QStringLiteral("Site = ") + loggableaddress(pWebsite));
     if (fileLog)
         AddLog(QStringLiteral("Filename = ") + logFileName);
     AddLog(QStringLiteral("Name = ") + pName);
@@ -260,8 +302,11 @@ bool TVekPost::PostFile(const QString& aFilename)
         AddLog(QStringLiteral("Missing file:") + aFilename);
         return false;
     }
-    applyProxyFile();
-    AddLog(pWebsite);
+    if (!applyProxyFile()) {
+        ResponseText = pErrstr;
+        return false;
+    }
+    AddLog(loggableaddress(pWebsite));
     files_.append({pName, aFilename, QByteArrayLiteral("application/octet-stream")});
     AddLog(QStringLiteral("Parameter=") + pName + u' ' + aFilename);
     if (ishttps(pWebsite) && !pHttpIOSSLSet) {
@@ -291,7 +336,10 @@ bool TVekPost::PostNoFile()
         AddLog(kWebsiteNotSet);
         return false;
     }
-    applyProxyFile();
+    if (!applyProxyFile()) {
+        ResponseText = pErrstr;
+        return false;
+    }
     return postForm(QString(), false);
 }
 
@@ -310,7 +358,7 @@ QString TVekPost::PostRaw(const QString& aTargetURL, const QString& aFileName, c
         if (rc != 0)
             throw PostError(QStringLiteral("Cannot read \"%1\": %2").arg(aFileName, platform::errorText(rc)));
     }
-    http::Request request = baseRequest(aTargetURL, false);
+    http::Request request = baseRequest(aTargetURL);
     request.method = http::Request::Method::PostRaw;
     request.rawBody = body;
     request.contentType = aContentType.toUtf8();
@@ -334,11 +382,16 @@ QString TVekPost::PostXML(const QString& aTargetURL, const QString& aFileName)
 bool TVekPost::OpenURL(const QString& aURL)
 {
     Headers.clear();
-    applyProxyFile();
-    const http::Reply reply = http::perform(baseRequest(aURL, true));
+    if (!applyProxyFile()) {
+        ReplyStr.clear();
+        ResponseCode = 0;
+        ResponseText = pErrstr;
+        return false;
+    }
+    const http::Reply reply = http::perform(baseRequest(aURL));
     if (!reply.transferred) {
         pErrstr = reply.error;
-        AddLog(QStringLiteral("Tried: ") + aURL + QStringLiteral(" but failed."));
+        AddLog(QStringLiteral("Tried: ") + loggableaddress(aURL) + QStringLiteral(" but failed."));
     }
     ReplyStr = QString::fromUtf8(reply.body);
     ResponseCode = reply.status;
@@ -386,12 +439,7 @@ QString TVekPost::HashFile(const QString& aFileName)
 
 QString TVekPost::md5name(const QString& aFilename)
 {
-    const QFileInfo info(aFilename);
-    const QString suffix = info.suffix();
-    const QString base = suffix.isEmpty() || info.fileName() == u'.' + suffix
-        ? aFilename
-        : aFilename.left(aFilename.size() - suffix.size() - 1);
-    return base + QStringLiteral(".md5");
+    return aFilename + QStringLiteral(".md5");
 }
 
 bool TVekPost::md5File(const QString& aFilename)

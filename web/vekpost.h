@@ -6,6 +6,7 @@
 // (letting pending window events run), and keeps a log of what it did, written
 // to the day's log file in the data folder's "VekPost" folder when it goes.
 #include "web/httpclient.h"
+#include "web/transferlog.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,12 +16,11 @@
 
 namespace vek {
 
-inline const QString kVekPostLogFolder = QStringLiteral("VekPost");
-inline const QString kVekPostLogSuffix = QStringLiteral(".vekpost.log");
 inline const QString kNoFile = QStringLiteral("No File");
 inline const QString kWebsiteNotSet = QStringLiteral("Website not set.");
-inline const QString kTlsUnverifiedWarning
-    = QStringLiteral("Warning: TLS verification is off (\"Verify=0\"): the server's certificate is not checked.");
+// The proxy lines of the log say whether a password is set, never which.
+inline const QString kProxyPasswordSet = QStringLiteral("Password set");
+inline const QString kNoProxyPassword = QStringLiteral("No password");
 
 // The calls a transfer moves a progress bar with: the bar's maximum (the
 // expected bytes, 0 when unknown), its position, and the end (position at
@@ -56,7 +56,10 @@ public:
     void AddExtraField(const QString& aName, const QString& aValue);
     // Applies a proxy settings file: nothing when the file is missing or its
     // "HOST" is empty (an earlier proxy stays); otherwise the proxy with basic
-    // authentication, logged with the password protected.
+    // authentication, logged with whether a password is set (never the
+    // password, in any form). A file that is there but cannot be read leaves
+    // its message in pErrstr and ErrorStr, and the transfers that apply it
+    // fail without traffic until a later file is read.
     void SetProxyINI(const QString& Value);
     QString ProxyINI() const { return pProxyIni; }
     int Timeout() const { return pTimeout; }
@@ -74,14 +77,20 @@ public:
     // Downloads `aSourceURL` into `aFileName`. The bytes go to a hidden work
     // file beside the target, which replaces the target only when the reply
     // is known complete: status 200 with a Content-Length the received bytes
-    // match, or a chunked reply that ended properly. True only then. On any
-    // failure the target is as it was (an old file stays, none is made), no
-    // work file remains, pErrstr holds the message, and ErrorStr too when the
-    // failure came before the transfer (the work file could not be made).
+    // match, or a chunked reply that ended properly. True only then. Where
+    // the target's folder takes no work file but the target may be written,
+    // the work file lies in the data folder and the finished download is
+    // written over the target in place (its inode, owner and mode stay). On
+    // any failure the target is as it was (an old file stays, none is made),
+    // no work file remains, pErrstr holds the message, and ErrorStr too when
+    // the failure came before the transfer (the target is a folder, the work
+    // file could not be made, the proxy settings could not be read).
     [[nodiscard]] bool GetFile(const QString& aSourceURL, const QString& aFileName);
     // Posts the form: every field and file added to this object so far, and
     // `aFilename` as a file part named pName. True when the reply is 200;
-    // false, without traffic, for an empty site or a missing file.
+    // false, without traffic, for an empty site, a missing file or proxy
+    // settings that cannot be read. Like every transfer, it fails when the
+    // server sends nothing for Timeout milliseconds.
     [[nodiscard]] bool PostFile(const QString& aFilename);
     // Adds the field "customer", then as PostFile.
     [[nodiscard]] bool PostFile(const QString& aFilename, const QString& aCustomer);
@@ -93,8 +102,9 @@ public:
     // basic authentication when a user is set, and returns the reply body.
     // It reads no proxy settings file (a proxy applied earlier stays) and
     // logs nothing but the warning of unverified TLS. Raises PostError when
-    // the file cannot be read, the transfer fails or the reply is an error
-    // status (400 and above).
+    // the file cannot be read, the transfer fails (a server silent for
+    // Timeout milliseconds included) or the reply is an error status (400
+    // and above).
     QString PostRaw(const QString& aTargetURL, const QString& aFileName, const QString& aContentType);
     QString PostXML(const QString& aTargetURL, const QString& aFileName);
     // Fetches the page into ReplyStr, its headers into Headers (every ":"
@@ -106,8 +116,9 @@ public:
     // The MD5 digest of the file's bytes as 32 upper-case hexadecimal digits;
     // "No File" when it is missing; empty when it cannot be read.
     static QString HashFile(const QString& aFileName);
-    // The name of a file's digest file: its extension changed to ".md5"
-    // ("Stock.exe" -> "Stock.md5"), or ".md5" added where it has none.
+    // The name of a file's digest file: the whole name followed by ".md5"
+    // ("Stock.exe" -> "Stock.exe.md5"), so that "Pair.exe" and "Pair.dll"
+    // each have their own.
     static QString md5name(const QString& aFilename);
     // Writes HashFile of the file as one line into its md5name; true when
     // written.
@@ -124,11 +135,13 @@ public:
 
 protected:
     void AddLog(const QString& text);
-    // Applies the data folder's proxy settings file when it exists.
-    void applyProxyFile();
+    // Applies the data folder's proxy settings file when it exists; false,
+    // with the message in pErrstr and ErrorStr and logged, when it is there
+    // but cannot be read.
+    [[nodiscard]] bool applyProxyFile();
     // The request every transfer starts from: time-out, proxy, TLS settings
     // (with their warning line when verification is off), progress.
-    http::Request baseRequest(const QString& url, bool withTimeout);
+    http::Request baseRequest(const QString& url);
     [[nodiscard]] bool postForm(const QString& logFileName, bool fileLog);
     void WorkBegin(qint64 aWorkCountMax);
     void Working(qint64 aWorkCount);
@@ -151,6 +164,8 @@ private:
     TransferProgress progress_;
     qint64 maximum_ = 0;
     std::optional<http::ProxyServer> proxy_;
+    // Why the last proxy settings file could not be read; empty when it could.
+    QString proxyError_;
 };
 
 }  // namespace vek

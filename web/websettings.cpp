@@ -1,8 +1,10 @@
 #include "web/websettings.h"
 
 #include "lib/folders.h"
+#include "platform/errortext.h"
 #include "platform/fileapi.h"
 #include "platform/inifile.h"
+#include "platform/readerror.h"
 #include "web/protectstrings.h"
 
 namespace vek {
@@ -12,20 +14,32 @@ QString proxysettingsfile()
     return datafolder() + kProxySettingsName;
 }
 
-std::optional<http::ProxyServer> readproxysettings(const QString& file)
+ProxySettings readproxysettings(const QString& file)
 {
+    if (!platform::pathExists(file))
+        return {};
+    const QString unreadable = kUnreadableProxySettings + file + QStringLiteral(" (");
     if (!platform::isFile(file))
-        return std::nullopt;
+        return {std::nullopt, unreadable + QStringLiteral("it is no file)")};
+    // The ini reader takes a file it cannot read for an empty one: whether it
+    // can be read is found out first.
+    platform::RawFile probe;
+    if (const int rc = probe.open(file, platform::OpenMode::Read)) {
+        if (platform::readErrorFor(rc, file) == platform::ReadError::NotExist)
+            return {};
+        return {std::nullopt, unreadable + platform::errorText(rc) + u')'};
+    }
+    (void)probe.close();  // only opened to see that it can be
     const platform::IniFile ini(file);
     const QString host = ini.readString(kProxySection, kProxyHostKey).trimmed();
     if (host.isEmpty())
-        return std::nullopt;
+        return {};
     http::ProxyServer proxy;
     proxy.host = host;
     proxy.port = ini.readInt(kProxySection, kProxyPortKey, kDefaultProxyPort);
     proxy.user = ini.readString(kProxySection, kProxyUserKey).trimmed();
     proxy.password = unprotectstring(ini.readString(kProxySection, kProxyPassKey)).trimmed();
-    return proxy;
+    return {proxy, QString()};
 }
 
 http::TlsSettings readtlssettings()

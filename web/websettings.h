@@ -32,10 +32,19 @@ inline const QString kDefaultHomePage = QStringLiteral("https://www.example.com/
 
 // The data folder's "ProxySettings.ini".
 QString proxysettingsfile();
-// The proxy of a settings file: none when the file is missing or its "HOST"
-// is empty; the port 3128 when "PORT" is missing; the password turned back
-// from its protected text and trimmed.
-std::optional<http::ProxyServer> readproxysettings(const QString& file);
+// The proxy a settings file names, or why it could not be read.
+struct ProxySettings {
+    // None when the file is missing or its "HOST" is empty; the port 3128
+    // when "PORT" is missing; the password turned back from its protected
+    // text and trimmed.
+    std::optional<http::ProxyServer> proxy;
+    // Empty, or the message for a file that is there but could not be read:
+    // a transfer must not go direct around a proxy it could not learn of.
+    QString error;
+};
+inline const QString kUnreadableProxySettings = QStringLiteral("The proxy settings file could not be read: ");
+
+ProxySettings readproxysettings(const QString& file);
 // How https servers are checked, from the data folder's settings file:
 // verified unless "Verify" is 0, with "CAFile" as an extra trusted authority.
 http::TlsSettings readtlssettings();

@@ -63,6 +63,12 @@ void TListItem::setSubItem(int index, const QString& text)
     }
 }
 
+int TListItem::subItemLimit() const
+{
+    const int columns = model_ ? model_->columnCount() : 0;
+    return std::max(columns - 1, 0) + kSubItemMargin;
+}
+
 QString TListItem::columnText(int column) const
 {
     const QString* text = record().columnText(column);

@@ -35,6 +35,12 @@ public:
     void appendSubItem(const QString& text);
     // Replaces an existing sub-item; an index outside 0..count-1 changes nothing.
     void setSubItem(int index, const QString& text);
+    // How many sub-items a row may be grown to by position: one for each
+    // column of its view after the caption's, and kSubItemMargin more for
+    // columns still to come (a row in no view has the margin alone). An index
+    // far beyond it is a wrong value, not a column.
+    int subItemLimit() const;
+    static constexpr int kSubItemMargin = 64;
     // The caption for column 0, else the sub-item column - 1 (empty when missing).
     QString columnText(int column) const;
 

@@ -3,6 +3,7 @@
 #include "fixturefiles.h"
 #include "lang/langcode.h"
 #include "lang/langfile.h"
+#include "lang/langlines.h"
 #include "langtestform.h"
 #include "stateguards.h"
 #include "testsupport.h"
@@ -254,6 +255,36 @@ TEST_F(LangFileTest, FindlangfilesListsTheLanguageFilesOfAFolder)
     names.sort();
     EXPECT_EQ(names, QStringList({"Default_Langtestfm.lang", "de_Langtestfm.lang"}));
     langfiledefn::findlangfiles(nullptr, langFolder());  // nothing to fill
+}
+
+// Whatever a text's source, a language file holds it in one line: line
+// breaks as "|", other control characters dropped.
+TEST_F(LangFileTest, NoTextWrittenToAFileHoldsALineBreakOrAControlCharacter)
+{
+    const struct {
+        QString text;
+        QString stored;
+    } cases[] = {
+        {QStringLiteral("plain | text"), QStringLiteral("plain | text")},
+        {QStringLiteral("a\r\nb\rc\nd"), QStringLiteral("a|b|c|d")},
+        {QStringLiteral("a\u2028b\u2029c"), QStringLiteral("a|b|c")},
+        {QStringLiteral("nul\u0000 bell\u0007 tab\t esc\u001B del\u007F c1\u0085."),
+         QStringLiteral("nul bell tab esc del c1.")},
+        {QStringLiteral("\u00E4\u00F6 \u4E2D"), QStringLiteral("\u00E4\u00F6 \u4E2D")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(vek::langfileline(c.text), c.stored) << c.text.toStdString();
+
+    langfiledefn file(base());
+    ASSERT_TRUE(file.readlangfile(QStringLiteral("Langtestfm"), QStringLiteral("de")));
+    file.writerecord(QStringLiteral("label"), QStringLiteral("Titlelab"),
+                     QStringLiteral("Hallo\nbutton_Okbtn=Evil\u0000"));
+    ASSERT_TRUE(file.savefile());
+    EXPECT_EQ(readFile(langFile("de_Langtestfm.lang")),
+              QByteArray("\xEF\xBB\xBFlabel_Titlelab=Hallo|button_Okbtn=Evil\r\n"));
+    // The writer itself holds to it, for a line put together elsewhere.
+    ASSERT_TRUE(vek::writelanglines(langFile("x.lang"), {QStringLiteral("label_A=one\ntwo\u0001")}));
+    EXPECT_EQ(readFile(langFile("x.lang")), QByteArray("\xEF\xBB\xBFlabel_A=one|two\r\n"));
 }
 
 }  // namespace

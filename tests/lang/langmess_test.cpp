@@ -5,10 +5,13 @@
 #include "lang/langstate.h"
 #include "langguards.h"
 #include "langtestform.h"
+#include "libguards.h"
+#include "stateguards.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -224,6 +227,69 @@ TEST_F(LangMessTest, TheLanguageInUseTakesOnlyCodesThatNameAFile)
     EXPECT_EQ(vek::currentlanguage(), "de");
     EXPECT_EQ(vek::setcurrentlanguage(QString()), QString());
     EXPECT_EQ(vek::currentlanguage(), "");
+}
+
+// A capture that parsed no screen reads the file before it adds a message:
+// done() saves every record the file held with the new one, never the
+// message alone.
+TEST_F(LangMessTest, MessagesOfACaptureWithoutAScreenJoinTheFilesRecords)
+{
+    install("de_Langtestfm.lang");
+    const QByteArray before = readFile(langFile("de_Langtestfm.lang"));
+    {
+        langmessdefn lang(&form, base(), QStringLiteral("Langtestfm"), QStringLiteral("de"), kCapture);
+        lang.writemessage(QStringLiteral("Missing server folder "), QStringLiteral("Serverordner fehlt"));
+        QString s = QStringLiteral("Install error code:");
+        lang.findmessage(s);
+        ASSERT_TRUE(lang.done()) << lang.errorstr.toStdString();
+    }
+    const QByteArray after = readFile(langFile("de_Langtestfm.lang"));
+    for (const QByteArray& line : before.mid(3).split('\n')) {
+        if (!line.trimmed().isEmpty()) {
+            EXPECT_TRUE(after.contains(line)) << line.toStdString();
+        }
+    }
+    EXPECT_TRUE(after.contains("\r\nmessage_Install_error_code_=Install error code:\r\n"));
+    EXPECT_TRUE(after.contains("\r\nmessage_Missing_server_folder=Serverordner fehlt\r\n"));
+
+    // Records that were never read are never saved over a file.
+    vek::langfiledefn file(base());
+    file.langfilename = langFile("de_Langtestfm.lang");
+    file.writerecord(QStringLiteral("label"), QStringLiteral("Titlelab"), QStringLiteral("Alone"));
+    EXPECT_FALSE(file.savefile());
+    EXPECT_EQ(file.errorstr, vek::kUnreadLangFile + langFile("de_Langtestfm.lang"));
+    EXPECT_EQ(readFile(langFile("de_Langtestfm.lang")), after);
+}
+
+// A language code is matched without regard to letter case; the file keeps
+// the spelling it was made with.
+TEST_F(LangMessTest, CodesMatchWithoutRegardToLetterCase)
+{
+    install("de_Langtestfm.lang");
+    {
+        langmessdefn apply(&form, base(), QStringLiteral("Langtestfm"), QStringLiteral("DE"), kApply);
+        EXPECT_EQ(apply.langrec->langfilename, langFile("de_Langtestfm.lang"));
+        ASSERT_TRUE(apply.doscreenparse(&form));
+        EXPECT_EQ(form.Okbtn->caption(), "Gut");
+    }
+    form.Okbtn->setCaption(QStringLiteral("OK"));
+    form.setObjectName(QStringLiteral("Langtestfm"));
+    ASSERT_EQ(vek::setcurrentlanguage(QStringLiteral("De")), QString());
+    testsupport::FilesFolderScope filesFolder;
+    {
+        // The language in use, as LANGUAGE= sets it, applied from the shared files folder.
+        testsupport::RunArgumentsScope args({dir.path() + QStringLiteral("TessarineInstaller")});
+        filesFolder.reset();
+        EXPECT_TRUE(vek::applycurrentlanguage(&form));
+        EXPECT_EQ(form.Okbtn->caption(), "Gut");
+    }
+    langmessdefn capture(&form, base(), QStringLiteral("Langtestfm"), QStringLiteral("DE"), kCapture);
+    ASSERT_TRUE(capture.doscreenparse(&form));
+    EXPECT_FALSE(QFileInfo::exists(langFile("DE_Langtestfm.lang")));
+    EXPECT_EQ(QDir(base() + QStringLiteral("lang_files")).entryList(QDir::Files), QStringList{"de_Langtestfm.lang"});
+    // A code with no file in any case names the file as written.
+    langmessdefn other(&form, base(), QStringLiteral("Langtestfm"), QStringLiteral("FR"), kApply);
+    EXPECT_EQ(other.langrec->langfilename, langFile("FR_Langtestfm.lang"));
 }
 
 }  // namespace

@@ -122,4 +122,31 @@ TEST_F(UpdLangTranslateTest, BulkWorksOnTheRowsTheFilterShows)
     EXPECT_EQ(fileLines("de_Testfm.lang"), (QStringList{"button_Openbtn=Open", "button_Savebtn=Speichern"}));
 }
 
+// The reply's escapes are decoded: a line break in a translation must not
+// become a record of its own, nor may any other control character reach the
+// file. A line break is kept as "|", as the editor keeps one.
+TEST_F(UpdLangTranslateTest, ATranslationCannotAddARecord)
+{
+    TranslationService evil{{{"Hello", QStringLiteral("Hallo\nbutton_Installbtn=Evil\r\nlabel_X=Y\u0000\u0007!")}}};
+    ASSERT_TRUE(evil.start());
+    ASSERT_EQ(platform::IniFile(vek::datafolder() + vek::kProxySettingsName)
+                  .writeString(vek::kHostsSection, vek::kTranslateHostKey, evil.url()),
+              0);
+    writeLang("de_Testfm.lang", {"button_Okbtn=OK", "label_Greetlab=Hello"});
+    openWithCodes("de_Testfm.lang");
+    editor.Bulkbtn->click();
+    const QStringList saved = fileLines("de_Testfm.lang");
+    EXPECT_EQ(saved, (QStringList{"button_Okbtn=OK", "label_Greetlab=Hallo|button_Installbtn=Evil|label_X=Y!"}));
+
+    // One record at a time, through Update.
+    writeLang("de_Otherfm.lang", {"label_Greetlab=Hello"});
+    editor.hide();
+    openWithCodes("de_Otherfm.lang");
+    click(0);
+    editor.Googlebtn->click();
+    editor.Langupdbtn->click();
+    EXPECT_EQ(fileLines("de_Otherfm.lang"), QStringList{"label_Greetlab=Hallo|button_Installbtn=Evil|label_X=Y!"});
+    EXPECT_TRUE(warnings.isEmpty());
+}
+
 }  // namespace

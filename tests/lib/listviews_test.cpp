@@ -133,6 +133,29 @@ TEST(ListViewServices, SubItemsByPosition)
     clearlistview(&view);
 }
 
+// An index far beyond the columns is a wrong value: the row does not grow to
+// it (INT_MAX once grew it until the process was killed).
+TEST(ListViewServices, AnIndexFarBeyondTheColumnsChangesNothing)
+{
+    TListView view;
+    view.addColumn("Name", 80);
+    view.addColumn("Size", 40);
+    view.addColumn("Date", 60);
+    TListItem* row = view.addItem("cap", {"one"});
+    const int limit = row->subItemLimit();
+    EXPECT_EQ(limit, 2 + TListItem::kSubItemMargin);
+    setsubitem(row, 100000, "far");
+    ASSERT_EQ(row->subItemCount(), 1) << "grown to a wrong index";
+    setsubitem(row, 2147483647, "farthest");
+    EXPECT_EQ(row->subItemCount(), 1);
+    // Up to the margin past the last column the row still grows.
+    setsubitem(row, limit - 1, "last");
+    EXPECT_EQ(row->subItemCount(), limit);
+    EXPECT_EQ(row->subItem(limit - 1), "last");
+    setsubitem(row, limit, "beyond");
+    EXPECT_EQ(row->subItemCount(), limit);
+}
+
 TEST(ListViewServices, ComparedatesOrdersEmptyFirstAndUnreadableAsEqual)
 {
     const testsupport::LocaleScope snapshot{platform::LocaleFormat{}};

@@ -164,3 +164,19 @@ TEST_F(CheckTest, UnderADebuggerEveryListedLocalFileCountsAsNewer)
         GTEST_SKIP() << "this machine does not allow tracing";
     EXPECT_EQ(WEXITSTATUS(status), 1) << "the traced check lists the existing file only";
 }
+
+// A reply the client cannot read as a string is a failure, not "nothing newer".
+TEST_F(CheckTest, AReturnHoldingElementsIsAnErrorNotNothingNewer)
+{
+    localFile("Old.exe", "old", kLongAgo);
+    service.reply("Old.exe.envelope",
+                  "<?xml version='1.0' encoding='UTF-8'?>"
+                  "<soap11env:Envelope xmlns:soap11env=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                  "xmlns:tns=\"urn:ProcessorIntf-IProcessor\"><soap11env:Body><tns:doGetFileDataResponse>"
+                  "<tns:doGetFileDataResult><line>Old.exe%3D1%7C05%2F03%2F2024%2010%3A11%3A12</line>"
+                  "</tns:doGetFileDataResult></tns:doGetFileDataResponse></soap11env:Body></soap11env:Envelope>");
+    tnewsoftware updater;
+    EXPECT_FALSE(updater.checknewsoftware(local() + "Old.exe", QString(), nullptr));
+    EXPECT_TRUE(updater.errorstr.startsWith("Error:")) << updater.errorstr.toStdString();
+    EXPECT_TRUE(updater.errorstr.contains("holds elements")) << updater.errorstr.toStdString();
+}

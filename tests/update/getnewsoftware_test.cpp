@@ -1,16 +1,24 @@
 // Downloading a program: only a complete download (and one that matches the
-// server's digest, where it offers one) is put in place; the download notice
-// and its log lines.
+// server's digest, unless the server answers that it has none) is put in
+// place, with the mode of the file it replaces; two runs at once each place
+// their own download; the download notice and its log lines.
 #include "lib/folders.h"
+#include "lib/generations.h"
 #include "lib/stamps.h"
 #include "lib/sysutils.h"
 #include "lib/texts.h"
 #include "platform/controls/textctrls.h"
+#include "platform/filemode.h"
 #include "update/newsoftware.h"
 #include "update/updateservice.h"
 #include "updatefixture.h"
 #include "web/protectstrings.h"
 #include "web/vekpost.h"
+
+#include <QCoreApplication>
+#include <QFileDevice>
+
+#include <sys/stat.h>
 
 using namespace vek;
 using testsupport::readFile;
@@ -22,7 +30,12 @@ namespace {
 class DownloadTest : public updatetest::UpdateFixture {
 protected:
     QString target() const { return local() + "new/Stock.exe"; }
-    QString download() const { return datafolder() + kUpdateDownloadName; }
+    // The download files the runs left in the data folder.
+    QStringList downloads() const
+    {
+        return testsupport::entries(datafolder()).filter(QRegularExpression(QStringLiteral("^__TMPQORInstall")));
+    }
+    QString download() const { return datafolder() + "__TMPQORInstall"; }
     QStringList warnings;
     testsupport::WarningCallScope warningCall{[this](const QString& message, const QString& title) {
         EXPECT_TRUE(title.isEmpty());
@@ -45,13 +58,13 @@ TEST_F(DownloadTest, ACompleteDownloadReplacesTheTarget)
     updater.AProgressbar = &bar;
     EXPECT_TRUE(updater.getnewsoftware(local() + "new", "Stock.exe", QString(), QString(), QString()));
     EXPECT_EQ(readFile(target()), bytes);
-    EXPECT_FALSE(QFile::exists(download()));
+    EXPECT_TRUE(downloads().isEmpty());
     EXPECT_EQ(bar.maximum(), bytes.size()) << "the bar counted the bytes";
     EXPECT_EQ(bar.position(), 0) << "and is back at the start";
     EXPECT_TRUE(updater.errorstr.isEmpty()) << updater.errorstr.toStdString();
     EXPECT_TRUE(warnings.isEmpty());
     // The file and then its digest file, which this server does not have.
-    EXPECT_EQ(vendor->asked(), (QStringList{"/html/downloads/|Stock.exe", "/html/downloads/|Stock.md5"}));
+    EXPECT_EQ(vendor->asked(), (QStringList{"/html/downloads/|Stock.exe", "/html/downloads/|Stock.exe.md5"}));
     EXPECT_TRUE(service.requests().isEmpty()) << "no notice without a recipient";
 }
 
@@ -84,10 +97,11 @@ TEST_F(DownloadTest, AFailedDownloadIsReportedAndLeavesTheTargetAsItWas)
         tnewsoftware updater;
         EXPECT_FALSE(updater.getnewsoftware(local() + "new", "Stock.exe", "/web/", QString(), QString()));
         EXPECT_EQ(readFile(target()), "old version");
-        EXPECT_FALSE(QFile::exists(download()));
+        EXPECT_TRUE(downloads().isEmpty());
         ASSERT_EQ(warnings.size(), 1);
-        EXPECT_TRUE(warnings[0].startsWith("Cannot save downloaded file:" + target() + "\r\n" + download() + "\r\n2"))
+        EXPECT_TRUE(warnings[0].startsWith("Cannot save downloaded file:" + target() + "\r\n" + download()))
             << warnings[0].toStdString();
+        EXPECT_TRUE(warnings[0].contains(".tmp\r\n2\r\n")) << warnings[0].toStdString();
         EXPECT_EQ(updater.errorstr, warnings[0]);
     }
 }
@@ -98,16 +112,16 @@ TEST_F(DownloadTest, ADigestFileOfTheServerDecidesWhetherTheDownloadIsPlaced)
     const QString digestFile = dir.file("digest.exe");
     writeFile(digestFile, bytes);
     vendor->offer("Stock.exe", bytes);
-    vendor->offer("Stock.md5", TVekPost::HashFile(digestFile).toLower().toLatin1() + "\r\n");
+    vendor->offer("Stock.exe.md5", TVekPost::HashFile(digestFile).toLower().toLatin1() + "\r\n");
     tnewsoftware updater;
     EXPECT_TRUE(updater.getnewsoftware(local() + "new", "Stock.exe", QString(), QString(), QString()));
     EXPECT_EQ(readFile(target()), bytes);
 
     writeFile(target(), "old version");
-    vendor->offer("Stock.md5", "0123456789ABCDEF0123456789ABCDEF\r\n");
+    vendor->offer("Stock.exe.md5", "0123456789ABCDEF0123456789ABCDEF\r\n");
     EXPECT_FALSE(updater.getnewsoftware(local() + "new", "Stock.exe", QString(), QString(), QString()));
     EXPECT_EQ(readFile(target()), "old version");
-    EXPECT_FALSE(QFile::exists(download()));
+    EXPECT_TRUE(downloads().isEmpty());
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings[0].startsWith(kDigestMismatch + target())) << warnings[0].toStdString();
     EXPECT_EQ(updater.errorstr, warnings[0]);
@@ -159,4 +173,143 @@ TEST_F(DownloadTest, TheNoticeOfAFailedDownloadCarriesTheFailure)
     ASSERT_GE(lines.size(), 6);
     EXPECT_EQ(lines[4], "Stock.exe was downloaded");
     EXPECT_TRUE(lines[5].startsWith("Cannot save downloaded file:")) << lines[5].toStdString();
+}
+
+// Only the server's clear "not found" means there is no digest to match: a
+// digest file that cannot be had, or that holds no digest, refuses the file.
+TEST_F(DownloadTest, ADigestThatCannotBeHadRefusesTheFile)
+{
+    vendor->offer("Stock.exe", "new version");
+    const struct {
+        const char* what;
+        int status;  // 0: the server stays silent
+        QByteArray document;
+    } cases[] = {
+        {"a server error", 500, {}},
+        {"a service that is unavailable", 503, {}},
+        {"a server that stays silent", 0, {}},
+        {"a page that is no digest", 200, "<html>Please log in</html>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        warnings.clear();
+        if (c.status == 200)
+            vendor->offer("Stock.exe.md5", c.document);
+        else
+            vendor->fail("Stock.exe.md5", c.status);
+        QDir().mkpath(local() + "new");
+        writeFile(target(), "old version");
+        tnewsoftware updater;
+        EXPECT_FALSE(updater.getnewsoftware(local() + "new", "Stock.exe", QString(), QString(), QString()));
+        EXPECT_EQ(readFile(target()), "old version");
+        EXPECT_TRUE(downloads().isEmpty());
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_TRUE(warnings[0].startsWith(kDigestUnavailable + target() + "\r\nStock.exe.md5"))
+            << warnings[0].toStdString();
+    }
+}
+
+// "Pair.exe" and "Pair.dll" each have their own digest file.
+TEST_F(DownloadTest, TheDigestFileIsNamedAfterTheWholeName)
+{
+    const QByteArray exe = webtest::documentBytes(3000, 1);
+    const QByteArray dll = webtest::documentBytes(3000, 2);
+    writeFile(dir.file("exe"), exe);
+    writeFile(dir.file("dll"), dll);
+    vendor->offer("Pair.exe", exe);
+    vendor->offer("Pair.dll", dll);
+    vendor->offer("Pair.exe.md5", TVekPost::HashFile(dir.file("exe")).toLatin1());
+    vendor->offer("Pair.dll.md5", TVekPost::HashFile(dir.file("dll")).toLatin1());
+    vendor->offer("Pair.md5", "0123456789ABCDEF0123456789ABCDEF");
+    tnewsoftware updater;
+    EXPECT_TRUE(updater.getnewsoftware(local(), "Pair.exe", QString(), QString(), QString()))
+        << updater.errorstr.toStdString();
+    EXPECT_TRUE(updater.getnewsoftware(local(), "Pair.dll", QString(), QString(), QString()))
+        << updater.errorstr.toStdString();
+    EXPECT_EQ(readFile(local() + "Pair.exe"), exe);
+    EXPECT_EQ(readFile(local() + "Pair.dll"), dll);
+    EXPECT_TRUE(vendor->asked().filter("|Pair.md5").isEmpty());
+}
+
+// A new version keeps the mode of the file it replaces (a program stays
+// runnable), 0755 for a program that is new; set-ID bits never travel.
+TEST_F(DownloadTest, TheNewFileKeepsTheModeOfTheFileItReplaces)
+{
+    vendor->offer("Stock.exe", "new version");
+    const mode_t umask = platform::processUmask();
+    const struct {
+        int before;  // -1: no file yet
+        int after;
+    } cases[] = {{0755, 0755}, {0700, 0700}, {0644, 0644}, {04755, 0755}, {-1, 0755}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        QDir().mkpath(local() + "new");
+        QFile::remove(target());
+        if (c.before >= 0) {
+            writeFile(target(), "old version");
+            ASSERT_EQ(::chmod(QFile::encodeName(target()).constData(), static_cast<mode_t>(c.before)), 0);
+        }
+        tnewsoftware updater;
+        ASSERT_TRUE(updater.getnewsoftware(local() + "new", "Stock.exe", QString(), QString(), QString()))
+            << updater.errorstr.toStdString();
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(target()).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, static_cast<mode_t>(c.after) & ~umask);
+    }
+}
+
+// A second run starts while the first waits for its digest file (window
+// events run during a transfer): each run places the bytes it downloaded.
+TEST_F(DownloadTest, TwoRunsAtOnceEachPlaceTheirOwnDownload)
+{
+    const QByteArray fast = webtest::documentBytes(4000, 1);
+    const QByteArray slow = webtest::documentBytes(6000, 2);
+    vendor->offer("Fast.exe", fast);
+    vendor->offer("Slow.exe", slow);
+    vendor->offer("Fast.exe.md5", "not yet");
+    bool secondPlaced = false;
+    bool firstRunning = false;
+    bool secondRanDuringFirst = false;
+    vendor->whenAsked("Fast.exe.md5", [&] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [&] {
+                secondRanDuringFirst = firstRunning;
+                tnewsoftware second;
+                secondPlaced = second.getnewsoftware(local(), "Slow.exe", QString(), QString(), QString());
+            },
+            Qt::QueuedConnection);
+    });
+    writeFile(dir.file("fast"), fast);
+    vendor->offer("Fast.exe.md5", TVekPost::HashFile(dir.file("fast")).toLatin1());
+    tnewsoftware first;
+    firstRunning = true;
+    EXPECT_TRUE(first.getnewsoftware(local(), "Fast.exe", QString(), QString(), QString()))
+        << first.errorstr.toStdString();
+    firstRunning = false;
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(secondRanDuringFirst) << "the second run began while the first was under way";
+    EXPECT_TRUE(secondPlaced);
+    EXPECT_EQ(readFile(local() + "Fast.exe"), fast);
+    EXPECT_EQ(readFile(local() + "Slow.exe"), slow);
+    EXPECT_TRUE(downloads().isEmpty());
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
+}
+
+// What a killed run left at the placement's work name is removed before the
+// copy, under the folder's lock: a link planted there is never written through.
+TEST_F(DownloadTest, ALeftoverAtTheWorkNameIsRemovedNotWrittenThrough)
+{
+    vendor->offer("Stock.exe", "new version");
+    QDir().mkpath(local() + "new");
+    writeFile(target(), "old version");
+    const QString victim = dir.file("victim.txt");
+    writeFile(victim, "precious");
+    ASSERT_TRUE(QFile::link(victim, hiddenworkname(target(), ".download")));
+    tnewsoftware updater;
+    ASSERT_TRUE(updater.getnewsoftware(local() + "new", "Stock.exe", QString(), QString(), QString()))
+        << updater.errorstr.toStdString();
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_FALSE(QFileInfo(target()).isSymLink());
+    EXPECT_EQ(readFile(target()), "new version");
 }

@@ -7,12 +7,14 @@
 #include "lib/stamps.h"
 #include "lib/sysutils.h"
 #include "lib/texts.h"
+#include "platform/filemode.h"
 #include "update/newsoftware.h"
 #include "update/updateservice.h"
 #include "updatefixture.h"
 #include "web/protectstrings.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 
 using namespace vek;
 using testsupport::readFile;
@@ -142,4 +144,30 @@ TEST_F(InstallTest, TheInstallationNoticeIsSentAndLoggedBeforeTheRecord)
                            "The following was updated Stock.exe", "", "first", "second", "Result=Mail sent", ""}));
     EXPECT_EQ(lines.mid(11, 3), (QStringList{"Updated Stock.exe", "first|second", ""}));
     EXPECT_FALSE(lines.join("\n").contains(unprotectstring(kStoredServicePassword)));
+}
+
+// The new version keeps the mode of the live file it replaces (a program
+// stays runnable whatever mode the download has), 0755 for a program that is
+// new; set-ID bits never travel, and the umask applies.
+TEST_F(InstallTest, TheNewFileKeepsTheModeOfTheLiveFile)
+{
+    const mode_t umask = platform::processUmask();
+    const struct {
+        int live;  // -1: no live file yet
+        int after;
+    } cases[] = {{0755, 0755}, {0700, 0700}, {0644, 0644}, {06755, 0755}, {-1, 0755}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.live);
+        setUpFolders(c.live >= 0 ? kScenarios[2].before : kScenarios[3].before);
+        ASSERT_EQ(::chmod(QFile::encodeName(downloads() + "Stock.exe").constData(), 0644), 0);
+        if (c.live >= 0) {
+            ASSERT_EQ(::chmod(QFile::encodeName(live() + "Stock.exe").constData(), static_cast<mode_t>(c.live)), 0);
+        }
+        tnewsoftware updater;
+        ASSERT_TRUE(updater.installnewsoftware(downloads(), live(), "Stock.exe", QString(), QString(), QString()))
+            << updater.errorstr.toStdString();
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(live() + "Stock.exe").constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, static_cast<mode_t>(c.after) & ~umask);
+    }
 }

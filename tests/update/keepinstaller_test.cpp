@@ -68,7 +68,7 @@ TEST_F(KeepInstallerTest, TheInstallerIsNotStartedWhenTheCheckFailed)
     writeFile(installer(), "old installer");
     service.reply("default.reply", urlencode("VekInstaller.exe=1|05/03/2099 10:11:12", false, false).toLatin1());
     vendor->offer(kInstallerProgram, "tampered");
-    vendor->offer("VekInstaller.md5", "0123456789ABCDEF0123456789ABCDEF");
+    vendor->offer("VekInstaller.exe.md5", "0123456789ABCDEF0123456789ABCDEF");
     EXPECT_FALSE(updater.LaunchInstaller(local() + "Stock.exe", &label));
     EXPECT_TRUE(updater.errorstr.contains(kDigestMismatch)) << updater.errorstr.toStdString();
     EXPECT_EQ(readFile(installer()), "old installer");

@@ -1,7 +1,9 @@
 // The service clients against a real SOAP server (Spyne): what a call sends,
 // how its reply is read, where the getters post, and the proxy settings.
 #include "lib/folders.h"
+#include "lib/stamps.h"
 #include "lib/webtext.h"
+#include "logsecrets.h"
 #include "platform/inifile.h"
 #include "stateguards.h"
 #include "testsupport.h"
@@ -9,6 +11,7 @@
 #include "update/updateservice.h"
 #include "updateservices.h"
 #include "web/protectstrings.h"
+#include "web/transferlog.h"
 #include "web/websettings.h"
 #include "webservers.h"
 
@@ -29,6 +32,8 @@ protected:
         QDir().mkpath(dir.file(QStringLiteral("service")));
     }
     void SetUp() override { ASSERT_TRUE(service.start()) << service.output().toStdString(); }
+    // No log the calls wrote holds a password.
+    void TearDown() override { webtest::expectNoPasswordInLogs(dir.path()); }
     void proxySetting(const QString& key, const QString& value)
     {
         ASSERT_EQ(platform::IniFile(proxysettingsfile()).writeString(kProxySection, key, value), 0);
@@ -198,4 +203,68 @@ TEST_F(SoapClientTest, AnAttachmentReplyGivesItsFilePart)
     const SoapResult r = getprocessor(false, server.url(QStringLiteral("/soap")))->call("doGetFile", {"Stock.exe"});
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(r.attachment, file);
+}
+
+// The service's string is all the text of its return element, CDATA included
+// and comments left out; a return that holds elements is no string, and an
+// error rather than an empty answer.
+TEST_F(SoapClientTest, AReturnIsAllItsTextAndAReturnHoldingElementsIsAnError)
+{
+    const QByteArray head = "<?xml version='1.0' encoding='UTF-8'?>"
+                            "<soap11env:Envelope xmlns:soap11env=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                            "xmlns:tns=\"urn:ProcessorIntf-IProcessor\"><soap11env:Body><tns:doGetFileDataResponse>"
+                            "<tns:doGetFileDataResult>";
+    const QByteArray tail = "</tns:doGetFileDataResult></tns:doGetFileDataResponse></soap11env:Body>"
+                            "</soap11env:Envelope>";
+    const struct {
+        const char* what;
+        QByteArray inner;
+        bool ok;
+        QString value;
+    } cases[] = {
+        {"plain text", "Stock.exe%3D1", true, "Stock.exe%3D1"},
+        {"CDATA", "<![CDATA[Stock.exe%3D1]]>", true, "Stock.exe%3D1"},
+        {"text, CDATA and text", "Stock<![CDATA[.exe]]>%3D1", true, "Stock.exe%3D1"},
+        {"a comment inside", "Stock.exe<!-- why not -->%3D1", true, "Stock.exe%3D1"},
+        {"an element inside", "<item>Stock.exe%3D1</item>", false, {}},
+        {"text and an element", "Stock.exe<b>%3D1</b>", false, {}},
+    };
+    const auto processor = getprocessor(false, service.url(QStringLiteral("/soap")));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        service.reply("Stock.exe.envelope", head + c.inner + tail);
+        const SoapResult r = processor->call("doGetFileData", {urlencode("HSD=1&Folder=x\\Stock.exe", false, false)});
+        EXPECT_EQ(r.ok, c.ok) << r.error.toStdString();
+        if (c.ok) {
+            EXPECT_EQ(r.value, c.value);
+        } else {
+            EXPECT_TRUE(r.error.contains("holds elements")) << r.error.toStdString();
+        }
+    }
+}
+
+// A settings file that could name a proxy but cannot be read: the call must
+// not go direct around it.
+TEST_F(SoapClientTest, AnUnreadableProxySettingsFileFailsTheCall)
+{
+    service.reply("default.reply", "direct");
+    ASSERT_TRUE(QDir().mkpath(proxysettingsfile()));
+    const SoapResult r = getprocessor(false, service.url())->call("doGetFileData", {"x"});
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.startsWith(kUnreadableProxySettings + proxysettingsfile())) << r.error.toStdString();
+    EXPECT_TRUE(service.requests().isEmpty());
+}
+
+// A call carries the service password: one that does not check the server's
+// certificate says so in the day's log, once a call.
+TEST_F(SoapClientTest, AnUnverifiedCallIsLogged)
+{
+    service.reply("default.reply", "ok");
+    ASSERT_EQ(platform::IniFile(proxysettingsfile()).writeString(kTlsSection, kTlsVerifyKey, "0"), 0);
+    const auto processor = getprocessor(false, service.url());
+    ASSERT_TRUE(processor->call("doGetFileData", {"x"}).ok);
+    ASSERT_TRUE(processor->call("doGetFileData", {"y"}).ok);
+    const QString log
+        = QString::fromUtf8(testsupport::readFile(datafolder() + "VekPost/" + todayday() + ".vekpost.log"));
+    EXPECT_EQ(log.count(kTlsUnverifiedWarning + " " + service.url()), 2) << log.toStdString();
 }

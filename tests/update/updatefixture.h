@@ -5,6 +5,7 @@
 #include "lib/folders.h"
 #include "lib/webtext.h"
 #include "libguards.h"
+#include "logsecrets.h"
 #include "platform/fileapi.h"
 #include "platform/inifile.h"
 #include "stateguards.h"
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 
@@ -29,10 +31,22 @@ public:
     explicit VendorHost(int servicePort) : servicePort_(servicePort)
     {
         server_.routes().Get("/cgi-bin/gf.php", [this](const httplib::Request& req, httplib::Response& res) {
-            std::lock_guard lock(mutex_);
-            asked_.append(QString::fromStdString(req.get_param_value("sub")) + u'|'
-                          + QString::fromStdString(req.get_param_value("filename")));
-            const auto it = files_.find(QString::fromStdString(req.get_param_value("filename")));
+            std::unique_lock lock(mutex_);
+            const QString name = QString::fromStdString(req.get_param_value("filename"));
+            asked_.append(QString::fromStdString(req.get_param_value("sub")) + u'|' + name);
+            if (const auto call = calls_.find(name); call != calls_.end())
+                call.value()();
+            if (const auto status = failures_.find(name); status != failures_.end()) {
+                if (*status == 0) {
+                    lock.unlock();  // the other requests go on meanwhile
+                    server_.waitForRelease(std::chrono::seconds(60));
+                    return;
+                }
+                res.status = *status;
+                res.set_content("failed", "text/plain");
+                return;
+            }
+            const auto it = files_.find(name);
             if (it == files_.end()) {
                 res.status = 404;
                 return;
@@ -58,6 +72,19 @@ public:
         std::lock_guard lock(mutex_);
         files_.insert(name, bytes);
     }
+    // Requests for `name` get `status` and no document; 0 keeps them waiting,
+    // without a byte, until the host goes.
+    void fail(const QString& name, int status)
+    {
+        std::lock_guard lock(mutex_);
+        failures_.insert(name, status);
+    }
+    // `call` runs on the host's thread whenever `name` is asked for.
+    void whenAsked(const QString& name, std::function<void()> call)
+    {
+        std::lock_guard lock(mutex_);
+        calls_.insert(name, std::move(call));
+    }
     // The downloads asked for, each "sub|filename".
     QStringList asked()
     {
@@ -70,6 +97,8 @@ private:
     webtest::TestServer server_;
     std::mutex mutex_;
     QMap<QString, QByteArray> files_;
+    QMap<QString, int> failures_;
+    QMap<QString, std::function<void()>> calls_;
     QStringList asked_;
 };
 
@@ -94,6 +123,8 @@ protected:
         ASSERT_TRUE(vendor->start());
         pointAt(vendor->url());
     }
+    // No log the updater or its transfers wrote holds a password.
+    void TearDown() override { webtest::expectNoPasswordInLogs(dir.path()); }
     QStringList runArguments(const QStringList& more) const
     {
         return QStringList{dir.file(QStringLiteral("TessarineInstaller")), QStringLiteral("LOCALFOLDER=") + dir.path()}

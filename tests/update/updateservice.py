@@ -11,9 +11,13 @@ last separator of "Folder=" picked; the reply is the text of "<name>.reply"
 (else "default.reply", else empty), sent as it stands. "<name>.fault" makes a
 SOAP fault whose text is that file's.
 doSendEmail: the text of "sendemail.reply", else "Mail%20sent".
+A request whose argument names a file with a "<name>.envelope" in the folder
+is answered with that file's bytes as they stand, in place of the envelope
+Spyne would make: a service that misbehaves.
 """
 import json
 import os
+import re
 import sys
 import urllib.parse
 from wsgiref.simple_server import WSGIRequestHandler, make_server
@@ -68,9 +72,27 @@ def recording(environ, start_response):
         }
         with open(os.path.join(folder, "requests.jsonl"), "a", encoding="utf-8") as f:
             f.write(json.dumps(record) + "\n")
+    envelope = raw_envelope(body)
+    if envelope is not None:
+        start_response("200 OK", [("Content-Type", "text/xml; charset=utf-8"),
+                                  ("Content-Length", str(len(envelope)))])
+        return [envelope]
     import io
     environ["wsgi.input"] = io.BytesIO(body)
     return application(environ, start_response)
+
+
+def raw_envelope(body):
+    match = re.search(rb"<Value[^>]*>([^<]*)</Value>", body)
+    if not match:
+        return None
+    fields = urllib.parse.unquote(match.group(1).decode("utf-8", "replace"))
+    wanted = fields.split("&Folder=", 1)[-1].replace("/", "\\").rsplit("\\", 1)[-1]
+    path = os.path.join(folder, wanted + ".envelope")
+    if not wanted or not os.path.exists(path):
+        return None
+    with open(path, "rb") as f:
+        return f.read()
 
 
 class QuietHandler(WSGIRequestHandler):

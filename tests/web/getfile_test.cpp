@@ -1,4 +1,7 @@
+#include "faultpoints.h"
 #include "lib/stamps.h"
+#include "platform/faultinjection.h"
+#include "unprivileged.h"
 #include "web/vekpost.h"
 #include "webfixture.h"
 #include "webservers.h"
@@ -6,6 +9,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
 
 using namespace vek;
 using testsupport::entries;
@@ -294,4 +301,112 @@ TEST_F(GetFileTest, TheDaysLogFile)
         ASSERT_TRUE(post.GetFile(server.url("/doc"), target()));
     }
     EXPECT_FALSE(QString::fromLatin1(readFile(log)).contains("404"));
+}
+
+// A failure says what happened: no "out of memory" for a large header, no
+// "in use" for a folder, no count of bytes against a length that did not count.
+TEST_F(GetFileTest, FailuresSayWhatHappened)
+{
+    const QByteArray hugeHeader
+        = "HTTP/1.1 200 OK\r\nX-Padding: " + QByteArray(300 * 1024, 'a') + "\r\nContent-Length: 5\r\n\r\nhello";
+    webtest::RawReplyServer huge(hugeHeader);
+    const QByteArray chunks(1000, 'c');
+    webtest::RawReplyServer both("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n3e8\r\n"
+                                 + chunks + "\r\n0\r\n\r\n");
+    QDir().mkpath(files() + "folder.exe");
+    writeFile(target(), "the old version");
+    const struct {
+        QString address;
+        QString target;
+        QString says;
+    } cases[] = {
+        {huge.url("/"), target(), QStringLiteral("The server's reply header is larger than a reply header may be.")},
+        {server.url("/doc"), files() + "folder.exe",
+         QStringLiteral("Cannot download into \"%1\": it is a folder").arg(files() + "folder.exe")},
+        {both.url("/"), target(),
+         QStringLiteral("Refused: the reply announces a length of 5 bytes and comes in chunks as well")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says.toStdString());
+        TVekPost post;
+        EXPECT_FALSE(post.GetFile(c.address, c.target));
+        EXPECT_EQ(post.ReportError(), c.says);
+        EXPECT_EQ(readFile(target()), QByteArray("the old version"));
+        EXPECT_TRUE(QFileInfo(files() + "folder.exe").isDir());
+    }
+    EXPECT_EQ(entries(files()), QStringList{"Stock.exe"}) << "no work file is left";
+}
+
+// A shared folder whose users may write its files but not add any: the
+// download waits in the data folder and the finished file is written over the
+// target in place, as a save of a list there is.
+TEST_F(GetFileTest, ATargetInAFolderThatTakesNoNewFileIsRewrittenInPlace)
+{
+    const QString shared = dir.file("shared/");
+    ASSERT_TRUE(QDir().mkpath(shared));
+    const QString program = shared + "Stock.exe";
+    writeFile(program, "the old version, longer than the document? no");
+    ASSERT_TRUE(QFile::setPermissions(program,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
+                                          | QFile::ReadOther | QFile::WriteOther));
+    ASSERT_TRUE(QFile::setPermissions(shared,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                          | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
+    testsupport::openFolderToEveryone(dir.path());
+    ASSERT_TRUE(QDir().mkpath(data()));
+    testsupport::openFolderToEveryone(data());
+    const auto inodeOf = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+    };
+    const ino_t inode = inodeOf(program);
+    const QString address = server.url("/doc");
+    const int rc = testsupport::runAsUnprivilegedUser([&] {
+        TVekPost post;
+        const bool placed = post.GetFile(address, program);
+        if (!placed)
+            fprintf(stderr, "%s\n", post.ReportError().toLocal8Bit().constData());
+        return placed;
+    });
+    ASSERT_NE(rc, 2) << "the child could not drop its privileges";
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(readFile(program), documentBytes(kDocumentSize));
+    EXPECT_EQ(inodeOf(program), inode) << "the same file, rewritten";
+    EXPECT_EQ(entries(shared), QStringList{"Stock.exe"});
+    EXPECT_TRUE(entries(data()).filter(".download").isEmpty()) << "no work file is left in the data folder";
+}
+
+// Every step of a download rewritten in place can fail: the target then holds
+// its old bytes exactly (or, where the failure came after them, the whole new
+// document), and nothing is left in the data folder. The first open (the work
+// file beside the target) is refused as a folder that takes no new file
+// refuses it; a second fault fails each later step in turn.
+TEST_F(GetFileTest, EveryFailingStepOfAnInPlaceRewriteLeavesTheOldFileWhole)
+{
+    const QByteArray old("the old version");
+    testsupport::FaultScope faults;
+    int failed = 0;
+    for (const platform::FaultOp op :
+         {platform::FaultOp::Open, platform::FaultOp::Read, platform::FaultOp::Write, platform::FaultOp::Close,
+          platform::FaultOp::Copy, platform::FaultOp::Sync, platform::FaultOp::Attributes}) {
+        for (int nth = op == platform::FaultOp::Open ? 2 : 1; nth <= 16; ++nth) {
+            SCOPED_TRACE(testing::Message() << testsupport::faultOpName(op) << " #" << nth);
+            writeFile(target(), old);
+            TVekPost post;
+            platform::injectFault(platform::FaultOp::Open, 1, EACCES);
+            platform::addFault(op, nth, EIO);
+            const bool placed = post.GetFile(server.url("/doc"), target());
+            platform::clearFaults();
+            const QByteArray now = readFile(target());
+            if (placed) {
+                EXPECT_EQ(now, documentBytes(kDocumentSize));
+            } else {
+                ++failed;
+                EXPECT_EQ(now, old) << post.ReportError().toStdString();
+            }
+            EXPECT_EQ(entries(files()), QStringList{"Stock.exe"});
+            EXPECT_TRUE(entries(data()).filter(".download").isEmpty()) << entries(data()).join(' ').toStdString();
+        }
+    }
+    EXPECT_GT(failed, 5);
 }

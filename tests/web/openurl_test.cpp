@@ -111,8 +111,13 @@ TEST(FileDigests, CompareFilesAndTheMd5SideFile)
     EXPECT_TRUE(TVekPost::CompareFiles(dir.file("none1"), dir.file("none2"))) << "two missing files compare equal";
     EXPECT_FALSE(TVekPost::CompareFiles(dir.file("a.exe"), dir.file("none")));
 
+    // The side file is named after the whole name: "Pair.exe" and "Pair.dll" each have their own.
     ASSERT_TRUE(TVekPost::md5File(dir.file("a.exe")));
-    EXPECT_EQ(readFile(dir.file("a.md5")), TVekPost::HashFile(dir.file("a.exe")).toLatin1() + "\r\n");
+    EXPECT_EQ(readFile(dir.file("a.exe.md5")), TVekPost::HashFile(dir.file("a.exe")).toLatin1() + "\r\n");
+    writeFile(dir.file("a.dll"), "a library");
+    ASSERT_TRUE(TVekPost::md5File(dir.file("a.dll")));
+    EXPECT_EQ(readFile(dir.file("a.dll.md5")), TVekPost::HashFile(dir.file("a.dll")).toLatin1() + "\r\n");
+    EXPECT_FALSE(QFile::exists(dir.file("a.md5")));
     ASSERT_TRUE(TVekPost::md5File(dir.file("noext")));
     EXPECT_EQ(readFile(dir.file("noext.md5")), QByteArray("No File\r\n"));
 }

@@ -1,10 +1,13 @@
+#include "platform/faultinjection.h"
 #include "web/protectstrings.h"
 #include "web/vekpost.h"
 #include "webfixture.h"
 #include "webservers.h"
 
+#include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <mutex>
 
 using namespace vek;
@@ -51,6 +54,12 @@ protected:
             res.set_content("it broke", "text/plain");
         });
         r.Post("/accepted", [](const httplib::Request&, httplib::Response& res) { res.status = 202; });
+        // Takes the request and says nothing until the test ends (or long after
+        // any time-out), then answers as if all were well.
+        r.Post("/silent", [this](const httplib::Request&, httplib::Response& res) {
+            server.waitForRelease(std::chrono::seconds(20));
+            res.set_content("too late", "text/plain");
+        });
         ASSERT_TRUE(server.start());
         writeFile(upload(), "file bytes \x01\x02");
         writeFile(second(), "second file");
@@ -206,6 +215,74 @@ TEST_F(PostTest, PostRawRaisesItsFailures)
     EXPECT_EQ(requests().size(), 0u);
 }
 
+// Every transfer waits for a silent server as long as GetFile does, no longer.
+TEST_F(PostTest, EveryPostTimesOutAgainstASilentServer)
+{
+    TVekPost post;
+    post.SetTimeout(300);
+    post.SetSite(server.url("/silent"));
+    EXPECT_FALSE(post.PostFile(upload()));
+    EXPECT_EQ(post.ReportError(), QStringLiteral("Read timed out."));
+    post.AddExtraField("a", "b");
+    EXPECT_FALSE(post.PostNoFile());
+    EXPECT_TRUE(post.ReportError().startsWith(QStringLiteral("Read timed out."))) << post.ReportError().toStdString();
+    try {
+        (void)post.PostRaw(server.url("/silent"), upload(), "text/plain");
+        ADD_FAILURE() << "a silent server raised nothing";
+    } catch (const PostError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Read timed out."));
+    }
+}
+
+// A settings file that is there but cannot be read could name a proxy: no
+// transfer goes direct around it; each fails and says why. A missing file
+// stays "no proxy".
+TEST_F(PostTest, AnUnreadableProxySettingsFileFailsEveryTransfer)
+{
+    const QString target = files() + QStringLiteral("Stock.exe");
+    enum class Unreadable { Folder, OpenRefused };
+    for (const Unreadable how : {Unreadable::Folder, Unreadable::OpenRefused}) {
+        SCOPED_TRACE(how == Unreadable::Folder ? "a folder in its place" : "its open refused");
+        QFile::remove(settingsFile());
+        QDir(settingsFile()).removeRecursively();
+        if (how == Unreadable::Folder) {
+            ASSERT_TRUE(QDir().mkpath(settingsFile()));
+        } else {
+            setting(kProxySection, kProxyHostKey, "127.0.0.1");
+        }
+        testsupport::FaultScope faults;
+        // The settings file is the first file a transfer opens.
+        const auto arm = [how] {
+            if (how == Unreadable::OpenRefused)
+                platform::injectFault(platform::FaultOp::Open, 1, EACCES);
+        };
+        const auto expectRefused = [this](const QString& message) {
+            EXPECT_TRUE(message.startsWith(kUnreadableProxySettings + settingsFile())) << message.toStdString();
+        };
+        TVekPost post;
+        post.SetSite(server.url("/upload"));
+        arm();
+        EXPECT_FALSE(post.GetFile(server.url("/doc"), target));
+        expectRefused(post.ErrorStr);
+        expectRefused(post.ReportError());
+        arm();
+        EXPECT_FALSE(post.PostFile(upload()));
+        expectRefused(post.ResponseText);
+        arm();
+        EXPECT_FALSE(post.PostNoFile());
+        expectRefused(post.ResponseText);
+        arm();
+        EXPECT_FALSE(post.OpenURL(server.url("/doc")));
+        expectRefused(post.ReportError());
+        EXPECT_EQ(post.pendinglog().filter("Exception message:" + kUnreadableProxySettings).size(), 4);
+        EXPECT_TRUE(requests().empty()) << "nothing went direct";
+        EXPECT_FALSE(QFile::exists(target));
+    }
+    QFile::remove(settingsFile());
+    TVekPost post;
+    EXPECT_TRUE(post.OpenURL(server.url("/doc"))) << "a missing file is no proxy";
+}
+
 namespace {
 
 const QString kProxyUser = QStringLiteral("alice");
@@ -248,10 +325,12 @@ TEST_F(ProxyTest, TransfersGoThroughTheProxyOfTheSettings)
     ASSERT_TRUE(post.proxy());
     EXPECT_EQ(post.proxy()->password, kProxyPassword);
     EXPECT_EQ(post.ProxyINI(), settingsFile());
-    // The log names the proxy and never holds the password itself.
+    // The log names the proxy and says that a password is set, never which:
+    // its protected form turns back into it with the family's fixed key.
     const QStringList log = post.pendinglog();
     EXPECT_FALSE(log.filter("Proxy Info:").isEmpty());
-    EXPECT_FALSE(log.filter(protectstring(kProxyPassword)).isEmpty());
+    EXPECT_FALSE(log.filter(kProxyPasswordSet).isEmpty());
+    EXPECT_TRUE(log.filter(protectstring(kProxyPassword)).isEmpty());
     EXPECT_TRUE(log.filter(kProxyPassword).isEmpty());
 }
 
@@ -298,7 +377,7 @@ TEST_F(ProxyTest, ProxySettingsFileRules)
     QStringList tail = post.pendinglog().mid(post.pendinglog().size() - 5);
     for (QString& line : tail)
         line = line.section(u' ', 2);  // past the date and the time
-    EXPECT_EQ(tail, QStringList({"Proxy Info:", "proxy.example", "3128", "bob", protectstring("pw")}));
+    EXPECT_EQ(tail, QStringList({"Proxy Info:", "proxy.example", "3128", "bob", kProxyPasswordSet}));
 
     // A later file with an empty host leaves the proxy applied before.
     ASSERT_EQ(ini.writeString(kProxySection, kProxyHostKey, ""), 0);

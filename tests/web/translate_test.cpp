@@ -1,8 +1,12 @@
+#include "lib/stamps.h"
 #include "libguards.h"
+#include "platform/faultinjection.h"
+#include "web/transferlog.h"
 #include "web/translate.h"
 #include "webfixture.h"
 #include "webservers.h"
 
+#include <cerrno>
 #include <mutex>
 
 using namespace vek;
@@ -110,4 +114,28 @@ TEST_F(TranslateTest, AFailedRequestWarnsOnceAndGivesTheSourceBack)
     server.stop();
     EXPECT_EQ(translatetext("en", "de", "source text"), "source text");
     EXPECT_EQ(warnings.size(), 1);
+}
+
+// A request that does not check the server's certificate says so in the day's
+// log, once a request, as every transfer does.
+TEST_F(TranslateTest, AnUnverifiedRequestIsLogged)
+{
+    answer(R"([[["Hallo","Hello",null,null,10]],null,"en"])");
+    setting(kTlsSection, kTlsVerifyKey, "0");
+    EXPECT_EQ(translatetext("en", "de", "Hello"), "Hallo");
+    EXPECT_EQ(translatetext("en", "de", "Hello"), "Hallo");
+    const QString log = QString::fromUtf8(testsupport::readFile(data() + "VekPost/" + todayday() + ".vekpost.log"));
+    EXPECT_EQ(log.count(kTlsUnverifiedWarning), 2) << log.toStdString();
+}
+
+// A settings file that could name a proxy but cannot be read sends no request.
+TEST_F(TranslateTest, AnUnreadableProxySettingsFileSendsNoRequest)
+{
+    answer(R"([[["Hallo","Hello",null,null,10]],null,"en"])");
+    testsupport::FaultScope faults;
+    platform::injectFault(platform::FaultOp::Open, 1, EACCES);
+    EXPECT_EQ(translatetext("en", "de", "Hello"), "Hello");
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].startsWith(kUnreadableProxySettings)) << warnings[0].toStdString();
+    EXPECT_EQ(asked("q"), "(none)");
 }

@@ -2,6 +2,7 @@
 // A scratch folder that is also the data folder of the transfers (their log,
 // their settings file), for the tests of the transfer component.
 #include "lib/folders.h"
+#include "logsecrets.h"
 #include "platform/inifile.h"
 #include "stateguards.h"
 #include "testsupport.h"
@@ -18,6 +19,8 @@ protected:
     {
         QDir().mkpath(files());
     }
+    // No log a test of the transfers wrote holds a password.
+    void TearDown() override { expectNoPasswordInLogs(dir.path()); }
     // The data folder the transfers use.
     QString data() const { return vek::datafolder(); }
     // A folder of its own for downloaded files, so its listing shows every leftover.
