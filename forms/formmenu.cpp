@@ -146,6 +146,16 @@ int forgetForm(TForm* form)
     return ini.writeInt(revertSection(form), kRequestKey, 1);
 }
 
+// After the form section was forgotten: out of the maximised state it no
+// longer holds, and to the default size and place, measured from the design
+// size whatever shape the window has now.
+void returnToDefaultPlace(TForm* form)
+{
+    if (form->windowState().testFlag(Qt::WindowMaximized))
+        form->setWindowState(form->windowState() & ~Qt::WindowMaximized);
+    loadformposition(form);
+}
+
 void setFont(TFormResizer* resizer, TForm* form, QWidget* component)
 {
     const bool formWide = !ownFontKind(component);
@@ -183,7 +193,7 @@ void restoreFont(TFormResizer* resizer, TForm* form, QWidget* component)
     // The fonts of this window, which is the one whose menu was used, whichever
     // window was activated last.
     resizer->RestoreOriginalfonts();
-    loadformposition(form);
+    returnToDefaultPlace(form);
 }
 
 void resetScreen(TFormResizer* resizer, TForm* form)
@@ -194,13 +204,7 @@ void resetScreen(TFormResizer* resizer, TForm* form)
     loadformlayout(form, nullptr, scratch);
     resizer->setResizeFonts(true);
     resizer->ResizeAll();
-    // The default geometry is measured from the design size: back to it first,
-    // and out of the maximised state the form section no longer holds.
-    if (form->windowState().testFlag(Qt::WindowMaximized))
-        form->setWindowState(form->windowState() & ~Qt::WindowMaximized);
-    if (resizer->initialOwnerWidth() > 0 && resizer->initialOwnerHeight() > 0)
-        form->resize(resizer->initialOwnerWidth(), resizer->initialOwnerHeight());
-    loadformposition(form);
+    returnToDefaultPlace(form);
 }
 
 void copyCaption(TFormResizer* resizer, TForm* form, QWidget* component)

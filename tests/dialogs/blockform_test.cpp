@@ -104,7 +104,8 @@ TEST_F(Overlay, IsAtLeast300By250AndShrinksALargerDialog)
 
 TEST_F(Overlay, StaysOverTheWindowAnywhereOnTheMonitorAndComesBackWhenOffIt)
 {
-    const testsupport::ScreenMetricsScope smallerScreen({[](const QWidget*) { return QRect(0, 0, 1600, 900); }, {}});
+    const testsupport::ScreenMetricsScope smallerScreen(
+        {[](const QWidget*) { return QRect(0, 0, 1600, 900); }, {}, {}});
     EXPECT_EQ(boundsWhileShown(QRect(900, 500, 400, 300)).first.topLeft(), QPoint(900, 500));
     EXPECT_EQ(boundsWhileShown(QRect(1700, 950, 400, 300)).first.topLeft(), QPoint(0, 0));
 }

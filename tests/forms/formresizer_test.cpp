@@ -384,7 +384,7 @@ TEST(SetupFormResizer, MakesTheResizerOnceAndPlacesTheWindow)
         {QStringLiteral("/opt/tessarine/TessarineInstaller"), QStringLiteral("LOCALFOLDER=") + dir.path()});
     const QRect screen(0, 0, 1920, 1080);
     testsupport::ScreenMetricsScope screens(
-        platform::ScreenMetricsOverride{[screen](const QWidget*) { return screen; }, [screen] { return screen; }});
+        platform::ScreenMetricsOverride{[screen](const QWidget*) { return screen; }, [screen] { return screen; }, {}});
     testsupport::ActiveResizerScope active;
 
     DesignForm d;
@@ -420,8 +420,8 @@ class ChosenFontTest : public ::testing::Test {
 protected:
     ChosenFontTest()
         : args_({QStringLiteral("/opt/tessarine/TessarineInstaller"), QStringLiteral("LOCALFOLDER=") + dir_.path()}),
-          screens_(platform::ScreenMetricsOverride{[](const QWidget*) { return QRect(0, 0, 1920, 1080); },
-                                                   [] { return QRect(0, 0, 1920, 1080); }}),
+          screens_(platform::ScreenMetricsOverride{
+              [](const QWidget*) { return QRect(0, 0, 1920, 1080); }, [] { return QRect(0, 0, 1920, 1080); }, {}}),
           seam_(vek::FormMenuOverride{[this](QWidget*, const QFont&) { return fontAnswer_; }, {}, {}})
     {
     }
