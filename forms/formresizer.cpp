@@ -309,6 +309,9 @@ void TFormResizer::InitializeForm()
             if (!(label->alignment() & Qt::AlignHCenter))
                 label->setAutoSize(true);
         }
+        // A list's columns scale with it, as every other extent of the window does.
+        if (auto* list = qobject_cast<platform::TListView*>(control))
+            list->setColumnsFollowWidth(true);
         if (qobject_cast<platform::TListView*>(control) || qobject_cast<platform::TTreeView*>(control)
             || qobject_cast<platform::TButtonGroup*>(control) || qobject_cast<platform::TStringGrid*>(control))
             offerPopup(control);
@@ -325,6 +328,8 @@ void TFormResizer::InitializeForm()
 
 void TFormResizer::ResizeAll()
 {
+    if (owner_->isWindow())
+        notenormalframe(owner_);
     if (FResizeDisabled)
         return;
     if (FEnforceMinSize) {

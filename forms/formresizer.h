@@ -179,7 +179,8 @@ public:
     void AddAdditionalPoupupwithProc(const QString& s, std::function<void()> p);
 
     // Runs once: records the owner's size, switches auto-size on for labels
-    // that are not centred, gives the menu to the lists, trees, grids, button
+    // that are not centred, lets the columns of list views follow their
+    // width, gives the menu to the lists, trees, grids, button
     // groups and the form that have none of their own, and makes one
     // TSingleResizer per control of the owner, in component order.
     virtual void InitializeForm();
