@@ -32,6 +32,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -108,7 +109,7 @@ protected:
     testsupport::RunArgumentsScope runArgs;
     testsupport::ActiveResizerScope active;
     testsupport::ScreenMetricsScope screens{
-        {[](const QWidget*) { return QRect(0, 0, 1920, 1040); }, [] { return QRect(0, 0, 1920, 1080); }}};
+        {[](const QWidget*) { return QRect(0, 0, 1920, 1040); }, [] { return QRect(0, 0, 1920, 1080); }, {}}};
     vek::UnattendedScope attended{false};
 };
 
@@ -225,6 +226,106 @@ TEST_F(InstallerWindowMenu, TheWindowComesBackWhereItWasClosed)
     closeWindow();
     TInstallfm& third = open();
     EXPECT_EQ(third.frameGeometry(), QRect(first.left, first.top, first.width, first.height));
+}
+
+// Restore Font on the window's background, like Reset Screen, puts the
+// window at its default size and place whatever shape it had, also from
+// maximised: one default, whichever road leads to it.
+TEST_F(InstallerWindowMenu, EveryRoadToTheDefaultGeometryEndsAtTheSamePlace)
+{
+    TInstallfm& f = open();
+    const QSize frame = f.frameGeometry().size() - f.size();
+    const vek::FormGeometry first = vek::defaultGeometry(QSize(788, 441) + frame, QRect(0, 0, 1920, 1040));
+    const QRect expected(first.left, first.top, first.width, first.height);
+    EXPECT_EQ(f.frameGeometry(), expected);
+    auto choose = [&](const QString& caption) {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), f.mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(&f, &click);
+        f.FormResizer->Popup()->close();
+        for (QAction* item : f.FormResizer->Popup()->actions()) {
+            if (item->text() == caption)
+                item->trigger();
+        }
+    };
+    for (const QString& caption : {vek::kRestoreFontCaption, vek::kResetScreenCaption}) {
+        for (const bool maximise : {false, true}) {
+            f.showNormal();
+            f.setGeometry(40, 30, 600, 600);
+            if (maximise)
+                f.showMaximized();
+            choose(caption);
+            EXPECT_FALSE(f.isMaximized()) << caption.toStdString();
+            EXPECT_EQ(f.frameGeometry(), expected) << caption.toStdString() << (maximise ? " from maximised" : "");
+        }
+    }
+}
+
+// Closed maximised, the window comes back maximised with the column shares
+// it had, and un-maximised where the user had put it.
+TEST_F(InstallerWindowMenu, AWindowClosedMaximisedComesBackWithItsColumnsAndNormalPlace)
+{
+    TInstallfm& f = open();
+    f.setGeometry(100, 80, 900, 600);
+    f.Serverlv->setColumnWidth(0, f.Serverlv->width() / 2);
+    f.showMaximized();
+    ASSERT_TRUE(f.isMaximized());
+    const double nameShare = double(f.Serverlv->columnWidth(0)) / f.Serverlv->width();
+    const double dateShare = double(f.Serverlv->columnWidth(1)) / f.Serverlv->width();
+    EXPECT_NEAR(nameShare, 0.5, 0.01);  // the columns grew with the list
+    closeWindow();
+
+    TInstallfm& again = open();
+    EXPECT_TRUE(again.isMaximized());
+    EXPECT_NEAR(double(again.Serverlv->columnWidth(0)) / again.Serverlv->width(), nameShare, 0.005);
+    EXPECT_NEAR(double(again.Serverlv->columnWidth(1)) / again.Serverlv->width(), dateShare, 0.005);
+    EXPECT_EQ(again.normalGeometry(), QRect(100, 80, 900, 600));
+}
+
+// A first start sizes the date column to the dates (at most its design
+// width, scaled) and gives the name column the rest; from then on the columns
+// scale with the list.
+TEST_F(InstallerWindowMenu, AtTheFirstStartTheColumnsFitWhatTheyShowAndThenFollowTheList)
+{
+    TInstallfm& f = open();
+    TListView* list = f.Serverlv;
+    const double widthRatio = double(f.width()) / f.FormResizer->initialOwnerWidth();
+    const int date = list->columnWidth(1);
+    list->resizeColumnToContents(1);
+    const int wholeDates = list->columnWidth(1);
+    list->setColumnWidth(1, date);
+    EXPECT_GE(date, wholeDates) << "the dates are cut";
+    EXPECT_LE(date, std::lround(125 * widthRatio));
+    const int inside = list->width() - 2 * list->frameWidth();
+    EXPECT_EQ(list->columnWidth(0) + date, inside - 2) << "the name column takes the rest";
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
+
+    const int name = list->columnWidth(0);
+    f.resize(f.width() * 3 / 4, f.height());
+    const double scale = double(list->width() - 2 * list->frameWidth()) / inside;
+    EXPECT_NEAR(list->columnWidth(0), name * scale, 1);
+    EXPECT_NEAR(list->columnWidth(1), date * scale, 1);
+}
+
+// The window keeps a size at which every control is still usable.
+TEST_F(InstallerWindowMenu, TheWindowCannotBeShrunkBelowAUsableSize)
+{
+    TInstallfm& f = open();
+    f.resize(50, 40);
+    EXPECT_EQ(f.size(), f.minimumSize());
+    EXPECT_GE(f.minimumWidth(), 500);
+    EXPECT_GE(f.minimumHeight(), 300);
+    EXPECT_EQ(f.FormResizer->initialOwnerWidth(), 788);  // the design size stands
+    for (QWidget* control : f.findChildren<QWidget*>()) {
+        // The window's own controls and those of its two group boxes.
+        const bool placed = control->parentWidget() == &f
+            || (control->parentWidget() && qobject_cast<platform::TGroupBox*>(control->parentWidget()));
+        if (!placed || !control->isVisibleTo(&f) || control->isWindow())
+            continue;
+        const QRect inParent = control->parentWidget()->rect();
+        EXPECT_TRUE(inParent.contains(control->geometry())) << control->objectName().toStdString();
+        // Its text is not cut at the top or bottom.
+        EXPECT_GE(control->height(), QFontMetrics(control->font()).height()) << control->objectName().toStdString();
+    }
 }
 
 TEST_F(InstallerWindowMenu, BackupGenerationsOfTheHighlightedProgramOpenTheGenerationsWindow)
