@@ -1,5 +1,7 @@
 #include "forms/formmenu.h"
 
+#include "forms/fontcolour.h"
+
 #include "chart/kwchart.h"
 #include "dialogs/messagecalls.h"
 #include "forms/formmenuseam.h"
@@ -163,11 +165,12 @@ void setFont(TFormResizer* resizer, TForm* form, QWidget* component)
     const std::optional<QFont> chosen = askfont(component, target->font());
     if (!chosen)
         return;
+    const int shownBefore = fontpoints(target->font());
     target->setFont(*chosen);
-    // The chosen size holds at the window's size and scales with it from
-    // here on. loadformlayout below settles the stored kinds again; a rich
-    // edit's font is not stored, and holds through this alone.
-    resizer->rebaseFont(target);
+    // The chosen size is the size at the design size, and scales with the
+    // window from there. loadformlayout below settles the stored kinds again;
+    // a rich edit's font is not stored, and holds through this alone.
+    resizer->rebaseFont(target, shownBefore);
     const QStringList fontlist{formWide ? formSection(form) : controlSection(form, component)};
     if (const int rc = saveformlayout(form, nullptr, fontlist); rc != 0)
         warnNotSaved(kSettingsNotSaved, settingsFilePath(), rc);

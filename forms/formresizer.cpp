@@ -153,19 +153,13 @@ int TSingleResizer::fontSizeFor(double OwnerHeight, double OwnerWidth, double He
     return size;
 }
 
-void TSingleResizer::chooseFontSize(int points, double OwnerHeight, double OwnerWidth)
+void TSingleResizer::chooseFontSize(int points)
 {
     resetFontBase();
-    if (points <= 0 || InitHeightOwner <= 0)
+    if (points <= 0)
         return;
-    const double heightRatio = OwnerHeight / InitHeightOwner;
-    const bool designGives = points == fontSizeFor(OwnerHeight, OwnerWidth, heightRatio);
     chosenSize_ = points;
-    if (designGives)
-        return;
-    const double r = atInitialSize(OwnerHeight, OwnerWidth) ? 1.0 : fontRatio(heightRatio);
-    if (r > 0)
-        fontBase_ = points / r;
+    fontBase_ = points;
 }
 
 void TSingleResizer::resetFontBase()
@@ -375,7 +369,6 @@ void TFormResizer::Notification(QObject* AComponent, TOperation Operation)
 
 void TFormResizer::RestoreOriginalfonts()
 {
-    ownerChosenSize_ = 0;
     for (const std::unique_ptr<TSingleResizer>& single : ResizerList) {
         single->resetFontBase();
         QWidget* control = single->component();
@@ -407,23 +400,39 @@ TSingleResizer* TFormResizer::fontResizerOf(const QWidget* control) const
     return nullptr;
 }
 
-void TFormResizer::rebaseFont(QWidget* control)
+void TFormResizer::rebaseFont(QWidget* control, int shownBefore)
 {
-    // The owner's size now, not at the last ResizeAll: a window placed at the
-    // start may get its resize event only later, and the size chosen is the
-    // one for the size the window has.
     if (!control || InitHeightOwner <= 0 || InitWidthOwner <= 0)
         return;
-    const double height = owner_->height();
-    const double width = owner_->width();
-    if (control == owner_) {
-        ownerChosenSize_ = fontpoints(owner_->font());
-        ownerChosenHeight_ = height;
-        ownerChosenWidth_ = width;
+    const int points = fontpoints(control->font());
+    // The owner's font is not scaled: its size is the design size already,
+    // and the controls that follow it settle in loadformlayout.
+    TSingleResizer* single = fontResizerOf(control);
+    if (!single)
         return;
-    }
-    if (TSingleResizer* single = fontResizerOf(control))
-        single->chooseFontSize(fontpoints(control->font()), height, width);
+    // The size it showed kept (a new face alone): the size it scales from
+    // stays as it was.
+    if (points == shownBefore)
+        return;
+    single->chooseFontSize(points);
+    showScaledFont(single);
+}
+
+int TFormResizer::designFontSize(const QWidget* control) const
+{
+    if (control == owner_)
+        return fontpoints(owner_->font());
+    const TSingleResizer* single = fontResizerOf(control);
+    return single ? single->fontBasePoints() : 0;
+}
+
+void TFormResizer::showScaledFont(TSingleResizer* single)
+{
+    QWidget* control = single->component();
+    if (!control)
+        return;
+    const double height = owner_->height();
+    setPointSize(control, single->fontSizeFor(height, owner_->width(), height / InitHeightOwner));
 }
 
 void TFormResizer::settleFont(QWidget* control, StoredFontSize stored, int points)
@@ -431,8 +440,6 @@ void TFormResizer::settleFont(QWidget* control, StoredFontSize stored, int point
     TSingleResizer* single = fontResizerOf(control);
     if (!single || InitHeightOwner <= 0 || InitWidthOwner <= 0)
         return;
-    const double height = owner_->height();
-    const double width = owner_->width();
     if (points <= 0)
         stored = StoredFontSize::None;
     switch (stored) {
@@ -440,22 +447,13 @@ void TFormResizer::settleFont(QWidget* control, StoredFontSize stored, int point
         single->resetFontBase();
         break;
     case StoredFontSize::Control:
-        // Applied again (after another font was chosen, or the screen reset)
-        // at another window size, the stored size is still the one chosen at
-        // the size it was chosen at.
-        if (single->chosenFontSize() != points)
-            single->chooseFontSize(points, height, width);
-        break;
     case StoredFontSize::Form:
-        if (ownerChosenSize_ != points) {
-            ownerChosenSize_ = points;
-            ownerChosenHeight_ = height;
-            ownerChosenWidth_ = width;
-        }
-        single->chooseFontSize(points, ownerChosenHeight_, ownerChosenWidth_);
+        // A stored size is the size at the design size, whichever window
+        // size it was chosen at: the same before and after a restart.
+        single->chooseFontSize(points);
         break;
     }
-    setPointSize(control, single->fontSizeFor(height, width, height / InitHeightOwner));
+    showScaledFont(single);
 }
 
 void TFormResizer::SetupLinkLabel(QWidget* control)

@@ -120,9 +120,12 @@ public:
         if (code_ == 0)
             code_ = ini_.eraseSection(section);
     }
-    void font(const QString& section, const QString& prefix, const QWidget* control)
+    // The size written is the one the font scales from (what the user
+    // chose, the size at the design size), not the one the window shows now.
+    void font(const QString& section, const QString& prefix, const QWidget* control, const TFormResizer* resizer)
     {
-        integer(section, prefix + kFontSizeKey, fontpoints(control->font()));
+        const int designSize = resizer ? resizer->designFontSize(control) : 0;
+        integer(section, prefix + kFontSizeKey, designSize > 0 ? designSize : fontpoints(control->font()));
         text(section, prefix + kFontNameKey, control->font().family());
         integer(section, prefix + kFontColorKey, fontcolour(control));
     }
@@ -446,6 +449,7 @@ int saveformlayout(TForm* form, IniFile* given, const QStringList& fontlist)
         return 0;
     SettingsAccess ini(given);
     Writes writes(*ini);
+    const TFormResizer* resizer = form->findChild<TFormResizer*>(QString(), Qt::FindDirectChildrenOnly);
     for (QObject* component : form->components()) {
         auto* control = qobject_cast<QWidget*>(component);
         if (!control)
@@ -455,17 +459,17 @@ int saveformlayout(TForm* form, IniFile* given, const QStringList& fontlist)
             writes.columns(section, kListViewPrefix, lv->columnCount(), lv->width(),
                            [lv](int i) { return lv->columnWidth(i); });
             if (listed(fontlist, section))
-                writes.font(section, kListViewPrefix, lv);
+                writes.font(section, kListViewPrefix, lv, resizer);
         }
         if (qobject_cast<platform::TTreeView*>(control) && listed(fontlist, section))
-            writes.font(section, kTreeViewPrefix, control);
+            writes.font(section, kTreeViewPrefix, control, resizer);
         if (qobject_cast<platform::TButtonGroup*>(control) && listed(fontlist, section))
-            writes.font(section, kButtonGroupPrefix, control);
+            writes.font(section, kButtonGroupPrefix, control, resizer);
         if (auto* grid = qobject_cast<platform::TStringGrid*>(control)) {
             writes.columns(section, kStringGridPrefix, grid->columnCount(), grid->width(),
                            [grid](int i) { return grid->columnWidth(i); });
             if (listed(fontlist, section))
-                writes.font(section, kStringGridPrefix, grid);
+                writes.font(section, kStringGridPrefix, grid, resizer);
         }
         if (auto* pages = qobject_cast<platform::TPageControl*>(control))
             writes.integer(section, kActivePageKey, pages->activePageIndex());
@@ -474,7 +478,7 @@ int saveformlayout(TForm* form, IniFile* given, const QStringList& fontlist)
     }
     const QString section = formSection(form);
     if (listed(fontlist, section))
-        writes.font(section, QString(), form);
+        writes.font(section, QString(), form, resizer);
     return writes.code();
 }
 
@@ -489,6 +493,15 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
             fontlist.append(section);
     }
     auto hasSection = [&sections](const QString& name) { return sections.contains(name, Qt::CaseInsensitive); };
+    // A control section that holds only column widths or a page (every close
+    // writes those) holds no font: the control follows the form's font as
+    // one without a section does, and takes a face chosen for the window.
+    auto hasOwnFont = [&](const QString& section, const QString& prefix) {
+        return hasSection(section)
+            && (ini->readInt(section, prefix + kFontSizeKey, kNoFontValue) != kNoFontValue
+                || !ini->readString(section, prefix + kFontNameKey).isEmpty()
+                || ini->readInt(section, prefix + kFontColorKey, kNoFontValue) != kNoFontValue);
+    };
 
     // The form's font; another form without one of its own takes the main form's.
     const QString formName = formSection(form);
@@ -548,9 +561,10 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
             followsForm(control);
         }
         if (auto* lv = qobject_cast<platform::TListView*>(control)) {
-            if (hasSection(section)) {
+            if (hasSection(section))
                 restoreColumns(*ini, section, kListViewPrefix, lv->columnCount(), lv->width(),
                                [lv](int i, int w) { lv->setColumnWidth(i, w); });
+            if (hasOwnFont(section, kListViewPrefix)) {
                 ownFont(lv, applyStoredFont(*ini, section, kListViewPrefix, lv));
             } else {
                 followForm(lv, form, found);
@@ -558,7 +572,7 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
             }
         }
         if (qobject_cast<platform::TTreeView*>(control)) {
-            if (hasSection(section)) {
+            if (hasOwnFont(section, kTreeViewPrefix)) {
                 ownFont(control, applyStoredFont(*ini, section, kTreeViewPrefix, control));
             } else {
                 followForm(control, form, found);
@@ -567,7 +581,7 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
         }
         if (qobject_cast<platform::TButtonGroup*>(control)) {
             // Its buttons are its children and take its font with it.
-            if (hasSection(section)) {
+            if (hasOwnFont(section, kButtonGroupPrefix)) {
                 ownFont(control, applyStoredFont(*ini, section, kButtonGroupPrefix, control));
             } else {
                 control->setFont(form->font());
@@ -580,6 +594,8 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
                 restoreColumns(*ini, section, kStringGridPrefix, grid->columnCount(), grid->width(),
                                [grid](int i, int w) { grid->setColumnWidth(i, w); });
                 setRowHeights(grid);
+            }
+            if (hasOwnFont(section, kStringGridPrefix)) {
                 ownFont(grid, applyStoredFont(*ini, section, kStringGridPrefix, grid));
             } else {
                 followForm(grid, form, found);

@@ -358,32 +358,62 @@ TEST_F(InstallerWindowMenu, BackupGenerationsOfTheHighlightedProgramOpenTheGener
     EXPECT_EQ(answers.shown()[0].message, installer::kChooseProgramFirst);
 }
 
-// A font chosen for the server list holds through resizes of the window: it
-// gets smaller with the window and is the chosen size again where it was
-// chosen, also after a restart.
-TEST_F(InstallerWindowMenu, AChosenListFontScalesWithTheWindowAndComesBackAfterARestart)
+// A font chosen for the server list is its size at the design size: the list
+// shows it there, scales it with the window, and shows the same after a
+// restart.
+TEST_F(InstallerWindowMenu, AChosenListFontIsItsSizeAtTheDesignSizeBeforeAndAfterARestart)
 {
     TInstallfm& f = open();
-    const QSize chosenAt = f.size();
+    const QSize startSize = f.size();
     QFont chosen = f.Serverlv->font();
+    chosen.setFamily(QStringLiteral("DejaVu Serif"));
     chosen.setPointSize(vek::fontpoints(f.Serverlv->font()) + 4);
     vek::FormMenuScope seam({[&](QWidget*, const QFont&) { return std::optional<QFont>(chosen); }, {}, {}});
     rightClickAndChoose(f.Serverlv, QPoint(10, 10), vek::kSetFontCaption);
-    ASSERT_EQ(f.Serverlv->font().pointSize(), chosen.pointSize());
+    const int shownAtStartSize = f.Serverlv->font().pointSize();
+    EXPECT_GT(shownAtStartSize, chosen.pointSize());  // the start size is larger than the design size
 
-    // The design size is smaller than the first start's default.
     f.resize(f.FormResizer->initialOwnerWidth(), f.FormResizer->initialOwnerHeight());
-    const int atDesign = f.Serverlv->font().pointSize();
-    EXPECT_LT(atDesign, chosen.pointSize());
-    f.resize(chosenAt);
     EXPECT_EQ(f.Serverlv->font().pointSize(), chosen.pointSize());
+    f.resize(startSize);
+    EXPECT_EQ(f.Serverlv->font().pointSize(), shownAtStartSize);
     closeWindow();
 
     TInstallfm& again = open();
-    ASSERT_EQ(again.size(), chosenAt);
-    EXPECT_EQ(again.Serverlv->font().pointSize(), chosen.pointSize());
+    ASSERT_EQ(again.size(), startSize);
+    EXPECT_EQ(again.Serverlv->font().pointSize(), shownAtStartSize);
+    EXPECT_EQ(again.Serverlv->font().family(), chosen.family());
     again.resize(again.FormResizer->initialOwnerWidth(), again.FormResizer->initialOwnerHeight());
-    EXPECT_EQ(again.Serverlv->font().pointSize(), atDesign);
-    again.resize(chosenAt);
     EXPECT_EQ(again.Serverlv->font().pointSize(), chosen.pointSize());
+}
+
+// A font chosen for the whole window: every control that follows the
+// window's font takes the face at once, the lists too, and the sizes are the
+// same before and after a restart.
+TEST_F(InstallerWindowMenu, AChosenWindowFontReachesEveryControlAtOnceAndAgainAfterARestart)
+{
+    TInstallfm& f = open();
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(10);
+    vek::FormMenuScope seam({[&](QWidget*, const QFont&) { return std::optional<QFont>(chosen); }, {}, {}});
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), f.mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(&f, &click);
+    f.FormResizer->Popup()->close();
+    for (QAction* item : f.FormResizer->Popup()->actions()) {
+        if (item->text() == vek::kSetFontCaption)
+            item->trigger();
+    }
+    auto sizes = [](const TInstallfm& w) {
+        QList<int> out;
+        for (const QWidget* c : {static_cast<const QWidget*>(w.Serverlv), static_cast<const QWidget*>(w.RefreshLnk),
+                                 static_cast<const QWidget*>(w.Installbtn), static_cast<const QWidget*>(w.Localgb)}) {
+            EXPECT_EQ(c->font().family(), QStringLiteral("DejaVu Serif")) << c->objectName().toStdString();
+            out.append(c->font().pointSize());
+        }
+        return out;
+    };
+    const QList<int> before = sizes(f);
+    closeWindow();
+    TInstallfm& again = open();
+    EXPECT_EQ(sizes(again), before);
 }
