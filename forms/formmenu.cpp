@@ -176,6 +176,9 @@ void setFont(TFormResizer* resizer, TForm* form, QWidget* component)
         warnNotSaved(kSettingsNotSaved, settingsFilePath(), rc);
     QStringList scratch;
     loadformlayout(form, nullptr, scratch);
+    // The texts at their new size take the room they need at once, not at
+    // the next resize.
+    resizer->ResizeAll();
 }
 
 void restoreFont(TFormResizer* resizer, TForm* form, QWidget* component)

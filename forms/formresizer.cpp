@@ -53,6 +53,14 @@ void setPointSize(QWidget* control, int points)
     control->setFont(font);
 }
 
+// A label not anchored left and right: its width is its text's, never a
+// scaled dimension.
+bool sizesToText(const platform::TLabel* label)
+{
+    const platform::TAnchors anchors = platform::getanchors(label);
+    return !(anchors.testFlag(platform::akLeft) && anchors.testFlag(platform::akRight));
+}
+
 // The kinds whose many rows would grow out of view at the full rate.
 bool slowFontKind(const QWidget* control)
 {
@@ -106,6 +114,8 @@ std::unique_ptr<TSingleResizer> TSingleResizer::Create(QWidget* LinkedControl, Q
     // Every widget has a font.
     r->FHasFontProp = true;
     r->FOrigFont = LinkedControl->font();
+    if (const auto* label = qobject_cast<const platform::TLabel*>(LinkedControl))
+        r->designText_ = label->text();
     r->origOwnFont_ = LinkedControl->testAttribute(Qt::WA_SetFont);
     r->origColour_ = hasowntextcolour(LinkedControl) ? fontcolour(LinkedControl) : clWindowText;
     r->InitFontSize = fontpoints(LinkedControl->font());
@@ -195,6 +205,16 @@ void TSingleResizer::Resize(double OwnerHeight, double OwnerWidth, double Height
         if (scaleFont)
             setPointSize(control, fontSizeFor(OwnerHeight, OwnerWidth, HeightRatio));
         control->setGeometry(left, top, width, height);
+        // A text that no longer fits the design width because it changed (a
+        // chosen font, a translation) is shown whole all the same; the design
+        // text in the design font stays exactly as designed.
+        auto* label = qobject_cast<platform::TLabel*>(control);
+        const bool asDesigned = label && label->text() == designText_ && label->font() == FOrigFont;
+        if (label && !asDesigned && sizesToText(label)) {
+            if (label->sizeHint().width() > width)
+                label->resize(label->sizeHint().width(), height);
+            label->keepInsideParent();
+        }
         return;
     }
 
@@ -210,14 +230,14 @@ void TSingleResizer::Resize(double OwnerHeight, double OwnerWidth, double Height
         setPointSize(control, fontSizeFor(OwnerHeight, OwnerWidth, HeightRatio));
 
     auto* label = qobject_cast<platform::TLabel*>(control);
-    const platform::TAnchors anchors = platform::getanchors(control);
-    if (label && !(anchors.testFlag(platform::akLeft) && anchors.testFlag(platform::akRight))) {
+    if (label && sizesToText(label)) {
         // The label takes the size of its text at the new font, keeping its
-        // right edge when its text is right-aligned.
+        // right edge when its text is right-aligned, and inside its parent.
         label->setGeometry(left, top, width, height);
         label->adjustSize();
         if (label->alignment() & Qt::AlignRight)
             label->move(left + width - label->width(), top);
+        label->keepInsideParent();
         label->update();
     } else {
         control->setGeometry(left, top, width, height);

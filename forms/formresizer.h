@@ -109,6 +109,9 @@ private:
     bool FHasFontProp = false;
     // A copy of the design font, so that restoring it really restores it.
     QFont FOrigFont;
+    // A label's text at the start: shown in the design font, it keeps its
+    // design bounds exactly at the initial size.
+    QString designText_;
     int origColour_ = 0;
     bool origOwnFont_ = false;
     int InitHeight = 0;

@@ -258,8 +258,9 @@ TEST_F(FormStateTest, CloseAndStartRoundsLeaveTheFrameWhereItWas)
                 << "round " << round;
             ASSERT_EQ(vek::saveformposition(&form), 0);
         }
-        if (!placed)
+        if (!placed) {
             EXPECT_EQ(expected, vek::defaultGeometry(QSize(808, 528), work_));
+        }
     }
 }
 

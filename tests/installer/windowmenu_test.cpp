@@ -328,6 +328,56 @@ TEST_F(InstallerWindowMenu, TheWindowCannotBeShrunkBelowAUsableSize)
     }
 }
 
+// After a larger font and a translation into longer words, at the design
+// size, the size chosen at the start and the smallest size, every label shows
+// its text whole inside its container, and a button too narrow for its
+// caption says it whole in its tooltip.
+TEST_F(InstallerWindowMenu, TextsAreShownWholeAfterAFontChangeAndATranslation)
+{
+    TInstallfm& f = open();
+    const QSize startSize = f.size();
+    QFont larger(QStringLiteral("DejaVu Sans"));
+    larger.setPointSize(12);
+    vek::FormMenuScope seam({[&](QWidget*, const QFont&) { return std::optional<QFont>(larger); }, {}, {}});
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), f.mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(&f, &click);
+    f.FormResizer->Popup()->close();
+    for (QAction* item : f.FormResizer->Popup()->actions()) {
+        if (item->text() == vek::kSetFontCaption)
+            item->trigger();
+    }
+    auto checkWhole = [&](const std::string& when) {
+        for (platform::TLabel* label : f.findChildren<platform::TLabel*>()) {
+            if (!label->isVisibleTo(&f) || label->text().isEmpty())
+                continue;
+            EXPECT_GE(label->width(), label->sizeHint().width())
+                << when << ": " << label->objectName().toStdString() << " \"" << label->text().toStdString() << "\"";
+            EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry()))
+                << when << ": " << label->objectName().toStdString() << " leaves its container";
+        }
+    };
+    checkWhole("right after the font change");
+    const int design = f.FormResizer->initialOwnerWidth();
+    f.resize(design, f.FormResizer->initialOwnerHeight());
+    checkWhole("at the design size");
+
+    f.RefreshLnk->setCaption(QStringLiteral("Aktualisieren"));
+    f.SelectAllLnk->setCaption(QStringLiteral("Alle auswählen"));
+    f.InvertLnk->setCaption(QStringLiteral("Umkehren"));
+    f.Installbtn->setCaption(QStringLiteral("Markierte Programme jetzt installieren, mit Sicherungskopien"));
+    for (const QSize size : {QSize(design, f.FormResizer->initialOwnerHeight()), startSize, f.minimumSize()}) {
+        f.resize(size);
+        checkWhole("translated, at " + std::to_string(size.width()) + " pixels wide");
+    }
+    // At the smallest size the long caption no longer fits its button.
+    ASSERT_TRUE(f.Installbtn->captionElided());
+    EXPECT_EQ(f.Installbtn->toolTip(), f.Installbtn->caption());
+    f.resize(startSize);
+    if (!f.Installbtn->captionElided()) {
+        EXPECT_TRUE(f.Installbtn->toolTip().isEmpty());
+    }
+}
+
 TEST_F(InstallerWindowMenu, BackupGenerationsOfTheHighlightedProgramOpenTheGenerationsWindow)
 {
     writeFile(local() + "setup.exe", "v2");
