@@ -311,7 +311,14 @@ void TInstallfm::settleServerFolder()
 
 void TInstallfm::FormShow()
 {
-    // First, so that the run's own texts below (folders, version) stand over stale captured ones.
+    // LANGUAGE= is part of a file name: a code that is refused says why, over
+    // the window now that it stands (on the error output without a display),
+    // and the window keeps its own texts. A recording run reports nothing.
+    if (run_.kind() != installer::RunKind::Recording && !run_.language.isEmpty()) {
+        if (const QString refused = vek::setcurrentlanguage(run_.language); !refused.isEmpty())
+            vek::warnmessage(refused, QString());
+    }
+    // Then, so that the run's own texts below (folders, version) stand over stale captured ones.
     (void)vek::applycurrentlanguage(this);  // a file that cannot be applied leaves the window's own texts
     VersionLab->setCaption(kVersionText);
     vek::clearlistview(Serverlv);

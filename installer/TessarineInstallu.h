@@ -38,6 +38,7 @@ class TInstallfm : public platform::TForm, private installer::InstallObserver {
     Q_OBJECT
 public:
     // `run` is what the run parameters ask; the window settles its folders
+    // and its language (LANGUAGE=, a refused code reported over the window)
     // from it when it is first shown.
     explicit TInstallfm(const installer::RunRequest& run, QWidget* parent = nullptr);
 
