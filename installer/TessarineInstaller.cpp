@@ -118,9 +118,8 @@ int main(int argc, char** argv)
     // Nobody waits at the screen of an unattended run: without a display its
     // messages go to the error output instead of waiting for a click.
     vek::setunattended(run.kind() == installer::RunKind::Unattended);
-    // LANGUAGE= is part of a file name: a code that is refused says why, and the window keeps its own texts.
-    if (const QString refused = vek::setcurrentlanguage(run.language); !refused.isEmpty())
-        vek::warnmessage(refused, QString());
+    // LANGUAGE= is settled by the window once it is shown, so that a refused
+    // code is reported over it.
     vek::setlanguagesallowed(run.languagesAllowed);
     form.show();
     app.exec();
