@@ -106,6 +106,19 @@ bool TBlockFrm::eventFilter(QObject* watched, QEvent* event)
         if (pSubForm && pSubForm->isVisible())
             pSubForm->move(pSubForm->pos() + (geometry().topLeft() - before));
     }
+    // The window lays itself out again in its own handler of the resize,
+    // after this filter: its picture is taken once it has.
+    if (watched == pCallingForm && !Localform && event->type() == QEvent::Resize) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (pCallingForm) {
+                    coveredPicture_ = pCallingForm->grab();
+                    update();
+                }
+            },
+            Qt::QueuedConnection);
+    }
     return platform::TForm::eventFilter(watched, event);
 }
 
