@@ -533,6 +533,9 @@ bool setupformresizer(platform::TForm* form, TFormResizer*& resizer)
     made->setResizeFonts(true);
     made->InitializeForm();
     loadformposition(form);
+    // The stored fonts came on after the size: the texts take the room they
+    // need at those fonts now, not at the next resize.
+    made->ResizeAll();
     return true;
 }
 

@@ -79,6 +79,9 @@ public:
     // The size the font scales from, in points: the design size, or the one
     // chosen.
     int fontBasePoints() const { return roundedBase(); }
+    // How much larger (or smaller) than the design size the size it scales
+    // from is: 1 while no size was chosen.
+    double chosenFontScale() const { return InitFontSize > 0 ? fontBase_ / InitFontSize : 1.0; }
     // The size last given to chooseFontSize; 0 while the font scales from its
     // design size.
     int chosenFontSize() const { return chosenSize_; }

@@ -405,8 +405,14 @@ void TInstallfm::fitColumns(TListView* list)
         return;
     // The date as wide as the widest date shown, at most its design width
     // scaled with the window; the name takes the rest of the list.
+    // A font chosen larger than the design's widens the dates with it.
+    double fontGrowth = 1.0;
+    for (const auto& single : FormResizer->resizers()) {
+        if (single->component() == list)
+            fontGrowth = std::max(1.0, single->chosenFontScale());
+    }
     const double widthRatio = double(width()) / FormResizer->initialOwnerWidth();
-    const int widest = int(std::lround(kDateColumnMaxWidth * widthRatio));
+    const int widest = int(std::lround(kDateColumnMaxWidth * widthRatio * fontGrowth));
     int date = widest;
     if (list->count() > 0) {
         list->resizeColumnToContents(1);

@@ -346,9 +346,9 @@ TEST_F(InstallerWindowMenu, TextsAreShownWholeAfterAFontChangeAndATranslation)
         if (item->text() == vek::kSetFontCaption)
             item->trigger();
     }
-    auto checkWhole = [&](const std::string& when) {
-        for (platform::TLabel* label : f.findChildren<platform::TLabel*>()) {
-            if (!label->isVisibleTo(&f) || label->text().isEmpty())
+    auto checkWhole = [](const TInstallfm& w, const std::string& when) {
+        for (platform::TLabel* label : w.findChildren<platform::TLabel*>()) {
+            if (!label->isVisibleTo(&w) || label->text().isEmpty())
                 continue;
             EXPECT_GE(label->width(), label->sizeHint().width())
                 << when << ": " << label->objectName().toStdString() << " \"" << label->text().toStdString() << "\"";
@@ -356,10 +356,10 @@ TEST_F(InstallerWindowMenu, TextsAreShownWholeAfterAFontChangeAndATranslation)
                 << when << ": " << label->objectName().toStdString() << " leaves its container";
         }
     };
-    checkWhole("right after the font change");
+    checkWhole(f, "right after the font change");
     const int design = f.FormResizer->initialOwnerWidth();
     f.resize(design, f.FormResizer->initialOwnerHeight());
-    checkWhole("at the design size");
+    checkWhole(f, "at the design size");
 
     f.RefreshLnk->setCaption(QStringLiteral("Aktualisieren"));
     f.SelectAllLnk->setCaption(QStringLiteral("Alle auswählen"));
@@ -367,7 +367,7 @@ TEST_F(InstallerWindowMenu, TextsAreShownWholeAfterAFontChangeAndATranslation)
     f.Installbtn->setCaption(QStringLiteral("Markierte Programme jetzt installieren, mit Sicherungskopien"));
     for (const QSize size : {QSize(design, f.FormResizer->initialOwnerHeight()), startSize, f.minimumSize()}) {
         f.resize(size);
-        checkWhole("translated, at " + std::to_string(size.width()) + " pixels wide");
+        checkWhole(f, "translated, at " + std::to_string(size.width()) + " pixels wide");
     }
     // At the smallest size the long caption no longer fits its button.
     ASSERT_TRUE(f.Installbtn->captionElided());
@@ -376,6 +376,9 @@ TEST_F(InstallerWindowMenu, TextsAreShownWholeAfterAFontChangeAndATranslation)
     if (!f.Installbtn->captionElided()) {
         EXPECT_TRUE(f.Installbtn->toolTip().isEmpty());
     }
+    // The stored font at the next start: the texts take their room at once.
+    closeWindow();
+    checkWhole(open(), "after a restart");
 }
 
 TEST_F(InstallerWindowMenu, BackupGenerationsOfTheHighlightedProgramOpenTheGenerationsWindow)
