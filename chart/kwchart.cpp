@@ -21,6 +21,7 @@
 #include <QChartView>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHash>
 #include <QHeaderView>
 #include <QListWidgetItem>
@@ -150,12 +151,18 @@ void Tkwchartfm::buildControls()
     QChart* chart = Chart1->chart();
     chart->addSeries(Series1);
     auto* categories = new QBarCategoryAxis;
+    // A label is drawn whole, turned where it is wider than its bar; the
+    // axis takes the height that needs.
+    categories->setTruncateLabels(false);
     auto* values = new QValueAxis;
     chart->addAxis(categories, Qt::AlignBottom);
     chart->addAxis(values, Qt::AlignLeft);
     Series1->attachAxis(categories);
     Series1->attachAxis(values);
     chart->legend()->hide();
+    // Labels wider than their bar are turned, not cut short: whenever the
+    // drawing area changes, on the screen and in the saved picture alike.
+    connect(chart, &QChart::plotAreaChanged, this, [chart] { fitcategorylabels(chart); });
     Chart1->hide();
     Savepngbtn->setEnabled(false);
     Copypngbtn->setEnabled(false);
@@ -479,6 +486,27 @@ void makebarchart(QChart* chart, TListView* listview, int filtercolumn, int labe
         }
     }
     chart->setTitle(title);
+    fitcategorylabels(chart);
+}
+
+void fitcategorylabels(QChart* chart)
+{
+    if (!chart)
+        return;
+    for (QAbstractAxis* axis : chart->axes(Qt::Horizontal)) {
+        auto* categories = qobject_cast<QBarCategoryAxis*>(axis);
+        if (!categories || categories->count() == 0)
+            continue;
+        const QFontMetrics metrics(categories->labelsFont());
+        int widest = 0;
+        for (const QString& label : categories->categories())
+            widest = std::max(widest, metrics.horizontalAdvance(label));
+        // A little room between neighbours, as the axis keeps it.
+        const qreal room = chart->plotArea().width() / categories->count() - metrics.averageCharWidth();
+        const int angle = widest > room ? kTurnedLabelAngle : 0;
+        if (categories->labelsAngle() != angle)
+            categories->setLabelsAngle(angle);
+    }
 }
 
 QList<ChartBar> chartbars(const QChart* chart)

@@ -128,6 +128,13 @@ struct ChartBar {
 // The bars of the chart's first series, left to right.
 QList<ChartBar> chartbars(const QChart* chart);
 
+// The angle of category labels too wide for their bar.
+inline constexpr int kTurnedLabelAngle = -90;
+// Turns the category labels of `chart` upright (kTurnedLabelAngle) when the
+// widest is wider than a bar's share of the drawing area, and back when they
+// all fit, so that no label is cut short.
+void fitcategorylabels(QChart* chart);
+
 // Fits the columns to their contents: the widest text of the rows from 30
 // before to 30 after the selected row (or the first), plus a margin (the
 // width of "XXX", at most 20 pixels), and the caption when `measureheaders`.

@@ -5,6 +5,7 @@
 #include "platform/controls/textctrls.h"
 #include "platform/controls/tstdctrls.h"
 
+#include <QPainter>
 #include <QShowEvent>
 #include <cmath>
 
@@ -65,7 +66,10 @@ unsigned TBlockFrm::ShowForm(QWidget* aCallingForm, platform::TForm* aSubForm)
         return platform::mrCancel;
     Localform = false;
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setWindowOpacity(coverOpacity);
+    // The window's own opacity needs a compositing manager, and without one
+    // the cover is a solid colour: the translucency is drawn here instead
+    // (paintEvent), the same on every desktop.
+    setWindowOpacity(1.0);
 
     pCallingForm = aCallingForm;
     pSubForm = aSubForm;
@@ -83,6 +87,9 @@ unsigned TBlockFrm::ShowForm(QWidget* aCallingForm, platform::TForm* aSubForm)
 void TBlockFrm::coverCallingForm()
 {
     callingArea_ = clientarea(pCallingForm);
+    // The covered window as it looks now, without the cover, the dialog or
+    // anything else on top of it.
+    coveredPicture_ = pCallingForm->grab();
     QRect cover(callingArea_.topLeft(),
                 QSize(qMax(callingArea_.width(), minimumCoverWidth), qMax(callingArea_.height(), minimumCoverHeight)));
     const QRect monitor = platform::workarea(pCallingForm);
@@ -98,6 +105,19 @@ bool TBlockFrm::eventFilter(QObject* watched, QEvent* event)
         coverCallingForm();
         if (pSubForm && pSubForm->isVisible())
             pSubForm->move(pSubForm->pos() + (geometry().topLeft() - before));
+    }
+    // The window lays itself out again in its own handler of the resize,
+    // after this filter: its picture is taken once it has.
+    if (watched == pCallingForm && !Localform && event->type() == QEvent::Resize) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (pCallingForm) {
+                    coveredPicture_ = pCallingForm->grab();
+                    update();
+                }
+            },
+            Qt::QueuedConnection);
     }
     return platform::TForm::eventFilter(watched, event);
 }
@@ -127,6 +147,18 @@ unsigned TBlockFrm::runModal()
 {
     const int result = exec();
     return static_cast<unsigned>(result < 0 ? int(platform::mrCancel) : result);
+}
+
+void TBlockFrm::paintEvent(QPaintEvent* event)
+{
+    platform::TForm::paintEvent(event);
+    if (Localform || coveredPicture_.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawPixmap(QPoint(0, 0), coveredPicture_);
+    QColor tint = color();
+    tint.setAlphaF(coverOpacity);
+    painter.fillRect(QRect(QPoint(0, 0), coveredPicture_.deviceIndependentSize().toSize()), tint);
 }
 
 void TBlockFrm::showEvent(QShowEvent* event)

@@ -6,6 +6,7 @@
 // changed back into the panel when the pop-up closes.
 #include "platform/controls/tform.h"
 
+#include <QPixmap>
 #include <QPointer>
 #include <QRect>
 
@@ -39,6 +40,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Cover mode: the covered window's picture under the cover's colour at
+    // the cover's opacity, drawn by the overlay itself.
+    void paintEvent(QPaintEvent* event) override;
     // Follows the calling window when it is moved or resized while covered.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -54,6 +58,8 @@ private:
     bool Localform = false;
     // The calling window's client area on the screen when the overlay was laid.
     QRect callingArea_;
+    // What the covered window showed then.
+    QPixmap coveredPicture_;
 };
 
 // The calling window's client area in screen coordinates.

@@ -7,10 +7,7 @@
 #include "platform/controls/activeform.h"
 
 #include <QApplication>
-#include <QHash>
-#include <QMessageBox>
 #include <QPointer>
-#include <QPushButton>
 
 namespace vek {
 namespace {
@@ -50,58 +47,12 @@ QWidget* callingWindowFor(const QWidget* active)
     return platform::TForm::mainForm();
 }
 
-QMessageBox::StandardButton standardButton(TMsgDlgBtn button)
+// A message with no window to lay over (a restoring run has none): the
+// family's dialog on its own, in the middle of the screen, so that it looks
+// as every other message does.
+int standalonedialog(TVekDialogFrm* dialog)
 {
-    switch (button) {
-    case mbYes:
-        return QMessageBox::Yes;
-    case mbNo:
-        return QMessageBox::No;
-    case mbOK:
-        return QMessageBox::Ok;
-    case mbCancel:
-        return QMessageBox::Cancel;
-    case mbAbort:
-        return QMessageBox::Abort;
-    case mbRetry:
-        return QMessageBox::Retry;
-    case mbIgnore:
-        return QMessageBox::Ignore;
-    case mbNoToAll:
-        return QMessageBox::NoToAll;
-    case mbYesToAll:
-        return QMessageBox::YesToAll;
-    case mbHelp:
-        return QMessageBox::Help;
-    case mbClose:
-        return QMessageBox::Close;
-    case mbAll:
-        break;
-    }
-    return QMessageBox::NoButton;
-}
-
-// The toolkit's own message box, for a message with no window to lay over.
-int standardmessagebox(const QString& message, TMsgDlgType kind, TMsgDlgButtons buttons, TMsgDlgBtn defaultButton)
-{
-    QMessageBox box(messagekind(kind).boxIcon, QString(), message);
-    box.setTextFormat(Qt::PlainText);
-    QHash<QAbstractButton*, TMsgDlgBtn> kinds;
-    for (int i = 0; i < buttonkindcount; ++i) {
-        const auto button = static_cast<TMsgDlgBtn>(i);
-        if (!buttons.contains(button))
-            continue;
-        const QMessageBox::StandardButton standard = standardButton(button);
-        QAbstractButton* made = standard != QMessageBox::NoButton
-            ? static_cast<QAbstractButton*>(box.addButton(standard))
-            : box.addButton(buttoncaption(button), QMessageBox::AcceptRole);
-        kinds.insert(made, button);
-        if (button == defaultButton)
-            box.setDefaultButton(qobject_cast<QPushButton*>(made));
-    }
-    box.exec();
-    const auto clicked = kinds.constFind(box.clickedButton());
-    return clicked == kinds.constEnd() ? int(platform::mrCancel) : buttonresult(*clicked);
+    return dialog->exec();
 }
 
 }  // namespace
@@ -148,7 +99,7 @@ int dlgmessage(const QString& message, TMsgDlgType kind, TMsgDlgButtons buttons,
         return *answer;
     recordshown(*dialog.get());
     if (!active)
-        return standardmessagebox(message, kind, buttons, defaultButton);
+        return standalonedialog(dialog.get());
     return static_cast<int>(overlaid(active, dialog.get()));
 }
 

@@ -23,7 +23,7 @@ void warnmessage(const QString& message, const QString& title = {});
 // least 150 x 150, else over the main form; with neither nothing is shown.
 void showdlgmessage(const QString& message, bool warning, const QString& title);
 // Any message: its kind, buttons and default button. Without an active
-// window the toolkit's own message box stands in. `helpContext` is passed on
+// window the family's dialog is shown on its own, without an overlay. `helpContext` is passed on
 // to nothing and kept for the callers' sake.
 int dlgmessage(const QString& message, TMsgDlgType kind, TMsgDlgButtons buttons, int helpContext,
                TMsgDlgBtn defaultButton);

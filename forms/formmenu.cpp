@@ -1,5 +1,7 @@
 #include "forms/formmenu.h"
 
+#include "forms/fontcolour.h"
+
 #include "chart/kwchart.h"
 #include "dialogs/messagecalls.h"
 #include "forms/formmenuseam.h"
@@ -146,6 +148,16 @@ int forgetForm(TForm* form)
     return ini.writeInt(revertSection(form), kRequestKey, 1);
 }
 
+// After the form section was forgotten: out of the maximised state it no
+// longer holds, and to the default size and place, measured from the design
+// size whatever shape the window has now.
+void returnToDefaultPlace(TForm* form)
+{
+    if (form->windowState().testFlag(Qt::WindowMaximized))
+        form->setWindowState(form->windowState() & ~Qt::WindowMaximized);
+    loadformposition(form);
+}
+
 void setFont(TFormResizer* resizer, TForm* form, QWidget* component)
 {
     const bool formWide = !ownFontKind(component);
@@ -153,16 +165,20 @@ void setFont(TFormResizer* resizer, TForm* form, QWidget* component)
     const std::optional<QFont> chosen = askfont(component, target->font());
     if (!chosen)
         return;
+    const int shownBefore = fontpoints(target->font());
     target->setFont(*chosen);
-    // The chosen size holds at the window's size and scales with it from
-    // here on. loadformlayout below settles the stored kinds again; a rich
-    // edit's font is not stored, and holds through this alone.
-    resizer->rebaseFont(target);
+    // The chosen size is the size at the design size, and scales with the
+    // window from there. loadformlayout below settles the stored kinds again;
+    // a rich edit's font is not stored, and holds through this alone.
+    resizer->rebaseFont(target, shownBefore);
     const QStringList fontlist{formWide ? formSection(form) : controlSection(form, component)};
     if (const int rc = saveformlayout(form, nullptr, fontlist); rc != 0)
         warnNotSaved(kSettingsNotSaved, settingsFilePath(), rc);
     QStringList scratch;
     loadformlayout(form, nullptr, scratch);
+    // The texts at their new size take the room they need at once, not at
+    // the next resize.
+    resizer->ResizeAll();
 }
 
 void restoreFont(TFormResizer* resizer, TForm* form, QWidget* component)
@@ -183,7 +199,7 @@ void restoreFont(TFormResizer* resizer, TForm* form, QWidget* component)
     // The fonts of this window, which is the one whose menu was used, whichever
     // window was activated last.
     resizer->RestoreOriginalfonts();
-    loadformposition(form);
+    returnToDefaultPlace(form);
 }
 
 void resetScreen(TFormResizer* resizer, TForm* form)
@@ -194,13 +210,7 @@ void resetScreen(TFormResizer* resizer, TForm* form)
     loadformlayout(form, nullptr, scratch);
     resizer->setResizeFonts(true);
     resizer->ResizeAll();
-    // The default geometry is measured from the design size: back to it first,
-    // and out of the maximised state the form section no longer holds.
-    if (form->windowState().testFlag(Qt::WindowMaximized))
-        form->setWindowState(form->windowState() & ~Qt::WindowMaximized);
-    if (resizer->initialOwnerWidth() > 0 && resizer->initialOwnerHeight() > 0)
-        form->resize(resizer->initialOwnerWidth(), resizer->initialOwnerHeight());
-    loadformposition(form);
+    returnToDefaultPlace(form);
 }
 
 void copyCaption(TFormResizer* resizer, TForm* form, QWidget* component)

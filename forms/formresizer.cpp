@@ -53,6 +53,14 @@ void setPointSize(QWidget* control, int points)
     control->setFont(font);
 }
 
+// A label not anchored left and right: its width is its text's, never a
+// scaled dimension.
+bool sizesToText(const platform::TLabel* label)
+{
+    const platform::TAnchors anchors = platform::getanchors(label);
+    return !(anchors.testFlag(platform::akLeft) && anchors.testFlag(platform::akRight));
+}
+
 // The kinds whose many rows would grow out of view at the full rate.
 bool slowFontKind(const QWidget* control)
 {
@@ -106,6 +114,8 @@ std::unique_ptr<TSingleResizer> TSingleResizer::Create(QWidget* LinkedControl, Q
     // Every widget has a font.
     r->FHasFontProp = true;
     r->FOrigFont = LinkedControl->font();
+    if (const auto* label = qobject_cast<const platform::TLabel*>(LinkedControl))
+        r->designText_ = label->text();
     r->origOwnFont_ = LinkedControl->testAttribute(Qt::WA_SetFont);
     r->origColour_ = hasowntextcolour(LinkedControl) ? fontcolour(LinkedControl) : clWindowText;
     r->InitFontSize = fontpoints(LinkedControl->font());
@@ -153,19 +163,13 @@ int TSingleResizer::fontSizeFor(double OwnerHeight, double OwnerWidth, double He
     return size;
 }
 
-void TSingleResizer::chooseFontSize(int points, double OwnerHeight, double OwnerWidth)
+void TSingleResizer::chooseFontSize(int points)
 {
     resetFontBase();
-    if (points <= 0 || InitHeightOwner <= 0)
+    if (points <= 0)
         return;
-    const double heightRatio = OwnerHeight / InitHeightOwner;
-    const bool designGives = points == fontSizeFor(OwnerHeight, OwnerWidth, heightRatio);
     chosenSize_ = points;
-    if (designGives)
-        return;
-    const double r = atInitialSize(OwnerHeight, OwnerWidth) ? 1.0 : fontRatio(heightRatio);
-    if (r > 0)
-        fontBase_ = points / r;
+    fontBase_ = points;
 }
 
 void TSingleResizer::resetFontBase()
@@ -201,6 +205,16 @@ void TSingleResizer::Resize(double OwnerHeight, double OwnerWidth, double Height
         if (scaleFont)
             setPointSize(control, fontSizeFor(OwnerHeight, OwnerWidth, HeightRatio));
         control->setGeometry(left, top, width, height);
+        // A text that no longer fits the design width because it changed (a
+        // chosen font, a translation) is shown whole all the same; the design
+        // text in the design font stays exactly as designed.
+        auto* label = qobject_cast<platform::TLabel*>(control);
+        const bool asDesigned = label && label->text() == designText_ && label->font() == FOrigFont;
+        if (label && !asDesigned && sizesToText(label)) {
+            if (label->sizeHint().width() > width)
+                label->resize(label->sizeHint().width(), height);
+            label->keepInsideParent();
+        }
         return;
     }
 
@@ -216,14 +230,14 @@ void TSingleResizer::Resize(double OwnerHeight, double OwnerWidth, double Height
         setPointSize(control, fontSizeFor(OwnerHeight, OwnerWidth, HeightRatio));
 
     auto* label = qobject_cast<platform::TLabel*>(control);
-    const platform::TAnchors anchors = platform::getanchors(control);
-    if (label && !(anchors.testFlag(platform::akLeft) && anchors.testFlag(platform::akRight))) {
+    if (label && sizesToText(label)) {
         // The label takes the size of its text at the new font, keeping its
-        // right edge when its text is right-aligned.
+        // right edge when its text is right-aligned, and inside its parent.
         label->setGeometry(left, top, width, height);
         label->adjustSize();
         if (label->alignment() & Qt::AlignRight)
             label->move(left + width - label->width(), top);
+        label->keepInsideParent();
         label->update();
     } else {
         control->setGeometry(left, top, width, height);
@@ -309,6 +323,9 @@ void TFormResizer::InitializeForm()
             if (!(label->alignment() & Qt::AlignHCenter))
                 label->setAutoSize(true);
         }
+        // A list's columns scale with it, as every other extent of the window does.
+        if (auto* list = qobject_cast<platform::TListView*>(control))
+            list->setColumnsFollowWidth(true);
         if (qobject_cast<platform::TListView*>(control) || qobject_cast<platform::TTreeView*>(control)
             || qobject_cast<platform::TButtonGroup*>(control) || qobject_cast<platform::TStringGrid*>(control))
             offerPopup(control);
@@ -325,6 +342,8 @@ void TFormResizer::InitializeForm()
 
 void TFormResizer::ResizeAll()
 {
+    if (owner_->isWindow())
+        notenormalframe(owner_);
     if (FResizeDisabled)
         return;
     if (FEnforceMinSize) {
@@ -370,7 +389,6 @@ void TFormResizer::Notification(QObject* AComponent, TOperation Operation)
 
 void TFormResizer::RestoreOriginalfonts()
 {
-    ownerChosenSize_ = 0;
     for (const std::unique_ptr<TSingleResizer>& single : ResizerList) {
         single->resetFontBase();
         QWidget* control = single->component();
@@ -402,23 +420,39 @@ TSingleResizer* TFormResizer::fontResizerOf(const QWidget* control) const
     return nullptr;
 }
 
-void TFormResizer::rebaseFont(QWidget* control)
+void TFormResizer::rebaseFont(QWidget* control, int shownBefore)
 {
-    // The owner's size now, not at the last ResizeAll: a window placed at the
-    // start may get its resize event only later, and the size chosen is the
-    // one for the size the window has.
     if (!control || InitHeightOwner <= 0 || InitWidthOwner <= 0)
         return;
-    const double height = owner_->height();
-    const double width = owner_->width();
-    if (control == owner_) {
-        ownerChosenSize_ = fontpoints(owner_->font());
-        ownerChosenHeight_ = height;
-        ownerChosenWidth_ = width;
+    const int points = fontpoints(control->font());
+    // The owner's font is not scaled: its size is the design size already,
+    // and the controls that follow it settle in loadformlayout.
+    TSingleResizer* single = fontResizerOf(control);
+    if (!single)
         return;
-    }
-    if (TSingleResizer* single = fontResizerOf(control))
-        single->chooseFontSize(fontpoints(control->font()), height, width);
+    // The size it showed kept (a new face alone): the size it scales from
+    // stays as it was.
+    if (points == shownBefore)
+        return;
+    single->chooseFontSize(points);
+    showScaledFont(single);
+}
+
+int TFormResizer::designFontSize(const QWidget* control) const
+{
+    if (control == owner_)
+        return fontpoints(owner_->font());
+    const TSingleResizer* single = fontResizerOf(control);
+    return single ? single->fontBasePoints() : 0;
+}
+
+void TFormResizer::showScaledFont(TSingleResizer* single)
+{
+    QWidget* control = single->component();
+    if (!control)
+        return;
+    const double height = owner_->height();
+    setPointSize(control, single->fontSizeFor(height, owner_->width(), height / InitHeightOwner));
 }
 
 void TFormResizer::settleFont(QWidget* control, StoredFontSize stored, int points)
@@ -426,8 +460,6 @@ void TFormResizer::settleFont(QWidget* control, StoredFontSize stored, int point
     TSingleResizer* single = fontResizerOf(control);
     if (!single || InitHeightOwner <= 0 || InitWidthOwner <= 0)
         return;
-    const double height = owner_->height();
-    const double width = owner_->width();
     if (points <= 0)
         stored = StoredFontSize::None;
     switch (stored) {
@@ -435,22 +467,13 @@ void TFormResizer::settleFont(QWidget* control, StoredFontSize stored, int point
         single->resetFontBase();
         break;
     case StoredFontSize::Control:
-        // Applied again (after another font was chosen, or the screen reset)
-        // at another window size, the stored size is still the one chosen at
-        // the size it was chosen at.
-        if (single->chosenFontSize() != points)
-            single->chooseFontSize(points, height, width);
-        break;
     case StoredFontSize::Form:
-        if (ownerChosenSize_ != points) {
-            ownerChosenSize_ = points;
-            ownerChosenHeight_ = height;
-            ownerChosenWidth_ = width;
-        }
-        single->chooseFontSize(points, ownerChosenHeight_, ownerChosenWidth_);
+        // A stored size is the size at the design size, whichever window
+        // size it was chosen at: the same before and after a restart.
+        single->chooseFontSize(points);
         break;
     }
-    setPointSize(control, single->fontSizeFor(height, width, height / InitHeightOwner));
+    showScaledFont(single);
 }
 
 void TFormResizer::SetupLinkLabel(QWidget* control)
@@ -510,6 +533,9 @@ bool setupformresizer(platform::TForm* form, TFormResizer*& resizer)
     made->setResizeFonts(true);
     made->InitializeForm();
     loadformposition(form);
+    // The stored fonts came on after the size: the texts take the room they
+    // need at those fonts now, not at the next resize.
+    made->ResizeAll();
     return true;
 }
 

@@ -72,11 +72,16 @@ public:
     bool resizesFont() const { return FSglResizeFonts; }
     // The font size the control gets at this owner size and height ratio.
     int fontSizeFor(double OwnerHeight, double OwnerWidth, double HeightRatio) const;
-    // The user chose `points` for the control while the owner was this big:
-    // from now on its font scales from there as the design size did, so that
-    // the control shows `points` at this owner size. A size that the design
-    // gives at this owner size anyway keeps the design scaling, exactly.
-    void chooseFontSize(int points, double OwnerHeight, double OwnerWidth);
+    // The user chose `points` for the control: that is its size at the
+    // owner's design size, and it scales from there as the design size did,
+    // whatever size the owner had when it was chosen.
+    void chooseFontSize(int points);
+    // The size the font scales from, in points: the design size, or the one
+    // chosen.
+    int fontBasePoints() const { return roundedBase(); }
+    // How much larger (or smaller) than the design size the size it scales
+    // from is: 1 while no size was chosen.
+    double chosenFontScale() const { return InitFontSize > 0 ? fontBase_ / InitFontSize : 1.0; }
     // The size last given to chooseFontSize; 0 while the font scales from its
     // design size.
     int chosenFontSize() const { return chosenSize_; }
@@ -91,6 +96,7 @@ public:
 private:
     TSingleResizer() = default;
     bool atInitialSize(double OwnerHeight, double OwnerWidth) const;
+    int roundedBase() const { return int(fontBase_ + 0.5); }
     // The height ratio as the font follows it.
     double fontRatio(double HeightRatio) const;
 
@@ -106,6 +112,9 @@ private:
     bool FHasFontProp = false;
     // A copy of the design font, so that restoring it really restores it.
     QFont FOrigFont;
+    // A label's text at the start: shown in the design font, it keeps its
+    // design bounds exactly at the initial size.
+    QString designText_;
     int origColour_ = 0;
     bool origOwnFont_ = false;
     int InitHeight = 0;
@@ -179,7 +188,8 @@ public:
     void AddAdditionalPoupupwithProc(const QString& s, std::function<void()> p);
 
     // Runs once: records the owner's size, switches auto-size on for labels
-    // that are not centred, gives the menu to the lists, trees, grids, button
+    // that are not centred, lets the columns of list views follow their
+    // width, gives the menu to the lists, trees, grids, button
     // groups and the form that have none of their own, and makes one
     // TSingleResizer per control of the owner, in component order.
     virtual void InitializeForm();
@@ -201,25 +211,27 @@ public:
     void RestoreOriginalfonts();
 
     // A font the user has just chosen (the form menu's "Set Font") for
-    // `control`, or for the whole window when `control` is the owner: the
-    // size the control shows holds at the owner's current size and from now
-    // on grows and shrinks with the owner as its design size did. For the
-    // owner this applies to the controls that settleFont later gives the
-    // owner's stored size. A size the design gives at this owner size anyway
-    // keeps the design scaling, so a new face alone changes no size. Nothing
-    // for a control this resizer does not scale.
-    void rebaseFont(QWidget* control);
+    // `control`, or for the whole window when `control` is the owner, is on
+    // it now: its size is the size at the window's design size, and from now
+    // on it grows and shrinks with the window as the design size did, so it
+    // is the same size before and after a restart. `shownBefore` is the size
+    // the control showed before; chosen again (a new face alone), the size
+    // it scales from stays. The control shows the scaled size at once.
+    // Nothing for a control this resizer does not scale.
+    void rebaseFont(QWidget* control, int shownBefore);
+    // The size `control`'s font scales from (the owner's: its own font's),
+    // in points; what the settings file stores for a chosen font. 0 for a
+    // control this resizer does not scale.
+    int designFontSize(const QWidget* control) const;
     // Where loadformlayout took a control's font size from.
     enum class StoredFontSize { None, Control, Form };
     // Run by loadformlayout once it has applied the stored fonts, for each
-    // list, tree, grid, button group and simple control: with a size
-    // `points` stored for the control itself, or for the owner's font that
-    // it follows, that size holds at the owner's current size and scales from
-    // there, unless it is the size this resizer scales the control from
-    // already (it was chosen, or applied, earlier in the window's life at
-    // another size); with none, the font scales from its design size again.
-    // The control then shows the size for the owner's current size. Nothing
-    // for a control this resizer does not scale.
+    // list, tree, grid, button group and simple control: a size `points`
+    // stored for the control itself, or for the owner's font that it
+    // follows, is its size at the design size and scales from there; with
+    // none, the font scales from its design size again. The control then
+    // shows the size for the owner's current size. Nothing for a control
+    // this resizer does not scale.
     void settleFont(QWidget* control, StoredFontSize stored, int points);
 
     // A label whose name ends in "LNK" (any case) underlines and shows the
@@ -243,6 +255,8 @@ private:
     void offerPopup(QWidget* control);
     // The resizer of `control` when it scales its font; null otherwise.
     TSingleResizer* fontResizerOf(const QWidget* control) const;
+    // Puts the size for the owner's current size on the control.
+    void showScaledFont(TSingleResizer* single);
 
     QWidget* owner_;
     bool FResizeFonts = false;
@@ -267,11 +281,6 @@ private:
     double lastHeightRatio_ = 1.0;
     double lastOwnerHeight_ = 0;
     double lastOwnerWidth_ = 0;
-    // The owner's font size the user chose (0 for none) and the owner's size
-    // then: the controls that follow the owner's font scale from it.
-    int ownerChosenSize_ = 0;
-    double ownerChosenHeight_ = 0;
-    double ownerChosenWidth_ = 0;
 };
 
 // The resizer of the window activated last (null before any); the form menu's

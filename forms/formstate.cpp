@@ -14,6 +14,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QThread>
+#include <QVariant>
 
 #include <algorithm>
 #include <cmath>
@@ -48,22 +49,51 @@ private:
     IniFile* ini_;
 };
 
-// A form's outer size and corner: the window system's frame included, as the
-// settings file holds them.
-QSize frameMargins(const QWidget* form)
+FormGeometry fromRect(const QRect& r)
 {
-    return form->frameGeometry().size() - form->size();
-}
-
-FormGeometry outerGeometry(const QWidget* form)
-{
-    const QRect r = form->frameGeometry();
     return {r.left(), r.top(), r.width(), r.height()};
 }
 
 bool maximised(const QWidget* form)
 {
     return form->windowState().testFlag(Qt::WindowMaximized);
+}
+
+// Where the frame a form had when last seen not maximised is kept: a window
+// manager draws a maximised window with a thinner frame, or none.
+const char* const kNormalFrameProperty = "vekNormalFrame";
+
+QMargins normalFrame(const QWidget* form)
+{
+    const QVariant kept = form->property(kNormalFrameProperty);
+    if (maximised(form) && kept.isValid())
+        return kept.value<QMargins>();
+    return platform::framemargins(form);
+}
+
+// The outer bounds the form has when it is not maximised: now, or the ones
+// un-maximising returns to, in its normal frame. Empty when the form never
+// had any.
+FormGeometry normalouterGeometry(const QWidget* form)
+{
+    const QRect inner = form->normalGeometry();
+    if (inner.isEmpty())
+        return {};
+    return fromRect(inner.marginsAdded(normalFrame(form)));
+}
+
+// The size the form was designed at, outer: what its resizer recorded before
+// the form was first sized, else its size now (a form without a resizer has
+// not been sized yet).
+QSize designOuterSize(const QWidget* form)
+{
+    QSize inner = form->size();
+    for (const TFormResizer* resizer : form->findChildren<TFormResizer*>(Qt::FindDirectChildrenOnly)) {
+        if (resizer->alreadyInitialized() && resizer->initialOwnerWidth() > 0 && resizer->initialOwnerHeight() > 0)
+            inner = QSize(resizer->initialOwnerWidth(), resizer->initialOwnerHeight());
+    }
+    const QMargins frame = platform::framemargins(form);
+    return inner.grownBy(frame);
 }
 
 bool listed(const QStringList& fontlist, const QString& section)
@@ -90,9 +120,12 @@ public:
         if (code_ == 0)
             code_ = ini_.eraseSection(section);
     }
-    void font(const QString& section, const QString& prefix, const QWidget* control)
+    // The size written is the one the font scales from (what the user
+    // chose, the size at the design size), not the one the window shows now.
+    void font(const QString& section, const QString& prefix, const QWidget* control, const TFormResizer* resizer)
     {
-        integer(section, prefix + kFontSizeKey, fontpoints(control->font()));
+        const int designSize = resizer ? resizer->designFontSize(control) : 0;
+        integer(section, prefix + kFontSizeKey, designSize > 0 ? designSize : fontpoints(control->font()));
         text(section, prefix + kFontNameKey, control->font().family());
         integer(section, prefix + kFontColorKey, fontcolour(control));
     }
@@ -211,22 +244,18 @@ int saveOnce(TForm* form)
         return ini->eraseSection(revert);
 
     Writes writes(*ini);
-    const FormGeometry g = outerGeometry(form);
+    // A maximised window's corner and size are the screen's: what it stores
+    // is the normal geometry the user gave it, where un-maximising returns
+    // to at the next start.
+    const FormGeometry g = normalouterGeometry(form);
     const QRect desktop = platform::desktoparea();
-    if (maximised(form)) {
-        // The corner and size of a maximised window are the screen's, not the
-        // window's: the last stored ones are where it returns to.
-        writes.integer(section, kMaxKey, 1);
-    } else if (g.top < desktop.top() || g.left < desktop.left() || g.height <= kMinStoredSize
-               || g.width <= kMinStoredSize) {
-        writes.integer(section, kMaxKey, 0);
-    } else {
+    if (g.top >= desktop.top() && g.left >= desktop.left() && g.height > kMinStoredSize && g.width > kMinStoredSize) {
         writes.integer(section, kLastTopKey, g.top);
         writes.integer(section, kLastLeftKey, g.left);
         writes.integer(section, kLastHeightKey, g.height);
         writes.integer(section, kLastWidthKey, g.width);
-        writes.integer(section, kMaxKey, 0);
     }
+    writes.integer(section, kMaxKey, maximised(form) ? 1 : 0);
     if (writes.code())
         return writes.code();
     // Closing stores no fonts: they reach the file only when the user picks one.
@@ -336,11 +365,35 @@ void freeinifile(std::unique_ptr<platform::IniFile>& ini)
     ini.reset();
 }
 
+void notenormalframe(QWidget* form)
+{
+    if (maximised(form))
+        return;
+    const QMargins frame = platform::framemargins(form);
+    if (!frame.isNull())
+        form->setProperty(kNormalFrameProperty, QVariant::fromValue(frame));
+}
+
+FormGeometry outergeometry(const QWidget* form)
+{
+    return fromRect(form->geometry().marginsAdded(platform::framemargins(form)));
+}
+
+void placeouter(QWidget* form, const FormGeometry& outer)
+{
+    const QRect frame(outer.left, outer.top, outer.width, outer.height);
+    form->setGeometry(frame.marginsRemoved(platform::framemargins(form)));
+}
+
+FormGeometry formdefaultgeometry(const QWidget* form)
+{
+    return defaultGeometry(designOuterSize(form), platform::workarea(form));
+}
+
 void loadformposition(TForm* form)
 {
     // Scroll bars and double buffering need no switching here: the form has
     // no scroll area and Qt draws every window double-buffered.
-    const FormGeometry design = outerGeometry(form);
     const QRect work = platform::workarea(form);
     const QRect desktop = platform::desktoparea();
     QStringList scratch;
@@ -348,7 +401,7 @@ void loadformposition(TForm* form)
         loadformlayout(form, nullptr, scratch);
         return;
     }
-    const FormGeometry fallback = defaultGeometry(QSize(design.width, design.height), work);
+    const FormGeometry fallback = formdefaultgeometry(form);
     if (isfixedsize(form))
         return;
 
@@ -360,15 +413,19 @@ void loadformposition(TForm* form)
     const int width = ini->readInt(section, kLastWidthKey, fallback.width);
     const QPoint corner = pullBack(QPoint(storedLeft, storedTop), QSize(width, height), desktop, work);
     if (corner.y() >= desktop.top() && corner.x() >= desktop.left()) {
-        const QSize frame = frameMargins(form);
-        QSize client = form->size();
+        // The stored bounds are the frame's, as they were stored: applied to
+        // the frame, the window comes back exactly where it was, however
+        // often it is closed and started.
+        FormGeometry outer = outergeometry(form);
+        outer.left = corner.x();
+        outer.top = corner.y();
         if (height > kMinStoredSize)
-            client.setHeight(height - frame.height());
+            outer.height = height;
         if (width > kMinStoredSize)
-            client.setWidth(width - frame.width());
-        form->move(corner);
-        form->resize(client);
+            outer.width = width;
+        placeouter(form, outer);
     }
+    notenormalframe(form);
     if (ini->readInt(section, kMaxKey, 0) != 0)
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
     loadformlayout(form, ini.get(), scratch);
@@ -392,6 +449,7 @@ int saveformlayout(TForm* form, IniFile* given, const QStringList& fontlist)
         return 0;
     SettingsAccess ini(given);
     Writes writes(*ini);
+    const TFormResizer* resizer = form->findChild<TFormResizer*>(QString(), Qt::FindDirectChildrenOnly);
     for (QObject* component : form->components()) {
         auto* control = qobject_cast<QWidget*>(component);
         if (!control)
@@ -401,17 +459,17 @@ int saveformlayout(TForm* form, IniFile* given, const QStringList& fontlist)
             writes.columns(section, kListViewPrefix, lv->columnCount(), lv->width(),
                            [lv](int i) { return lv->columnWidth(i); });
             if (listed(fontlist, section))
-                writes.font(section, kListViewPrefix, lv);
+                writes.font(section, kListViewPrefix, lv, resizer);
         }
         if (qobject_cast<platform::TTreeView*>(control) && listed(fontlist, section))
-            writes.font(section, kTreeViewPrefix, control);
+            writes.font(section, kTreeViewPrefix, control, resizer);
         if (qobject_cast<platform::TButtonGroup*>(control) && listed(fontlist, section))
-            writes.font(section, kButtonGroupPrefix, control);
+            writes.font(section, kButtonGroupPrefix, control, resizer);
         if (auto* grid = qobject_cast<platform::TStringGrid*>(control)) {
             writes.columns(section, kStringGridPrefix, grid->columnCount(), grid->width(),
                            [grid](int i) { return grid->columnWidth(i); });
             if (listed(fontlist, section))
-                writes.font(section, kStringGridPrefix, grid);
+                writes.font(section, kStringGridPrefix, grid, resizer);
         }
         if (auto* pages = qobject_cast<platform::TPageControl*>(control))
             writes.integer(section, kActivePageKey, pages->activePageIndex());
@@ -420,7 +478,7 @@ int saveformlayout(TForm* form, IniFile* given, const QStringList& fontlist)
     }
     const QString section = formSection(form);
     if (listed(fontlist, section))
-        writes.font(section, QString(), form);
+        writes.font(section, QString(), form, resizer);
     return writes.code();
 }
 
@@ -435,6 +493,15 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
             fontlist.append(section);
     }
     auto hasSection = [&sections](const QString& name) { return sections.contains(name, Qt::CaseInsensitive); };
+    // A control section that holds only column widths or a page (every close
+    // writes those) holds no font: the control follows the form's font as
+    // one without a section does, and takes a face chosen for the window.
+    auto hasOwnFont = [&](const QString& section, const QString& prefix) {
+        return hasSection(section)
+            && (ini->readInt(section, prefix + kFontSizeKey, kNoFontValue) != kNoFontValue
+                || !ini->readString(section, prefix + kFontNameKey).isEmpty()
+                || ini->readInt(section, prefix + kFontColorKey, kNoFontValue) != kNoFontValue);
+    };
 
     // The form's font; another form without one of its own takes the main form's.
     const QString formName = formSection(form);
@@ -494,9 +561,10 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
             followsForm(control);
         }
         if (auto* lv = qobject_cast<platform::TListView*>(control)) {
-            if (hasSection(section)) {
+            if (hasSection(section))
                 restoreColumns(*ini, section, kListViewPrefix, lv->columnCount(), lv->width(),
                                [lv](int i, int w) { lv->setColumnWidth(i, w); });
+            if (hasOwnFont(section, kListViewPrefix)) {
                 ownFont(lv, applyStoredFont(*ini, section, kListViewPrefix, lv));
             } else {
                 followForm(lv, form, found);
@@ -504,7 +572,7 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
             }
         }
         if (qobject_cast<platform::TTreeView*>(control)) {
-            if (hasSection(section)) {
+            if (hasOwnFont(section, kTreeViewPrefix)) {
                 ownFont(control, applyStoredFont(*ini, section, kTreeViewPrefix, control));
             } else {
                 followForm(control, form, found);
@@ -513,7 +581,7 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
         }
         if (qobject_cast<platform::TButtonGroup*>(control)) {
             // Its buttons are its children and take its font with it.
-            if (hasSection(section)) {
+            if (hasOwnFont(section, kButtonGroupPrefix)) {
                 ownFont(control, applyStoredFont(*ini, section, kButtonGroupPrefix, control));
             } else {
                 control->setFont(form->font());
@@ -526,6 +594,8 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
                 restoreColumns(*ini, section, kStringGridPrefix, grid->columnCount(), grid->width(),
                                [grid](int i, int w) { grid->setColumnWidth(i, w); });
                 setRowHeights(grid);
+            }
+            if (hasOwnFont(section, kStringGridPrefix)) {
                 ownFont(grid, applyStoredFont(*ini, section, kStringGridPrefix, grid));
             } else {
                 followForm(grid, form, found);

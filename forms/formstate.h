@@ -80,6 +80,20 @@ struct FormGeometry {
 // and at least one pixel inside its top-left corner.
 FormGeometry defaultGeometry(QSize design, const QRect& workArea);
 
+// The form's outer bounds now: its area with the window manager's frame
+// around it (platform::framemargins).
+FormGeometry outergeometry(const QWidget* form);
+// Notes the frame the window manager draws around the form while it is not
+// maximised (a maximised one may have a thinner frame, or none), for the
+// normal geometry stored when it closes maximised. Nothing while maximised.
+void notenormalframe(QWidget* form);
+// Puts the form's frame at `outer`: its area becomes `outer` less the frame.
+void placeouter(QWidget* form, const FormGeometry& outer);
+// defaultGeometry of the form on its screen's work area, measured from its
+// design size (the one its resizer recorded, frame included) whatever size
+// it has now: the same from a first start, Reset Screen and Restore Font.
+FormGeometry formdefaultgeometry(const QWidget* form);
+
 // A stored top-left corner pulled back onto the screens: a corner within 5
 // pixels of (or beyond) the desktop's bottom or right edge, and then of the
 // work area's, moves so that the window's far edge lies on that edge.
@@ -99,16 +113,19 @@ void freeinifile(std::unique_ptr<platform::IniFile>& ini);
 // its layout (loadformlayout). Run once the form has been shown and its
 // resizer has taken its design geometry, and again by the menu's reset
 // actions. A form maximised at this moment only gets its layout. Without a
-// stored geometry the form takes defaultGeometry; a stored one is pulled back
+// stored geometry the form takes formdefaultgeometry; the stored bounds are
+// the frame's (outergeometry); a stored one is pulled back
 // onto the screens and applied only when its corner lies on the desktop, and
 // a stored height or width only when above 100 pixels. Nothing is written.
 void loadformposition(platform::TForm* form);
 
 // Stores the form's geometry and layout; run from the form's close event.
 // A revert request ("Request" = 1 in the revert section) is carried out
-// instead: the revert section is erased and nothing else is stored. A
-// maximised window, or one whose corner lies off the desktop or whose height
-// or width is 100 pixels or less, stores only "MAX"; the last stored
+// instead: the revert section is erased and nothing else is stored. The
+// geometry stored is the frame's, in the same edges loadformposition applies
+// it to; a maximised window stores its normal geometry (where un-maximising
+// returns to) and "MAX" = 1. One whose corner lies off the desktop or whose
+// height or width is 100 pixels or less stores only "MAX"; the last stored
 // geometry stays. No fonts are written here. A write that fails is tried once
 // more after 500 ms; returns 0, or the code of the write that failed the
 // second time (the settings file is then as it was before that write; the

@@ -1,6 +1,5 @@
 #include "forms/listviewcsv.h"
 
-#include "lib/fields.h"
 #include "platform/atomicwrite.h"
 #include "platform/codepage.h"
 #include "platform/controls/tlistview.h"
@@ -17,11 +16,39 @@ namespace {
 
 const QChar kQuote = u'"';
 
-QString quotedCaption(const QString& caption)
+// The export is read by spreadsheets and scripts, which take the standard
+// CSV form: a field in quotes has its inner quotes doubled. The family's
+// joinfields leaves them single, and those readers take such a field apart.
+QString quotedField(const QString& field)
 {
-    if (caption.isEmpty() || (caption.size() > 1 && caption.startsWith(kQuote) && caption.endsWith(kQuote)))
-        return caption;
-    return kQuote + caption + kQuote;
+    QString out = field;
+    out.replace(kQuote, QStringLiteral("\"\""));
+    return kQuote + out + kQuote;
+}
+
+// A field that holds the delimiter, a quote or a line break goes in quotes;
+// any other stays as it is.
+QString csvField(const QString& field, QChar delimiter)
+{
+    const bool needsQuotes
+        = field.contains(delimiter) || field.contains(kQuote) || field.contains(u'\r') || field.contains(u'\n');
+    return needsQuotes ? quotedField(field) : field;
+}
+
+// The fields joined by the delimiter; with `quoteFirst` the first is quoted
+// whatever it holds (the row caption). A line of one empty field is written
+// as two quotes, so that it is not read as no field at all.
+QString csvLine(const QStringList& fields, QChar delimiter, bool quoteFirst)
+{
+    if (fields.size() == 1 && fields.first().isEmpty())
+        return QString(2, kQuote);
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += delimiter;
+        line += (i == 0 && quoteFirst) ? quotedField(fields[i]) : csvField(fields[i], delimiter);
+    }
+    return line;
 }
 
 }  // namespace
@@ -44,13 +71,13 @@ QStringList listviewcsvlines(const platform::TListView* listview, QChar delimite
     for (const platform::TListItem* row : listview->rows()) {
         fields.clear();
         if (!isHidden(0))
-            fields.append(quotedCaption(row->caption()));
+            fields.append(row->caption());
         const int subItems = row->subItemCount();
         for (int j = 0; j < subItems; ++j) {
             if (!isHidden(j + 1))
                 fields.append(row->subItem(j));
         }
-        lines.append(joinfields(fields, delimiter));
+        lines.append(csvLine(fields, delimiter, !isHidden(0)));
     }
     if (sort) {
         const QCollator collator = platform::textCollator();
@@ -64,7 +91,7 @@ QStringList listviewcsvlines(const platform::TListView* listview, QChar delimite
         if (!isHidden(i))
             header.append(captions ? captions->text(i) : QString());
     }
-    lines.prepend(joinfields(header, delimiter));
+    lines.prepend(csvLine(header, delimiter, false));
     return lines;
 }
 

@@ -17,12 +17,13 @@ namespace vek {
 // beyond it is exported.
 inline constexpr int kLastHideableColumn = 256;
 
-// The lines of the export: the captions of the visible columns, then per row
-// its caption in double quotes (unless column 0 is hidden; a caption already
-// in quotes and longer than one character, or an empty one, stays as it is)
-// and its sub-items in order, those of hidden columns left out and those
-// beyond the last column kept. Fields are joined by joinfields with
-// `delimiter`. With `sort` the row lines are sorted as texts (the header stays
+// The lines of the export in the standard CSV form, as spreadsheets and
+// Python's csv read it: the captions of the visible columns, then per row its
+// caption in double quotes (unless column 0 is hidden) and its sub-items in
+// order, those of hidden columns left out and those beyond the last column
+// kept. Fields are joined by `delimiter`; a field holding the delimiter, a
+// quote or a line break is quoted, and a quote inside a quoted field is
+// doubled. With `sort` the row lines are sorted as texts (the header stays
 // first).
 QStringList listviewcsvlines(const platform::TListView* listview, QChar delimiter, bool sort);
 

@@ -9,6 +9,7 @@
 #include "installer/TessarineInstallu.h"
 #include "installer/commandline.h"
 #include "installer/restoregeneration.h"
+#include "installer/restorerequest.h"
 #include "installer/runrequest.h"
 #include "lang/langstate.h"
 #include "lib/folderlock.h"
@@ -18,10 +19,14 @@
 #include "web/webdownloads.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTextStream>
 #include <chrono>
 #include <cstdio>
 #include <optional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,16 +43,42 @@ QStringList argumentsof(int argc, char** argv)
 // RESTORE=name GENERATION=n: 0 when that generation is the current file now.
 int restorerun(const installer::RunRequest& run)
 {
+    // A value that cannot be right is named with what would be, before
+    // anything is looked for.
+    if (const QString problem = installer::restorerequestproblem(run.restoreName, run.generationText);
+        !problem.isEmpty()) {
+        (void)vek::dlgmessage(problem, vek::mtWarning, {vek::mbOK}, 0, vek::mbOK);  // OK is the only answer
+        return 1;
+    }
     const QString local = run.localFolder.isEmpty() ? vek::exefolder() : run.localFolder;
     const installer::InstallOutcome outcome = installer::restoregeneration(local, run.restoreName, run.generation);
     if (!outcome.installed) {
-        // No window stands: the toolkit's own box shows it, or stderr without a display.
+        // No window stands: the family's dialog alone shows it, or stderr without a display.
         (void)vek::dlgmessage(outcome.message, vek::mtWarning, {vek::mbOK}, 0, vek::mbOK);  // OK is the only answer
         return 1;
     }
     QTextStream(stdout) << "Restored generation " << run.generation << " of " << outcome.name << " in " << local
                         << Qt::endl;
     return 0;
+}
+
+// A run without a login session (cron, ssh, a service) has no
+// XDG_RUNTIME_DIR, and the toolkit warns about it on the error output, where
+// an unattended run's caller reads only our messages. Give it the private
+// folder it would fall back to itself, made the way it wants it (ours alone,
+// 0700); a folder there that is not ours is left to the toolkit.
+void settleruntimefolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/runtime-tessarine-" + QByteArray::number(getuid());
+    (void)::mkdir(folder.constData(), 0700);  // an existing one is checked below
+    struct stat st {};
+    if (::lstat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid())
+        return;
+    if ((st.st_mode & 0777) != 0700 && ::chmod(folder.constData(), 0700) != 0)
+        return;
+    qputenv("XDG_RUNTIME_DIR", folder);
 }
 
 }  // namespace
@@ -74,6 +105,7 @@ int main(int argc, char** argv)
     }
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    settleruntimefolder();
 
     if (run.lockWaitSeconds >= 0)
         vek::setfolderlockwait(std::chrono::seconds(run.lockWaitSeconds));
@@ -98,9 +130,8 @@ int main(int argc, char** argv)
     // Nobody waits at the screen of an unattended run: without a display its
     // messages go to the error output instead of waiting for a click.
     vek::setunattended(run.kind() == installer::RunKind::Unattended);
-    // LANGUAGE= is part of a file name: a code that is refused says why, and the window keeps its own texts.
-    if (const QString refused = vek::setcurrentlanguage(run.language); !refused.isEmpty())
-        vek::warnmessage(refused, QString());
+    // LANGUAGE= is settled by the window once it is shown, so that a refused
+    // code is reported over it.
     vek::setlanguagesallowed(run.languagesAllowed);
     form.show();
     app.exec();

@@ -24,7 +24,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextStream>
+#include <QWindow>
 
 namespace installer {
 
@@ -48,6 +50,8 @@ namespace {
 const QString kProgramPatterns = QStringLiteral("*.exe;*.ocx;*.dll");
 constexpr int kStartDelayMs = 500;
 constexpr int kDateColumnMaxWidth = 125;
+constexpr int kMinimumWidth = 600;
+constexpr int kMinimumHeight = 340;
 // How finely the progress bar divides each row's stretch.
 constexpr int kProgressStepsPerRow = 1000;
 
@@ -94,6 +98,9 @@ TInstallfm::TInstallfm(const installer::RunRequest& run, QWidget* parent) : TFor
     tahoma.setPixelSize(11);
     setFont(tahoma);
     resize(788, 441);
+    // Smaller than this, the lists show too few rows and the buttons and
+    // links are too small to hit.
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     buildControls();
 }
 
@@ -161,6 +168,17 @@ void TInstallfm::buildControls()
 
 bool TInstallfm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isVisible() && !FormResizer)
+                    FormActivate();
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
     if (watched == FilterEd && event->type() == QEvent::KeyRelease) {
         FilterEdKeyUp();
         return false;
@@ -189,14 +207,12 @@ void TInstallfm::showEvent(QShowEvent* event)
     QMetaObject::invokeMethod(this, &TInstallfm::FormShow, Qt::QueuedConnection);
     // A window the window system shows without giving it the focus (focus
     // stealing prevention, or no window manager at all) is never activated:
-    // it gets its resizer and its remembered place all the same.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (isVisible() && !FormResizer)
-                FormActivate();
-        },
-        Qt::QueuedConnection);
+    // it gets its resizer and its remembered place all the same, once it is
+    // on the screen. Not before: until the window manager has put its frame
+    // around the window, the frame's size is unknown, and the remembered
+    // frame would be applied to the window's area.
+    if (windowHandle())
+        windowHandle()->installEventFilter(this);
 }
 
 void TInstallfm::keyPressEvent(QKeyEvent* event)
@@ -233,6 +249,15 @@ void TInstallfm::FormActivate()
 {
     if (!vek::setupformresizer(this, FormResizer))
         return;  // the window had its resizer already
+    // Columns nobody has sized yet (a first start, or after Reset Screen)
+    // are sized to what they show once the first listing is there.
+    const platform::IniFile settings(vek::settingsFilePath());
+    const QStringList sections = settings.sections();
+    for (TListView* list : {Serverlv, Locallv}) {
+        if (!sections.contains(vek::controlSection(this, list), Qt::CaseInsensitive))
+            columnsToFit_.append(list);
+    }
+    fitColumns(Locallv);
     FormResizer->AddAdditionalPoupupwithProc(kBackupGenerationsItem, [this] { BackupGenerationsClick(); });
 }
 
@@ -258,6 +283,11 @@ void TInstallfm::FormClose()
     newobj.reset();
     if (!platform::isheadless())
         vek::folderlockwaitnotice().install({});  // the label goes with the window
+    // Only a window that was shown and given its remembered place stores
+    // its state: a recording run closes before that, and would store the
+    // design geometry over the user's.
+    if (!FormResizer)
+        return;
     // A settings file that cannot be written after the retry costs the user
     // only the remembered place: the program ends without a message.
     (void)vek::saveformposition(this);
@@ -284,7 +314,14 @@ void TInstallfm::settleServerFolder()
 
 void TInstallfm::FormShow()
 {
-    // First, so that the run's own texts below (folders, version) stand over stale captured ones.
+    // LANGUAGE= is part of a file name: a code that is refused says why, over
+    // the window now that it stands (on the error output without a display),
+    // and the window keeps its own texts. A recording run reports nothing.
+    if (run_.kind() != installer::RunKind::Recording && !run_.language.isEmpty()) {
+        if (const QString refused = vek::setcurrentlanguage(run_.language); !refused.isEmpty())
+            vek::warnmessage(refused, QString());
+    }
+    // Then, so that the run's own texts below (folders, version) stand over stale captured ones.
     (void)vek::applycurrentlanguage(this);  // a file that cannot be applied leaves the window's own texts
     VersionLab->setCaption(kVersionText);
     vek::clearlistview(Serverlv);
@@ -321,7 +358,11 @@ void TInstallfm::FormShow()
         Timer1->setEnabled(true);
         return;
     }
-    vek::warnmessage(kMissingServerFolder + server, QString());
+    // A folder that was named but is not there says all; none named at all
+    // (a first start from the desktop menu) needs to say where to name one.
+    const QString hint
+        = server.isEmpty() ? kNameServerFolderHint.arg(vek::allusersfolder() + vek::kStartIniName) : QString();
+    vek::warnmessage(kMissingServerFolder + server + hint, QString());
     // Nobody could close a window no one sees: a headless unattended run ends here.
     if (unattended() && platform::isheadless())
         close();
@@ -340,6 +381,7 @@ void TInstallfm::Timer1Timer()
 void TInstallfm::listServerPrograms()
 {
     FindPrograms(serverFolder_, Serverlv, QString());
+    fitColumns(Serverlv);
     Installbtn->setEnabled(true);
 }
 
@@ -366,6 +408,36 @@ void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QStr
             aLV->appendRow(names[i], {dates[i]});
     }
     aLV->endUpdate();
+}
+
+void TInstallfm::fitColumns(TListView* list)
+{
+    if (!columnsToFit_.removeOne(list) || !FormResizer || FormResizer->initialOwnerWidth() <= 0)
+        return;
+    // The date as wide as the widest date shown, at most its design width
+    // scaled with the window; the name takes the rest of the list.
+    // A font chosen larger than the design's widens the dates with it.
+    double fontGrowth = 1.0;
+    for (const auto& single : FormResizer->resizers()) {
+        if (single->component() == list)
+            fontGrowth = std::max(1.0, single->chosenFontScale());
+    }
+    const double widthRatio = double(width()) / FormResizer->initialOwnerWidth();
+    const int widest = int(std::lround(kDateColumnMaxWidth * widthRatio * fontGrowth));
+    int date = widest;
+    if (list->count() > 0) {
+        list->resizeColumnToContents(1);
+        date = std::min(list->columnWidth(1), widest);
+    }
+    list->setColumnWidth(1, date);
+    // The rows may be waiting for their layout: the scroll bar they will
+    // need is known from their number already.
+    int inside = list->width() - 2 * list->frameWidth();
+    if (list->count() * list->sizeHintForRow(0) > list->viewport()->height())
+        inside -= list->verticalScrollBar()->sizeHint().width();
+    // Two pixels to spare: the widths scale with the list, each rounded, and
+    // a sum a pixel wider than the list would bring a scroll bar.
+    list->setColumnWidth(0, std::max(inside - date - 2, 0));
 }
 
 void TInstallfm::FilterEdKeyUp()

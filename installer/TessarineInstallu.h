@@ -22,6 +22,11 @@ namespace installer {
 inline const QString kInstallCaption = QStringLiteral("Install New Software  ");
 inline const QString kVersionText = QStringLiteral("v1.00");
 inline const QString kMissingServerFolder = QStringLiteral("Missing server folder ");
+// Below the warning when no server folder was named at all (a first start from
+// the desktop menu): where to name one. %1 is the start ini file's full path.
+inline const QString kNameServerFolderHint
+    = QStringLiteral("\n\nName the server folder in %1, section [Config], key Folder (Folder=/path/to/server/),"
+                     " or start the program with SERVER=folder.");
 inline const QString kDeleteQuestion = QStringLiteral("Are you sure?");
 inline const QString kStartIniSection = QStringLiteral("Config");
 inline const QString kStartIniFolderKey = QStringLiteral("Folder");
@@ -33,6 +38,7 @@ class TInstallfm : public platform::TForm, private installer::InstallObserver {
     Q_OBJECT
 public:
     // `run` is what the run parameters ask; the window settles its folders
+    // and its language (LANGUAGE=, a refused code reported over the window)
     // from it when it is first shown.
     explicit TInstallfm(const installer::RunRequest& run, QWidget* parent = nullptr);
 
@@ -124,6 +130,10 @@ private:
     // What follows every install: the server list again in an interactive run,
     // and the window back at rest.
     void finishInstall();
+    // Sizes the columns of `list` to what it shows, once, when nothing stored
+    // sized them: the date as wide as its widest text (at most its design
+    // width, scaled), the first column the rest of the list.
+    void fitColumns(platform::TListView* list);
     // Moves the bar and lets the window draw and answer while a copy runs.
     void showProgress(int position);
 
@@ -140,6 +150,7 @@ private:
     QString Autoname;
     QString Autoexename;
     bool shown_ = false;
+    QList<platform::TListView*> columnsToFit_;
 };
 
 }  // namespace installer

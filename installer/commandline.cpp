@@ -22,6 +22,7 @@ constexpr std::array kParameters{
                   QLatin1String("base of the data folder (else the documents folder)")},
     ParameterHelp{QLatin1String("LANGUAGE=code"), QLatin1String("shows the window in that language")},
     ParameterHelp{QLatin1String("LANGUAGES=1"), QLatin1String("the right-click menu offers the language editor")},
+    ParameterHelp{QLatin1String("DEBUG"), QLatin1String("the program updater shows each service call and reply")},
 };
 
 CommandLineAnswer refusal(const QString& option)

@@ -4,6 +4,7 @@
 #include "installer/restoregeneration.h"
 #include "lib/cursors.h"
 #include "lib/folders.h"
+#include "lib/generations.h"
 #include "lib/stamps.h"
 #include "platform/controls/tanchors.h"
 #include "platform/controls/tlistview.h"
@@ -90,7 +91,13 @@ void TGenerationsfm::RestorebtnClick()
     const int generation = Generationslv->indexOf(chosen.first());
     if (generation < 1)
         return;
-    if (vek::askyesno(kRestoreQuestion.arg(generationlabel(generation), name_), u'0') != u'1')
+    // A full chain loses its oldest backup to the shift: the user is told
+    // which one before agreeing to it. No stays the answer Enter gives.
+    QString question = kRestoreQuestion.arg(generationlabel(generation), name_);
+    const int oldest = Generationslv->count() - 1;
+    if (oldest == vek::kGenerationCount && Generationslv->item(oldest)->subItem(0) != kMissingText)
+        question += kRestoreDropsOldest.arg(generationlabel(oldest), Generationslv->item(oldest)->subItem(0));
+    if (vek::askyesno(question, u'0') != u'1')
         return;
     vek::busycursor();
     const InstallOutcome outcome = restoregeneration(localFolder_, name_, generation);

@@ -15,6 +15,9 @@ namespace installer {
 
 inline const QString kGenerationsCaption = QStringLiteral("Backup generations of ");
 inline const QString kRestoreQuestion = QStringLiteral("Make %1 the current %2? The current file becomes .X01.");
+// Added to the question when the chain is full: the restore shifts the oldest
+// backup off the end. %1 is its name (".X10"), %2 its date.
+inline const QString kRestoreDropsOldest = QStringLiteral("\nThe oldest backup, %1 of %2, is deleted.");
 inline const QString kMissingText = QStringLiteral("(none)");
 
 class TGenerationsfm : public platform::TForm {

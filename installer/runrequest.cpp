@@ -34,7 +34,8 @@ RunRequest parseRunRequest(const QStringList& args)
     run.filesDirContents = valueOf(args, QStringLiteral("FILESDIRCONTENTS"));
     run.filesDirName = valueOf(args, QStringLiteral("FILESDIRNAME"));
     run.restoreName = valueOf(args, QStringLiteral("RESTORE"));
-    run.generation = valueOf(args, QStringLiteral("GENERATION")).toInt();
+    run.generationText = valueOf(args, QStringLiteral("GENERATION"));
+    run.generation = run.generationText.toInt();
     run.language = valueOf(args, QStringLiteral("LANGUAGE"));
     run.languagesAllowed = valueOf(args, QStringLiteral("LANGUAGES")) == QLatin1String("1");
     bool number = false;

@@ -26,9 +26,11 @@ struct RunRequest {
     QString filesDirContents;
     QString filesDirName;
     // RESTORE and GENERATION: the program whose backup generation a restoring
-    // run puts back, and which one (1 to 10; 0 when not a number).
+    // run puts back, and which one (1 to 10; 0 when not a number). The
+    // value as given too, for the message that says what is wrong with it.
     QString restoreName;
     int generation = 0;
+    QString generationText;
     // LANGUAGE: the language code the window is shown in; empty for its own texts.
     QString language;
     // LANGUAGES=1: the form menu offers the language editor outside a debugger.

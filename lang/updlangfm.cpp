@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 
 namespace vek {
@@ -125,6 +126,15 @@ void TUpdLangfm::buildControls()
 void TUpdLangfm::connectEvents()
 {
     connect(Langlv, &TListView::itemClicked, this, [this] { LanglvClick(); });
+    // The keyboard and the right mouse button move the current row too:
+    // whatever moves it, the editing area shows the row it moved to, so that
+    // Update changes the row the user sees.
+    connect(Langlv->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!preselecting_ && current.isValid())
+                    if (TListItem* row = Langlv->item(current.row()))
+                        editRow(row);
+            });
     connect(Langupdbtn, &QPushButton::clicked, this, &TUpdLangfm::LangupdbtnClick);
     connect(Addnewbtn, &QPushButton::clicked, this, &TUpdLangfm::AddnewbtnClick);
     connect(Deletebtn, &QPushButton::clicked, this, &TUpdLangfm::DeletebtnClick);
@@ -262,6 +272,9 @@ void TUpdLangfm::displaylangfile()
     }
     Langlv->endUpdate();
     if (chosen) {
+        // The row of the control the editor was opened on is offered, not
+        // opened: the editing area waits for the user's choice.
+        const QScopedValueRollback offering(preselecting_, true);
         Langlv->setCurrentItem(chosen);
         Langlv->scrollToItem(chosen);
     }

@@ -15,6 +15,13 @@
 
 namespace vek {
 
+// A failed machine translation: what failed, between which languages, and why.
+// %1 the text (or texts), %2 and %3 the language codes.
+inline const QString kTranslationFailed = QStringLiteral("The translation of %1 from %2 to %3 failed.");
+inline const QString kTranslationFailedWhy = QStringLiteral("Reason: %1");
+inline const QString kTranslationOfLines = QStringLiteral("the %1 lines of the record");
+inline const QString kTranslationOfTexts = QStringLiteral("%1 texts from %2 on");
+
 inline const QString kLangEditorCaption = QStringLiteral("Language");
 inline const QString kLangSettingsName = QStringLiteral("Updlangsettings.ini");
 // The first screen choice when the calling screen has no caption.
@@ -139,6 +146,8 @@ private:
     // The open file is there but could not be read: it is never written.
     bool readFailed_ = false;
     bool bulkRunning_ = false;
+    // While the editor puts the current row on the opening control's row.
+    bool preselecting_ = false;
 };
 
 // The editor window, made on first use and kept for the rest of the run.

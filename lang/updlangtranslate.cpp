@@ -5,12 +5,47 @@
 #include "lib/basictext.h"
 #include "lib/cursors.h"
 #include "lib/focus.h"
+#include "lib/messagehook.h"
 #include "lib/texts.h"
 #include "web/translate.h"
 
 #include <QCoreApplication>
 
 namespace vek {
+namespace {
+
+constexpr int kQuotedTextLength = 40;
+
+// A text as the failure message names it: in quotes, a long one cut short.
+QString quotedText(const QString& text)
+{
+    const QString line = text.simplified();
+    return u'"' + (line.size() > kQuotedTextLength ? line.left(kQuotedTextLength) + QChar(0x2026) : line) + u'"';
+}
+
+// The transfer says only why a request failed ("HTTP/1.0 503 Service
+// Unavailable"); while one runs, its warning is put under a first line that
+// says that a translation failed, of what and between which languages.
+class TranslationFailureWording {
+public:
+    TranslationFailureWording(const QString& what, const QString& from, const QString& to) : saved_(warningcall())
+    {
+        setwarningcall(
+            [saved = saved_, first = kTranslationFailed.arg(what, from, to)](const QString& why, const QString& title) {
+                if (saved)
+                    saved(first + u'\n' + kTranslationFailedWhy.arg(why), title);
+            });
+    }
+    ~TranslationFailureWording() { setwarningcall(saved_); }
+    TranslationFailureWording(const TranslationFailureWording&) = delete;
+    TranslationFailureWording& operator=(const TranslationFailureWording&) = delete;
+
+private:
+    WarningCall saved_;
+};
+
+}  // namespace
+
 // Missing codes put the focus on the empty field and stop the translation.
 bool TUpdLangfm::translationCodesGiven()
 {
@@ -32,6 +67,7 @@ void TUpdLangfm::GooglebtnClick()
     if (!trimtext(Langcontented->text()).isEmpty()) {
         const QString text = Langcontented->text();
         const QString source = removepunctuation(text);
+        const TranslationFailureWording wording(quotedText(source), from, to);
         // The reply's escapes are decoded: a line break in it would become a
         // record of its own in the file.
         const QString translation = langfileline(translatetext(from, to, source));
@@ -43,6 +79,7 @@ void TUpdLangfm::GooglebtnClick()
     if (trimtext(langcontentmemo->text()).isEmpty())
         return;
     // One request for every line; a failed one leaves the lines as they were.
+    const TranslationFailureWording wording(kTranslationOfLines.arg(langcontentmemo->lines().size()), from, to);
     const std::optional<QString> translation = requesttranslation(from, to, memorequest(langcontentmemo->lines()));
     if (!translation)
         return;
@@ -68,6 +105,8 @@ void TUpdLangfm::translateBatch(const QList<platform::TListItem*>& batch)
         request += stripped.last() + kBatchMarker;
     }
     // A failed request has shown its warning; the batch's rows keep their texts.
+    const TranslationFailureWording wording(kTranslationOfTexts.arg(batch.size()).arg(quotedText(stripped.first())),
+                                            Fromlanged->text(), ToLanged->text());
     const std::optional<QString> reply = requesttranslation(Fromlanged->text(), ToLanged->text(), request);
     if (!reply)
         return;

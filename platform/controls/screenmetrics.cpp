@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace platform {
 namespace {
@@ -34,6 +35,14 @@ QRect desktoparea()
         return installedOverride().desktop();
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->virtualGeometry() : QRect();
+}
+
+QMargins framemargins(const QWidget* form)
+{
+    if (installedOverride().frame)
+        return installedOverride().frame(form);
+    const QWindow* window = form ? form->windowHandle() : nullptr;
+    return window ? window->frameMargins() : QMargins();
 }
 
 ScreenMetricsOverride screenmetricsoverride()

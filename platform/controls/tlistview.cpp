@@ -4,7 +4,9 @@
 #include "platform/controls/tlistmodel.h"
 
 #include <QHeaderView>
+#include <QResizeEvent>
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -121,6 +123,8 @@ TListView::TListView(QWidget* parent) : QTreeView(parent), model_(new TListModel
     header()->setSectionsClickable(true);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, &TListView::columnClicked);
+    connect(header(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { keepExactWidth(column, width); });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TListView::itemSelectionChanged);
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { emit itemClicked(item(index.row()), index.column()); });
@@ -133,6 +137,47 @@ void TListView::addColumn(const QString& caption, int width)
     setColumnCount(index + 1);
     header_.setText(index, caption);
     setColumnWidth(index, width);
+}
+
+void TListView::setColumnsFollowWidth(bool on)
+{
+    followWidth_ = on;
+    exactWidths_.clear();
+    for (int i = 0; i < columnCount(); ++i)
+        exactWidths_.push_back(columnWidth(i));
+}
+
+void TListView::keepExactWidth(int column, int width)
+{
+    if (scalingColumns_ || column < 0)
+        return;
+    if (exactWidths_.size() <= size_t(column))
+        exactWidths_.resize(size_t(column) + 1, 0.0);
+    exactWidths_[size_t(column)] = width;
+}
+
+void TListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    // The columns share the width inside the frame: scaled by the outer
+    // width they would outgrow the view a little more at every step.
+    const int frame = 2 * frameWidth();
+    const int before = event->oldSize().width() - frame;
+    const int after = event->size().width() - frame;
+    if (!followWidth_ || before <= 0 || after <= 0 || before == after)
+        return;
+    const double ratio = double(after) / before;
+    scalingColumns_ = true;
+    for (int i = 0; i < columnCount(); ++i) {
+        if (exactWidths_.size() <= size_t(i))
+            exactWidths_.resize(size_t(i) + 1, 0.0);
+        double& exact = exactWidths_[size_t(i)];
+        if (exact == 0.0)
+            exact = columnWidth(i);
+        exact *= ratio;
+        setColumnWidth(i, int(std::lround(exact)));
+    }
+    scalingColumns_ = false;
 }
 
 int TListView::columnCount() const

@@ -84,6 +84,13 @@ public:
 
     void addColumn(const QString& caption, int width);
     int columnCount() const;
+    // With this on, the columns follow the view's width: made half as wide
+    // again, every column is half as wide again. Widths set meanwhile (by
+    // the user or the program) scale from there on. Each width is kept as a
+    // fraction, so that no rounding builds up: back at a width it had, the
+    // view shows the widths it had there. Off at the start.
+    void setColumnsFollowWidth(bool on);
+    bool columnsFollowWidth() const { return followWidth_; }
     // New columns are captioned by their number from 1.
     void setColumnCount(int columns);
     TListHeader* headerItem() { return &header_; }
@@ -143,10 +150,17 @@ signals:
     void itemClicked(platform::TListItem* item, int column);
     void itemSelectionChanged();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QModelIndex indexFor(const TListItem* item, int column = 0) const;
+    void keepExactWidth(int column, int width);
 
     TListModel* model_;
+    bool followWidth_ = false;
+    bool scalingColumns_ = false;
+    std::vector<double> exactWidths_;
     TListHeader header_;
     bool checkBoxes_ = false;
     int updateDepth_ = 0;

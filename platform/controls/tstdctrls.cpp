@@ -4,6 +4,10 @@
 
 #include <QPainter>
 #include <QRegularExpression>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -17,8 +21,20 @@ TLabel::TLabel(QWidget* parent) : QLabel(parent)
 void TLabel::setCaption(const QString& caption)
 {
     setText(caption);
-    if (autoSize_)
-        adjustSize();
+    if (!autoSize_)
+        return;
+    adjustSize();
+    keepInsideParent();
+}
+
+void TLabel::keepInsideParent()
+{
+    const QWidget* parent = parentWidget();
+    if (!parent)
+        return;
+    const int right = geometry().right() - (parent->width() - 1);
+    const int below = geometry().bottom() - (parent->height() - 1);
+    move(right > 0 ? std::max(0, x() - right) : x(), below > 0 ? std::max(0, y() - below) : y());
 }
 
 TButton::TButton(QWidget* parent) : QPushButton(parent)
@@ -33,6 +49,59 @@ void TButton::nextCheckState()
         return;
     if (auto* form = qobject_cast<TForm*>(window()))
         form->setModalResult(modalResult_);
+}
+
+int TButton::captionRoom() const
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, &option, this);
+    const int iconRoom = icon().isNull() ? 0 : iconSize().width() + 4;
+    return contents.width() - margin - iconRoom;
+}
+
+bool TButton::captionElided() const
+{
+    return !text().isEmpty() && fontMetrics().horizontalAdvance(text()) > captionRoom();
+}
+
+void TButton::offerWholeCaption()
+{
+    // A tooltip of the program's own is left alone.
+    if (captionElided()) {
+        if (toolTip().isEmpty() || tooltipIsCaption_) {
+            setToolTip(text());
+            tooltipIsCaption_ = true;
+        }
+    } else if (tooltipIsCaption_) {
+        setToolTip(QString());
+        tooltipIsCaption_ = false;
+    }
+}
+
+void TButton::paintEvent(QPaintEvent* event)
+{
+    if (!captionElided())
+        return QPushButton::paintEvent(event);
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text = fontMetrics().elidedText(text(), Qt::ElideRight, captionRoom());
+    painter.drawControl(QStyle::CE_PushButton, option);
+}
+
+void TButton::resizeEvent(QResizeEvent* event)
+{
+    QPushButton::resizeEvent(event);
+    offerWholeCaption();
+}
+
+void TButton::changeEvent(QEvent* event)
+{
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        offerWholeCaption();
 }
 
 QSize TButton::standardSize()

@@ -28,8 +28,13 @@ public:
     // Plain text, top-left: a file name with "<" or "&" shows as it is.
     Q_INVOKABLE explicit TLabel(QWidget* parent = nullptr);
     QString caption() const { return text(); }
-    // With autoSize (the default) the label takes the size of its new caption.
+    // With autoSize (the default) the label takes the size of its new caption,
+    // kept inside its parent (keepInsideParent).
     void setCaption(const QString& caption);
+    // A label grown to its text that would run past its parent's right or
+    // bottom edge moves left or up, as far as the parent's left or top edge,
+    // so that the text is seen whole.
+    void keepInsideParent();
     bool autoSize() const { return autoSize_; }
     void setAutoSize(bool on) { autoSize_ = on; }
 
@@ -44,7 +49,11 @@ class TButton : public QPushButton {
 public:
     Q_INVOKABLE explicit TButton(QWidget* parent = nullptr);
     QString caption() const { return text(); }
-    void setCaption(const QString& caption) { setText(caption); }
+    void setCaption(const QString& caption)
+    {
+        setText(caption);
+        offerWholeCaption();
+    }
     // A non-zero modal result closes the button's form with it on a click.
     int modalResult() const { return modalResult_; }
     void setModalResult(int result) { modalResult_ = result; }
@@ -52,14 +61,28 @@ public:
     // 80 x 35 where the toolkit gives none, and never below the classic 75 x 25.
     static QSize standardSize();
 
+    // Whether the caption is cut short ("…") because the button is too
+    // narrow for it; the whole caption is then the button's tooltip.
+    bool captionElided() const;
+
 protected:
     // Every click passes here before clicked() is emitted; the modal result
     // belongs to this button alone, so a copy of the button that forwards
     // its clicks does not close this button's form.
     void nextCheckState() override;
+    // A caption wider than the button is drawn cut short with "…" instead of
+    // clipped at both ends; the caption itself stays as it is.
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The room the caption has inside the button's frame.
+    int captionRoom() const;
+    void offerWholeCaption();
+
     int modalResult_ = 0;
+    bool tooltipIsCaption_ = false;
 };
 
 class TEdit : public QLineEdit {

@@ -11,6 +11,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QHeaderView>
 #include <QImage>
 #include <QSet>
@@ -305,6 +307,39 @@ TEST_F(ChartMaker, TheDrawnChartIsAPictureWithTheBarsInIt)
     EXPECT_GT(colours.size(), 10);
     for (const ChartBar& bar : bars())
         EXPECT_TRUE(colours.contains(bar.colour.rgb())) << bar.label.toStdString();
+}
+
+// Date labels wider than their bars are turned and drawn whole, in the
+// window and in the saved picture (which is what the window shows); labels
+// that fit stay level.
+TEST_F(ChartMaker, CategoryLabelsAreShownWholeTurnedWhereTheyDoNotFit)
+{
+    QStringList dates;
+    for (int day = 1; day <= 12; ++day)
+        dates << QStringLiteral("%1/01/2026 10:00:00").arg(day, 2, 10, QChar(u'0'));
+    QList<QStringList> rows;
+    for (const QString& date : dates)
+        rows.append({date});
+    addRows(rows);
+    make(0, form.Occurschk);
+    QCoreApplication::processEvents();
+    auto* axis = qobject_cast<QBarCategoryAxis*>(form.Chart1->chart()->axes(Qt::Horizontal).value(0));
+    ASSERT_NE(axis, nullptr);
+    EXPECT_EQ(axis->labelsAngle(), kTurnedLabelAngle);
+    QStringList drawn;
+    for (QGraphicsItem* item : form.Chart1->scene()->items()) {
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && text->isVisible())
+            drawn << text->toPlainText();
+    }
+    for (const QString& date : dates)
+        EXPECT_TRUE(drawn.contains(date))
+            << date.toStdString() << " is not drawn whole: " << drawn.join(u'|').toStdString();
+
+    source.clearItems();
+    addRows({{"red"}, {"blue"}, {"blue"}});
+    make(0, form.Occurschk);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(axis->labelsAngle(), 0);
 }
 
 TEST_F(ChartMaker, SavesThePictureAsPngWhereTheUserSays)

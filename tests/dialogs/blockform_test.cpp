@@ -50,6 +50,40 @@ TEST_F(Overlay, CoversTheCallingWindowAndCentresTheDialogOnIt)
     EXPECT_LE(qAbs(shown.center().y() - callingBounds.center().y()), 1);
 }
 
+// The cover draws its translucency itself: the covered window shows through
+// its colour at the cover's opacity whether or not a compositing manager
+// runs (the window's own opacity would need one).
+TEST_F(Overlay, TheCoveredWindowShowsThroughTheCoversColour)
+{
+    platform::TForm calling;
+    calling.setColor(QColor(200, 0, 0));
+    showCalling(calling, QRect(100, 80, 600, 400));
+    TVekDialogFrm dialog;
+    dialog.resize(200, 100);
+    dialog.setMessageStr(QStringLiteral("Covered"));
+    dialog.setButtons({mbOK});
+    QImage seen;
+    qreal opacity = 0;
+    whenvisible<TVekDialogFrm>([&](TVekDialogFrm* d) {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* overlay = qobject_cast<TBlockFrm*>(window); overlay && overlay->isVisible()) {
+                seen = overlay->grab().toImage();
+                opacity = overlay->windowOpacity();
+            }
+        }
+        click(d, "OK");
+    });
+    EXPECT_EQ(showoverform(&calling, &dialog), unsigned(platform::mrOk));
+    ASSERT_FALSE(seen.isNull());
+    EXPECT_EQ(opacity, 1.0) << "the translucency does not depend on the window system";
+    // A corner of the cover, away from the dialog: sky blue over red at 200/255.
+    const QColor corner = seen.pixelColor(5, 5);
+    const auto blend = [](int over, int under) { return (over * 200 + under * 55) / 255; };
+    EXPECT_NEAR(corner.red(), blend(166, 200), 3);
+    EXPECT_NEAR(corner.green(), blend(202, 0), 3);
+    EXPECT_NEAR(corner.blue(), blend(240, 0), 3);
+}
+
 TEST_F(Overlay, TheCoverAndTheDialogFollowTheWindowWhenItIsMoved)
 {
     platform::TForm calling;
@@ -104,7 +138,8 @@ TEST_F(Overlay, IsAtLeast300By250AndShrinksALargerDialog)
 
 TEST_F(Overlay, StaysOverTheWindowAnywhereOnTheMonitorAndComesBackWhenOffIt)
 {
-    const testsupport::ScreenMetricsScope smallerScreen({[](const QWidget*) { return QRect(0, 0, 1600, 900); }, {}});
+    const testsupport::ScreenMetricsScope smallerScreen(
+        {[](const QWidget*) { return QRect(0, 0, 1600, 900); }, {}, {}});
     EXPECT_EQ(boundsWhileShown(QRect(900, 500, 400, 300)).first.topLeft(), QPoint(900, 500));
     EXPECT_EQ(boundsWhileShown(QRect(1700, 950, 400, 300)).first.topLeft(), QPoint(0, 0));
 }

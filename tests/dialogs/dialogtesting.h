@@ -69,7 +69,7 @@ protected:
 
     vek::ScriptedAnswers noAnswers;
     vek::UnattendedScope attended{false};
-    testsupport::ScreenMetricsScope largeScreen{{[](const QWidget*) { return QRect(0, 0, 1920, 1080); }, {}}};
+    testsupport::ScreenMetricsScope largeScreen{{[](const QWidget*) { return QRect(0, 0, 1920, 1080); }, {}, {}}};
 };
 
 }  // namespace dialogtesting

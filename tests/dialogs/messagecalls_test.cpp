@@ -3,6 +3,7 @@
 #include "dialogs/answerseam.h"
 #include "dialogs/messagecalls.h"
 #include "dialogs/vekdialogu.h"
+#include "dialogtesting.h"
 #include "lib/messagehook.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +114,22 @@ TEST(MessageCalls, AButtonValueOutsideTheTwelveIsIgnoredNotThrown)
 
     ScriptedAnswers script{platform::mrYes};
     EXPECT_EQ(dlgmessage(QStringLiteral("Go on?"), mtConfirmation, {mbYes, mbNo}, 0, notAButton), platform::mrYes);
+}
+
+// A message with no window to stand over (a restoring run opens none) is the
+// family's dialog all the same, on its own, answered by its buttons.
+TEST(MessageCalls, WithoutAnyWindowTheFamilysDialogStandsAlone)
+{
+    UnattendedScope attended{false};
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    QString shownText;
+    dialogtesting::whenvisible<TVekDialogFrm>([&](TVekDialogFrm* dialog) {
+        shownText = dialog->messageStr();
+        dialogtesting::click(dialog, "No");
+    });
+    EXPECT_EQ(dlgmessage(QStringLiteral("GENERATION=abc is not a number"), mtWarning, {mbYes, mbNo}, 0, mbYes),
+              platform::mrNo);
+    EXPECT_EQ(shownText, QStringLiteral("GENERATION=abc is not a number"));
 }
 
 TEST(UnattendedRun, EachMessageGoesToStderrAndTakesItsDefaultButton)

@@ -70,8 +70,8 @@ class FormMenuTest : public ::testing::Test {
 protected:
     FormMenuTest()
         : args_({dir_.file(QStringLiteral("app/TessarineInstaller")), QStringLiteral("LOCALFOLDER=") + dir_.path()}),
-          screens_(platform::ScreenMetricsOverride{[](const QWidget*) { return QRect(0, 0, 1920, 1040); },
-                                                   [] { return QRect(0, 0, 1920, 1080); }}),
+          screens_(platform::ScreenMetricsOverride{
+              [](const QWidget*) { return QRect(0, 0, 1920, 1040); }, [] { return QRect(0, 0, 1920, 1080); }, {}}),
           seam_(vek::FormMenuOverride{
               [this](QWidget* parent, const QFont& initial) {
                   fontAsked_ = {parent, initial};

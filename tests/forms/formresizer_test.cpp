@@ -384,7 +384,7 @@ TEST(SetupFormResizer, MakesTheResizerOnceAndPlacesTheWindow)
         {QStringLiteral("/opt/tessarine/TessarineInstaller"), QStringLiteral("LOCALFOLDER=") + dir.path()});
     const QRect screen(0, 0, 1920, 1080);
     testsupport::ScreenMetricsScope screens(
-        platform::ScreenMetricsOverride{[screen](const QWidget*) { return screen; }, [screen] { return screen; }});
+        platform::ScreenMetricsOverride{[screen](const QWidget*) { return screen; }, [screen] { return screen; }, {}});
     testsupport::ActiveResizerScope active;
 
     DesignForm d;
@@ -420,8 +420,8 @@ class ChosenFontTest : public ::testing::Test {
 protected:
     ChosenFontTest()
         : args_({QStringLiteral("/opt/tessarine/TessarineInstaller"), QStringLiteral("LOCALFOLDER=") + dir_.path()}),
-          screens_(platform::ScreenMetricsOverride{[](const QWidget*) { return QRect(0, 0, 1920, 1080); },
-                                                   [] { return QRect(0, 0, 1920, 1080); }}),
+          screens_(platform::ScreenMetricsOverride{
+              [](const QWidget*) { return QRect(0, 0, 1920, 1080); }, [] { return QRect(0, 0, 1920, 1080); }, {}}),
           seam_(vek::FormMenuOverride{[this](QWidget*, const QFont&) { return fontAnswer_; }, {}, {}})
     {
     }
@@ -483,13 +483,13 @@ protected:
     vek::FormMenuScope seam_;
 };
 
-// A size chosen in a stretched window holds there and from then on scales with
-// the window as the design size did: lists and grids at a third of the rate
-// above the design height (12 points chosen at 1.5 times the height are 10 at
-// the design height), other controls at the full rate (14 points are 9), within
-// the floor and ceiling. A new face alone keeps the design scaling, and
-// "Restore Font" brings it back.
-TEST_F(ChosenFontTest, AChosenSizeHoldsWhereItWasChosenAndScalesWithTheWindow)
+// A chosen size is the size at the design size, whatever size the window had
+// when it was chosen, and scales with the window from there as the design
+// size did: lists and grids at a third of the rate above the design height
+// (12 points are 14 at 1.5 times the height), other controls at the full rate
+// (14 points are 21), within the floor and ceiling. A new face alone keeps the
+// design scaling, and "Restore Font" brings it back.
+TEST_F(ChosenFontTest, AChosenSizeIsTheSizeAtTheDesignSizeAndScalesWithTheWindow)
 {
     const QString serif = QStringLiteral("DejaVu Serif");
     const struct {
@@ -499,7 +499,7 @@ TEST_F(ChosenFontTest, AChosenSizeHoldsWhereItWasChosenAndScalesWithTheWindow)
     } cases[] = {
         {"a list font",
          [&](DesignForm& d) { setFont(d, d.lv, font(serif, 12)); },
-         {{QStringLiteral("Serverlv"), {10, 8, 14, 12}},
+         {{QStringLiteral("Serverlv"), {12, 9, 16, 14}},
           {QStringLiteral("Sumsg"), {8, 6, 11, 9}},
           {QStringLiteral("Installbtn"), {8, 6, 16, 12}}}},
         {"a new face for the list at the size it shows",
@@ -507,12 +507,13 @@ TEST_F(ChosenFontTest, AChosenSizeHoldsWhereItWasChosenAndScalesWithTheWindow)
          {{QStringLiteral("Serverlv"), {8, 6, 11, 9}}}},
         {"the window's font",
          [&](DesignForm& d) { setFont(d, &d.form, font(serif, 14)); },
-         {{QStringLiteral("Titlelbl"), {9, 7, 19, 14}},
-          {QStringLiteral("Installbtn"), {9, 7, 19, 14}},
-          {QStringLiteral("Filtered"), {9, 7, 19, 14}},
-          {QStringLiteral("Allcb"), {9, 7, 19, 14}},
-          // Lists with a section of their own keep their fonts.
-          {QStringLiteral("Serverlv"), {8, 6, 11, 9}}}},
+         {{QStringLiteral("Titlelbl"), {14, 10, 28, 21}},
+          {QStringLiteral("Installbtn"), {14, 10, 28, 21}},
+          {QStringLiteral("Filtered"), {14, 10, 28, 21}},
+          {QStringLiteral("Allcb"), {14, 10, 28, 21}},
+          // A list whose section holds only its column widths follows the
+          // window's font, at a list's rate.
+          {QStringLiteral("Serverlv"), {14, 10, 19, 16}}}},
         {"a list font, then Restore Font on the list",
          [&](DesignForm& d) {
              setFont(d, d.lv, font(serif, 12));
@@ -525,12 +526,14 @@ TEST_F(ChosenFontTest, AChosenSizeHoldsWhereItWasChosenAndScalesWithTheWindow)
              setFont(d, &d.form, font(serif, 14));
              setFont(d, d.lv, font(serif, 12));
              d.form.resize(600, 400);
-             // Storing the grid's font puts the stored fonts on again: they stay
-             // the sizes chosen at 600 pixels, scaled to 400.
+             // Storing the grid's font puts the stored fonts on again: each
+             // is its size at the design height, where the window is now.
              setFont(d, d.grid, font(serif, 11));
+             EXPECT_EQ(d.lv->font().pointSize(), 12);
+             EXPECT_EQ(d.label->font().pointSize(), 14);
          },
-         {{QStringLiteral("Titlelbl"), {9, 7, 19, 14}},
-          {QStringLiteral("Serverlv"), {10, 8, 14, 12}},
+         {{QStringLiteral("Titlelbl"), {14, 10, 28, 21}},
+          {QStringLiteral("Serverlv"), {12, 9, 16, 14}},
           {QStringLiteral("Sumsg"), {11, 8, 15, 13}}}},
     };
     for (const auto& c : cases) {
@@ -543,8 +546,9 @@ TEST_F(ChosenFontTest, AChosenSizeHoldsWhereItWasChosenAndScalesWithTheWindow)
     }
 }
 
-// Fonts stored by an earlier run are the sizes chosen at the size the window
-// comes back at, and scale with the window from there.
+// Fonts stored by an earlier run are their sizes at the design size, and
+// scale with the window from there: at 1.5 times the height a list's 12
+// points show as 14, the window's 14 as 21.
 TEST_F(ChosenFontTest, StoredFontsHoldAtTheStartAndScaleWithTheWindow)
 {
     DesignForm d;
@@ -558,17 +562,18 @@ TEST_F(ChosenFontTest, StoredFontsHoldAtTheStartAndScaleWithTheWindow)
 
     ASSERT_TRUE(vek::setupformresizer(&d.form, d.form.resizer));
     ASSERT_EQ(d.form.size(), QSize(600, 600));
-    EXPECT_EQ(d.lv->font().pointSize(), 12);
-    EXPECT_EQ(d.label->font().pointSize(), 14);
+    EXPECT_EQ(d.lv->font().pointSize(), 14);
+    EXPECT_EQ(d.label->font().pointSize(), 21);
     walk(d,
-         {{QStringLiteral("Serverlv"), {10, 8, 14, 12}},
-          {QStringLiteral("Titlelbl"), {9, 7, 19, 14}},
-          {QStringLiteral("Installbtn"), {9, 7, 19, 14}}},
+         {{QStringLiteral("Serverlv"), {12, 9, 16, 14}},
+          {QStringLiteral("Titlelbl"), {14, 10, 28, 21}},
+          {QStringLiteral("Installbtn"), {14, 10, 28, 21}}},
          "stored");
 }
 
-// Chosen, closed and opened again: the window shows the fonts as they were,
-// and they scale with it as they did before.
+// Chosen, closed and opened again: the window shows the fonts as they were
+// before the restart, the file holds the sizes chosen, and they scale with
+// the window as they did before.
 TEST_F(ChosenFontTest, ChosenFontsComeBackAfterARestart)
 {
     {
@@ -577,16 +582,21 @@ TEST_F(ChosenFontTest, ChosenFontsComeBackAfterARestart)
         first.form.resize(600, 600);
         setFont(first, &first.form, font(QStringLiteral("DejaVu Serif"), 14));
         setFont(first, first.lv, font(QStringLiteral("DejaVu Serif"), 12));
+        EXPECT_EQ(first.lv->font().pointSize(), 14);
+        EXPECT_EQ(first.label->font().pointSize(), 21);
         ASSERT_EQ(vek::saveformposition(&first.form), 0);
     }
+    const platform::IniFile ini(vek::settingsFilePath());
+    EXPECT_EQ(ini.readInt(QStringLiteral("Installfm"), QStringLiteral("FontSize"), -1), 14);
+    EXPECT_EQ(ini.readInt(QStringLiteral("Installfm_Serverlv"), QStringLiteral("LVFontSize"), -1), 12);
     DesignForm again;
     ASSERT_TRUE(vek::setupformresizer(&again.form, again.form.resizer));
     ASSERT_EQ(again.form.size(), QSize(600, 600));
-    EXPECT_EQ(again.lv->font().pointSize(), 12);
+    EXPECT_EQ(again.lv->font().pointSize(), 14);
     EXPECT_EQ(again.lv->font().family(), QStringLiteral("DejaVu Serif"));
-    EXPECT_EQ(again.label->font().pointSize(), 14);
+    EXPECT_EQ(again.label->font().pointSize(), 21);
     EXPECT_EQ(again.label->font().family(), QStringLiteral("DejaVu Serif"));
-    walk(again, {{QStringLiteral("Serverlv"), {10, 8, 14, 12}}, {QStringLiteral("Titlelbl"), {9, 7, 19, 14}}},
+    walk(again, {{QStringLiteral("Serverlv"), {12, 9, 16, 14}}, {QStringLiteral("Titlelbl"), {14, 10, 28, 21}}},
          "after a restart");
 }
 

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -29,8 +30,9 @@ class FormStateTest : public ::testing::Test {
 protected:
     FormStateTest()
         : args_({QStringLiteral("/opt/tessarine/TessarineInstaller"), QStringLiteral("LOCALFOLDER=") + dir_.path()}),
-          screens_(
-              platform::ScreenMetricsOverride{[this](const QWidget*) { return work_; }, [this] { return desktop_; }})
+          screens_(platform::ScreenMetricsOverride{[this](const QWidget*) { return work_; },
+                                                   [this] { return desktop_; },
+                                                   [this](const QWidget*) { return frame_; }})
     {
         // The data folder is made when it is first asked for, as the program does.
         EXPECT_EQ(vek::settingsFilePath(), settingsPath());
@@ -44,18 +46,9 @@ protected:
         ASSERT_EQ(ini.writeInt(section, key, value), 0);
     }
     // The form's outer bounds as the file holds them.
-    static FormGeometry boundsOf(const QWidget& form)
-    {
-        const QRect r = form.frameGeometry();
-        return {r.left(), r.top(), r.width(), r.height()};
-    }
-    // Places the window by its outer bounds, frame included.
-    static void setOuter(QWidget& form, const FormGeometry& g)
-    {
-        const QSize frame = form.frameGeometry().size() - form.size();
-        form.move(g.left, g.top);
-        form.resize(g.width - frame.width(), g.height - frame.height());
-    }
+    static FormGeometry boundsOf(const QWidget& form) { return vek::outergeometry(&form); }
+    // Places the window by its outer bounds, frame included, as a user drags it.
+    static void setOuter(QWidget& form, const FormGeometry& g) { vek::placeouter(&form, g); }
     static void makeForm(TForm& form, int width, int height)
     {
         form.setObjectName(QStringLiteral("Installfm"));
@@ -66,6 +59,8 @@ protected:
     testsupport::RunArgumentsScope args_;
     QRect work_{0, 0, 1920, 1040};
     QRect desktop_{0, 0, 1920, 1080};
+    // The offscreen platform draws no frame; a window manager's title bar and borders.
+    QMargins frame_;
     testsupport::ScreenMetricsScope screens_;
 };
 
@@ -209,17 +204,14 @@ TEST_F(FormStateTest, ClosingStoresTheGeometryAndTheNextStartReturnsToIt)
     EXPECT_EQ(boundsOf(again), (FormGeometry{150, 90, 1000, 640}));
 }
 
-TEST_F(FormStateTest, MaximisedOrOffDesktopWindowsStoreOnlyMax)
+TEST_F(FormStateTest, OffDesktopOrTinyWindowsStoreOnlyMax)
 {
     const struct {
         const char* what;
         QRect geometry;
-        bool maximise;
-        QString max;
     } cases[] = {
-        {"maximised", {150, 90, 1000, 640}, true, QStringLiteral("1")},
-        {"left edge off the desktop", {-20, 90, 1000, 640}, false, QStringLiteral("0")},
-        {"100 pixels high", {150, 90, 1000, 100}, false, QStringLiteral("0")},
+        {"left edge off the desktop", {-20, 90, 1000, 640}},
+        {"100 pixels high", {150, 90, 1000, 100}},
     };
     for (const auto& c : cases) {
         store(QStringLiteral("Installfm"), QStringLiteral("LastTop"), 33);
@@ -229,16 +221,79 @@ TEST_F(FormStateTest, MaximisedOrOffDesktopWindowsStoreOnlyMax)
         TForm form;
         makeForm(form, 800, 500);
         form.setGeometry(c.geometry);
-        if (c.maximise)
-            form.showMaximized();
         EXPECT_EQ(vek::saveformposition(&form), 0) << c.what;
         const IniFile ini = settings();
-        EXPECT_EQ(ini.readString(QStringLiteral("Installfm"), QStringLiteral("MAX")), c.max) << c.what;
+        EXPECT_EQ(ini.readString(QStringLiteral("Installfm"), QStringLiteral("MAX")), QStringLiteral("0")) << c.what;
         EXPECT_EQ(ini.readInt(QStringLiteral("Installfm"), QStringLiteral("LastTop"), -1), 33) << c.what;
         EXPECT_EQ(ini.readInt(QStringLiteral("Installfm"), QStringLiteral("LastLeft"), -1), 44) << c.what;
         EXPECT_EQ(ini.readInt(QStringLiteral("Installfm"), QStringLiteral("LastHeight"), -1), 555) << c.what;
         EXPECT_EQ(ini.readInt(QStringLiteral("Installfm"), QStringLiteral("LastWidth"), -1), 666) << c.what;
     }
+}
+
+// Under a window manager the frame lies around the window's area: what is
+// stored is what is applied, so the window neither creeps nor grows, however
+// often it is closed and started, from a first start or a place of the user's.
+TEST_F(FormStateTest, CloseAndStartRoundsLeaveTheFrameWhereItWas)
+{
+    frame_ = QMargins(4, 24, 4, 4);
+    for (const std::optional<FormGeometry>& placed :
+         {std::optional<FormGeometry>{}, std::optional<FormGeometry>(FormGeometry{150, 3, 1000, 640})}) {
+        ASSERT_TRUE(QFile::remove(settingsPath()) || !QFileInfo::exists(settingsPath()));
+        FormGeometry expected;
+        for (int round = 0; round < 5; ++round) {
+            TForm form;
+            makeForm(form, 800, 500);
+            form.show();
+            vek::loadformposition(&form);
+            if (round == 0) {
+                if (placed)
+                    setOuter(form, *placed);
+                expected = boundsOf(form);
+            }
+            EXPECT_EQ(boundsOf(form), expected) << "round " << round;
+            // The frame holds the window's area exactly.
+            EXPECT_EQ(form.geometry(),
+                      QRect(expected.left + 4, expected.top + 24, expected.width - 8, expected.height - 28))
+                << "round " << round;
+            ASSERT_EQ(vek::saveformposition(&form), 0);
+        }
+        if (!placed) {
+            EXPECT_EQ(expected, vek::defaultGeometry(QSize(808, 528), work_));
+        }
+    }
+}
+
+// Closed maximised, the window keeps the normal place the user gave it: it
+// comes back maximised, and un-maximising returns there.
+TEST_F(FormStateTest, AMaximisedWindowKeepsItsNormalGeometryForTheNextStart)
+{
+    frame_ = QMargins(4, 24, 4, 4);
+    const FormGeometry normal{150, 90, 1000, 640};
+    {
+        TForm form;
+        makeForm(form, 800, 500);
+        form.show();
+        vek::loadformposition(&form);
+        setOuter(form, normal);
+        form.showMaximized();
+        ASSERT_TRUE(form.isMaximized());
+        ASSERT_EQ(vek::saveformposition(&form), 0);
+    }
+    const IniFile ini = settings();
+    EXPECT_EQ(ini.readString(QStringLiteral("Installfm"), QStringLiteral("MAX")), QStringLiteral("1"));
+    EXPECT_EQ(ini.readInt(QStringLiteral("Installfm"), QStringLiteral("LastTop"), -1), normal.top);
+    EXPECT_EQ(ini.readInt(QStringLiteral("Installfm"), QStringLiteral("LastLeft"), -1), normal.left);
+    EXPECT_EQ(ini.readInt(QStringLiteral("Installfm"), QStringLiteral("LastHeight"), -1), normal.height);
+    EXPECT_EQ(ini.readInt(QStringLiteral("Installfm"), QStringLiteral("LastWidth"), -1), normal.width);
+
+    TForm again;
+    makeForm(again, 800, 500);
+    again.show();
+    vek::loadformposition(&again);
+    EXPECT_TRUE(again.isMaximized());
+    again.showNormal();
+    EXPECT_EQ(boundsOf(again), normal);
 }
 
 TEST_F(FormStateTest, ARevertRequestIsCarriedOutAtCloseAndTheNextStartIsTheDefault)

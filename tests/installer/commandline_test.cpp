@@ -98,7 +98,7 @@ TEST(CommandLine, TheUsageListsEveryRunParameterOnALineOfItsOwn)
     const QString usage = installer::usageText();
     const QStringList lines = usage.split('\n');
     for (const char* name : {"SERVER=", "LOCAL=", "INSTALL=", "FILESDIRCONTENTS=", "FILESDIRNAME=", "RESTORE=",
-                             "GENERATION=", "LOCALFOLDER=", "LANGUAGE=", "LANGUAGES="}) {
+                             "GENERATION=", "LOCALFOLDER=", "LANGUAGE=", "LANGUAGES=", "DEBUG"}) {
         const auto starts = [&](const QString& line) { return line.trimmed().startsWith(name); };
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(), starts), 1) << name;
     }
@@ -127,7 +127,9 @@ TEST(CommandLine, TheManualPageDescribesEveryRunParameterTheUsageLists)
     const QString text = QString::fromUtf8(page.readAll());
     for (const installer::ParameterHelp& p : installer::runParameterHelp()) {
         const QString name = QString(p.syntax).section('=', 0, 0);
-        // Each one is a tagged paragraph of its own: ".TP" then the name in bold.
-        EXPECT_TRUE(QRegularExpression("\\.TP\\n\\.BI? " + name + "=").match(text).hasMatch()) << name.toStdString();
+        // Each one is a tagged paragraph of its own: ".TP" then the name in
+        // bold, with its "=" when it takes a value.
+        EXPECT_TRUE(QRegularExpression("\\.TP\\n\\.BI? " + name + "(=|\\n)").match(text).hasMatch())
+            << name.toStdString();
     }
 }

@@ -92,3 +92,38 @@ TEST(GenerationsWindow, RestoreAsksAndPutsTheChosenGenerationBack)
     EXPECT_EQ(form.Generationslv->item(0)->subItem(2), md5Of(dir.local() + "Stock.exe"));
     EXPECT_EQ(form.Generationslv->item(3)->subItem(1), "2");
 }
+
+// With all ten backups there, the restore shifts the oldest off the end: the
+// question names it before the user agrees, and No keeps every file.
+TEST(GenerationsWindow, TheQuestionNamesTheBackupAFullChainLoses)
+{
+    const testsupport::InstallFolders dir;
+    writeFile(dir.local() + "Stock.exe", "current");
+    for (int n = 1; n <= vek::kGenerationCount; ++n)
+        writeFile(gen(dir.local(), n), QByteArray("v") + QByteArray::number(n));
+    TGenerationsfm form(dir.local(), "Stock.exe", md5Of);
+    form.show();
+    const QString oldestDate = form.Generationslv->item(10)->subItem(0);
+
+    form.Generationslv->item(3)->setSelected(true);
+    {
+        vek::ScriptedAnswers answers{platform::mrNo};
+        QTest::mouseClick(form.Restorebtn, Qt::LeftButton);
+        ASSERT_EQ(answers.shown().size(), 1);
+        EXPECT_EQ(answers.shown()[0].message,
+                  "Make .X03 the current Stock.exe? The current file becomes .X01.\n"
+                  "The oldest backup, .X10 of "
+                      + oldestDate + ", is deleted.");
+    }
+    EXPECT_EQ(readFile(gen(dir.local(), 10)), "v10");
+    EXPECT_EQ(readFile(dir.local() + "Stock.exe"), "current");
+
+    // A gap at the end: nothing is lost, and the question says no more.
+    ASSERT_TRUE(QFile::remove(gen(dir.local(), 10)));
+    form.RefreshList();
+    form.Generationslv->item(3)->setSelected(true);
+    vek::ScriptedAnswers answers{platform::mrNo};
+    QTest::mouseClick(form.Restorebtn, Qt::LeftButton);
+    ASSERT_EQ(answers.shown().size(), 1);
+    EXPECT_EQ(answers.shown()[0].message, "Make .X03 the current Stock.exe? The current file becomes .X01.");
+}

@@ -1,6 +1,9 @@
 // The installer window in another language: its texts captured into its
 // language file, and a translated file applied when the window is first shown.
 #include "dialogs/answerseam.h"
+#include "dialogs/blockformu.h"
+#include "dialogs/dialogtesting.h"
+#include "dialogs/vekdialogu.h"
 #include "installer/TessarineInstallu.h"
 #include "lang/langfile.h"
 #include "lang/langmess.h"
@@ -13,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -36,13 +40,15 @@ protected:
     QString files() const { return dir.path() + "app/files/"; }
     QString langFile(const QString& code) const { return files() + "lang_files/" + code + "_Installfm.lang"; }
 
-    TInstallfm& open()
+    TInstallfm& open(const QStringList& extra = {})
     {
-        const QStringList all{dir.path() + "app/TessarineInstaller", "SERVER=" + server(), "LOCAL=" + local(),
-                              "LOCALFOLDER=" + dir.path()};
+        const QStringList all = QStringList{dir.path() + "app/TessarineInstaller", "SERVER=" + server(),
+                                            "LOCAL=" + local(), "LOCALFOLDER=" + dir.path()}
+            + extra;
         runArgs.set(all);
         filesFolder.reset();
         form = std::make_unique<TInstallfm>(installer::parseRunRequest(all));
+        platform::TForm::setMainForm(form.get());  // as the program body does; gone with the window
         form->show();
         QCoreApplication::processEvents();  // the settling step runs once the window is up
         return *form;
@@ -139,6 +145,37 @@ TEST_F(InstallerLanguage, ALanguageWithoutAFileLeavesTheWindowAsItIs)
     EXPECT_EQ(f.Installbtn->caption(), "Install Highlighted");
     EXPECT_EQ(f.Serverfolderlab->caption(), server());
     EXPECT_FALSE(QFileInfo::exists(langFile("fr")));  // an apply makes no file
+}
+
+// A refused LANGUAGE= code is reported over the window, once it stands, not
+// over a cover in the screen's corner before it exists; the window keeps its
+// own texts. An accepted one is the language in use.
+TEST_F(InstallerLanguage, ARefusedLanguageCodeIsReportedOverTheWindow)
+{
+    vek::UnattendedScope attended{false};
+    QRect cover;
+    QString said;
+    QRect window;
+    dialogtesting::whenvisible<vek::TVekDialogFrm>([&](vek::TVekDialogFrm* dialog) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* overlay = qobject_cast<vek::TBlockFrm*>(w); overlay && overlay->isVisible())
+                cover = overlay->geometry();
+        }
+        said = dialog->messageStr();
+        window = form ? form->geometry() : QRect();
+        dialogtesting::click(dialog, "OK");
+    });
+    TInstallfm& f = open({"LANGUAGE=../x"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 3000));
+    EXPECT_TRUE(said.contains("../x")) << said.toStdString();
+    EXPECT_FALSE(window.isEmpty());
+    EXPECT_EQ(cover, window) << "the cover lies over the window";
+    EXPECT_EQ(vek::currentlanguage(), QString());
+    EXPECT_EQ(f.Installbtn->caption(), "Install Highlighted");
+
+    form.reset();
+    open({"LANGUAGE=de"});
+    EXPECT_EQ(vek::currentlanguage(), "de");
 }
 
 }  // namespace

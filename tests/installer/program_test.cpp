@@ -40,7 +40,8 @@ ProgramRun runProgram(const QStringList& args, Screen screen = Screen::Offscreen
     if (screen == Screen::Offscreen) {
         env.insert("QT_QPA_PLATFORM", "offscreen");
     } else {
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        // No session either, as under cron or a service.
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"})
             env.remove(name);
     }
     p.setProcessEnvironment(env);
@@ -118,6 +119,8 @@ TEST(Program, WithoutAnyDisplayItInstallsUnattendedOrSaysWhyItCannotOpen)
         {"SERVER=" + server, "LOCAL=" + local, "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()}, Screen::None);
     EXPECT_EQ(installed.status, 0) << installed.err.toStdString();
     EXPECT_EQ(readFile(local + "Stock.exe"), "new");
+    // The error output holds our messages only: none here, not even the toolkit's.
+    EXPECT_EQ(installed.err, QString());
 
     const ProgramRun failed = runProgram(
         {"SERVER=" + server, "LOCAL=" + local, "INSTALL=Gone.exe", "LOCALFOLDER=" + dir.path()}, Screen::None);
@@ -154,6 +157,14 @@ TEST(Program, ARestoringRunPutsAGenerationBackAndSaysSoByItsStatus)
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.err.contains("Restore error code:2\nStock.exe: there is no backup"))
         << missing.err.toStdString();
+    EXPECT_EQ(readFile(local + "Stock.exe"), "v1");
+
+    // A value that cannot be right is named, with the range, and nothing moves.
+    const ProgramRun notANumber = runProgram(
+        {"LOCAL=" + local, "RESTORE=Stock.exe", "GENERATION=abc", "LOCALFOLDER=" + dir.path()}, Screen::None);
+    EXPECT_EQ(notANumber.status, 1);
+    EXPECT_TRUE(notANumber.err.contains("GENERATION=abc is not a backup generation")) << notANumber.err.toStdString();
+    EXPECT_TRUE(notANumber.err.contains("1 (.X01")) << notANumber.err.toStdString();
     EXPECT_EQ(readFile(local + "Stock.exe"), "v1");
 }
 

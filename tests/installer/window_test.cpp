@@ -346,7 +346,13 @@ TEST_F(InstallerWindow, TheServerFolderComesFromTheStartIniWithoutSERVER)
         vek::ScriptedAnswers answers{1};
         TInstallfm& f = open({});
         ASSERT_EQ(answers.shown().size(), 1);
-        EXPECT_EQ(answers.shown()[0].message, "Missing server folder ");
+        // The first line as ever, then where to name a server folder.
+        const QStringList lines = answers.shown()[0].message.split('\n');
+        EXPECT_EQ(lines.first(), "Missing server folder ");
+        const QString hint = lines.mid(1).join('\n');
+        EXPECT_TRUE(hint.contains(dir.path() + "profile/TessarineStart.ini, section [Config], key Folder"))
+            << hint.toStdString();
+        EXPECT_TRUE(hint.contains("SERVER=")) << hint.toStdString();
         EXPECT_EQ(f.Localfolderlab->caption(), dir.path() + "app/");  // the program's folder
     }
     QDir().mkpath(dir.path() + "profile");
@@ -367,6 +373,13 @@ TEST_F(InstallerWindow, TheServerFolderComesFromTheStartIniWithoutSERVER)
 
 TEST_F(InstallerWindow, ARecordingRunRecordsAndClosesAtOnce)
 {
+    // The place the user's window was closed at, which a recording run never
+    // shows and must not overwrite.
+    const QString settings = dir.path() + "Quorvane/TessarineInstallerdefaults.ini";
+    QDir().mkpath(dir.path() + "Quorvane");
+    const QByteArray remembered
+        = "[Installfm]\r\nLastTop=77\r\nLastLeft=66\r\nLastHeight=555\r\nLastWidth=888\r\nMAX=0\r\n";
+    writeFile(settings, remembered);
     const QString file = dir.path() + "filesdir.txt";
     for (const QString& folder : {server(), local(), server()}) {
         TInstallfm& f = open({"SERVER=" + server(), "FILESDIRCONTENTS=" + folder, "FILESDIRNAME=" + file});
@@ -377,6 +390,8 @@ TEST_F(InstallerWindow, ARecordingRunRecordsAndClosesAtOnce)
     TInstallfm& f = open({"FILESDIRCONTENTS=" + dir.path() + "missing", "FILESDIRNAME=" + dir.path() + "other.txt"});
     EXPECT_FALSE(f.isVisible());
     EXPECT_FALSE(QFile::exists(dir.path() + "other.txt"));
+    form.reset();
+    EXPECT_EQ(readFile(settings), remembered);
 }
 
 TEST_F(InstallerWindow, TwoRowsOfOneProgramInstallItOnce)

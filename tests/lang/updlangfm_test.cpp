@@ -5,6 +5,7 @@
 #include "updlangfixture.h"
 
 #include <QDir>
+#include <QTest>
 
 namespace {
 
@@ -193,6 +194,32 @@ TEST_F(UpdLangTest, TheCodesAreKeptInTheSettingsFileForTheNextOpening)
     EXPECT_EQ(second.ToLanged->text(), "de");
     EXPECT_EQ(second.LangfileCB->items(), QStringList{"Current"}) << "a screen without a caption";
     second.done(platform::mrCancel);
+}
+
+// The keyboard and the right mouse button move the current row as a click
+// does: the editing area shows the row moved to, and Update changes that row.
+TEST_F(UpdLangTest, EveryChangeOfTheCurrentRowShowsThatRow)
+{
+    writeLang("de_Testfm.lang", kScreenFile);
+    open("de_Testfm.lang");
+    editor.show();
+    click(0);
+    ASSERT_EQ(editor.Langcontented->text(), "OK");
+
+    editor.Langlv->setFocus();
+    QTest::keyClick(editor.Langlv, Qt::Key_Down);
+    ASSERT_EQ(selectedRow(), "label|Titlelab|Title|1");
+    EXPECT_EQ(editor.Langcontented->text(), "Title") << "the keyboard moved the row, the editing area followed";
+    editor.Langcontented->setText(QStringLiteral("Titel"));
+    editor.Langupdbtn->click();
+    QStringList expected = kScreenFile;
+    expected[1] = QStringLiteral("label_Titlelab=Titel");
+    EXPECT_EQ(fileLines("de_Testfm.lang"), expected);
+
+    const QRect third = editor.Langlv->visualRect(editor.Langlv->model()->index(2, 0));
+    QTest::mouseClick(editor.Langlv->viewport(), Qt::RightButton, {}, third.center());
+    ASSERT_EQ(selectedRow(), "label|Namelab|Name:|3");
+    EXPECT_EQ(editor.Langcontented->text(), "Name:") << "the right button moved the row, the editing area followed";
 }
 
 }  // namespace

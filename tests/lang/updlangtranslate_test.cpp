@@ -71,7 +71,11 @@ TEST_F(UpdLangTranslateTest, AMemoIsTranslatedInOneRequestLineForLine)
     service.refuseTextsWith(QStringLiteral("Open"));
     editor.Googlebtn->click();
     EXPECT_EQ(editor.langcontentmemo->lines(), (QStringList{"Open", "Save now!"}));
-    EXPECT_EQ(warnings.size(), 1);
+    ASSERT_EQ(warnings.size(), 1);
+    // It says that the translation failed, of what, and why.
+    EXPECT_EQ(warnings[0],
+              "The translation of the 2 lines of the record from en to de failed.\n"
+              "Reason: HTTP/1.1 503 Service Unavailable");
 }
 
 TEST_F(UpdLangTranslateTest, BulkSendsTenTextsARequestAndAFailedBatchKeepsItsRows)
@@ -97,6 +101,9 @@ TEST_F(UpdLangTranslateTest, BulkSendsTenTextsARequestAndAFailedBatchKeepsItsRow
     EXPECT_EQ(asked[2], "Open/r/n/Save/r/n/") << "the memo row in its turn";
     EXPECT_EQ(textsIn(asked[3]), 5);
     EXPECT_EQ(warnings.size(), 1) << "one warning for the failed request";
+    EXPECT_TRUE(warnings.value(0).startsWith("The translation of 10 texts from \"Item k\" on from en to de failed.\n"
+                                             "Reason: "))
+        << warnings.value(0).toStdString();
 
     const QStringList saved = fileLines("de_Testfm.lang");
     for (int i = 0; i < 25; ++i) {

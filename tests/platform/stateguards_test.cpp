@@ -46,7 +46,7 @@ TEST(StateGuards, EachPutsBackWhatItFoundAlsoWhenNested)
         {"screen metrics", [] { return rectText(platform::workarea(nullptr)); },
          [](int n) {
              return std::make_shared<testsupport::ScreenMetricsScope>(
-                 platform::ScreenMetricsOverride{[n](const QWidget*) { return QRect(0, 0, 1000 * n, 500); }, {}});
+                 platform::ScreenMetricsOverride{[n](const QWidget*) { return QRect(0, 0, 1000 * n, 500); }, {}, {}});
          },
          "0,0 1000x500", "0,0 2000x500"},
         {"environment, set",

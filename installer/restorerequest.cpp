@@ -1,0 +1,29 @@
+#include "installer/restorerequest.h"
+
+#include "installer/installprogram.h"
+#include "installer/restoregeneration.h"
+#include "lib/generations.h"
+#include "platform/winerror.h"
+
+namespace installer {
+
+int restoregenerationof(const QString& generationText)
+{
+    bool number = false;
+    const int generation = generationText.trimmed().toInt(&number);
+    return number && generation >= 1 && generation <= vek::kGenerationCount ? generation : 0;
+}
+
+QString restorerequestproblem(const QString& name, const QString& generationText)
+{
+    QString problems;
+    if (!isplainprogramname(name))
+        problems += u'\n' + kNotAProgramName.arg(name);
+    if (restoregenerationof(generationText) == 0)
+        problems += u'\n' + kNotAGeneration.arg(generationText);
+    if (problems.isEmpty())
+        return problems;
+    return kRestoreErrorPrefix + QString::number(platform::winerr::InvalidParameter) + problems;
+}
+
+}  // namespace installer
