@@ -327,6 +327,14 @@ int RawFile::open(const QString& path, OpenMode mode)
     return rc;
 }
 
+int RawFile::openWorkFile(const QString& path)
+{
+    if (fd_ >= 0)
+        (void)close();  // as open()
+    path_ = path;
+    return createWorkFile(path, 0666, &fd_);
+}
+
 int RawFile::read(char* buffer, qint64 max, qint64* got)
 {
     if (fd_ < 0) {

@@ -29,6 +29,9 @@ public:
     ~RawFile();
 
     [[nodiscard]] int open(const QString& path, OpenMode mode);
+    // Opens a new work file for writing as createWorkFile makes it
+    // (workfile.h): exclusively, never through a link, locked while open.
+    [[nodiscard]] int openWorkFile(const QString& path);
     // Reads up to `max` bytes; `got` is 0 at the end of the file.
     [[nodiscard]] int read(char* buffer, qint64 max, qint64* got);
     // Writes all `size` bytes or fails.

@@ -19,6 +19,7 @@
 #include "platform/filemode.h"
 #include "platform/pathbytes.h"
 #include "platform/winerror.h"
+#include "platform/workfile.h"
 #include "update/updateservice.h"
 #include "update/updatesettings.h"
 #include "web/vekpost.h"
@@ -124,14 +125,15 @@ QString reservedownload()
 int placedownload(const QString& download, const QString& target)
 {
     const FolderLock lock(QFileInfo(target).path());
-    const QString work = hiddenworkname(target, QStringLiteral(".download"));
-    if (platform::pathExists(work))
-        (void)platform::deleteFile(work);  // left by a killed run; a failure shows in the copy below
-    int code = platform::copyFile(download, work);
+    if (lock.code() != 0)
+        return lock.code();
+    // Made anew and never through a link; one of ours left by a killed run goes first.
+    const QString work = hiddenworkname(target, platform::kDownloadWorkSuffix);
+    int code = platform::copyToWorkFile(download, work);
     if (code == 0)
         code = setmode(work, programmode(target));
     if (code == 0)
-        code = platform::syncFile(work);
+        code = platform::syncFile(work);  // the mode too reaches the disk before the rename
     if (code == 0)
         code = platform::replaceFile(work, target);
     if (code != 0) {

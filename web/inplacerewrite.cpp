@@ -76,7 +76,7 @@ int rewriteinplace(const QString& source, const QString& target, const QString& 
         rc = platform::winerr::AccessDenied;
     // The old bytes are kept where they can be had back before any is overwritten.
     if (rc == 0)
-        rc = platform::copyFile(target, keep);
+        rc = platform::copyToWorkFile(target, keep);
     // A full disk shows here, before the first byte is overwritten.
     if (rc == 0 && newsize > before.st_size) {
         int err = platform::checkFault(platform::FaultOp::Write);

@@ -7,13 +7,13 @@
 #include "platform/fileapi.h"
 #include "platform/pathbytes.h"
 #include "platform/winerror.h"
+#include "platform/workfile.h"
 #include "platform/writeback.h"
 #include "web/inplacerewrite.h"
 #include "web/websettings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <memory>
 #include <openssl/evp.h>
@@ -32,16 +32,11 @@ bool ishttps(const QString& url)
 
 // A hidden name beside the target that no other download uses: the work file
 // must never be another transfer's, nor a file of the user's.
-QString uniqueworkname(const QString& target)
+// A download's own work file beside `target`: hidden, of fixed length, and
+// a name of its own for each download.
+QString downloadworkname(const QString& target)
 {
-    const QFileInfo info(target);
-    const QString folder = addslash(info.path());
-    for (;;) {
-        const QString name = folder + u'.' + info.fileName() + u'.'
-            + QString::number(QRandomGenerator::global()->generate64(), 16) + QStringLiteral(".download");
-        if (!platform::pathExists(name))
-            return name;
-    }
+    return platform::uniqueWorkName(target, platform::kDownloadWorkSuffix);
 }
 
 QString statusmessage(const http::Reply& reply)
@@ -193,9 +188,9 @@ bool TVekPost::GetFile(const QString& aSourceURL, const QString& aFileName)
         return failbefore(QStringLiteral("Cannot download into \"%1\": it is a folder").arg(aFileName));
     if (!applyProxyFile())
         return false;
-    QString work = uniqueworkname(aFileName);
+    QString work = downloadworkname(aFileName);
     platform::RawFile file;
-    int rc = file.open(work, platform::OpenMode::Write);
+    int rc = file.openWorkFile(work);
     // A shared folder may refuse new files while its files may still be
     // written: the download then waits in the data folder, and the finished
     // file is written over the target in place.
@@ -205,8 +200,8 @@ bool TVekPost::GetFile(const QString& aSourceURL, const QString& aFileName)
         if (probe.open(aFileName, platform::OpenMode::Append) == 0) {
             (void)probe.close();  // nothing was written through it
             inplace = true;
-            work = uniqueworkname(datafolder() + QFileInfo(aFileName).fileName());
-            rc = file.open(work, platform::OpenMode::Write);
+            work = downloadworkname(datafolder() + QFileInfo(aFileName).fileName());
+            rc = file.openWorkFile(work);
         }
     }
     if (rc != 0)
@@ -240,7 +235,7 @@ bool TVekPost::GetFile(const QString& aSourceURL, const QString& aFileName)
         failure = platform::errorText(rc);
     if (failure.isEmpty() && inplace) {
         bool restorefailed = false;
-        const QString keep = uniqueworkname(datafolder() + QFileInfo(aFileName).fileName());
+        const QString keep = downloadworkname(datafolder() + QFileInfo(aFileName).fileName());
         if ((rc = rewriteinplace(work, aFileName, keep, &restorefailed)) != 0) {
             failure = QStringLiteral("Cannot write \"%1\": %2").arg(aFileName, platform::errorText(rc));
             if (restorefailed)

@@ -298,7 +298,10 @@ TEST_F(DownloadTest, TwoRunsAtOnceEachPlaceTheirOwnDownload)
 
 // What a killed run left at the placement's work name is removed before the
 // copy, under the folder's lock: a link planted there is never written through.
-TEST_F(DownloadTest, ALeftoverAtTheWorkNameIsRemovedNotWrittenThrough)
+// A link planted under the work file's name (another user of a shared
+// program folder) is neither written through nor removed: the update fails
+// with the code that says the name is taken, and the program stays as it was.
+TEST_F(DownloadTest, ALinkAtTheWorkNameIsNotWrittenThroughAndFailsTheUpdate)
 {
     vendor->offer("Stock.exe", "new version");
     QDir().mkpath(local() + "new");
@@ -307,9 +310,9 @@ TEST_F(DownloadTest, ALeftoverAtTheWorkNameIsRemovedNotWrittenThrough)
     writeFile(victim, "precious");
     ASSERT_TRUE(QFile::link(victim, hiddenworkname(target(), ".download")));
     tnewsoftware updater;
-    ASSERT_TRUE(updater.getnewsoftware(local() + "new", "Stock.exe", QString(), QString(), QString()))
-        << updater.errorstr.toStdString();
+    EXPECT_FALSE(updater.getnewsoftware(local() + "new", "Stock.exe", QString(), QString(), QString()));
+    EXPECT_TRUE(updater.errorstr.contains("183")) << updater.errorstr.toStdString();
     EXPECT_EQ(readFile(victim), "precious");
     EXPECT_FALSE(QFileInfo(target()).isSymLink());
-    EXPECT_EQ(readFile(target()), "new version");
+    EXPECT_EQ(readFile(target()), "old version");
 }
