@@ -384,22 +384,14 @@ int openCopySource(const QString& source, int* in, struct stat* opened)
     return rc;
 }
 
-// Copies the open source to the open destination; 0 when every byte the
-// source had when it was opened went over and it did not change meanwhile.
-int copyOpened(int in, const struct stat& opened, int out, const CopyProgress& progress)
-{
-    qint64 copied = 0;
-    int rc = copyBytes(in, out, opened.st_size, progress, &copied);
-    if (rc == 0 && !sourceUnchanged(in, opened, copied))
-        rc = winerr::FileInvalid;
-    if (rc == 0)
-        carryOverAttributes(out, opened);
-    return rc;
-}
+// How a copy makes its destination, given the mode the copy is to have: 0
+// and the open descriptor, or the code of the failed open.
+using DestinationOpener = std::function<int(mode_t mode, int* out)>;
 
-}  // namespace
-
-int copyFile(const QString& source, const QString& destination, bool failIfExists, const CopyProgress& progress)
+// Copies `source` into the destination `open` makes; a copy that fails
+// removes what it made. With `flush`, the copy reaches the disk first.
+int copyInto(const QString& source, const QString& destination, const DestinationOpener& open, bool flush,
+             const CopyProgress& progress)
 {
     if (const int err = injected(FaultOp::Copy))
         return codeFor(err, destination);
@@ -407,22 +399,23 @@ int copyFile(const QString& source, const QString& destination, bool failIfExist
     struct stat opened {};
     if (const int rc = openCopySource(source, &in, &opened))
         return rc;
-    if (!failIfExists) {
-        // Opening the destination would empty it: a copy onto the source itself,
-        // under whatever name, has nothing to do.
-        struct stat target {};
-        if (::stat(encodePath(destination).constData(), &target) == 0 && sameIdentity(opened, target)) {
-            ::close(in);
-            return 0;
-        }
-    }
     int out = -1;
-    const int flags = O_WRONLY | O_CREAT | (failIfExists ? O_EXCL | O_NOFOLLOW : O_TRUNC);
-    if (const int rc = openFd(destination, flags, copiedFileMode(opened.st_mode), &out)) {
+    if (const int rc = open(copiedFileMode(opened.st_mode), &out)) {
         ::close(in);
         return rc;
     }
-    int rc = copyOpened(in, opened, out, progress);
+    qint64 copied = 0;
+    int rc = copyBytes(in, out, opened.st_size, progress, &copied);
+    if (rc == 0 && !sourceUnchanged(in, opened, copied))
+        rc = winerr::FileInvalid;
+    if (rc == 0)
+        carryOverAttributes(out, opened);
+    if (rc == 0 && flush) {
+        if (const int err = injected(FaultOp::Sync))
+            rc = codeFor(err, destination);
+        else if (::fsync(out) != 0)
+            rc = codeFor(errno, destination);
+    }
     const int closeOut = closeFd(out);
     ::close(in);
     if (rc == 0)
@@ -432,33 +425,29 @@ int copyFile(const QString& source, const QString& destination, bool failIfExist
     return rc;
 }
 
+}  // namespace
+
+int copyFile(const QString& source, const QString& destination, bool failIfExists, const CopyProgress& progress)
+{
+    if (!failIfExists) {
+        // Opening the destination would empty it: a copy onto the source itself,
+        // under whatever name, has nothing to do.
+        struct stat from {};
+        struct stat target {};
+        if (::stat(encodePath(source).constData(), &from) == 0 && S_ISREG(from.st_mode)
+            && ::stat(encodePath(destination).constData(), &target) == 0 && sameIdentity(from, target))
+            return 0;
+    }
+    const int flags = O_WRONLY | O_CREAT | (failIfExists ? O_EXCL | O_NOFOLLOW : O_TRUNC);
+    return copyInto(
+        source, destination, [&](mode_t mode, int* out) { return openFd(destination, flags, mode, out); }, false,
+        progress);
+}
+
 int copyToWorkFile(const QString& source, const QString& work, const CopyProgress& progress)
 {
-    if (const int err = injected(FaultOp::Copy))
-        return codeFor(err, work);
-    int in = -1;
-    struct stat opened {};
-    if (const int rc = openCopySource(source, &in, &opened))
-        return rc;
-    int out = -1;
-    if (const int rc = createWorkFile(work, copiedFileMode(opened.st_mode), &out)) {
-        ::close(in);
-        return rc;
-    }
-    int rc = copyOpened(in, opened, out, progress);
-    if (rc == 0) {
-        if (const int err = injected(FaultOp::Sync))
-            rc = codeFor(err, work);
-        else if (::fsync(out) != 0)
-            rc = codeFor(errno, work);
-    }
-    const int closeOut = closeFd(out);
-    ::close(in);
-    if (rc == 0)
-        rc = closeOut;
-    if (rc != 0)
-        ::unlink(encodePath(work).constData());
-    return rc;
+    return copyInto(
+        source, work, [&](mode_t mode, int* out) { return createWorkFile(work, mode, out); }, true, progress);
 }
 
 bool sameFile(const QString& a, const QString& b)
