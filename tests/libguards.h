@@ -2,6 +2,7 @@
 // Guards for the core library's process-wide state, as stateguards.h has them
 // for the platform layer.
 #include "lib/downloadhook.h"
+#include "lib/folderlock.h"
 #include "lib/folders.h"
 #include "lib/messagehook.h"
 #include "lib/retrywait.h"
@@ -20,6 +21,25 @@ public:
 
 private:
     int saved_;
+};
+
+// How long a folder lock is waited for, and who is told of the wait.
+class LockWaitScope : StateGuard {
+public:
+    explicit LockWaitScope(std::chrono::milliseconds limit = vek::folderlockwait())
+        : savedLimit_(vek::folderlockwait()), savedNotice_(vek::folderlockwaitnotice().current())
+    {
+        vek::setfolderlockwait(limit);
+    }
+    ~LockWaitScope()
+    {
+        vek::setfolderlockwait(savedLimit_);
+        vek::folderlockwaitnotice().install(savedNotice_);
+    }
+
+private:
+    std::chrono::milliseconds savedLimit_;
+    vek::Hook<void(const QString&, bool)>::Call savedNotice_;
 };
 
 // The call that shows the library's warnings.

@@ -5,6 +5,7 @@
 #include "lib/folderlock.h"
 #include "lib/generations.h"
 #include "lib/placementjournal.h"
+#include "libguards.h"
 #include "platform/workfile.h"
 #include "testsupport.h"
 #include "unprivileged.h"
@@ -28,15 +29,6 @@ QByteArray bytesOf(const QString& path)
 {
     return QFile::encodeName(path);
 }
-
-// Restores the process's lock wait and its notice when a test ends.
-struct LockWaitScope {
-    ~LockWaitScope()
-    {
-        vek::setfolderlockwait(vek::kDefaultLockWait);
-        vek::folderlockwaitnotice().install({});
-    }
-};
 
 class HostileFolder : public ::testing::Test {
 protected:
@@ -121,7 +113,7 @@ TEST_F(HostileFolder, OnlyRegularServerFilesAreCopiedAndTheOthersAreRefusedAtOnc
 
 TEST_F(HostileFolder, AFolderThatCanBeWrittenButNotReadIsLockedAsAnyOther)
 {
-    const LockWaitScope restore;
+    const testsupport::LockWaitScope wait;
     testsupport::openFolderToEveryone(dir.path());
     ASSERT_EQ(::chown(bytesOf(local()).constData(), testsupport::kNobody, testsupport::kNobody), 0);
     ASSERT_EQ(::chmod(bytesOf(local()).constData(), 0300), 0);
@@ -131,7 +123,7 @@ TEST_F(HostileFolder, AFolderThatCanBeWrittenButNotReadIsLockedAsAnyOther)
     EXPECT_EQ(testsupport::runAsUnprivilegedUser([&] { return vek::FolderLock(folder).locked(); }), 0);
     const vek::FolderLock held(folder);
     ASSERT_TRUE(held.locked());
-    vek::setfolderlockwait(std::chrono::milliseconds(200));
+    const testsupport::LockWaitScope shortWait(std::chrono::milliseconds(200));
     EXPECT_EQ(testsupport::runAsUnprivilegedUser([&] {
                   const vek::FolderLock lock(folder);
                   return !lock.locked() && lock.code() == 258;
@@ -141,7 +133,7 @@ TEST_F(HostileFolder, AFolderThatCanBeWrittenButNotReadIsLockedAsAnyOther)
 
 TEST_F(HostileFolder, AnInstallWaitsForAnotherRunsLockAndSaysSoThenGivesUpWithACode)
 {
-    const LockWaitScope restore;
+    const testsupport::LockWaitScope wait(std::chrono::milliseconds(300));
     writeFile(server() + "Stock.exe", "new");
     writeFile(local() + "Stock.exe", "old");
     QStringList told;
@@ -149,7 +141,6 @@ TEST_F(HostileFolder, AnInstallWaitsForAnotherRunsLockAndSaysSoThenGivesUpWithAC
         if (first)
             told.append(folder);
     });
-    vek::setfolderlockwait(std::chrono::milliseconds(300));
     const vek::FolderLock held(local());
     const InstallOutcome outcome = installprogram(server(), local(), "Stock.exe");
     EXPECT_FALSE(outcome.installed);
