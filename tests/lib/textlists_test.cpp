@@ -514,3 +514,14 @@ TEST_F(TextLists, ASaveKeepsLinksOwnersAndModes)
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(readFile(dir.file("theirs.txt")), "new\r\n");
 }
+
+// A list whose name is as long as the file system allows is saved: the work
+// file beside it has a name of fixed length.
+TEST_F(TextLists, AListWithTheLongestNameIsSaved)
+{
+    const QString target = dir.file(QString(250, u'l') + ".txt");
+    ASSERT_TRUE(savelist({"one"}, target));
+    ASSERT_TRUE(savelist({"two"}, target));
+    EXPECT_EQ(readFile(target), "two\r\n");
+    EXPECT_EQ(entries(dir.path()).size(), 1);
+}
