@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -122,6 +121,11 @@ TEST(Program, TwoInstallsIntoOneFolderTakeTurns)
     writeFile(server + "a.exe", "a");
 
     std::atomic<bool> done{false};
+    std::atomic<bool> waiting{false};
+    struct NoticeScope {
+        ~NoticeScope() { vek::folderlockwaitnotice().install({}); }
+    } const notice;
+    vek::folderlockwaitnotice().install([&](const QString&, bool) { waiting = true; });
     std::thread other;
     {
         const vek::FolderLock held(local);  // another installer is at work in the folder
@@ -131,7 +135,9 @@ TEST(Program, TwoInstallsIntoOneFolderTakeTurns)
             installprogram(server, local, "a.exe", message);
             done = true;
         });
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // Until the other install has found the folder held and waits.
+        while (!waiting.load() && !done.load())
+            std::this_thread::yield();
         EXPECT_FALSE(done.load());
         EXPECT_EQ(testsupport::entries(local), QStringList{vek::kFolderLockName});
     }

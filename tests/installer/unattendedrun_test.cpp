@@ -126,11 +126,17 @@ TEST(RestoreRun, TellsWhatItPutBackOrWarnsWhyNotAndTouchesNothingThen)
         int status;
         QString heardStart;
     } cases[] = {
-        {"not a generation", {"LOCAL=" + local, "RESTORE=Stock.exe", "GENERATION=11"}, 1,
+        {"not a generation",
+         {"LOCAL=" + local, "RESTORE=Stock.exe", "GENERATION=11"},
+         1,
          "warn: Restore error code:87\n" + installer::kNotAGeneration.arg("11")},
-        {"no such backup", {"LOCAL=" + local, "RESTORE=Stock.exe", "GENERATION=3"}, 1,
+        {"no such backup",
+         {"LOCAL=" + local, "RESTORE=Stock.exe", "GENERATION=3"},
+         1,
          "warn: Restore error code:2\nStock.exe: there is no backup"},
-        {"put back", {"LOCAL=" + local, "RESTORE=Stock.exe", "GENERATION=1"}, 0,
+        {"put back",
+         {"LOCAL=" + local, "RESTORE=Stock.exe", "GENERATION=1"},
+         0,
          "tell: Restored generation 1 of Stock.exe in " + local},
     };
     for (const auto& c : cases) {
