@@ -289,8 +289,8 @@ void TInstallfm::FormClose()
     if (!platform::isheadless())
         vek::folderlockwaitnotice().install({});  // the label goes with the window
     // Only a window that was shown and given its remembered place stores
-    // its state: a recording run closes before that, and would store the
-    // design geometry over the user's.
+    // its state: an unattended run over before the window was on the screen
+    // would store the design geometry over the user's.
     if (!FormResizer)
         return;
     // A settings file that cannot be written after the retry costs the user
