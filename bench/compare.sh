@@ -12,7 +12,7 @@ build=${BUILD_DIR:-build-bench}
 
 echo "building ($build, Release)..." >&2
 nice cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSARINE_BENCH=ON -DTESSARINE_TESTS=OFF >/dev/null
-for target in bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_fill bench_catalogue bench_csv bench_langapply bench_web; do
+for target in TessarineInstaller bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_fill bench_catalogue bench_csv bench_langapply bench_web; do
   nice cmake --build "$build" --target "$target" >/dev/null 2>&1 || echo "note: $target did not build; its rows are left out" >&2
 done
 bin=$build/bench
@@ -49,6 +49,27 @@ for ((r = 0; r < rounds; r++)); do
   peer=$(t -- sh -c 'cp "$1" "$2" && sync "$2"' sh "$tmp/server/Big.exe" "$tmp/cp/Big.exe")
   record "$op1s" "$ours" "$peer"
 done
+
+# 1b. The unattended install as its callers start it: the whole program, no
+# display, a 2-byte and a 512 MiB program into an empty folder, against cp
+# then sync FILE of the same file (the install flushes its copy too).
+if [ -x "$build/installer/TessarineInstaller" ]; then
+  printf 'hi' > "$tmp/server/Small.exe"
+  for name in Small.exe Big.exe; do
+    case $name in
+      Small.exe) op="unattended install of a 2-byte program, whole process: TessarineInstaller vs cp && sync FILE" ;;
+      Big.exe) op="unattended install of a 512 MiB program, whole process: TessarineInstaller vs cp && sync FILE" ;;
+    esac
+    for ((r = 0; r < rounds; r++)); do
+      rm -rf "$tmp/local" "$tmp/cp"; mkdir -p "$tmp/local" "$tmp/cp"; sync
+      ours=$(unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+             t -- "$build/installer/TessarineInstaller" "SERVER=$tmp/server/" "LOCAL=$tmp/local/" "INSTALL=$name")
+      sync
+      peer=$(t -- sh -c 'cp "$1" "$2" && sync "$2"' sh "$tmp/server/$name" "$tmp/cp/$name")
+      record "$op" "$ours" "$peer"
+    done
+  done
+fi
 rm -rf "$tmp/local" "$tmp/cp" "$tmp/server"
 
 # 2. Listing 100 000 entries with names, sizes and date texts. find gets one

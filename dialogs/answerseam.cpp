@@ -39,18 +39,25 @@ QString plaincaption(TMsgDlgBtn button)
 
 void writetostderr(const TVekDialogFrm& dialog, std::optional<TMsgDlgBtn> answer)
 {
-    QString line = QLatin1String(messagekind(dialog.dlgType()).name) + QLatin1String(": ");
-    if (!dialog.titleStr().isEmpty())
-        line += dialog.titleStr() + QLatin1String(" - ");
-    line += dialog.messageStr();
-    line += QLatin1String(" [answered ");
-    line += answer ? plaincaption(*answer) : QStringLiteral("Cancel");
-    line += QLatin1String("]\n");
-    std::fputs(line.toLocal8Bit().constData(), stderr);
+    const ShownMessage message{dialog.dlgType(), dialog.titleStr(), dialog.messageStr(), dialog.buttons(),
+                               dialog.defaultBtn()};
+    std::fputs(unattendedline(message, answer).toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
 }
 
 }  // namespace
+
+QString unattendedline(const ShownMessage& message, std::optional<TMsgDlgBtn> answer)
+{
+    QString line = QLatin1String(messagekind(message.kind).name) + QLatin1String(": ");
+    if (!message.title.isEmpty())
+        line += message.title + QLatin1String(" - ");
+    line += message.message;
+    line += QLatin1String(" [answered ");
+    line += answer ? plaincaption(*answer) : QStringLiteral("Cancel");
+    line += QLatin1String("]\n");
+    return line;
+}
 
 void queueanswer(int resultCode)
 {

@@ -43,6 +43,11 @@ bool unattended();
 // it; none for a dialog that no button closes.
 std::optional<TMsgDlgBtn> answeringbutton(TMsgDlgButtons buttons, std::optional<TMsgDlgBtn> defaultButton);
 
+// The line a run that nobody watches writes to stderr for a message and the
+// button that answered it (none: the window system closed it):
+// "Warning: title - message [answered OK]".
+QString unattendedline(const ShownMessage& message, std::optional<TMsgDlgBtn> answer);
+
 // Called for every dialog before it is shown: records it and, when the queue
 // holds an answer or the run is unattended without a display, answers it.
 std::optional<int> answerwithoutuser(const TVekDialogFrm& dialog);

@@ -4,6 +4,7 @@
 #include "forms/formresizer.h"
 #include "lib/folders.h"
 #include "lib/params.h"
+#include "lib/retrywait.h"
 #include "platform/controls/screenmetrics.h"
 #include "platform/controls/textctrls.h"
 #include "platform/controls/tform.h"
@@ -13,7 +14,6 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QThread>
 #include <QVariant>
 
 #include <algorithm>
@@ -439,7 +439,7 @@ int saveformposition(TForm* form)
     const int first = saveOnce(form);
     if (first == 0)
         return 0;
-    QThread::msleep(kRetryWaitMs);
+    vek::waitbeforesaveretry(kRetryWaitMs);
     return saveOnce(form);
 }
 

@@ -3,8 +3,9 @@
 #include "dialogs/messagecalls.h"
 #include "forms/formresizer.h"
 #include "forms/formstate.h"
+#include "installer/commandline.h"
 #include "installer/generationsform.h"
-#include "installer/recordfilesdir.h"
+#include "installer/unattendedrun.h"
 #include "lang/langstate.h"
 #include "lib/basictext.h"
 #include "lib/cursors.h"
@@ -25,7 +26,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTextStream>
 #include <QWindow>
 
 namespace installer {
@@ -89,6 +89,11 @@ TListView* listView(QWidget* parent, const char* name, int left, int top, int wi
 }
 
 }  // namespace
+
+QString versionlabeltext()
+{
+    return QLatin1Char('v') + versionnumber();
+}
 
 TInstallfm::TInstallfm(const installer::RunRequest& run, QWidget* parent) : TForm(parent), run_(run)
 {
@@ -284,8 +289,8 @@ void TInstallfm::FormClose()
     if (!platform::isheadless())
         vek::folderlockwaitnotice().install({});  // the label goes with the window
     // Only a window that was shown and given its remembered place stores
-    // its state: a recording run closes before that, and would store the
-    // design geometry over the user's.
+    // its state: an unattended run over before the window was on the screen
+    // would store the design geometry over the user's.
     if (!FormResizer)
         return;
     // A settings file that cannot be written after the retry costs the user
@@ -293,22 +298,9 @@ void TInstallfm::FormClose()
     (void)vek::saveformposition(this);
 }
 
-int TInstallfm::exitstatus() const
-{
-    if (!unattended())
-        return 0;
-    return installer::allinstalled(lastOutcomes_) ? 0 : 1;
-}
-
 void TInstallfm::settleServerFolder()
 {
-    // A folder given by SERVER is taken as written; the start ini file's gets
-    // its separator.
-    serverFolder_ = run_.serverFolder;
-    if (serverFolder_.isEmpty()) {
-        const platform::IniFile ini(vek::allusersfolder() + vek::kStartIniName);
-        serverFolder_ = vek::addslash(ini.readString(kStartIniSection, kStartIniFolderKey));
-    }
+    serverFolder_ = installer::settledserverfolder(run_);
     Serverfolderlab->setCaption(serverFolder_);
 }
 
@@ -323,14 +315,16 @@ void TInstallfm::FormShow()
     }
     // Then, so that the run's own texts below (folders, version) stand over stale captured ones.
     (void)vek::applycurrentlanguage(this);  // a file that cannot be applied leaves the window's own texts
-    VersionLab->setCaption(kVersionText);
+    VersionLab->setCaption(versionlabeltext());
     vek::clearlistview(Serverlv);
     vek::clearlistview(Locallv);
     settleServerFolder();
-    localFolder_ = run_.localFolder.isEmpty() ? vek::exefolder() : run_.localFolder;
+    localFolder_ = installer::settledlocalfolder(run_);
     Localfolderlab->setCaption(localFolder_);
-    if (!newobj)
+    if (!newobj) {
         newobj = std::make_unique<vek::tnewsoftware>();
+        newobj->debug = run_.debug;
+    }
     Installinglab->setCaption(QString());
     // While another run holds the local folder, the label says so and the
     // window stays alive; without a display the error output says it.
@@ -343,14 +337,13 @@ void TInstallfm::FormShow()
     Autoname.clear();
     Autoexename.clear();
     if (!run_.programName.isEmpty()) {
+        // The program body runs the install and the window shows it: the
+        // buttons stay disabled for the whole run, and a missing server
+        // folder is the run's to report.
         Autoname = serverFolder_ + run_.programName;
         Autoexename = run_.programName;
         Addbtn->setEnabled(false);
         Installbtn->setEnabled(false);
-    }
-    if (run_.kind() == installer::RunKind::Recording) {
-        recordfilesdir(run_.filesDirContents, run_.filesDirName);
-        close();
         return;
     }
     const QString server = serverFolder_;
@@ -358,24 +351,14 @@ void TInstallfm::FormShow()
         Timer1->setEnabled(true);
         return;
     }
-    // A folder that was named but is not there says all; none named at all
-    // (a first start from the desktop menu) needs to say where to name one.
-    const QString hint
-        = server.isEmpty() ? kNameServerFolderHint.arg(vek::allusersfolder() + vek::kStartIniName) : QString();
-    vek::warnmessage(kMissingServerFolder + server + hint, QString());
-    // Nobody could close a window no one sees: a headless unattended run ends here.
-    if (unattended() && platform::isheadless())
-        close();
+    vek::warnmessage(installer::missingserverfoldermessage(server), QString());
 }
 
 void TInstallfm::Timer1Timer()
 {
     Timer1->setEnabled(false);
     QCoreApplication::processEvents();
-    if (unattended())
-        runUnattendedInstall();
-    else
-        listServerPrograms();
+    listServerPrograms();
 }
 
 void TInstallfm::listServerPrograms()
@@ -383,17 +366,6 @@ void TInstallfm::listServerPrograms()
     FindPrograms(serverFolder_, Serverlv, QString());
     fitColumns(Serverlv);
     Installbtn->setEnabled(true);
-}
-
-void TInstallfm::runUnattendedInstall()
-{
-    Autolab->setCaption(Autoexename);
-    Autolab->show();
-    vek::clearlistview(Locallv);
-    Locallv->addItem(Autoexename)->setSelected(true);
-    installHighlighted();
-    finishInstall();
-    close();
 }
 
 void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QString& aFilter)
@@ -468,12 +440,18 @@ void TInstallfm::installHighlighted()
         if (row->isSelected())
             names.append(row->caption());
     }
+    beginProgress(int(names.size()));
+    // Each failure was shown as it came; the outcomes tell nothing more here.
+    (void)installer::installprograms(serverFolder_, localFolder_, names, this);
+}
+
+void TInstallfm::beginProgress(int count)
+{
     ProgressBar1->show();
     // Each program is a stretch of the bar that fills with the bytes of its
     // copy, so that one large program shows its progress as well as many small ones.
-    ProgressBar1->setRange(0, std::max(int(names.size()), 1) * kProgressStepsPerRow);
+    ProgressBar1->setRange(0, std::max(count, 1) * kProgressStepsPerRow);
     ProgressBar1->setPosition(0);
-    lastOutcomes_ = installer::installprograms(serverFolder_, localFolder_, names, this);
 }
 
 void TInstallfm::finishInstall()
@@ -487,8 +465,18 @@ void TInstallfm::finishInstall()
         Installbtn->setEnabled(true);
 }
 
-void TInstallfm::starting(int index, int /*count*/, const QString& name)
+void TInstallfm::starting(int index, int count, const QString& name)
 {
+    if (unattended() && index == 0) {
+        // The one program of the run in bold at the top, and as the one
+        // highlighted row of the list it is installed from.
+        Autolab->setCaption(Autoexename);
+        Autolab->show();
+        vek::clearlistview(Locallv);
+        Locallv->addItem(Autoexename)->setSelected(true);
+        vek::busycursor();
+        beginProgress(count);
+    }
     Installinglab->setCaption(name);
     showProgress(index * kProgressStepsPerRow);
 }
@@ -500,11 +488,25 @@ void TInstallfm::copying(int index, int /*count*/, qint64 copied, qint64 total)
 
 void TInstallfm::finished(int index, int /*count*/, const InstallOutcome& outcome)
 {
-    if (!outcome.installed)
+    if (!outcome.installed && !unattended())
         vek::warnmessage(outcome.message, QString());
-    else if (unattended() && platform::isheadless())
-        QTextStream(stdout) << "Installed " << outcome.name << " into " << localFolder_ << Qt::endl;
     showProgress((index + 1) * kProgressStepsPerRow);
+}
+
+void TInstallfm::warn(const QString& message)
+{
+    vek::warnmessage(message, QString());
+}
+
+void TInstallfm::tell(const QString& /*line*/)
+{
+    // The window shows what the run did; the line is for callers without one.
+}
+
+void TInstallfm::runfinished()
+{
+    finishInstall();
+    close();
 }
 
 void TInstallfm::showProgress(int position)

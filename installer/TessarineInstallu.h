@@ -1,7 +1,7 @@
 #pragma once
 // The installer window: the catalogue of server programs on the left, the list
 // of programs to install on the right.
-#include "installer/installrun.h"
+#include "installer/runreporter.h"
 #include "installer/runrequest.h"
 #include "platform/controls/textctrls.h"
 #include "platform/controls/tform.h"
@@ -20,21 +20,18 @@ class TFormResizer;
 namespace installer {
 
 inline const QString kInstallCaption = QStringLiteral("Install New Software  ");
-inline const QString kVersionText = QStringLiteral("v1.00");
-inline const QString kMissingServerFolder = QStringLiteral("Missing server folder ");
-// Below the warning when no server folder was named at all (a first start from
-// the desktop menu): where to name one. %1 is the start ini file's full path.
-inline const QString kNameServerFolderHint
-    = QStringLiteral("\n\nName the server folder in %1, section [Config], key Folder (Folder=/path/to/server/),"
-                     " or start the program with SERVER=folder.");
 inline const QString kDeleteQuestion = QStringLiteral("Are you sure?");
-inline const QString kStartIniSection = QStringLiteral("Config");
-inline const QString kStartIniFolderKey = QStringLiteral("Folder");
 inline const QString kBackupGenerationsItem = QStringLiteral("Backup generations\u2026");
 inline const QString kChooseProgramFirst
     = QStringLiteral("Highlight a program in the list \"2. To be installed\" to see its backup generations.");
 
-class TInstallfm : public platform::TForm, private installer::InstallObserver {
+// The version label: "v" and the version the build was made as.
+QString versionlabeltext();
+
+// The window is the reporter of an unattended run while it is shown: the
+// program body runs the install (installer/unattendedrun.h), the window shows
+// its name, its progress and its warnings, and closes when it is over.
+class TInstallfm : public platform::TForm, public installer::RunReporter {
     Q_OBJECT
 public:
     // `run` is what the run parameters ask; the window settles its folders
@@ -42,9 +39,6 @@ public:
     // from it when it is first shown.
     explicit TInstallfm(const installer::RunRequest& run, QWidget* parent = nullptr);
 
-    // How the run ended, for the program's exit status: 0 unless an unattended
-    // run did not install its program.
-    int exitstatus() const;
     bool unattended() const { return !Autoname.isEmpty(); }
     // The folders the run settled on when the window was shown; the labels show them.
     QString serverFolder() const { return serverFolder_; }
@@ -123,7 +117,6 @@ private:
     void settleServerFolder();
     // The part of the timer step that lists the server folder in an interactive run.
     void listServerPrograms();
-    void runUnattendedInstall();
     // The install itself, for the button and the unattended run alike: the
     // highlighted rows of the local list, in the order shown.
     void installHighlighted();
@@ -137,16 +130,24 @@ private:
     // Moves the bar and lets the window draw and answer while a copy runs.
     void showProgress(int position);
 
-    // The install run as it goes: the label, the bar, and each failure as a
-    // warning; an unattended run without a display prints what it installed.
+    // The bar shown at 0 for a run of `count` programs.
+    void beginProgress(int count);
+
+    // An install run as it goes: the label and the bar; in an interactive
+    // run each failure as a warning at once (the unattended run warns
+    // through warn()).
     void starting(int index, int count, const QString& name) override;
     void copying(int index, int count, qint64 copied, qint64 total) override;
     void finished(int index, int count, const InstallOutcome& outcome) override;
+    // The unattended run's warnings over the window; what it did shows in
+    // the window, and it closes when the run is over.
+    void warn(const QString& message) override;
+    void tell(const QString& line) override;
+    void runfinished() override;
 
     installer::RunRequest run_;
     QString serverFolder_;
     QString localFolder_;
-    QList<InstallOutcome> lastOutcomes_;
     QString Autoname;
     QString Autoexename;
     bool shown_ = false;

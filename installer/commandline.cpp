@@ -39,9 +39,14 @@ std::span<const ParameterHelp> runParameterHelp()
     return kParameters;
 }
 
+QString versionnumber()
+{
+    return QStringLiteral(TESSARINE_VERSION);
+}
+
 QString versionText()
 {
-    return QString(kProgramName) + QLatin1Char(' ') + QLatin1String(TESSARINE_VERSION);
+    return QString(kProgramName) + QLatin1Char(' ') + versionnumber();
 }
 
 QString usageText()

@@ -23,6 +23,9 @@ struct ParameterHelp {
 // Every run parameter the program reads, in the order the usage lists them.
 std::span<const ParameterHelp> runParameterHelp();
 
+// The version the build was made as (the project's version in CMakeLists.txt,
+// and only there): "0.1". The window's version label is made from it too.
+QString versionnumber();
 // "TessarineInstaller" and the version the build was made as.
 QString versionText();
 // The usage: how the program is called, each run parameter on one line, and

@@ -38,6 +38,10 @@ RunRequest parseRunRequest(const QStringList& args)
     run.generation = run.generationText.toInt();
     run.language = valueOf(args, QStringLiteral("LANGUAGE"));
     run.languagesAllowed = valueOf(args, QStringLiteral("LANGUAGES")) == QLatin1String("1");
+    if (QString base; vek::paramof(args, QStringLiteral("LOCALFOLDER"), base))
+        run.dataFolderBase = base;
+    QString ignored;
+    run.debug = vek::paramof(args, QStringLiteral("DEBUG"), ignored);
     bool number = false;
     const int seconds = valueOf(args, QStringLiteral("LOCKWAIT")).toInt(&number);
     run.lockWaitSeconds = number && seconds >= 0 ? seconds : -1;

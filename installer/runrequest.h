@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace installer {
 
 enum class RunKind {
@@ -35,6 +37,11 @@ struct RunRequest {
     QString language;
     // LANGUAGES=1: the form menu offers the language editor outside a debugger.
     bool languagesAllowed = false;
+    // LOCALFOLDER: the base of the data folder, when given (also empty);
+    // none for the documents folder.
+    std::optional<QString> dataFolderBase;
+    // DEBUG (its presence alone): the program updater shows each service call.
+    bool debug = false;
     // LOCKWAIT: how many seconds an install waits for another run that holds
     // the local folder's lock; -1 when not given as a whole number (the
     // default wait then).

@@ -71,10 +71,58 @@ QString allusersfolder()
     return addslash(platform::allUsersProfileFolder());
 }
 
+namespace {
+
+struct DataFolderBase {
+    bool settled = false;
+    std::optional<QString> base;
+};
+
+DataFolderBase& settledBase()
+{
+    static DataFolderBase state;
+    return state;
+}
+
+// LOCALFOLDER as the program settled it, else as the parameters give it.
+std::optional<QString> givenbase()
+{
+    if (settledBase().settled)
+        return settledBase().base;
+    QString base;
+    if (getparam(QStringLiteral("LOCALFOLDER"), base))
+        return base;
+    return std::nullopt;
+}
+
+}  // namespace
+
+void setdatafolderbase(std::optional<QString> base)
+{
+    settledBase() = {true, std::move(base)};
+}
+
+void unsettledatafolderbase()
+{
+    settledBase() = {};
+}
+
+bool datafolderbasesettled()
+{
+    return settledBase().settled;
+}
+
+std::optional<QString> datafolderbase()
+{
+    return settledBase().base;
+}
+
 QString datafolder()
 {
     QString base;
-    if (!getparam(QStringLiteral("LOCALFOLDER"), base)) {
+    if (const std::optional<QString> given = givenbase()) {
+        base = *given;
+    } else {
         const QString shared = addslash(specialfolder(CSIDL_COMMON_DOCUMENTS));
         const QString personal = addslash(specialfolder(CSIDL_PERSONAL));
         base = personal;

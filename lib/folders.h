@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace vek {
 
 inline constexpr QChar pathsep = platform::kPathSep;
@@ -28,6 +30,8 @@ QString specialfolder(int csidl);
 
 QString exefolder();
 QString allusersfolder();
+// The base is LOCALFOLDER's value when the parameter is given (also empty),
+// else the documents folder; see setdatafolderbase.
 QString datafolder();
 QString configfolder();
 QString systemtempfolder();
@@ -39,6 +43,17 @@ QString tempfolder();
 QString filesfolder();
 // Creates the family temporary folder; runs once when the library starts.
 void maketempfolder();
+
+// The program body reads LOCALFOLDER once with its other run parameters and
+// settles the data folder's base here: the value (also empty), or none for
+// the documents folder. Until a program settles it (the family's other
+// programs), datafolder reads the parameter itself.
+void setdatafolderbase(std::optional<QString> base);
+// Back to reading the parameter (tests).
+void unsettledatafolderbase();
+// Whether the base is settled, and to what.
+bool datafolderbasesettled();
+std::optional<QString> datafolderbase();
 
 // Forgets the cached files folder (tests, and nothing else).
 void resetfilesfoldercache();

@@ -3,6 +3,8 @@
 #include <QRandomGenerator>
 #include <QThread>
 
+#include <algorithm>
+
 namespace vek {
 namespace {
 int g_limit = 1000;
@@ -12,6 +14,13 @@ void waitbeforeretry()
 {
     if (g_limit > 0)
         QThread::msleep(QRandomGenerator::global()->bounded(g_limit));
+}
+
+void waitbeforesaveretry(int milliseconds)
+{
+    const int wait = std::min(milliseconds, g_limit);
+    if (wait > 0)
+        QThread::msleep(wait);
 }
 
 int retrywaitlimit()

@@ -5,7 +5,10 @@
 namespace vek {
 
 void waitbeforeretry();
-// Caps the pause (tests set 0 so that a refused open costs no seconds).
+// The wait before the second try at a save that failed: `milliseconds`, or
+// the cap below when that is less.
+void waitbeforesaveretry(int milliseconds);
+// Caps both pauses (tests set 0 so that a refused open or save costs no seconds).
 void setretrywaitlimit(int milliseconds);
 int retrywaitlimit();
 

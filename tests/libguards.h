@@ -68,6 +68,27 @@ private:
     vek::DownloadListCall saved_;
 };
 
+// The data folder's base as a program settles it (LOCALFOLDER read once).
+class DataFolderBaseScope : StateGuard {
+public:
+    explicit DataFolderBaseScope(std::optional<QString> base)
+        : wasSettled_(vek::datafolderbasesettled()), saved_(vek::datafolderbase())
+    {
+        vek::setdatafolderbase(std::move(base));
+    }
+    ~DataFolderBaseScope()
+    {
+        if (wasSettled_)
+            vek::setdatafolderbase(saved_);
+        else
+            vek::unsettledatafolderbase();
+    }
+
+private:
+    bool wasSettled_;
+    std::optional<QString> saved_;
+};
+
 // The files folder is fixed on first use; read afresh on both sides, so that
 // neither this test nor the next one sees a folder fixed under other run
 // parameters.

@@ -7,7 +7,6 @@
 #include "lib/folderlock.h"
 #include "lib/folders.h"
 #include "lib/messagehook.h"
-#include "lib/params.h"
 #include "lib/stamps.h"
 #include "lib/sysutils.h"
 #include "lib/textlists.h"
@@ -222,7 +221,7 @@ bool tnewsoftware::checknewsoftware(const QString& exepath, const QString& aWebF
             errorstr = QStringLiteral("Error:") + reply.error;
             continue;
         }
-        if (isparam(kDebugParam))
+        if (debug)
             libwarning(QStringLiteral("Folder=") + local + kCrLf + encoded + kCrLf + QStringLiteral("gf=")
                            + reply.value.left(500),
                        QString());

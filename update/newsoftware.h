@@ -25,7 +25,6 @@ inline const QString kUpdateLogName = QStringLiteral("VekInstaller.log");
 inline const QString kUpdateDownloadPattern = QStringLiteral("__TMPQORInstall_XXXXXX.tmp");
 inline const QString kDefaultWebFolder = QStringLiteral("/html/downloads/");
 inline const QString kProgramListExtension = QStringLiteral(".progstxt");
-inline const QString kDebugParam = QStringLiteral("DEBUG");
 inline const QString kCannotCreateDownload = QStringLiteral("Cannot create a download file in:");
 inline const QString kCannotSaveDownload = QStringLiteral("Cannot save downloaded file:");
 inline const QString kDigestMismatch = QStringLiteral("Downloaded file does not match its MD5 digest:");
@@ -102,6 +101,9 @@ public:
     platform::TProgressBar* AProgressbar = nullptr;
     // The reply lines of the last check's newer files.
     QStringList toinstalllist;
+    // The run's DEBUG, as the program settled it: each service call of
+    // checknewsoftware is shown with its argument and the start of its reply.
+    bool debug = false;
     // The last failure's message.
     QString errorstr;
 

@@ -1,15 +1,19 @@
 // The program as its callers see it: a process with run parameters, its exit
 // status and what it writes when nobody watches.
 #include "installer/installprogram.h"
+#include "installer/runrequest.h"
 #include "lib/folderlock.h"
+#include "lib/folders.h"
 #include "lib/generations.h"
+#include "libguards.h"
+#include "platform/pathbytes.h"
+#include "platform/runargs.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -84,6 +88,32 @@ TEST(Program, AnUnattendedRunTellsItsCallerByItsExitStatus)
     EXPECT_EQ(readFile(dir.path() + "filesdir.txt"), (server + "\r\n").toUtf8());
 }
 
+// A recording run only records: each different folder on a new first line,
+// nothing for a folder that is not there, and the window's remembered place
+// (which a recording run never shows) as it was.
+TEST(Program, ARecordingRunRecordsAndEndsAtOnce)
+{
+    const testsupport::InstallFolders dir;
+    const QString settings = dir.path() + "Quorvane/TessarineInstallerdefaults.ini";
+    QDir().mkpath(dir.path() + "Quorvane");
+    const QByteArray remembered
+        = "[Installfm]\r\nLastTop=77\r\nLastLeft=66\r\nLastHeight=555\r\nLastWidth=888\r\nMAX=0\r\n";
+    writeFile(settings, remembered);
+    const QString file = dir.path() + "filesdir.txt";
+    for (const QString& folder : {dir.server(), dir.local(), dir.server()}) {
+        const ProgramRun run = runProgram({"SERVER=" + dir.server(), "FILESDIRCONTENTS=" + folder,
+                                           "FILESDIRNAME=" + file, "LOCALFOLDER=" + dir.path()});
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(run.err, QString());
+    }
+    EXPECT_EQ(readFile(file), (dir.server() + "\r\n" + dir.local() + "\r\n" + dir.server() + "\r\n").toUtf8());
+    const ProgramRun missing = runProgram({"FILESDIRCONTENTS=" + dir.path() + "missing",
+                                           "FILESDIRNAME=" + dir.path() + "other.txt", "LOCALFOLDER=" + dir.path()});
+    EXPECT_EQ(missing.status, 0);
+    EXPECT_FALSE(QFile::exists(dir.path() + "other.txt"));
+    EXPECT_EQ(readFile(settings), remembered);
+}
+
 TEST(Program, TwoInstallsIntoOneFolderTakeTurns)
 {
     const testsupport::InstallFolders dir;
@@ -91,6 +121,11 @@ TEST(Program, TwoInstallsIntoOneFolderTakeTurns)
     writeFile(server + "a.exe", "a");
 
     std::atomic<bool> done{false};
+    std::atomic<bool> waiting{false};
+    struct NoticeScope {
+        ~NoticeScope() { vek::folderlockwaitnotice().install({}); }
+    } const notice;
+    vek::folderlockwaitnotice().install([&](const QString&, bool) { waiting = true; });
     std::thread other;
     {
         const vek::FolderLock held(local);  // another installer is at work in the folder
@@ -100,7 +135,9 @@ TEST(Program, TwoInstallsIntoOneFolderTakeTurns)
             installprogram(server, local, "a.exe", message);
             done = true;
         });
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // Until the other install has found the folder held and waits.
+        while (!waiting.load() && !done.load())
+            std::this_thread::yield();
         EXPECT_FALSE(done.load());
         EXPECT_EQ(testsupport::entries(local), QStringList{vek::kFolderLockName});
     }
@@ -228,7 +265,14 @@ TEST(Program, ParametersKeepTheBytesOfNamesThatAreNotUtf8)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     struct stat st {};
     EXPECT_EQ(::stat((base + "local/" + name).constData(), &st), 0);
-    // The data folder is the one LOCALFOLDER named, not a look-alike.
+    // The data folder is the one LOCALFOLDER named, not a look-alike: the
+    // program reads the parameter as it reads the others, and the library
+    // makes the folder where it says. (An install of its own makes none.)
+    const installer::RunRequest run = installer::parseRunRequest(
+        {platform::decodeArgument(TESSARINE_PROGRAM), platform::decodeArgument("LOCALFOLDER=" + dataBase)});
+    ASSERT_TRUE(run.dataFolderBase.has_value());
+    const testsupport::DataFolderBaseScope settled(run.dataFolderBase);
+    EXPECT_EQ(platform::encodePath(vek::datafolder()), dataBase + "Quorvane/");
     EXPECT_EQ(::stat((dataBase + "Quorvane").constData(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
 }

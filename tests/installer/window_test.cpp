@@ -2,6 +2,8 @@
 // the message dialogs answered from a script.
 #include "dialogs/answerseam.h"
 #include "installer/TessarineInstallu.h"
+#include "installer/commandline.h"
+#include "installer/unattendedrun.h"
 #include "lib/generations.h"
 #include "localescope.h"
 #include "platform/faultinjection.h"
@@ -75,7 +77,8 @@ protected:
         const QStringList all
             = QStringList{dir.path() + "app/TessarineInstaller"} + args + QStringList{"LOCALFOLDER=" + dir.path()};
         runArgs.set(all);  // the program's own folder is read from item 0
-        form = std::make_unique<TInstallfm>(installer::parseRunRequest(all));
+        request = installer::parseRunRequest(all);
+        form = std::make_unique<TInstallfm>(request);
         form->show();
         QCoreApplication::processEvents();  // the settling step runs once the window is up
         return *form;
@@ -83,6 +86,8 @@ protected:
     TInstallfm& openListed()
     {
         TInstallfm& f = open({"SERVER=" + server(), "LOCAL=" + local()});
+        // The half second before the listing is the layout test's; here the list is wanted at once.
+        f.Timer1->setInterval(0);
         EXPECT_TRUE(QTest::qWaitFor([&] { return f.Serverlv->count() > 0; }, 3000));
         return f;
     }
@@ -95,6 +100,7 @@ protected:
     void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(2, 2)); }
 
     ScratchDir dir;
+    installer::RunRequest request;
     std::unique_ptr<TInstallfm> form;
     testsupport::LocaleScope snapshot{platform::LocaleFormat{}};
     testsupport::RunArgumentsScope runArgs;
@@ -107,7 +113,9 @@ TEST_F(InstallerWindow, StartsWithItsLayoutAndListsTheServerAfterTheTimer)
     vek::ScriptedAnswers answers;
     TInstallfm& f = open({"SERVER=" + server(), "LOCAL=" + local()});
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Install New Software  "));
-    EXPECT_EQ(f.VersionLab->caption(), "v1.00");
+    // The version the build was made as, the same that --version tells.
+    EXPECT_EQ(f.VersionLab->caption(), "v" + installer::versionnumber());
+    EXPECT_TRUE(installer::versionText().endsWith(" " + installer::versionnumber()));
     EXPECT_EQ(f.Serverfolderlab->caption(), server());
     EXPECT_EQ(f.Localfolderlab->caption(), local());
     EXPECT_TRUE(f.Installinglab->caption().isEmpty());
@@ -139,10 +147,13 @@ TEST_F(InstallerWindow, HoldsTheProgramUpdaterFromShowingToClosing)
     ASSERT_NE(f.newobj, nullptr);
     const vek::tnewsoftware* made = f.newobj.get();
     EXPECT_TRUE(made->toinstalllist.isEmpty());
+    EXPECT_FALSE(made->debug);
     f.FormShow();  // shown again: the same updater
     EXPECT_EQ(f.newobj.get(), made);
     f.close();
     EXPECT_EQ(f.newobj, nullptr);
+    // The run's DEBUG reaches the updater it holds.
+    EXPECT_TRUE(open({"SERVER=" + server(), "LOCAL=" + local(), "DEBUG"}).newobj->debug);
 }
 
 TEST_F(InstallerWindow, TheFilterRebuildsOnEveryKeyAndRefreshListsEverything)
@@ -285,17 +296,26 @@ TEST_F(InstallerWindow, AFailedInstallShowsItsCodeAndLeavesTheFolderAsItWas)
     EXPECT_EQ(readFile(vek::generationname(local() + "a.exe", 1)), "older a");
 }
 
+// The program body runs the unattended install; the window shows it: the
+// program in bold at the top, its one row, the bar while it is copied, its
+// warnings, and it closes when the run is over.
 TEST_F(InstallerWindow, AnUnattendedRunInstallsItsProgramAndCloses)
 {
     vek::ScriptedAnswers answers;
     TInstallfm& f = open({"SERVER=" + server(), "LOCAL=" + local(), "INSTALL=a.exe"});
     EXPECT_FALSE(f.Addbtn->isEnabled());
     EXPECT_FALSE(f.Installbtn->isEnabled());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
+    EXPECT_FALSE(f.Timer1->enabled());  // the window lists nothing: it only shows the run
+    bool barShown = false;
+    QObject::connect(f.ProgressBar1, &QProgressBar::valueChanged, &f,
+                     [&] { barShown |= f.ProgressBar1->isVisible() && f.Autolab->isVisible(); });
+    EXPECT_EQ(installer::rununattended(request, f), 0);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(barShown);
     EXPECT_EQ(f.Autolab->caption(), "a.exe");
     EXPECT_EQ(captions(f.Locallv), QStringList{"a.exe"});
+    EXPECT_EQ(f.Serverlv->count(), 0);
     EXPECT_EQ(readFile(local() + "a.exe"), "build of a.exe");
-    EXPECT_EQ(f.exitstatus(), 0);
     EXPECT_TRUE(answers.shown().isEmpty());
 }
 
@@ -303,39 +323,38 @@ TEST_F(InstallerWindow, AnUnattendedRunThatCannotInstallFailsItsExitStatus)
 {
     vek::ScriptedAnswers answers{1};
     TInstallfm& f = open({"SERVER=" + server(), "LOCAL=" + local(), "INSTALL=missing.exe"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
+    EXPECT_NE(installer::rununattended(request, f), 0);
+    EXPECT_FALSE(f.isVisible());
     ASSERT_EQ(answers.shown().size(), 1);
     EXPECT_TRUE(answers.shown()[0].message.startsWith("Install error code:2\nmissing.exe: "));
-    EXPECT_NE(f.exitstatus(), 0);
 }
 
 TEST_F(InstallerWindow, AMissingServerFolderIsReportedAndNothingIsListed)
 {
     const QString missing = dir.path() + "nowhere/";
     {
-        // On a screen the unattended window stays open with both buttons disabled.
+        // The unattended window stays open with both buttons disabled.
         vek::ScriptedAnswers answers{1};
-        TInstallfm& f = [&]() -> TInstallfm& {
-            const testsupport::EnvironmentScope platformName("QT_QPA_PLATFORM", "xcb");
-            const testsupport::EnvironmentScope display("DISPLAY", ":0");
-            return open({"SERVER=" + missing, "LOCAL=" + local(), "INSTALL=a.exe"});
-        }();
+        TInstallfm& f = open({"SERVER=" + missing, "LOCAL=" + local(), "INSTALL=a.exe"});
+        EXPECT_TRUE(answers.shown().isEmpty());  // the run reports it, not the window
+        EXPECT_NE(installer::rununattended(request, f), 0);
         ASSERT_EQ(answers.shown().size(), 1);
         EXPECT_EQ(answers.shown()[0].message, "Missing server folder " + missing);
-        QTest::qWait(700);
+        QCoreApplication::processEvents();
         EXPECT_TRUE(f.isVisible());
         EXPECT_FALSE(f.Timer1->enabled());
         EXPECT_FALSE(f.Addbtn->isEnabled());
         EXPECT_FALSE(f.Installbtn->isEnabled());
         EXPECT_EQ(f.Locallv->count(), 0);
-        EXPECT_NE(f.exitstatus(), 0);
     }
     {
-        // Without a screen nobody could close it: it closes by itself.
+        // An interactive window says so itself, and lists nothing.
         vek::ScriptedAnswers answers{1};
-        TInstallfm& f = open({"SERVER=" + missing, "INSTALL=a.exe"});
-        EXPECT_FALSE(f.isVisible());
-        EXPECT_NE(f.exitstatus(), 0);
+        TInstallfm& f = open({"SERVER=" + missing, "LOCAL=" + local()});
+        ASSERT_EQ(answers.shown().size(), 1);
+        EXPECT_EQ(answers.shown()[0].message, "Missing server folder " + missing);
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_FALSE(f.Timer1->enabled());
     }
 }
 
@@ -363,35 +382,13 @@ TEST_F(InstallerWindow, TheServerFolderComesFromTheStartIniWithoutSERVER)
         vek::ScriptedAnswers answers;
         TInstallfm& f = open({});
         EXPECT_EQ(f.Serverfolderlab->caption(), server());
+        f.Timer1->setInterval(0);  // the start delay is the layout test's
         EXPECT_TRUE(QTest::qWaitFor([&] { return f.Serverlv->count() == 4; }, 3000));
         EXPECT_TRUE(answers.shown().isEmpty());
     }
     // A SERVER value is taken as written.
     TInstallfm& f = open({"SERVER=" + serverNoSep});
     EXPECT_EQ(f.Serverfolderlab->caption(), serverNoSep);
-}
-
-TEST_F(InstallerWindow, ARecordingRunRecordsAndClosesAtOnce)
-{
-    // The place the user's window was closed at, which a recording run never
-    // shows and must not overwrite.
-    const QString settings = dir.path() + "Quorvane/TessarineInstallerdefaults.ini";
-    QDir().mkpath(dir.path() + "Quorvane");
-    const QByteArray remembered
-        = "[Installfm]\r\nLastTop=77\r\nLastLeft=66\r\nLastHeight=555\r\nLastWidth=888\r\nMAX=0\r\n";
-    writeFile(settings, remembered);
-    const QString file = dir.path() + "filesdir.txt";
-    for (const QString& folder : {server(), local(), server()}) {
-        TInstallfm& f = open({"SERVER=" + server(), "FILESDIRCONTENTS=" + folder, "FILESDIRNAME=" + file});
-        EXPECT_FALSE(f.isVisible());
-        EXPECT_FALSE(f.Timer1->enabled());
-    }
-    EXPECT_EQ(readFile(file), (server() + "\r\n" + local() + "\r\n" + server() + "\r\n").toUtf8());
-    TInstallfm& f = open({"FILESDIRCONTENTS=" + dir.path() + "missing", "FILESDIRNAME=" + dir.path() + "other.txt"});
-    EXPECT_FALSE(f.isVisible());
-    EXPECT_FALSE(QFile::exists(dir.path() + "other.txt"));
-    form.reset();
-    EXPECT_EQ(readFile(settings), remembered);
 }
 
 TEST_F(InstallerWindow, TwoRowsOfOneProgramInstallItOnce)

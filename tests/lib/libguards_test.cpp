@@ -50,6 +50,16 @@ TEST(LibGuards, EachPutsBackWhatItFoundAlsoWhenNested)
          "1", "(none)"},
         {"download call", [] { return callName(vek::downloadlistcall()); },
          [](int n) { return std::make_shared<testsupport::DownloadCallScope>(Numbered{n}); }, "1", "2"},
+        {"data folder base",
+         [] {
+             return vek::datafolderbasesettled() ? vek::datafolderbase().value_or(QStringLiteral("(none)"))
+                                                 : QStringLiteral("(unsettled)");
+         },
+         [](int n) {
+             return std::make_shared<testsupport::DataFolderBaseScope>(
+                 n == 1 ? std::optional<QString>(QStringLiteral("/one/")) : std::nullopt);
+         },
+         "/one/", "(none)"},
     };
     for (const auto& r : rows) {
         const QString before = r.read();

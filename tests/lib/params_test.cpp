@@ -102,6 +102,27 @@ TEST_F(RunArgs, LocalfolderVariantsPlaceTheDataFolder)
     EXPECT_TRUE(QDir(dir.path() + QStringLiteral("Quorvane")).exists());
 }
 
+// The program reads LOCALFOLDER once with its other parameters: what it
+// settled stands, whatever the parameters say afterwards.
+TEST_F(RunArgs, ASettledDataFolderBaseStandsOverTheParameters)
+{
+    ScratchDir dir;
+    const testsupport::EnvironmentScope home("HOME", dir.path().toUtf8() + "home");
+    use({QStringLiteral("LOCALFOLDER=") + dir.path() + QStringLiteral("Param/")});
+    {
+        const testsupport::DataFolderBaseScope settled(dir.path() + QStringLiteral("Settled/"));
+        EXPECT_EQ(datafolder(), dir.path() + QStringLiteral("Settled/Quorvane/"));
+    }
+    {
+        // Settled as not given: the documents folder, not the parameter's.
+        const testsupport::DataFolderBaseScope none(std::nullopt);
+        EXPECT_FALSE(datafolder().startsWith(dir.path() + QStringLiteral("Param"))) << datafolder().toStdString();
+        EXPECT_TRUE(datafolder().startsWith(dir.path() + QStringLiteral("home/"))) << datafolder().toStdString();
+    }
+    // Unsettled again: the parameter counts.
+    EXPECT_EQ(datafolder(), dir.path() + QStringLiteral("Param/Quorvane/"));
+}
+
 TEST_F(RunArgs, DatafolderPrefersTheSharedFolderOnlyWhenThePersonalOneIsMissing)
 {
     ScratchDir dir;

@@ -126,7 +126,7 @@ TEST_F(CheckTest, WithDebugEachCallShowsItsArgumentAndTheStartOfTheReply)
     EXPECT_TRUE(updater.checknewsoftware(local() + "Old.exe", QString(), nullptr));
     EXPECT_TRUE(shown.isEmpty()) << "no message without DEBUG";
 
-    parameters({"DEBUG"});
+    updater.debug = true;  // the program's DEBUG
     EXPECT_TRUE(updater.checknewsoftware(local() + "Old.exe", QString(), nullptr));
     ASSERT_EQ(shown.size(), 1);
     const QString encoded = urlencode(

@@ -1,0 +1,25 @@
+#include "installer/restorerun.h"
+
+#include "installer/restoregeneration.h"
+#include "installer/restorerequest.h"
+#include "installer/unattendedrun.h"
+
+namespace installer {
+
+int runrestore(const RunRequest& run, RunReporter& reporter)
+{
+    if (const QString problem = restorerequestproblem(run.restoreName, run.generationText); !problem.isEmpty()) {
+        reporter.warn(problem);
+        return kRunFailedStatus;
+    }
+    const QString local = settledlocalfolder(run);
+    const InstallOutcome outcome = restoregeneration(local, run.restoreName, run.generation);
+    if (!outcome.installed) {
+        reporter.warn(outcome.message);
+        return kRunFailedStatus;
+    }
+    reporter.tell(QStringLiteral("Restored generation %1 of %2 in %3").arg(run.generation).arg(outcome.name, local));
+    return kRunDoneStatus;
+}
+
+}  // namespace installer

@@ -1,0 +1,52 @@
+#include "installer/unattendedrun.h"
+
+#include "lib/folders.h"
+#include "platform/fileapi.h"
+#include "platform/inifile.h"
+
+namespace installer {
+
+QString settledserverfolder(const RunRequest& run)
+{
+    // A folder given by SERVER is taken as written; the start ini file's gets
+    // its separator.
+    if (!run.serverFolder.isEmpty())
+        return run.serverFolder;
+    const platform::IniFile ini(vek::allusersfolder() + vek::kStartIniName);
+    return vek::addslash(ini.readString(kStartIniSection, kStartIniFolderKey));
+}
+
+QString settledlocalfolder(const RunRequest& run)
+{
+    return run.localFolder.isEmpty() ? vek::exefolder() : run.localFolder;
+}
+
+QString missingserverfoldermessage(const QString& serverFolder)
+{
+    // A folder that was named but is not there says all; none named at all
+    // (a first start from the desktop menu) needs to say where to name one.
+    const QString hint
+        = serverFolder.isEmpty() ? kNameServerFolderHint.arg(vek::allusersfolder() + vek::kStartIniName) : QString();
+    return kMissingServerFolder + serverFolder + hint;
+}
+
+int rununattended(const RunRequest& run, RunReporter& reporter)
+{
+    const QString server = settledserverfolder(run);
+    if (server.isEmpty() || !platform::isFolder(server)) {
+        reporter.warn(missingserverfoldermessage(server));
+        return kRunFailedStatus;
+    }
+    const QString local = settledlocalfolder(run);
+    const QList<InstallOutcome> outcomes = installprograms(server, local, {run.programName}, &reporter);
+    for (const InstallOutcome& outcome : outcomes) {
+        if (outcome.installed)
+            reporter.tell(QStringLiteral("Installed %1 into %2").arg(outcome.name, local));
+        else
+            reporter.warn(outcome.message);
+    }
+    reporter.runfinished();
+    return allinstalled(outcomes) ? kRunDoneStatus : kRunFailedStatus;
+}
+
+}  // namespace installer
