@@ -349,6 +349,23 @@ QPoint pullBack(QPoint topLeft, QSize size, const QRect& desktop, const QRect& w
     return {left, top};
 }
 
+std::optional<FormGeometry> storedplacement(const FormGeometry& stored, const FormGeometry& current,
+                                            const QRect& desktop, const QRect& workArea)
+{
+    const QPoint corner
+        = pullBack(QPoint(stored.left, stored.top), QSize(stored.width, stored.height), desktop, workArea);
+    if (corner.y() < desktop.top() || corner.x() < desktop.left())
+        return std::nullopt;
+    FormGeometry outer = current;
+    outer.left = corner.x();
+    outer.top = corner.y();
+    if (stored.height > kMinStoredSize)
+        outer.height = stored.height;
+    if (stored.width > kMinStoredSize)
+        outer.width = stored.width;
+    return outer;
+}
+
 bool isfixedsize(const QWidget* form)
 {
     return form->minimumSize() == form->maximumSize();
@@ -411,20 +428,12 @@ void loadformposition(TForm* form)
     const int storedLeft = ini->readInt(section, kLastLeftKey, fallback.left);
     const int height = ini->readInt(section, kLastHeightKey, fallback.height);
     const int width = ini->readInt(section, kLastWidthKey, fallback.width);
-    const QPoint corner = pullBack(QPoint(storedLeft, storedTop), QSize(width, height), desktop, work);
-    if (corner.y() >= desktop.top() && corner.x() >= desktop.left()) {
-        // The stored bounds are the frame's, as they were stored: applied to
-        // the frame, the window comes back exactly where it was, however
-        // often it is closed and started.
-        FormGeometry outer = outergeometry(form);
-        outer.left = corner.x();
-        outer.top = corner.y();
-        if (height > kMinStoredSize)
-            outer.height = height;
-        if (width > kMinStoredSize)
-            outer.width = width;
-        placeouter(form, outer);
-    }
+    // The stored bounds are the frame's, as they were stored: applied to the
+    // frame, the window comes back exactly where it was, however often it is
+    // closed and started.
+    const FormGeometry stored{storedLeft, storedTop, width, height};
+    if (const std::optional<FormGeometry> outer = storedplacement(stored, outergeometry(form), desktop, work))
+        placeouter(form, *outer);
     notenormalframe(form);
     if (ini->readInt(section, kMaxKey, 0) != 0)
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
