@@ -5,7 +5,17 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace vek {
+namespace {
+
+bool hascontrolcharacter(const QString& s)
+{
+    return std::any_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+}
+
+}  // namespace
 
 QStringList replylines(QString reply)
 {
@@ -25,6 +35,12 @@ std::optional<ReplyFile> replyfile(const QString& line)
     ReplyFile file{namepart(line), {}};
     splitfields(valuepart(line), file.fields, u'|');
     if (file.fields.size() < 2 || !isplainfilename(file.name))
+        return std::nullopt;
+    // A control character has no place in a file name or its date, size or
+    // version: such a line was not written by the service.
+    if (hascontrolcharacter(file.name) || std::any_of(file.fields.cbegin(), file.fields.cend(), [](const QString& f) {
+            return hascontrolcharacter(f);
+        }))
         return std::nullopt;
     return file;
 }

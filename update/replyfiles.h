@@ -25,7 +25,8 @@ struct ReplyFile {
 };
 
 // The file of a reply line "name=fields": none unless the name is plain
-// (isplainfilename) and at least two fields follow it.
+// (isplainfilename), at least two fields follow it, and neither the name nor
+// a field holds a control character.
 std::optional<ReplyFile> replyfile(const QString& line);
 
 // The digest a side file's text gives: the first word of its first line when
