@@ -352,17 +352,19 @@ QPoint pullBack(QPoint topLeft, QSize size, const QRect& desktop, const QRect& w
 std::optional<FormGeometry> storedplacement(const FormGeometry& stored, const FormGeometry& current,
                                             const QRect& desktop, const QRect& workArea)
 {
-    const QPoint corner
-        = pullBack(QPoint(stored.left, stored.top), QSize(stored.width, stored.height), desktop, workArea);
-    if (corner.y() < desktop.top() || corner.x() < desktop.left())
-        return std::nullopt;
     FormGeometry outer = current;
-    outer.left = corner.x();
-    outer.top = corner.y();
     if (stored.height > kMinStoredSize)
         outer.height = stored.height;
     if (stored.width > kMinStoredSize)
         outer.width = stored.width;
+    // Pulled back by the size the window will have: a stored size that is not
+    // applied (0, or below 0) would leave the corner on or past the far edge.
+    const QPoint corner
+        = pullBack(QPoint(stored.left, stored.top), QSize(outer.width, outer.height), desktop, workArea);
+    if (!desktop.contains(corner))
+        return std::nullopt;
+    outer.left = corner.x();
+    outer.top = corner.y();
     return outer;
 }
 

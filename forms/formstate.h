@@ -101,10 +101,10 @@ FormGeometry formdefaultgeometry(const QWidget* form);
 QPoint pullBack(QPoint topLeft, QSize size, const QRect& desktop, const QRect& workArea);
 
 // Where a stored geometry puts a window whose frame is `current` now: the
-// stored corner pulled back onto the screens (pullBack, with the stored size),
-// the stored height and width where above 100 pixels, the current ones
-// otherwise. None when the pulled-back corner lies above or left of the
-// desktop: the window then stays where it is.
+// stored height and width where above 100 pixels, the current ones
+// otherwise, and the stored corner pulled back onto the screens by that size
+// (pullBack). None when the pulled-back corner lies off the desktop: the
+// window then stays where it is.
 std::optional<FormGeometry> storedplacement(const FormGeometry& stored, const FormGeometry& current,
                                             const QRect& desktop, const QRect& workArea);
 // True for a form whose size cannot change.
