@@ -89,7 +89,8 @@ QString checkSoapReply(Reader& in)
 // A string result reads back as the text the service put in its envelope.
 QString checkSoapRoundTrip(Reader& in)
 {
-    const QString value = utf8Safe(in.text());
+    // XML cannot carry a character 0, not even as a reference.
+    const QString value = utf8Safe(in.text()).remove(QChar(0));
     const SoapOperation* operation = processorinterface().operation(QStringLiteral("doGetFileData"));
     REQUIRE(operation != nullptr, QString());
     const SoapResult result

@@ -53,6 +53,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     fuzzchecks::setScratchFolder(base + QStringLiteral("/tessarine-fuzz-")
                                  + QString::number(QCoreApplication::applicationPid()));
+    // Gone when the run ends (a crash leaves it for a look).
+    std::atexit([] { QDir(fuzzchecks::scratchFolder()).removeRecursively(); });
     harness();
     return 0;
 }

@@ -2,7 +2,8 @@
 # Builds the fuzz harnesses with clang and runs each for a bounded time, one
 # after the other, then minimises its corpus into corpus/<harness>/.
 #   tests/fuzz/run.sh [seconds-per-harness, default 60] [harness ...]
-# FUZZ_BUILD sets the build folder (default build-fuzz in the repository).
+# FUZZ_BUILD sets the build folder (default build-fuzz in the repository);
+# FUZZ_SKIP_BUILD=1 runs the harnesses built there as they are.
 # Inputs that break a property or crash are kept in <build>/artifacts/; copy
 # them to regressions/<harness>/ once the fault is fixed.
 set -euo pipefail
@@ -15,8 +16,10 @@ harnesses=("$@")
 ((${#harnesses[@]})) || harnesses=(params_ini textfiles fields_web numbers_dates tables lang_files service_replies
   web_settings window_state command_line)
 
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="${CXX_FUZZ:-clang++}" -DCMAKE_CXX_COMPILER_LAUNCHER="$(command -v ccache || true)" >/dev/null
-nice -n "${FUZZ_NICE:-19}" cmake --build "$build" -j1
+if [ -z "${FUZZ_SKIP_BUILD:-}" ]; then
+  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="${CXX_FUZZ:-clang++}" -DCMAKE_CXX_COMPILER_LAUNCHER="$(command -v ccache || true)" >/dev/null
+  nice -n "${FUZZ_NICE:-19}" cmake --build "$build" -j1
+fi
 
 # Fonts are loaded once per process and kept by fontconfig.
 export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
