@@ -194,9 +194,12 @@ void restoreColumns(const IniFile& ini, const QString& section, const QString& p
 {
     for (int i = 0; i < count; ++i) {
         const int v = ini.readInt(section, prefix + QString::number(i), -1);
-        // 0 and 1 are what an empty or vanished column stored: the design width stays.
-        if (v > 1)
-            setWidth(i, roundHalfEven(v / 10000.0 * width));
+        // 0 and 1 are what an empty or vanished column stored: the design width
+        // stays. So it does for a share too small to give a pixel, which would
+        // hide the column now and store 0 at the close.
+        const int pixels = v > 1 ? roundHalfEven(v / 10000.0 * width) : 0;
+        if (pixels > 0)
+            setWidth(i, pixels);
     }
 }
 
