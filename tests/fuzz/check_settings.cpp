@@ -15,12 +15,18 @@ using namespace vek;
 namespace fuzzchecks {
 namespace {
 
-// A value one line of an ini file can hold.
+// A value one line of an ini file can hold as it is: no line end, and no
+// quote at either end (the ini reader takes quotes round a value away).
 QString lineValue(Reader& in)
 {
     QString s = in.chunkText();
     s.remove(u'\r');
     s.remove(u'\n');
+    const QString t = s.trimmed();
+    for (const QChar quote : {u'"', u'\''}) {
+        if (t.startsWith(quote) || t.endsWith(quote))
+            s.remove(quote);
+    }
     return s;
 }
 
