@@ -27,14 +27,14 @@ QString utf8Safe(const QString& s)
 // character reference.
 QByteArray xmlText(const QString& s)
 {
-    QByteArray out;
-    for (const char32_t c : s.toUcs4()) {
-        if (c == u'<' || c == u'>' || c == u'&' || c < 0x20)
-            out += "&#" + QByteArray::number(quint32(c)) + ';';
+    QString out;
+    for (const QChar c : s) {
+        if (c == u'<' || c == u'>' || c == u'&' || c.unicode() < 0x20)
+            out += QStringLiteral("&#%1;").arg(c.unicode());
         else
-            out += QString::fromUcs4(&c, 1).toUtf8();
+            out += c;
     }
-    return out;
+    return out.toUtf8();
 }
 
 // The service's string reply to doGetFileData as it comes over the wire.

@@ -127,12 +127,13 @@ QString checkLayout(Reader& in)
     LayoutForm second(width);
     QStringList fontsAgain;
     loadformlayout(&second.form, &out, fontsAgain);
-    QList<int> expected = first.widths();
+    // A width set again may come out at that least width; one left alone stays.
+    const QList<int> before = first.widths();
+    const QList<int> after = second.widths();
     const QList<int> narrowest = second.narrowest();
-    for (qsizetype i = 0; i < expected.size(); ++i)
-        expected[i] = std::max(expected[i], narrowest[i]);
-    REQUIRE(second.widths() == expected,
-            shownWidths(first.widths()) + QStringLiteral(" -> ") + shownWidths(second.widths()));
+    for (qsizetype i = 0; i < before.size(); ++i)
+        REQUIRE(after[i] == before[i] || after[i] == std::max(before[i], narrowest[i]),
+                shownWidths(before) + QStringLiteral(" -> ") + shownWidths(after));
     REQUIRE(second.lv->font().family() == first.lv->font().family(),
             shown(first.lv->font().family()) + QStringLiteral(" -> ") + shown(second.lv->font().family()));
     REQUIRE(fontpoints(second.lv->font()) == fontpoints(first.lv->font()),
