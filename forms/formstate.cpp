@@ -194,9 +194,12 @@ void restoreColumns(const IniFile& ini, const QString& section, const QString& p
 {
     for (int i = 0; i < count; ++i) {
         const int v = ini.readInt(section, prefix + QString::number(i), -1);
-        // 0 and 1 are what an empty or vanished column stored: the design width stays.
-        if (v > 1)
-            setWidth(i, roundHalfEven(v / 10000.0 * width));
+        // 0 and 1 are what an empty or vanished column stored: the design width
+        // stays. So it does for a share too small to give a pixel, which would
+        // hide the column now and store 0 at the close.
+        const int pixels = v > 1 ? roundHalfEven(v / 10000.0 * width) : 0;
+        if (pixels > 0)
+            setWidth(i, pixels);
     }
 }
 
@@ -349,6 +352,25 @@ QPoint pullBack(QPoint topLeft, QSize size, const QRect& desktop, const QRect& w
     return {left, top};
 }
 
+std::optional<FormGeometry> storedplacement(const FormGeometry& stored, const FormGeometry& current,
+                                            const QRect& desktop, const QRect& workArea)
+{
+    FormGeometry outer = current;
+    if (stored.height > kMinStoredSize)
+        outer.height = stored.height;
+    if (stored.width > kMinStoredSize)
+        outer.width = stored.width;
+    // Pulled back by the size the window will have: a stored size that is not
+    // applied (0, or below 0) would leave the corner on or past the far edge.
+    const QPoint corner
+        = pullBack(QPoint(stored.left, stored.top), QSize(outer.width, outer.height), desktop, workArea);
+    if (!desktop.contains(corner))
+        return std::nullopt;
+    outer.left = corner.x();
+    outer.top = corner.y();
+    return outer;
+}
+
 bool isfixedsize(const QWidget* form)
 {
     return form->minimumSize() == form->maximumSize();
@@ -411,20 +433,12 @@ void loadformposition(TForm* form)
     const int storedLeft = ini->readInt(section, kLastLeftKey, fallback.left);
     const int height = ini->readInt(section, kLastHeightKey, fallback.height);
     const int width = ini->readInt(section, kLastWidthKey, fallback.width);
-    const QPoint corner = pullBack(QPoint(storedLeft, storedTop), QSize(width, height), desktop, work);
-    if (corner.y() >= desktop.top() && corner.x() >= desktop.left()) {
-        // The stored bounds are the frame's, as they were stored: applied to
-        // the frame, the window comes back exactly where it was, however
-        // often it is closed and started.
-        FormGeometry outer = outergeometry(form);
-        outer.left = corner.x();
-        outer.top = corner.y();
-        if (height > kMinStoredSize)
-            outer.height = height;
-        if (width > kMinStoredSize)
-            outer.width = width;
-        placeouter(form, outer);
-    }
+    // The stored bounds are the frame's, as they were stored: applied to the
+    // frame, the window comes back exactly where it was, however often it is
+    // closed and started.
+    const FormGeometry stored{storedLeft, storedTop, width, height};
+    if (const std::optional<FormGeometry> outer = storedplacement(stored, outergeometry(form), desktop, work))
+        placeouter(form, *outer);
     notenormalframe(form);
     if (ini->readInt(section, kMaxKey, 0) != 0)
         form->setWindowState(form->windowState() | Qt::WindowMaximized);

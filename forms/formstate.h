@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -99,6 +100,13 @@ FormGeometry formdefaultgeometry(const QWidget* form);
 // work area's, moves so that the window's far edge lies on that edge.
 QPoint pullBack(QPoint topLeft, QSize size, const QRect& desktop, const QRect& workArea);
 
+// Where a stored geometry puts a window whose frame is `current` now: the
+// stored height and width where above 100 pixels, the current ones
+// otherwise, and the stored corner pulled back onto the screens by that size
+// (pullBack). None when the pulled-back corner lies off the desktop: the
+// window then stays where it is.
+std::optional<FormGeometry> storedplacement(const FormGeometry& stored, const FormGeometry& current,
+                                            const QRect& desktop, const QRect& workArea);
 // True for a form whose size cannot change.
 bool isfixedsize(const QWidget* form);
 

@@ -78,9 +78,12 @@ bool writelanglines(const QString& path, const QStringList& lines)
     }
     QByteArray bytes(platform::kUtf8Mark, platform::kUtf8MarkSize);
     for (const QString& line : lines) {
-        // A line read from a file holds no line break: one that does was put
-        // together by the program, and must not become two records.
-        bytes += (std::any_of(line.cbegin(), line.cend(), islinebreak) ? langfileline(line) : line).toUtf8();
+        // A line read from a file holds no CR or LF: one that does was put
+        // together by the program, and must not become two records. A Unicode
+        // line separator ends no line of the file: a line read with one is
+        // written as it was, so that its record keeps its key.
+        const bool splits = line.contains(u'\r') || line.contains(u'\n');
+        bytes += (splits ? langfileline(line) : line).toUtf8();
         bytes += "\r\n";
     }
     return platform::writeFileAtomically(path, bytes) == 0;

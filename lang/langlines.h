@@ -15,9 +15,10 @@ namespace vek {
 // record of its own to the file.
 QString langfileline(const QString& text);
 
-// Writes the lines, in their order, as a language file; a line holding a line
-// break goes through langfileline, so that it stays one line (lines read from
-// a file, which hold none, are written as they were). A file its owner made
+// Writes the lines, in their order, as a language file; a line holding CR or
+// LF goes through langfileline, so that it stays one line (lines read from a
+// file, which hold neither, are written as they were, a Unicode line or
+// paragraph separator in them too). A file its owner made
 // read-only is not replaced. True when the file was written.
 [[nodiscard]] bool writelanglines(const QString& path, const QStringList& lines);
 

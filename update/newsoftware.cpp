@@ -19,6 +19,7 @@
 #include "platform/pathbytes.h"
 #include "platform/winerror.h"
 #include "platform/workfile.h"
+#include "update/replyfiles.h"
 #include "update/updateservice.h"
 #include "update/updatesettings.h"
 #include "web/vekpost.h"
@@ -26,7 +27,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -53,20 +53,6 @@ void showlabel(platform::TLabel* label, const QString& text)
 QString defaultserverfolder(const UpdateSettings& settings)
 {
     return QStringLiteral("c:\\domains\\") + settings.siteDomain + QStringLiteral("\\html\\downloads");
-}
-
-// A reply names a file of the local folder: nothing that reaches outside it.
-bool isplainfilename(const QString& name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(u'/')
-        && !name.contains(u'\\') && !name.contains(QChar(0));
-}
-
-QStringList replylines(QString reply)
-{
-    reply.replace(u'"', kCrLf);
-    static const QRegularExpression kLineBreak(QStringLiteral("\r\n|\n|\r"));
-    return reply.split(kLineBreak, Qt::SkipEmptyParts);
 }
 
 // Moves a progress bar by the bytes of a transfer; a count beyond the bar's
@@ -141,13 +127,6 @@ int placedownload(const QString& download, const QString& target)
     }
     (void)removefile(download);  // the new file stands; a download left behind is replaced next time
     return 0;
-}
-
-// Whether a side file's first word is an MD5 digest: 32 hexadecimal digits.
-bool isdigest(const QString& text)
-{
-    static const QRegularExpression kDigest(QStringLiteral("^[0-9A-Fa-f]{32}$"));
-    return kDigest.match(text).hasMatch();
 }
 
 }  // namespace
@@ -229,17 +208,16 @@ bool tnewsoftware::checknewsoftware(const QString& exepath, const QString& aWebF
             const QString name = namepart(line);
             showlabel(alabel, name);
             showlabel(alabel, name + u'=' + valuepart(line));
-            QStringList fields;
-            splitfields(valuepart(line), fields, u'|');
-            if (fields.size() < 2 || !isplainfilename(name))
+            const std::optional<ReplyFile> file = replyfile(line);
+            if (!file)
                 continue;
-            const QString localfile = local + name;
+            const QString localfile = local + file->name;
             if (!platform::isFile(localfile))
                 continue;
-            const std::optional<QDateTime> serverdate = texttodatetime(fields[1]);
+            const std::optional<QDateTime> serverdate = texttodatetime(file->fields[1]);
             if (!serverdate) {
-                errorstr
-                    = QStringLiteral("Error:") + QStringLiteral("Unreadable date \"%1\" of %2").arg(fields[1], name);
+                errorstr = QStringLiteral("Error:")
+                    + QStringLiteral("Unreadable date \"%1\" of %2").arg(file->fields[1], file->name);
                 break;
             }
             if (QFileInfo(localfile).lastModified() < *serverdate || indebugger())
@@ -255,8 +233,7 @@ std::optional<QString> tnewsoftware::sidedigest(const QString& addressStem, cons
     const QString name = TVekPost::md5name(exename);
     TVekPost post;
     if (post.OpenURL(addressStem + name)) {
-        const QString digest = post.ReplyStr.section(u'\n', 0, 0).trimmed().section(u' ', 0, 0);
-        if (isdigest(digest))
+        if (const std::optional<QString> digest = sidefiledigest(post.ReplyStr))
             return digest;
         why = name + QStringLiteral(" holds no MD5 digest");
         return std::nullopt;

@@ -47,6 +47,13 @@ QString unprotectstring(const QString& text)
     return bytestostr(plain);
 }
 
+std::optional<QString> decodeprotectedstring(const QString& text)
+{
+    if (text.size() % 2 != 0 || std::any_of(text.cbegin(), text.cend(), [](QChar c) { return hexnibble(c) < 0; }))
+        return std::nullopt;
+    return unprotectstring(text);
+}
+
 QByteArray strtobytes(const QString& text)
 {
     QByteArray bytes(text.size(), '\0');

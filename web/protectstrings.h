@@ -8,6 +8,8 @@
 #include <QChar>
 #include <QString>
 
+#include <optional>
+
 namespace vek {
 
 // What protectstring gives when the text cannot be protected.
@@ -24,6 +26,12 @@ QString protectstring(const QString& text);
 // text. Characters that are no hexadecimal digits count as 0, an odd last
 // character is left out.
 QString unprotectstring(const QString& text);
+
+// The same for a text read from a file, which may be anything: none when it
+// is not protected text (an odd number of characters, or a character that is
+// no hexadecimal digit), so that the caller can report it instead of using
+// what the digits read as 0 would give.
+std::optional<QString> decodeprotectedstring(const QString& text);
 
 // One byte per character: the low 8 bits of its code.
 QByteArray strtobytes(const QString& text);

@@ -3,10 +3,9 @@
 #include "lib/messagehook.h"
 #include "web/httpclient.h"
 #include "web/transferlog.h"
+#include "web/translationreply.h"
 #include "web/websettings.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QUrl>
 
 namespace vek {
@@ -24,28 +23,6 @@ QString endpoint()
     while (host.endsWith(u'/'))
         host.chop(1);
     return host;
-}
-
-// The reply is nested arrays whose first element lists the segments, each
-// an array beginning with its translated text: [[["Hallo. ","Hello. ",...],
-// ["Wie geht's?","How are you?",...]],null,"en"]. A trailing segment may carry
-// no text (a transliteration), and is passed over.
-std::optional<QString> translatedsegments(const QByteArray& body)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray())
-        return std::nullopt;
-    const QJsonValue segments = document.array().first();
-    if (!segments.isArray())
-        return std::nullopt;
-    std::optional<QString> text;
-    for (const QJsonValue& segment : segments.toArray()) {
-        if (!segment.isArray() || !segment.toArray().first().isString())
-            continue;
-        text = text.value_or(QString()) + segment.toArray().first().toString();
-    }
-    return text;
 }
 
 }  // namespace

@@ -38,7 +38,12 @@ ProxySettings readproxysettings(const QString& file)
     proxy.host = host;
     proxy.port = ini.readInt(kProxySection, kProxyPortKey, kDefaultProxyPort);
     proxy.user = ini.readString(kProxySection, kProxyUserKey).trimmed();
-    proxy.password = unprotectstring(ini.readString(kProxySection, kProxyPassKey)).trimmed();
+    // A password that is no protected text would be sent as whatever its
+    // digits read as: the proxy would refuse it without saying why.
+    const std::optional<QString> password = decodeprotectedstring(ini.readString(kProxySection, kProxyPassKey));
+    if (!password)
+        return {std::nullopt, unreadable + kProxyPassKey + QStringLiteral(" is no protected text)")};
+    proxy.password = password->trimmed();
     return {proxy, QString()};
 }
 

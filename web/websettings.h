@@ -38,8 +38,9 @@ struct ProxySettings {
     // when "PORT" is missing; the password turned back from its protected
     // text and trimmed.
     std::optional<http::ProxyServer> proxy;
-    // Empty, or the message for a file that is there but could not be read:
-    // a transfer must not go direct around a proxy it could not learn of.
+    // Empty, or the message for a file that is there but could not be read,
+    // or whose "PASS" is no protected text (decodeprotectedstring): a
+    // transfer must not go direct around a proxy it could not learn of.
     QString error;
 };
 inline const QString kUnreadableProxySettings = QStringLiteral("The proxy settings file could not be read: ");

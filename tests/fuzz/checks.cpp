@@ -1,4 +1,5 @@
 #include "checks.h"
+#include "checksupport.h"
 
 #include "lib/basictext.h"
 #include "lib/fields.h"
@@ -32,103 +33,6 @@ using platform::TListView;
 
 namespace fuzzchecks {
 namespace {
-
-QString g_scratch;
-
-QString scratchFile(const QString& name)
-{
-    if (g_scratch.isEmpty())
-        setScratchFolder(QDir::tempPath() + QStringLiteral("/tessarine-checks-")
-                         + QString::number(QCoreApplication::applicationPid()));
-    return g_scratch + name;
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
-
-// A broken property: where and what, with the texts involved.
-QString broken(int line, const char* what, const QString& detail = {})
-{
-    QString out = QStringLiteral("checks.cpp:%1: %2").arg(line).arg(QLatin1String(what));
-    if (!detail.isEmpty())
-        out += QStringLiteral(" [") + detail + u']';
-    return out;
-}
-
-#define REQUIRE(cond, detail)                         \
-    do {                                              \
-        if (!(cond))                                  \
-            return broken(__LINE__, #cond, (detail)); \
-    } while (0)
-
-// Texts in failure messages: every character outside printable ASCII escaped.
-QString shown(const QString& s)
-{
-    QString out;
-    for (const QChar c : s) {
-        if (c.unicode() >= 0x20 && c.unicode() < 0x7F && c != u'\\')
-            out += c;
-        else
-            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-    }
-    return out;
-}
-
-QString shown(const QStringList& list)
-{
-    QStringList parts;
-    for (const QString& s : list)
-        parts.append(u'"' + shown(s) + u'"');
-    return u'(' + parts.join(QStringLiteral(", ")) + u')';
-}
-
-// Reads the input from the front.
-class Reader {
-public:
-    explicit Reader(const QByteArray& bytes) : bytes_(bytes) {}
-
-    quint8 byte() { return pos_ < bytes_.size() ? static_cast<quint8>(bytes_[pos_++]) : 0; }
-    bool flag() { return byte() & 1; }
-    template <typename T> T value()
-    {
-        T v{};
-        unsigned char raw[sizeof(T)] = {};
-        for (unsigned char& b : raw)
-            b = byte();
-        std::memcpy(&v, raw, sizeof(T));
-        return v;
-    }
-    QByteArray rest()
-    {
-        const QByteArray r = bytes_.mid(pos_);
-        pos_ = bytes_.size();
-        return r;
-    }
-    // The rest of the input as text; one byte picks the encoding (Latin-1,
-    // UTF-8 or raw UTF-16, which can hold any code unit, lone surrogates too).
-    QString text()
-    {
-        const int mode = byte() % 3;
-        const QByteArray r = rest();
-        if (mode == 0)
-            return QString::fromLatin1(r);
-        if (mode == 1)
-            return QString::fromUtf8(r);
-        QString out;
-        out.reserve(r.size() / 2);
-        for (qsizetype i = 0; i + 1 < r.size(); i += 2)
-            out += QChar(char16_t(static_cast<quint8>(r[i]) | (static_cast<quint8>(r[i + 1]) << 8)));
-        return out;
-    }
-
-private:
-    QByteArray bytes_;
-    qsizetype pos_ = 0;
-};
 
 platform::LocaleFormat dotLocale()
 {
@@ -865,7 +769,7 @@ QString checkCsvImport(Reader& in)
     REQUIRE(list.savetocsv(path), QString());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return broken(__LINE__, "the saved file opens", path);
+        return broken(__FILE_NAME__, __LINE__, "the saved file opens", path);
     const QByteArray head = file.read(3);
     file.close();
     if (head.startsWith("\xEF\xBB\xBF") || head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
@@ -981,12 +885,6 @@ QString harnessName(Harness harness)
 QList<Harness> allHarnesses()
 {
     return {Harness::ParamsIni, Harness::TextFiles, Harness::FieldsWeb, Harness::NumbersDates, Harness::Tables};
-}
-
-void setScratchFolder(const QString& folder)
-{
-    QDir().mkpath(folder);
-    g_scratch = folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
 QString runCheck(Harness harness, const QByteArray& input)

@@ -3,6 +3,8 @@
 // them generated inputs; the regression test replays the saved ones. Each
 // check turns raw bytes into calls of the library and returns the first
 // broken property as text, or an empty text when every property held.
+#include "checksupport.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,9 +23,6 @@ enum class Harness {
 // Folder names under tests/fuzz/corpus and tests/fuzz/regressions.
 QString harnessName(Harness harness);
 QList<Harness> allHarnesses();
-
-// Where the checks write their scratch files (created when missing).
-void setScratchFolder(const QString& folder);
 
 // Runs the harness's target chosen by the input; "" when every property held.
 // The locale snapshot and run parameters are put back afterwards.

@@ -1,6 +1,7 @@
 // One libFuzzer entry point, built once per harness (FUZZ_HARNESS names it).
 // A broken property aborts, so the fuzzer keeps the input like a crash.
 #include "checks.h"
+#include "familychecks.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,13 +10,29 @@
 
 namespace {
 
-fuzzchecks::Harness harness()
+// Runs the input through the named harness's checks.
+using Runner = QString (*)(const QByteArray&);
+
+template <typename H, QString (*Name)(H), QList<H> (*All)(), QString (*Run)(H, const QByteArray&)> Runner runnerFrom()
 {
-    static const fuzzchecks::Harness chosen = [] {
-        for (const fuzzchecks::Harness h : fuzzchecks::allHarnesses()) {
-            if (fuzzchecks::harnessName(h) == QLatin1String(FUZZ_HARNESS))
-                return h;
+    for (const H h : All()) {
+        if (Name(h) == QLatin1String(FUZZ_HARNESS)) {
+            static const H chosen = h;
+            return [](const QByteArray& input) { return Run(chosen, input); };
         }
+    }
+    return nullptr;
+}
+
+Runner harness()
+{
+    static const Runner chosen = [] {
+        if (const Runner r = runnerFrom<fuzzchecks::Harness, fuzzchecks::harnessName, fuzzchecks::allHarnesses,
+                                        fuzzchecks::runCheck>())
+            return r;
+        if (const Runner r = runnerFrom<fuzzchecks::FamilyHarness, fuzzchecks::familyHarnessName,
+                                        fuzzchecks::allFamilyHarnesses, fuzzchecks::runFamilyCheck>())
+            return r;
         std::fprintf(stderr, "unknown harness %s\n", FUZZ_HARNESS);
         std::abort();
     }();
@@ -36,14 +53,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     fuzzchecks::setScratchFolder(base + QStringLiteral("/tessarine-fuzz-")
                                  + QString::number(QCoreApplication::applicationPid()));
+    // Gone when the run ends (a crash leaves it for a look).
+    std::atexit([] { QDir(fuzzchecks::scratchFolder()).removeRecursively(); });
     harness();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString result = fuzzchecks::runCheck(
-        harness(), QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    const QString result
+        = harness()(QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     if (!result.isEmpty()) {
         std::fprintf(stderr, "property failed: %s\n", result.toUtf8().constData());
         std::abort();

@@ -2,7 +2,8 @@
 # Builds the fuzz harnesses with clang and runs each for a bounded time, one
 # after the other, then minimises its corpus into corpus/<harness>/.
 #   tests/fuzz/run.sh [seconds-per-harness, default 60] [harness ...]
-# FUZZ_BUILD sets the build folder (default build-fuzz in the repository).
+# FUZZ_BUILD sets the build folder (default build-fuzz in the repository);
+# FUZZ_SKIP_BUILD=1 runs the harnesses built there as they are.
 # Inputs that break a property or crash are kept in <build>/artifacts/; copy
 # them to regressions/<harness>/ once the fault is fixed.
 set -euo pipefail
@@ -12,10 +13,16 @@ build="${FUZZ_BUILD:-$root/build-fuzz}"
 seconds="${1:-60}"
 shift || true
 harnesses=("$@")
-((${#harnesses[@]})) || harnesses=(params_ini textfiles fields_web numbers_dates tables)
+((${#harnesses[@]})) || harnesses=(params_ini textfiles fields_web numbers_dates tables lang_files service_replies
+  web_settings window_state command_line)
 
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="${CXX_FUZZ:-clang++}" >/dev/null
-nice -n 10 cmake --build "$build" -j1
+if [ -z "${FUZZ_SKIP_BUILD:-}" ]; then
+  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="${CXX_FUZZ:-clang++}" -DCMAKE_CXX_COMPILER_LAUNCHER="$(command -v ccache || true)" >/dev/null
+  nice -n "${FUZZ_NICE:-19}" cmake --build "$build" -j1
+fi
+
+# Fonts are loaded once per process and kept by fontconfig.
+export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 status=0
 for h in "${harnesses[@]}"; do
@@ -26,7 +33,7 @@ for h in "${harnesses[@]}"; do
   log="$build/$h.log"
   echo "== $h: ${seconds}s"
   set +e
-  (cd "$build" && nice -n 10 "$build/fuzz_$h" "$work" "$corpus" \
+  (cd "$build" && nice -n "${FUZZ_NICE:-19}" "$build/fuzz_$h" "$work" "$corpus" \
       -max_total_time="$seconds" -max_len=4096 -timeout=20 -rss_limit_mb=2048 \
       -dict="$here/dicts/$h.dict" -artifact_prefix="$artifacts/$h-" -print_final_stats=1 \
       >"$log" 2>&1)
@@ -41,7 +48,7 @@ for h in "${harnesses[@]}"; do
   # Keep only the inputs that add coverage.
   merged="$build/merged/$h"
   rm -rf "$merged" && mkdir -p "$merged"
-  nice -n 10 "$build/fuzz_$h" -merge=1 -max_len=4096 "$merged" "$corpus" "$work" >"$build/$h.merge.log" 2>&1 || true
+  nice -n "${FUZZ_NICE:-19}" "$build/fuzz_$h" -merge=1 -max_len=4096 "$merged" "$corpus" "$work" >"$build/$h.merge.log" 2>&1 || true
   if [ -n "$(ls -A "$merged")" ]; then
     rm -rf "$corpus" && mv "$merged" "$corpus"
   fi

@@ -336,3 +336,17 @@ TEST(ProtectedStrings, MissingOrShortTableFileLeavesTheBoxAlone)
         EXPECT_EQ(box.matrix(5, 5), 0);
     }
 }
+
+// A text read from a settings file may be anything: one that is no protected
+// text does not decode, so that the reader can say so instead of using what
+// unprotectstring would make of it.
+TEST(ProtectStrings, DecodeTellsProtectedTextFromAnyOther)
+{
+    EXPECT_EQ(decodeprotectedstring(protectstring(QStringLiteral("s3cret pw"))), QStringLiteral("s3cret pw"));
+    EXPECT_EQ(decodeprotectedstring(protectstring(QStringLiteral("pw")).toLower()), QStringLiteral("pw"));
+    EXPECT_EQ(decodeprotectedstring(QString()), QString());
+    EXPECT_EQ(decodeprotectedstring(QStringLiteral("ABC")), std::nullopt) << "odd length";
+    EXPECT_EQ(decodeprotectedstring(QStringLiteral("4a4G")), std::nullopt) << "G is no digit";
+    EXPECT_EQ(decodeprotectedstring(QStringLiteral("not protected")), std::nullopt);
+    EXPECT_EQ(decodeprotectedstring(QStringLiteral("3C 1A")), std::nullopt) << "a blank is no digit";
+}
