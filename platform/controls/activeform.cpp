@@ -32,7 +32,10 @@ void remember()
 
 void followActivation()
 {
-    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, qApp, [] { remember(); });
+    // A run without a display has only the core application: no windows to follow.
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (app)
+        QObject::connect(app, &QGuiApplication::focusWindowChanged, app, [] { remember(); });
 }
 Q_COREAPP_STARTUP_FUNCTION(followActivation)
 
