@@ -327,12 +327,21 @@ int RawFile::open(const QString& path, OpenMode mode)
     return rc;
 }
 
-int RawFile::openWorkFile(const QString& path)
+int RawFile::openWorkFile(const QString& path, mode_t mode)
 {
     if (fd_ >= 0)
         (void)close();  // as open()
     path_ = path;
-    return createWorkFile(path, 0666, &fd_);
+    return createWorkFile(path, mode, &fd_);
+}
+
+int RawFile::sync()
+{
+    if (fd_ < 0)
+        return winerr::InvalidHandle;
+    if (const int err = injected(FaultOp::Sync))
+        return codeFor(err, path_);
+    return ::fsync(fd_) == 0 ? 0 : codeFor(errno, path_);
 }
 
 int RawFile::read(char* buffer, qint64 max, qint64* got)
@@ -432,10 +441,7 @@ int copyFile(const QString& source, const QString& destination, bool failIfExist
     if (!failIfExists) {
         // Opening the destination would empty it: a copy onto the source itself,
         // under whatever name, has nothing to do.
-        struct stat from {};
-        struct stat target {};
-        if (::stat(encodePath(source).constData(), &from) == 0 && S_ISREG(from.st_mode)
-            && ::stat(encodePath(destination).constData(), &target) == 0 && sameIdentity(from, target))
+        if (isFile(source) && sameFile(source, destination))
             return 0;
     }
     const int flags = O_WRONLY | O_CREAT | (failIfExists ? O_EXCL | O_NOFOLLOW : O_TRUNC);

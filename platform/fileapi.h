@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <sys/types.h>
 
 namespace platform {
 
@@ -31,11 +32,13 @@ public:
     [[nodiscard]] int open(const QString& path, OpenMode mode);
     // Opens a new work file for writing as createWorkFile makes it
     // (workfile.h): exclusively, never through a link, locked while open.
-    [[nodiscard]] int openWorkFile(const QString& path);
+    [[nodiscard]] int openWorkFile(const QString& path, mode_t mode = 0666);
     // Reads up to `max` bytes; `got` is 0 at the end of the file.
     [[nodiscard]] int read(char* buffer, qint64 max, qint64* got);
     // Writes all `size` bytes or fails.
     [[nodiscard]] int write(const char* data, qint64 size);
+    // Flushes what was written to the disk.
+    [[nodiscard]] int sync();
     [[nodiscard]] int close();
     bool isOpen() const { return fd_ >= 0; }
     int descriptor() const { return fd_; }

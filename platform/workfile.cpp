@@ -94,24 +94,15 @@ bool isWorkName(const QString& name, const QString& suffix)
 
 int writeWorkFile(const QString& path, const QByteArray& bytes, mode_t mode)
 {
-    int fd = -1;
-    if (const int rc = createWorkFile(path, mode, &fd))
+    RawFile file;
+    if (const int rc = file.openWorkFile(path, mode))
         return rc;
-    int rc = 0;
-    if (const int err = checkFault(FaultOp::Write))
-        rc = winErrorFromErrno(err, path);
-    for (qsizetype done = 0; rc == 0 && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno != EINTR)
-            rc = winErrorFromErrno(errno, path);
-        else if (n > 0)
-            done += n;
-    }
-    if (const int err = rc == 0 ? checkFault(FaultOp::Sync) : 0)
-        rc = winErrorFromErrno(err, path);
-    else if (rc == 0 && ::fsync(fd) != 0)
-        rc = winErrorFromErrno(errno, path);
-    ::close(fd);
+    int rc = file.write(bytes.constData(), bytes.size());
+    if (rc == 0)
+        rc = file.sync();
+    const int closed = file.close();
+    if (rc == 0)
+        rc = closed;
     if (rc != 0)
         ::unlink(encodePath(path).constData());
     return rc;

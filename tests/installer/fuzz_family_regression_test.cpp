@@ -3,28 +3,20 @@
 // checks the harnesses run: the inputs that once broke a property
 // (regressions/) and the kept corpus.
 #include "fuzz/familychecks.h"
+#include "fuzzreplay.h"
 #include "testsupport.h"
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
 
 using fuzzchecks::FamilyHarness;
 
-// Replays every file of <kind>/<harness>/; returns how many there were.
 int replay(const QString& kind, FamilyHarness harness)
 {
-    const QDir dir(QStringLiteral(TESSARINE_FUZZ_DIR "/") + kind + u'/' + fuzzchecks::familyHarnessName(harness));
-    int count = 0;
-    for (const QFileInfo& info : dir.entryInfoList(QDir::Files, QDir::Name)) {
-        QFile file(info.filePath());
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << info.filePath().toStdString();
-        EXPECT_EQ(fuzzchecks::runFamilyCheck(harness, file.readAll()), QString()) << info.filePath().toStdString();
-        ++count;
-    }
-    return count;
+    return testsupport::replayfuzzinputs(
+        kind, fuzzchecks::familyHarnessName(harness),
+        [harness](const QByteArray& input) { return fuzzchecks::runFamilyCheck(harness, input); });
 }
 
 }  // namespace

@@ -2,28 +2,20 @@
 // run: the inputs that once broke a property (regressions/) and the kept
 // corpus, so the ordinary test run guards what fuzzing established.
 #include "fuzz/checks.h"
+#include "fuzzreplay.h"
 #include "testsupport.h"
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
 
 using fuzzchecks::Harness;
 
-// Replays every file of <kind>/<harness>/; returns how many there were.
 int replay(const QString& kind, Harness harness)
 {
-    const QDir dir(QStringLiteral(TESSARINE_FUZZ_DIR "/") + kind + u'/' + fuzzchecks::harnessName(harness));
-    int count = 0;
-    for (const QFileInfo& info : dir.entryInfoList(QDir::Files, QDir::Name)) {
-        QFile file(info.filePath());
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << info.filePath().toStdString();
-        EXPECT_EQ(fuzzchecks::runCheck(harness, file.readAll()), QString()) << info.filePath().toStdString();
-        ++count;
-    }
-    return count;
+    return testsupport::replayfuzzinputs(kind, fuzzchecks::harnessName(harness), [harness](const QByteArray& input) {
+        return fuzzchecks::runCheck(harness, input);
+    });
 }
 
 }  // namespace
