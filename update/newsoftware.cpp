@@ -111,7 +111,7 @@ QString reservedownload()
     reserved.setAutoRemove(false);
     if (!reserved.open())
         return {};
-    const QString name = reserved.fileName();
+    QString name = reserved.fileName();
     reserved.close();
     return name;
 }
