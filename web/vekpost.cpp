@@ -37,7 +37,7 @@ QString uniqueworkname(const QString& target)
     const QFileInfo info(target);
     const QString folder = addslash(info.path());
     for (;;) {
-        const QString name = folder + u'.' + info.fileName() + u'.'
+        QString name = folder + u'.' + info.fileName() + u'.'
             + QString::number(QRandomGenerator::global()->generate64(), 16) + QStringLiteral(".download");
         if (!platform::pathExists(name))
             return name;
