@@ -519,7 +519,8 @@ QList<ChartBar> chartbars(const QChart* chart)
         return bars;
     const QList<QBarSet*> sets = series->barSets();
     for (qsizetype i = 0; i < sets.size(); ++i)
-        bars.append({sets[i]->label(), i < sets[i]->count() ? sets[i]->at(i) : 0.0, sets[i]->color()});
+        bars.append(
+            {sets[i]->label(), i < sets[i]->count() ? sets[i]->at(static_cast<int>(i)) : 0.0, sets[i]->color()});
     return bars;
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 const QColor skyBlue(166, 202, 240);
 const QColor mediumGrey(160, 160, 164);
-constexpr qreal coverOpacity = 200.0 / 255.0;
+constexpr float coverOpacity = 200.0f / 255.0f;
 constexpr int minimumCoverWidth = 300;
 constexpr int minimumCoverHeight = 250;
 constexpr int dialogInset = 50;

@@ -18,6 +18,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -96,7 +97,7 @@ public:
 private:
     TSingleResizer() = default;
     bool atInitialSize(double OwnerHeight, double OwnerWidth) const;
-    int roundedBase() const { return int(fontBase_ + 0.5); }
+    int roundedBase() const { return static_cast<int>(std::lround(fontBase_)); }
     // The height ratio as the font follows it.
     double fontRatio(double HeightRatio) const;
 

@@ -24,6 +24,9 @@
 namespace vek {
 namespace {
 
+// The font readers below take any size of 0 or less, this marker included, as none stored.
+static_assert(kNoFontValue <= 0);
+
 using platform::IniFile;
 using platform::TForm;
 
@@ -162,8 +165,8 @@ int applyStoredFont(const IniFile& ini, const QString& section, const QString& p
 {
     QFont font = control->font();
     int size = ini.readInt(section, prefix + kFontSizeKey, kNoFontValue);
-    // A size of 0 or below cannot be shown: it counts as none stored.
-    if (size == kNoFontValue || size <= 0)
+    // A size of 0 or below cannot be shown: it counts as none stored (kNoFontValue is below 0 too).
+    if (size <= 0)
         size = 0;
     else
         font.setPointSize(size);
@@ -526,7 +529,7 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
     const int size = ini->readInt(formName, kFontSizeKey, kNoFontValue);
     // The size the controls that follow the form's font show; 0 when none is stored.
     int formSize = 0;
-    if (size != kNoFontValue && size > 0) {
+    if (size > 0) {  // kNoFontValue, none stored, is below 0
         formFont.setPointSize(size);
         formSize = size;
         found = true;

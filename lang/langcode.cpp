@@ -32,7 +32,7 @@ QString langfilepath(const QString& langfolder, const QString& screenname, const
     const QString folder = addslash(langfolder);
     const QString filecode = langfilecode(code);
     const QString rest = u'_' + screenname + kLangFileExtension;
-    const QString written = folder + filecode + rest;
+    QString written = folder + filecode + rest;
     if (platform::pathExists(written) || !platform::isFolder(folder))
         return written;
     // A code is a language, whatever its letter case: the file keeps the

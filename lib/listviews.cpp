@@ -176,7 +176,7 @@ std::vector<SortEntry> sortEntries(const TListView* view, int column, ColumnKind
             switch (kind) {
             case ColumnKind::Text:
                 textEntries.push_back(entries.size());
-                texts.push_back(value);
+                texts.emplace_back(value);
                 break;
             case ColumnKind::Number:
                 e.value = texttofloat(value);

@@ -61,7 +61,7 @@ QString resolveFile(const QString& file, int& errorcode)
     if (!file.contains(u'/')) {
         if (platform::pathExists(file))
             return QFileInfo(file).absoluteFilePath();
-        const QString found = QStandardPaths::findExecutable(file);
+        QString found = QStandardPaths::findExecutable(file);
         if (!found.isEmpty())
             return found;
     } else if (platform::pathExists(file)) {

@@ -698,7 +698,7 @@ int listFiles(const QString& folder, const QStringList& patterns,
 
 int findFirstFile(const QString& path, FileEntry* entry)
 {
-    const int cut = path.lastIndexOf(kPathSep);
+    const qsizetype cut = path.lastIndexOf(kPathSep);
     const QString folder = cut >= 0 ? path.left(cut + 1) : QString();
     const QString pattern = cut >= 0 ? path.mid(cut + 1) : path;
     if (pattern.isEmpty() || pattern.startsWith(u'.'))

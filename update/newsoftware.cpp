@@ -97,7 +97,7 @@ QString reservedownload()
     reserved.setAutoRemove(false);
     if (!reserved.open())
         return {};
-    const QString name = reserved.fileName();
+    QString name = reserved.fileName();
     reserved.close();
     return name;
 }
@@ -324,10 +324,10 @@ bool tnewsoftware::installnewsoftware(const QString& downloadfolder, const QStri
             + QStringLiteral(")");
     } else {
         PlacementFailure failure;
-        if (const int code = copywithgenerations(download, live, {}, &failure)) {
-            errorstr = QStringLiteral("Could not install ") + name + QStringLiteral(" (code ") + QString::number(code)
-                + QStringLiteral(", ") + failure.path + QStringLiteral(": ") + platform::errorText(code)
-                + QStringLiteral(")");
+        if (const int copyCode = copywithgenerations(download, live, {}, &failure)) {
+            errorstr = QStringLiteral("Could not install ") + name + QStringLiteral(" (code ")
+                + QString::number(copyCode) + QStringLiteral(", ") + failure.path + QStringLiteral(": ")
+                + platform::errorText(copyCode) + QStringLiteral(")");
             if (!failure.leftovers.isEmpty())
                 errorstr += QStringLiteral("; the backups could not all be put back: ")
                     + describeleftovers(failure.leftovers);

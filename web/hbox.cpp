@@ -13,7 +13,8 @@ namespace {
 constexpr int kSide = 256;
 constexpr int kRowSum = 255 * 256 / 2;  // 0 + 1 + ... + 255
 constexpr qint32 kStreamBlock = 1024;
-constexpr int kTableBytes = kSide * kSide;
+constexpr int kTableBytes = static_cast<int>(kHBoxCells);
+static_assert(kTableBytes == kSide * kSide);
 // The keyed searches end for every key the family uses within a few thousand
 // steps; a key for which they would never end fails instead of hanging.
 constexpr int kSearchLimit = 1 << 24;

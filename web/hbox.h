@@ -9,17 +9,21 @@
 #include <QString>
 
 #include <array>
+#include <cstddef>
 #include <memory>
 
 class QIODevice;
 
 namespace vek {
 
+// The cells of a 256 x 256 table.
+inline constexpr std::size_t kHBoxCells = std::size_t{256} * 256;
+
 // The work array a table is built in: 256 x 256 cells, row-major; a cell
 // holding kEmptyCell has not been filled yet.
 struct TTempArray {
     static constexpr quint16 kEmptyCell = 1024;
-    std::array<quint16, 256 * 256> A;
+    std::array<quint16, kHBoxCells> A;
 };
 
 class THBox : public QObject {
@@ -63,12 +67,12 @@ public:
     QByteArray Key;
     quint8 KeyCS = 0;
     std::unique_ptr<TTempArray> TMP;  // only while a table is being built
-    std::array<quint8, 256 * 256> Matrix{};
-    std::array<quint8, 256 * 256> Matrix_1{};
+    std::array<quint8, kHBoxCells> Matrix{};
+    std::array<quint8, kHBoxCells> Matrix_1{};
     bool Active = false;
 
 private:
-    [[nodiscard]] bool buildTable(bool random, std::array<quint8, 256 * 256>& table) const;
+    [[nodiscard]] bool buildTable(bool random, std::array<quint8, kHBoxCells>& table) const;
     qint32 streamBlocks(QIODevice& in, QIODevice& out, qint32 size, bool encrypt) const;
 };
 

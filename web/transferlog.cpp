@@ -22,7 +22,7 @@ QString appendtransferlog(const QStringList& lines)
 {
     const QString folder = datafolder() + kVekPostLogFolder;
     (void)platform::createFolders(folder);  // a folder not made fails the append below, which is silent
-    const QString name = folder + pathsep + todayday() + kVekPostLogSuffix;
+    QString name = folder + pathsep + todayday() + kVekPostLogSuffix;
     // The day's number comes back every month: last month's file starts afresh.
     const QFileInfo info(name);
     if (info.exists() && info.lastModified() < QDateTime::currentDateTime().addDays(-1))

@@ -15,7 +15,7 @@ std::optional<QString> translatedsegments(const QByteArray& body)
     if (!segments.isArray())
         return std::nullopt;
     std::optional<QString> text;
-    for (const QJsonValue& segment : segments.toArray()) {
+    for (const QJsonValue segment : segments.toArray()) {
         if (!segment.isArray() || !segment.toArray().first().isString())
             continue;
         text = text.value_or(QString()) + segment.toArray().first().toString();

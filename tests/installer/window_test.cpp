@@ -133,7 +133,7 @@ TEST_F(InstallerWindow, StartsWithItsLayoutAndListsTheServerAfterTheTimer)
     EXPECT_EQ(QStringList(names.mid(0, 2)).filter(".exe").size(), 2);  // exe first, in directory order
     EXPECT_EQ(names[2], "c.ocx");
     EXPECT_EQ(names[3], "b.dll");
-    const int a = names.indexOf("a.exe");
+    const auto a = static_cast<int>(names.indexOf("a.exe"));  // one of the four names above
     EXPECT_EQ(f.Serverlv->item(a)->subItems(), QStringList{"05/09/2024 14:03:22"});
     EXPECT_EQ(f.Serverlv->item(2)->subItems(), QStringList{"06/09/2024"});  // midnight: the date alone
     EXPECT_EQ(checkedCount(f.Serverlv), 0);

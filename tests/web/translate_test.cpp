@@ -96,11 +96,11 @@ TEST_F(TranslateTest, TheTranslationOfEverySegmentWithItsEscapesDecoded)
 
 TEST_F(TranslateTest, AReplyOfAnotherShapeGivesTheSourceBackSilently)
 {
-    for (const std::string& reply :
+    for (const std::string& otherShape :
          {std::string("<html><body>Sorry</body></html>"), std::string(R"({"error":"x"})"),
           std::string(R"([null,null,"en"])"), std::string(R"([[[1,2]]])"), std::string("")}) {
-        answer(reply, 200, "text/html");
-        EXPECT_EQ(translatetext("en", "de", "source text"), "source text") << reply;
+        answer(otherShape, 200, "text/html");
+        EXPECT_EQ(translatetext("en", "de", "source text"), "source text") << otherShape;
     }
     EXPECT_TRUE(warnings.isEmpty());
 }
