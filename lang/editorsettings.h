@@ -11,7 +11,7 @@ inline const QString kEditorLanguageKey = QStringLiteral("Language");
 struct EditorSettings {
     QString language;  // the language code last shown
     QString fromcode;  // the translation's source language
-    QString tocode;    // the translation's target language
+    QString tocode;  // the translation's target language
 };
 
 // The settings stored in `path`; a key that is missing (or a file that is)
