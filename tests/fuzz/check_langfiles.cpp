@@ -34,12 +34,6 @@ bool holdsLineBreak(const QString& s)
     return std::any_of(s.cbegin(), s.cend(), isLineBreak);
 }
 
-// What UTF-8 can carry of a text: lone surrogates become U+FFFD.
-QString utf8Safe(const QString& s)
-{
-    return QString::fromUtf8(s.toUtf8());
-}
-
 // Any bytes as a language file: the lines read hold no CR or LF, and written
 // back they read as the same lines.
 QString checkLinesRoundTrip(Reader& in)
