@@ -10,6 +10,8 @@ bash scripts/install-deps.sh
 
 build=build
 options=(-DTESSARINE_WERROR="${TESSARINE_WERROR:-OFF}")
+# Through ccache where there is one (a fresh machine has none).
+command -v ccache >/dev/null && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 case "${1:-}" in
   --sanitize)
     build=build-asan
