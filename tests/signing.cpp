@@ -12,8 +12,7 @@ bool runminisign(const QStringList& args)
     minisign.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     minisign.start(QStringLiteral("minisign"), args);
     minisign.closeWriteChannel();
-    return minisign.waitForFinished(60000) && minisign.exitStatus() == QProcess::NormalExit
-        && minisign.exitCode() == 0;
+    return minisign.waitForFinished(60000) && minisign.exitStatus() == QProcess::NormalExit && minisign.exitCode() == 0;
 }
 
 }  // namespace
@@ -31,8 +30,7 @@ SigningKey::SigningKey()
     publicKeyLine_ = QString::fromLatin1(lines[1].trimmed());
 }
 
-bool SigningKey::sign(const QString& file, SignForm form, const QString& trustedComment,
-                      const QString& signature) const
+bool SigningKey::sign(const QString& file, SignForm form, const QString& trustedComment, const QString& signature) const
 {
     QStringList args{QStringLiteral("-S"), QStringLiteral("-s"), dir_.file(QStringLiteral("minisign.key")),
                      QStringLiteral("-m"), file};

@@ -25,8 +25,7 @@ QByteArray frombase64(const QByteArray& text)
     return decoded ? decoded.decoded : QByteArray();
 }
 
-template <std::size_t N>
-void copybytes(std::array<unsigned char, N>& to, const QByteArray& from, qsizetype at)
+template <std::size_t N> void copybytes(std::array<unsigned char, N>& to, const QByteArray& from, qsizetype at)
 {
     std::memcpy(to.data(), from.constData() + at, N);
 }

@@ -46,8 +46,7 @@ struct Checked {
     PublicKey key;
 };
 
-Checked checksignaturefile(const QString& signaturePath, const QString& expectedFileName,
-                           const QList<PublicKey>& keys)
+Checked checksignaturefile(const QString& signaturePath, const QString& expectedFileName, const QList<PublicKey>& keys)
 {
     Checked checked;
     if (sodium_init() < 0) {
@@ -69,8 +68,8 @@ Checked checksignaturefile(const QString& signaturePath, const QString& expected
         return checked;
     }
     checked.signature = *signature;
-    const auto key = std::find_if(keys.cbegin(), keys.cend(),
-                                  [&](const PublicKey& k) { return k.id == signature->keyId; });
+    const auto key
+        = std::find_if(keys.cbegin(), keys.cend(), [&](const PublicKey& k) { return k.id == signature->keyId; });
     if (key == keys.cend()) {
         checked.verdict = refused(platform::winerr::UnknownSigner, kUnknownKey.arg(keyIdText(signature->keyId)));
         return checked;
@@ -149,8 +148,8 @@ int verifywhole(const QString& path, const Checked& checked, bool& verified)
     ::close(fd);  // the mapping keeps the file
     static const unsigned char kNothing = 0;
     const unsigned char* bytes = mapped ? static_cast<const unsigned char*>(mapped) : &kNothing;
-    verified = crypto_sign_verify_detached(checked.signature.signature.data(), bytes, size, checked.key.key.data())
-        == 0;
+    verified
+        = crypto_sign_verify_detached(checked.signature.signature.data(), bytes, size, checked.key.key.data()) == 0;
     if (mapped)
         ::munmap(mapped, size);
     return 0;

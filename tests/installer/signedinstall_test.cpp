@@ -65,7 +65,8 @@ public:
                const QString& name = kProgram, const SigningKey* signer = nullptr)
     {
         writeFile(serverFile(name), bytes);
-        ASSERT_TRUE((signer ? signer : &key)->sign(serverFile(name), form, testsupport::trustedcomment(timestamp, name)));
+        ASSERT_TRUE(
+            (signer ? signer : &key)->sign(serverFile(name), form, testsupport::trustedcomment(timestamp, name)));
     }
 
     int run(WarningReporter& reporter, const QStringList& more = {}) const
@@ -205,11 +206,11 @@ TEST_F(SignedInstall, ARestoreIsNeverRefusedAndTheRecordFollowsTheRestoredFile)
         ASSERT_EQ(run(reporter), 0);
     }
     WarningReporter restore;
-    ASSERT_EQ(installer::runrestore(installer::parseRunRequest({QStringLiteral("/opt/TessarineInstaller"),
-                                                                "LOCAL=" + local(), "RESTORE=Stock.exe",
-                                                                "GENERATION=1"}),
-                                    restore),
-              0)
+    ASSERT_EQ(
+        installer::runrestore(installer::parseRunRequest({QStringLiteral("/opt/TessarineInstaller"), "LOCAL=" + local(),
+                                                          "RESTORE=Stock.exe", "GENERATION=1"}),
+                              restore),
+        0)
         << restore.warnings.join(u'\n').toStdString();
     EXPECT_EQ(readFile(local() + kProgram), "v100");
     EXPECT_EQ(recorded(local() + kProgram)->timestamp, 100);
@@ -248,7 +249,8 @@ TEST_F(SignedInstall, WithoutAKeyNamedNothingIsCheckedOrRecorded)
 TEST_F(SignedInstall, EveryFailurePointLeavesTheFolderAndItsRecordWholeOrInstalled)
 {
     serve("v1", 100);
-    ASSERT_EQ(installer::installprogram(server(), local(), kProgram, {}, installer::settledsignaturepolicy({})).code, 0);
+    ASSERT_EQ(installer::installprogram(server(), local(), kProgram, {}, installer::settledsignaturepolicy({})).code,
+              0);
     const testsupport::Folder before = snapshot(local());
     serve("v2", 200);
     const vek::SignaturePolicy policy = installer::settledsignaturepolicy({});
@@ -261,10 +263,11 @@ TEST_F(SignedInstall, EveryFailurePointLeavesTheFolderAndItsRecordWholeOrInstall
             ASSERT_EQ(installer::installprogram(server(), local(), kProgram, {}, policy).code, 0);
             serve("v2", 200);
             fault.arm();
-            const installer::InstallOutcome outcome = installer::installprogram(server(), local(), kProgram, {}, policy);
+            const installer::InstallOutcome outcome
+                = installer::installprogram(server(), local(), kProgram, {}, policy);
             fault.disarm();
-            const std::string where = std::string(testsupport::faultOpName(point.op)) + " #"
-                + std::to_string(point.nth) + " errno " + std::to_string(point.err);
+            const std::string where = std::string(testsupport::faultOpName(point.op)) + " #" + std::to_string(point.nth)
+                + " errno " + std::to_string(point.err);
             vek::SignatureRecord record;
             ASSERT_EQ(record.read(local() + kProgram), 0) << where;
             if (outcome.installed) {

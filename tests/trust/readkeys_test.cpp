@@ -22,9 +22,10 @@ TEST(ReadKeysTest, KeysAreReadInTheOrderOfTheirNumbers)
     const ScratchDir dir;
     const QString ini = dir.file(QStringLiteral("TessarineStart.ini"));
     // Named out of order, one in other letter case, one empty, one of another name.
-    writeFile(ini, "[Config]\nFolder=/srv/\n[Signatures]\npublickey10=" + second.publicKeyLine().toLatin1()
-                       + "\nPublicKey2=\nPublicKey1=" + first.publicKeyLine().toLatin1()
-                       + "\nComment=" + first.publicKeyLine().toLatin1() + '\n');
+    writeFile(ini,
+              "[Config]\nFolder=/srv/\n[Signatures]\npublickey10=" + second.publicKeyLine().toLatin1()
+                  + "\nPublicKey2=\nPublicKey1=" + first.publicKeyLine().toLatin1()
+                  + "\nComment=" + first.publicKeyLine().toLatin1() + '\n');
     const trust::TrustedKeys keys = trust::readKeys(ini);
     EXPECT_TRUE(keys.required());
     EXPECT_TRUE(keys.unreadable.isEmpty()) << keys.unreadable.join(u'\n').toStdString();
@@ -71,7 +72,8 @@ TEST(ParseSignatureTest, TextsThatAreNoSignatureAreRefusedWithAReason)
         {"three lines", "untrusted comment: x\n" + good64.toBase64() + "\ntrusted comment: t\n"},
         {"no untrusted comment", "comment: x\n" + good64.toBase64() + "\ntrusted comment: t\n" + global + '\n'},
         {"signature not base64", "untrusted comment: x\n*" + good64.toBase64() + "\ntrusted comment: t\n" + global},
-        {"signature too short", "untrusted comment: x\n" + good64.left(40).toBase64() + "\ntrusted comment: t\n" + global},
+        {"signature too short",
+         "untrusted comment: x\n" + good64.left(40).toBase64() + "\ntrusted comment: t\n" + global},
         {"unknown algorithm",
          "untrusted comment: x\n" + (QByteArray("Xx") + QByteArray(72, '\1')).toBase64() + "\ntrusted comment: t\n"
              + global},

@@ -12,8 +12,8 @@
 #include <QDateTime>
 #include <QFile>
 
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <functional>
 #include <ostream>
 
@@ -123,8 +123,7 @@ const Refusal kRefusals[] = {
      "not signed: there is no Stock.exe.minisig"},
     {"tampered byte", [](VerifyTest& t, SignForm) { flipbyte(t.program(), 3); }, platform::winerr::SignatureMismatch,
      "does not match the file"},
-    {"byte added",
-     [](VerifyTest& t, SignForm) { writeFile(t.program(), readFile(t.program()) + "x"); },
+    {"byte added", [](VerifyTest& t, SignForm) { writeFile(t.program(), readFile(t.program()) + "x"); },
      platform::winerr::SignatureMismatch, "does not match the file"},
     {"other key",
      [](VerifyTest& t, SignForm form) {
@@ -157,8 +156,7 @@ const Refusal kRefusals[] = {
          replaceline(t.signature(), 1, sig.toBase64());
      },
      platform::winerr::SignatureMismatch, "does not match"},
-    {"not a signature file",
-     [](VerifyTest& t, SignForm) { writeFile(t.signature(), "#!/bin/sh\necho hello\n"); },
+    {"not a signature file", [](VerifyTest& t, SignForm) { writeFile(t.signature(), "#!/bin/sh\necho hello\n"); },
      platform::winerr::SignatureUnreadable, "is not a minisign signature"},
 };
 
