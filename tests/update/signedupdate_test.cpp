@@ -72,9 +72,8 @@ public:
     SigningKey otherKey;
     testsupport::FaultScope faults;
     QStringList warnings;
-    testsupport::WarningCallScope warningCall{[this](const QString& message, const QString&) {
-        warnings.append(message);
-    }};
+    testsupport::WarningCallScope warningCall{
+        [this](const QString& message, const QString&) { warnings.append(message); }};
 };
 
 TEST_F(SignedUpdate, ASignedDownloadIsPlacedWithItsSignatureAndInstalledInBothForms)
@@ -112,7 +111,10 @@ struct Refusal {
 };
 
 const Refusal kRefusals[] = {
-    {"unsigned", [](const SignedUpdate&, SignForm) { return SignedUpdate::Signed{"unsigned", {}}; },
+    {"unsigned",
+     [](const SignedUpdate&, SignForm) {
+         return SignedUpdate::Signed{"unsigned", {}};
+     },
      platform::winerr::NotSigned, "not signed"},
     {"tampered byte",
      [](const SignedUpdate& t, SignForm form) {
@@ -149,8 +151,8 @@ TEST_F(SignedUpdate, EveryRefusedDownloadPlacesNothingAndSaysWhy)
             offer(s);
             vek::tnewsoftware updater;
             EXPECT_FALSE(updater.getnewsoftware(newFolder(), kProgram, QString(), QString(), QString()));
-            EXPECT_TRUE(updater.errorstr.startsWith(vek::kSignatureRefused + target() + "\r\n"
-                                                    + QString::number(c.code) + "\r\n"))
+            EXPECT_TRUE(updater.errorstr.startsWith(vek::kSignatureRefused + target() + "\r\n" + QString::number(c.code)
+                                                    + "\r\n"))
                 << updater.errorstr.toStdString();
             EXPECT_TRUE(updater.errorstr.contains(QString::fromUtf8(c.reason))) << updater.errorstr.toStdString();
             EXPECT_EQ(testsupport::snapshot(newFolder()), before);
