@@ -321,6 +321,7 @@ void TInstallfm::FormShow()
     settleServerFolder();
     localFolder_ = installer::settledlocalfolder(run_);
     Localfolderlab->setCaption(localFolder_);
+    signatures_ = installer::settledsignaturepolicy(run_);
     if (!newobj) {
         newobj = std::make_unique<vek::tnewsoftware>();
         newobj->debug = run_.debug;
@@ -380,6 +381,24 @@ void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QStr
             aLV->appendRow(names[i], {dates[i]});
     }
     aLV->endUpdate();
+    if (aLV == Serverlv)
+        greyRefusedPrograms(aFolder);
+}
+
+void TInstallfm::greyRefusedPrograms(const QString& aFolder)
+{
+    if (!signatures_.keys.required())
+        return;
+    // Only the signature files are read here, never the programs: a catalogue
+    // of large programs lists at once. The install checks its copy in full.
+    const QString server = vek::addslash(aFolder);
+    const QString local = vek::addslash(localFolder_);
+    for (int i = 0; i < Serverlv->count(); ++i) {
+        const QString name = Serverlv->text(i, 0);
+        if (const trust::Verdict refused = vek::expectedrefusal(signatures_, server + name, name, local + name);
+            !refused.ok())
+            Serverlv->item(i)->setDisabledNote(kRefusedRowTip.arg(refused.reason));
+    }
 }
 
 void TInstallfm::fitColumns(TListView* list)
@@ -442,7 +461,7 @@ void TInstallfm::installHighlighted()
     }
     beginProgress(int(names.size()));
     // Each failure was shown as it came; the outcomes tell nothing more here.
-    (void)installer::installprograms(serverFolder_, localFolder_, names, this);
+    (void)installer::installprograms(serverFolder_, localFolder_, names, this, signatures_);
 }
 
 void TInstallfm::beginProgress(int count)
@@ -542,14 +561,18 @@ void TInstallfm::DeleteLnkClick()
 
 void TInstallfm::SelectAllLnkClick()
 {
-    for (TListItem* row : Serverlv->rows())
-        row->setChecked(true);
+    for (TListItem* row : Serverlv->rows()) {
+        if (row->disabledNote().isEmpty())  // a greyed program would be refused
+            row->setChecked(true);
+    }
 }
 
 void TInstallfm::InvertLnkClick()
 {
-    for (TListItem* row : Serverlv->rows())
-        row->setChecked(!row->checked());
+    for (TListItem* row : Serverlv->rows()) {
+        if (row->disabledNote().isEmpty())  // a greyed program would be refused
+            row->setChecked(!row->checked());
+    }
 }
 
 void TInstallfm::ServerlvColumnClick(int column)

@@ -38,7 +38,7 @@ QString installworkname(const QString& localFolder, const QString& name)
 }
 
 InstallOutcome installprogram(const QString& serverFolder, const QString& localFolder, const QString& asked,
-                              const InstallProgress& progress)
+                              const InstallProgress& progress, const vek::SignaturePolicy& signatures)
 {
     if (!isplainprogramname(asked)) {
         InstallOutcome refused;
@@ -48,8 +48,10 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
     }
     const QString server = vek::addslash(serverFolder);
     const QString name = serverprogramname(server, asked);
-    return placecopy({server + name, QStringLiteral("the server file")}, localFolder, name, kInstallErrorPrefix,
-                     progress);
+    const QString serverFile = server + name;
+    return placecopy(
+        {serverFile, QStringLiteral("the server file")}, localFolder, name, kInstallErrorPrefix, progress,
+        vek::signaturecheck(signatures, trust::signaturefor(serverFile), name, vek::addslash(localFolder) + name));
 }
 
 bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name, QString& message)

@@ -7,7 +7,7 @@
 namespace installer {
 
 QList<InstallOutcome> installprograms(const QString& serverFolder, const QString& localFolder, const QStringList& names,
-                                      InstallObserver* observer)
+                                      InstallObserver* observer, const vek::SignaturePolicy& signatures)
 {
     QList<InstallOutcome> outcomes;
     // The programs installed in this run, by their names on the server.
@@ -25,7 +25,7 @@ QList<InstallOutcome> installprograms(const QString& serverFolder, const QString
             InstallProgress progress;
             if (observer)
                 progress = [&](qint64 copied, qint64 total) { observer->copying(index, count, copied, total); };
-            outcome = installprogram(serverFolder, localFolder, name, progress);
+            outcome = installprogram(serverFolder, localFolder, name, progress, signatures);
             if (outcome.installed)
                 done.insert(outcome.name);
         }

@@ -23,9 +23,9 @@ public:
 // Installs the programs in order and returns what became of each, in the same
 // order. A program the run has installed already counts as installed without
 // being copied again: a second copy would push an identical file into the
-// chain and drop a real generation off its end.
+// chain and drop a real generation off its end. `signatures` as installprogram.
 QList<InstallOutcome> installprograms(const QString& serverFolder, const QString& localFolder, const QStringList& names,
-                                      InstallObserver* observer = nullptr);
+                                      InstallObserver* observer = nullptr, const vek::SignaturePolicy& signatures = {});
 
 // True when there was at least one program and every one was installed.
 bool allinstalled(const QList<InstallOutcome>& outcomes);

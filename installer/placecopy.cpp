@@ -45,7 +45,7 @@ private:
 }  // namespace
 
 InstallOutcome placecopy(const CopySource& source, const QString& localFolder, const QString& name,
-                         const QString& errorPrefix, const InstallProgress& progress)
+                         const QString& errorPrefix, const InstallProgress& progress, const vek::WorkFileCheck& check)
 {
     const FailureText failed(errorPrefix, name);
     const QString local = vek::addslash(localFolder);
@@ -55,7 +55,7 @@ InstallOutcome placecopy(const CopySource& source, const QString& localFolder, c
         return failed(platform::winerr::BadFileType, QStringLiteral("could not replace"), current,
                       QStringLiteral("it is ") + kind + QStringLiteral(", not a program file"));
     vek::PlacementFailure failure;
-    if (const int code = vek::copywithgenerations(source.path, current, progress, &failure)) {
+    if (const int code = vek::copywithgenerations(source.path, current, progress, &failure, check)) {
         switch (failure.step) {
         case vek::PlacementStep::ReadSource:
             if (const QString kind = platform::nonRegularKind(source.path); !kind.isEmpty())
@@ -85,6 +85,8 @@ InstallOutcome placecopy(const CopySource& source, const QString& localFolder, c
             return failed(code, QStringLiteral("could not write into the local folder"), local);
         case vek::PlacementStep::Replace:
             return failed(code, QStringLiteral("could not replace"), failure.path, QString(), failure.leftovers);
+        case vek::PlacementStep::Check:
+            return failed(code, QStringLiteral("refused ") + source.what, source.path, failure.reason);
         case vek::PlacementStep::MoveBackup:
             return failed(code, QStringLiteral("could not move the backup"), failure.path, QString(),
                           failure.leftovers);

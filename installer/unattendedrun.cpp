@@ -3,6 +3,7 @@
 #include "lib/folders.h"
 #include "platform/fileapi.h"
 #include "platform/inifile.h"
+#include "trust/keys.h"
 
 namespace installer {
 
@@ -19,6 +20,15 @@ QString settledserverfolder(const RunRequest& run)
 QString settledlocalfolder(const RunRequest& run)
 {
     return run.localFolder.isEmpty() ? vek::exefolder() : run.localFolder;
+}
+
+vek::SignaturePolicy settledsignaturepolicy(const RunRequest& run)
+{
+    vek::SignaturePolicy policy;
+    policy.keys = trust::readKeys(vek::allusersfolder() + vek::kStartIniName);
+    policy.allowOlder = run.allowOlder;
+    policy.allowOlderHint = kAllowOlderHint;
+    return policy;
 }
 
 QString missingserverfoldermessage(const QString& serverFolder)
@@ -38,7 +48,8 @@ int rununattended(const RunRequest& run, RunReporter& reporter)
         return kRunFailedStatus;
     }
     const QString local = settledlocalfolder(run);
-    const QList<InstallOutcome> outcomes = installprograms(server, local, {run.programName}, &reporter);
+    const QList<InstallOutcome> outcomes
+        = installprograms(server, local, {run.programName}, &reporter, settledsignaturepolicy(run));
     for (const InstallOutcome& outcome : outcomes) {
         if (outcome.installed)
             reporter.tell(QStringLiteral("Installed %1 into %2").arg(outcome.name, local));

@@ -2,6 +2,7 @@
 
 #include "lib/folderlock.h"
 #include "lib/placementjournal.h"
+#include "platform/faultinjection.h"
 #include "platform/winerror.h"
 #include "platform/workfile.h"
 
@@ -14,13 +15,22 @@ QString placementworkname(const QString& current)
     return hiddenworkname(current, platform::kPlacementWorkSuffix);
 }
 
+int checkworkfile(const QString& work, const WorkFileCheck& check, QString& reason)
+{
+    // A test's stand-in for another process that writes into the work file
+    // after the copy: the check must see what is placed, not what was copied.
+    if (const int code = platform::swapWorkFile(work))
+        return code;
+    return check ? check(work, reason) : 0;
+}
+
 qint64 longestprogramname(const QString& folder)
 {
     return platform::longestName(folder) - generationname(QString(), kGenerationCount).size();
 }
 
 int copywithgenerations(const QString& source, const QString& current, const platform::CopyProgress& progress,
-                        PlacementFailure* failure)
+                        PlacementFailure* failure, const WorkFileCheck& check)
 {
     PlacementFailure unused;
     PlacementFailure& failed = failure ? *failure : unused;
@@ -58,6 +68,12 @@ int copywithgenerations(const QString& source, const QString& current, const pla
             || probe.open(source, platform::OpenMode::Read) != 0;
         failed.step = sourceSide ? PlacementStep::ReadSource : PlacementStep::WriteFolder;
         failed.path = sourceSide ? source : (code == platform::winerr::AlreadyExists ? work : folder);
+        return code;
+    }
+    if (const int code = checkworkfile(work, check, failed.reason)) {
+        (void)platform::deleteFile(work);  // refused, never placed; the folder is as it was either way
+        failed.step = PlacementStep::Check;
+        failed.path = source;
         return code;
     }
     QString failedPath;

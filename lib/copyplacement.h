@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace vek {
 
 // The step of a placement that failed.
@@ -26,6 +28,8 @@ enum class PlacementStep {
     // The folder's lock could not be had (another run held it too long, or
     // its lock file could not be made).
     LockFolder,
+    // The finished copy was refused by the placement's check (its signature).
+    Check,
 };
 
 struct PlacementFailure {
@@ -34,13 +38,26 @@ struct PlacementFailure {
     QString path;
     // What the undo of a failed placement could not put back.
     UndoLeftovers leftovers;
+    // Why the check refused the copy, in words (PlacementStep::Check).
+    QString reason;
 };
+
+// Looks at the finished work file of a placement, holding the folder's lock,
+// after the copy and before anything of the chain is moved: 0 to place it,
+// else the code of the refusal with its words in `reason`. What it looks at
+// is the file that would be placed, never the source it was copied from.
+using WorkFileCheck = std::function<int(const QString& work, QString& reason)>;
 
 // The work file a placement copies into before the copy is put in place:
 // hidden, beside `current`, of bounded length whatever the name, and the same
 // for every placement of that file, so that the next one removes a work file
 // left by a killed run.
 QString placementworkname(const QString& current);
+
+// Runs `check` (when given) on the finished work file `work`, as every
+// placement does before it puts the file in place: 0 or the refusal's code
+// with its words in `reason`.
+[[nodiscard]] int checkworkfile(const QString& work, const WorkFileCheck& check, QString& reason);
 
 // The longest program name, in bytes, whose generations (the name + ".X10")
 // the file system of `folder` can hold.
@@ -56,8 +73,10 @@ qint64 longestprogramname(const QString& folder);
 // chain shifted; otherwise the failing step's code, the folder exactly as it
 // was (or, when an undo failed too, as `failure->leftovers` says), no work
 // file left, and `failure` (when given) filled. `progress` is called between
-// the chunks of the copy.
+// the chunks of the copy. `check`, when given, is asked about the finished
+// copy before it is placed; a refusal places nothing (PlacementStep::Check).
 [[nodiscard]] int copywithgenerations(const QString& source, const QString& current,
-                                      const platform::CopyProgress& progress = {}, PlacementFailure* failure = nullptr);
+                                      const platform::CopyProgress& progress = {}, PlacementFailure* failure = nullptr,
+                                      const WorkFileCheck& check = {});
 
 }  // namespace vek
