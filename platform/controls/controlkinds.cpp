@@ -129,9 +129,9 @@ void setListHeading(QObject* control, int column, const QString& heading)
     as<TListView>(control)->headerItem()->setText(column, heading);
 }
 
-// A labeled edit comes before the edit it derives from, and a kind's class
-// never derives from another kind's except there: the lookup walks the
-// control's class chain and takes the first class listed.
+// The lookup walks the control's class chain from its own class upwards, so
+// a labeled edit finds its own kind before that of the edit it derives from,
+// whatever the order here.
 const std::array<ControlKind, 23> kKinds{{
     {.id = ControlKindId::Form,
      .metaObject = &TForm::staticMetaObject,
