@@ -304,6 +304,7 @@ void buildformmenu(TFormResizer* resizer)
 {
     platform::TPopupMenu* menu = resizer->Popup();
     const bool offerLanguages = indebugger() || languagesallowed();
+    // In menu order.
     const BuiltInItem items[] = {
         {kSetFontCaption, setFont},           {kRestoreFontCaption, restoreFont},
         {kResetScreenCaption, resetScreen},   {kLanguagesCaption, openLanguages, true},
