@@ -17,6 +17,7 @@
 #include "lib/sysutils.h"
 #include "lib/textlists.h"
 #include "platform/controls/activeform.h"
+#include "platform/controls/controlkinds.h"
 #include "platform/controls/textctrls.h"
 #include "platform/controls/tform.h"
 #include "platform/controls/tlistview.h"
@@ -53,9 +54,8 @@ TForm* menuForm(const TFormResizer* resizer)
 // edit's holds for the window's life).
 bool ownFontKind(const QObject* control)
 {
-    return qobject_cast<const platform::TListView*>(control) || qobject_cast<const platform::TStringGrid*>(control)
-        || qobject_cast<const platform::TTreeView*>(control) || qobject_cast<const platform::TButtonGroup*>(control)
-        || qobject_cast<const platform::TRichEdit*>(control);
+    const platform::ControlKind* kind = platform::controlKind(control);
+    return kind && (kind->font == platform::FontRole::Own || kind->font == platform::FontRole::OwnUnstored);
 }
 
 QString number(int value)
@@ -77,36 +77,31 @@ QString point(QPoint p)
 
 bool containerKind(const QObject* control)
 {
-    return qobject_cast<const platform::TPanel*>(control) || qobject_cast<const platform::TGroupBox*>(control)
-        || qobject_cast<const platform::TImage*>(control);
+    const platform::ControlKind* kind = platform::controlKind(control);
+    return kind && kind->container;
 }
 
-// The text "Copy Caption" takes from a control; none for a kind it does not
-// know, or a list with nothing selected.
-std::optional<QString> copiedText(const QWidget* control)
+// A control's value as the reports file keeps it; none for a kind without one.
+std::optional<QString> reportValue(const QObject* control)
 {
-    std::optional<QString> text;
-    if (const auto* edit = qobject_cast<const platform::TEdit*>(control))
-        text = edit->text();
-    if (const auto* memo = qobject_cast<const platform::TMemo*>(control))
-        text = memo->text();
-    if (const auto* combo = qobject_cast<const platform::TComboBox*>(control))
-        text = combo->text();
-    if (const auto* label = qobject_cast<const platform::TLabel*>(control))
-        text = label->caption();
-    if (const auto* button = qobject_cast<const platform::TButton*>(control))
-        text = button->caption();
-    if (const auto* check = qobject_cast<const platform::TCheckBox*>(control))
-        text = check->caption();
-    if (const auto* list = qobject_cast<const platform::TListBox*>(control)) {
-        if (list->itemIndex() >= 0 && list->itemIndex() < list->count())
-            text = list->items().at(list->itemIndex());
+    const platform::ControlKind* kind = platform::controlKind(control);
+    if (!kind || !kind->value)
+        return std::nullopt;
+    const QVariant value = kind->value(control);
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return value.toString();
+    case QMetaType::QStringList:
+        return joinfields(value.toStringList(), u'|');
+    case QMetaType::Int:
+        return QString::number(value.toInt());
+    case QMetaType::Bool:
+        return booltotext(value.toBool());
+    case QMetaType::QDateTime:
+        return datetimestamp(value.toDateTime());
+    default:
+        return std::nullopt;
     }
-    if (const auto* group = qobject_cast<const platform::TRadioGroup*>(control)) {
-        if (group->itemIndex() >= 0 && group->itemIndex() < group->items().size())
-            text = group->items().at(group->itemIndex());
-    }
-    return text;
 }
 
 void warnNotSaved(const QString& what, const QString& name, int code)
@@ -124,10 +119,28 @@ void insertBeforeLast(platform::TPopupMenu* menu, QAction* action)
         menu->insertAction(items.constLast(), action);
 }
 
-QAction* builtInItem(TFormResizer* resizer, const QString& caption)
+// What a built-in item does, on the window whose menu it is and the control
+// the menu was opened on.
+using ItemHandler = void (*)(TFormResizer* resizer, TForm* form, QWidget* component);
+
+// The item "Save Report Settings", told apart from a program's own items of
+// that caption.
+const QString kReportSettingsItemName = QStringLiteral("reportSettingsItem");
+
+// An item of the menu whose trigger runs `handler` (none: the item only
+// closes the menu). Chosen before the menu was opened on a control, or after
+// its window went, it does nothing.
+QAction* builtInItem(TFormResizer* resizer, const QString& caption, ItemHandler handler)
 {
     auto* item = new QAction(caption, resizer->Popup());
-    QObject::connect(item, &QAction::triggered, resizer, [resizer, item] { resizer->HandlePopup(item); });
+    if (handler) {
+        QObject::connect(item, &QAction::triggered, resizer, [resizer, handler] {
+            QWidget* component = resizer->PopupComponent();
+            TForm* form = menuForm(resizer);
+            if (component && form)
+                handler(resizer, form, component);
+        });
+    }
     return item;
 }
 
@@ -202,7 +215,7 @@ void restoreFont(TFormResizer* resizer, TForm* form, QWidget* component)
     returnToDefaultPlace(form);
 }
 
-void resetScreen(TFormResizer* resizer, TForm* form)
+void resetScreen(TFormResizer* resizer, TForm* form, QWidget* /*component*/)
 {
     if (const int rc = forgetForm(form); rc != 0)
         warnNotSaved(kSettingsNotSaved, settingsFilePath(), rc);
@@ -229,11 +242,12 @@ void copyCaption(TFormResizer* resizer, TForm* form, QWidget* component)
     if (!found)
         return;
     QCoreApplication::processEvents();
-    if (const std::optional<QString> text = copiedText(found))
+    // The control's own text: what was typed or chosen in it, or its caption.
+    if (const std::optional<QString> text = platform::ownTextOf(found))
         setclipboardtext(*text);
 }
 
-void makeChart(TFormResizer* resizer, TForm* form)
+void makeChart(TFormResizer* resizer, TForm* form, QWidget* /*component*/)
 {
     auto* list = qobject_cast<platform::TListView*>(controlatpoint(form, menuPoint(resizer, form)));
     if (!list)
@@ -256,6 +270,24 @@ void saveListview(TFormResizer* resizer, TForm* form, QWidget* component)
         warnNotSaved(kListviewNotSaved, name, rc);
 }
 
+void openLanguages(TFormResizer* resizer, TForm* form, QWidget* /*component*/)
+{
+    languagesaction(form, menuPoint(resizer, form));
+}
+
+void saveReportSettings(TFormResizer* /*resizer*/, TForm* form, QWidget* /*component*/)
+{
+    if (const int rc = savereportsettings(form); rc != 0)
+        warnNotSaved(kReportsNotSaved, addslash(filesfolder()) + kReportsFileName, rc);
+}
+
+struct BuiltInItem {
+    const QString& caption;
+    ItemHandler handler;
+    // Offered only under a debugger or where languagesallowed.
+    bool languages = false;
+};
+
 }  // namespace
 
 bool languagesallowed()
@@ -271,41 +303,19 @@ void setlanguagesallowed(bool allowed)
 void buildformmenu(TFormResizer* resizer)
 {
     platform::TPopupMenu* menu = resizer->Popup();
-    for (const QString& caption : {kSetFontCaption, kRestoreFontCaption, kResetScreenCaption})
-        menu->addAction(builtInItem(resizer, caption));
-    if (indebugger() || languagesallowed())
-        menu->addAction(builtInItem(resizer, kLanguagesCaption));
-    for (const QString& caption : {kCopyCaptionCaption, kMakeChartCaption, kSaveListviewCaption, kExitCaption})
-        menu->addAction(builtInItem(resizer, caption));
-    resizer->setAdditionalPopupAddded(false);
-}
-
-void handleformpopup(TFormResizer* resizer, QObject* Sender)
-{
-    auto* item = qobject_cast<QAction*>(Sender);
-    QWidget* component = resizer->PopupComponent();
-    TForm* form = menuForm(resizer);
-    if (!item || !component || !form)
-        return;
-    const QString caption = item->text();
-    if (caption == kSaveReportSettingsCaption) {
-        if (const int rc = savereportsettings(form); rc != 0)
-            warnNotSaved(kReportsNotSaved, addslash(filesfolder()) + kReportsFileName, rc);
-    } else if (caption == kSetFontCaption) {
-        setFont(resizer, form, component);
-    } else if (caption == kCopyCaptionCaption) {
-        copyCaption(resizer, form, component);
-    } else if (caption == kMakeChartCaption) {
-        makeChart(resizer, form);
-    } else if (caption == kSaveListviewCaption) {
-        saveListview(resizer, form, component);
-    } else if (caption == kRestoreFontCaption) {
-        restoreFont(resizer, form, component);
-    } else if (caption == kResetScreenCaption) {
-        resetScreen(resizer, form);
-    } else if (caption == kLanguagesCaption) {
-        languagesaction(form, menuPoint(resizer, form));
+    const bool offerLanguages = indebugger() || languagesallowed();
+    // In menu order.
+    const BuiltInItem items[] = {
+        {kSetFontCaption, setFont},           {kRestoreFontCaption, restoreFont},
+        {kResetScreenCaption, resetScreen},   {kLanguagesCaption, openLanguages, true},
+        {kCopyCaptionCaption, copyCaption},   {kMakeChartCaption, makeChart},
+        {kSaveListviewCaption, saveListview}, {kExitCaption, nullptr},
+    };
+    for (const BuiltInItem& item : items) {
+        if (!item.languages || offerLanguages)
+            menu->addAction(builtInItem(resizer, item.caption, item.handler));
     }
+    resizer->setAdditionalPopupAddded(false);
 }
 
 void addadditionalpopup(TFormResizer* resizer, const QString& s)
@@ -318,10 +328,12 @@ void addadditionalpopup(TFormResizer* resizer, const QString& s)
         return;
     // One item, however many codes follow the first that asked for it.
     for (const QAction* item : resizer->Popup()->actions()) {
-        if (item->text() == kSaveReportSettingsCaption)
+        if (item->objectName() == kReportSettingsItemName)
             return;
     }
-    insertBeforeLast(resizer->Popup(), builtInItem(resizer, kSaveReportSettingsCaption));
+    QAction* item = builtInItem(resizer, kSaveReportSettingsCaption, saveReportSettings);
+    item->setObjectName(kReportSettingsItemName);
+    insertBeforeLast(resizer->Popup(), item);
 }
 
 QAction* addadditionalpopupwithproc(TFormResizer* resizer, const QString& s, std::function<void()> p)
@@ -387,27 +399,10 @@ int savereportsettings(TForm* form)
     if (const int rc = ini.eraseSection(section); rc != 0)
         return rc;
     for (QObject* component : form->components()) {
-        const QString key = component->objectName();
-        std::optional<QString> value;
-        if (const auto* edit = qobject_cast<const platform::TEdit*>(component))
-            value = edit->text();
-        else if (const auto* memo = qobject_cast<const platform::TMemo*>(component))
-            value = joinfields(memo->lines(), u'|');
-        else if (const auto* combo = qobject_cast<const platform::TComboBox*>(component))
-            value = QString::number(combo->itemIndex());
-        else if (const auto* group = qobject_cast<const platform::TRadioGroup*>(component))
-            value = QString::number(group->itemIndex());
-        else if (const auto* list = qobject_cast<const platform::TListBox*>(component))
-            value = QString::number(list->itemIndex());
-        else if (const auto* check = qobject_cast<const platform::TCheckBox*>(component))
-            value = booltotext(check->isChecked());
-        else if (const auto* radio = qobject_cast<const platform::TRadioButton*>(component))
-            value = booltotext(radio->isChecked());
-        else if (const auto* picker = qobject_cast<const platform::TDateTimePicker*>(component))
-            value = datetimestamp(picker->dateTime());
+        const std::optional<QString> value = reportValue(component);
         if (!value)
             continue;
-        if (const int rc = ini.writeString(section, key, *value); rc != 0)
+        if (const int rc = ini.writeString(section, component->objectName(), *value); rc != 0)
             return rc;
     }
     return 0;
@@ -425,7 +420,10 @@ namespace vek {
 
 void TFormResizer::HandlePopup(QObject* Sender)
 {
-    handleformpopup(this, Sender);
+    // Only an item of this menu: its own handler runs.
+    auto* item = qobject_cast<QAction*>(Sender);
+    if (item && Fpopup->actions().contains(item))
+        item->trigger();
 }
 
 void TFormResizer::AddAdditionalPopup(const QString& s)

@@ -5,8 +5,9 @@
 // CSV file of a list view, and, where a program asks for it, the values of
 // the window's input controls stored for the family's automatic reports.
 //
-// The resizer builds the menu when it is made (buildformmenu); every built-in
-// item is served by one handler that tells the items apart by their captions.
+// The resizer builds the menu when it is made (buildformmenu); every item is
+// connected to its own handler, so that an item whose caption was changed (a
+// translated menu) still does what it did.
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -25,8 +26,7 @@ namespace vek {
 
 class TFormResizer;
 
-// The captions of the menu's items, in menu order; the handler compares them
-// exactly.
+// The captions of the menu's items, in menu order.
 inline const QString kSetFontCaption = QStringLiteral("Set Font");
 inline const QString kRestoreFontCaption = QStringLiteral("Restore Font");
 inline const QString kResetScreenCaption = QStringLiteral("Reset Screen");
@@ -61,13 +61,11 @@ void setlanguagesallowed(bool allowed);
 
 // Puts the items into the resizer's menu, in menu order: "Set Font",
 // "Restore Font", "Reset Screen", "Languages" (only under a debugger or with
-// languagesallowed), "Copy Caption", "Make chart", "Save Listview", "Exit".
+// languagesallowed), "Copy Caption", "Make chart", "Save Listview", "Exit"
+// (which only closes the menu). Each runs its handler on the resizer's owner
+// and the control the menu was opened on; chosen before the menu was opened
+// on a control, it does nothing.
 void buildformmenu(TFormResizer* resizer);
-
-// The handler of every built-in item (`Sender` is the item). Does nothing
-// unless the sender is an item and the menu has been opened on a control.
-// The window it works on is the resizer's owner.
-void handleformpopup(TFormResizer* resizer, QObject* Sender);
 
 // Appends the action codes of `s` to the resizer's AdditionalActions unless
 // they are already contained there (then nothing happens). The first time

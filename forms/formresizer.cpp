@@ -3,6 +3,7 @@
 #include "forms/fontcolour.h"
 #include "forms/formmenu.h"
 #include "forms/formstate.h"
+#include "platform/controls/controlkinds.h"
 #include "platform/controls/tanchors.h"
 #include "platform/controls/textctrls.h"
 #include "platform/controls/tform.h"
@@ -64,8 +65,16 @@ bool sizesToText(const platform::TLabel* label)
 // The kinds whose many rows would grow out of view at the full rate.
 bool slowFontKind(const QWidget* control)
 {
-    return qobject_cast<const platform::TListView*>(control) || qobject_cast<const platform::TListBox*>(control)
-        || qobject_cast<const platform::TStringGrid*>(control);
+    const platform::ControlKind* kind = platform::controlKind(control);
+    return kind && kind->manyRows;
+}
+
+// The kinds whose font the user may choose for them alone: the menu opens on
+// them too, so that it knows which one is meant.
+bool ownFontKind(const QWidget* control)
+{
+    const platform::ControlKind* kind = platform::controlKind(control);
+    return kind && kind->font == platform::FontRole::Own;
 }
 
 // The components of the owner that the resizer scales: the form's own, or
@@ -326,8 +335,7 @@ void TFormResizer::InitializeForm()
         // A list's columns scale with it, as every other extent of the window does.
         if (auto* list = qobject_cast<platform::TListView*>(control))
             list->setColumnsFollowWidth(true);
-        if (qobject_cast<platform::TListView*>(control) || qobject_cast<platform::TTreeView*>(control)
-            || qobject_cast<platform::TButtonGroup*>(control) || qobject_cast<platform::TStringGrid*>(control))
+        if (ownFontKind(control))
             offerPopup(control);
         std::unique_ptr<TSingleResizer> single
             = TSingleResizer::Create(control, owner_, FResizeFonts, FMinFontSize, FMaxFontSize);

@@ -181,9 +181,11 @@ public:
     // The codes of the optional menu actions added so far; empty at creation.
     const QString& AdditionalActions() const { return FAdditional; }
     void setAdditionalActions(const QString& codes) { FAdditional = codes; }
-    // The menu's handlers (formmenu.h): every built-in item's, the
-    // "Save Report Settings" item for action code "1", and an item of the
-    // program's own before "Exit".
+    // The menu's handlers (formmenu.h). HandlePopup runs the handler of
+    // `Sender` when it is an item of this menu and does nothing otherwise;
+    // AddAdditionalPopup adds the "Save Report Settings" item for action code
+    // "1"; AddAdditionalPoupupwithProc an item of the program's own before
+    // "Exit".
     void HandlePopup(QObject* Sender);
     void AddAdditionalPopup(const QString& s);
     void AddAdditionalPoupupwithProc(const QString& s, std::function<void()> p);

@@ -5,6 +5,7 @@
 #include "lib/folders.h"
 #include "lib/params.h"
 #include "lib/retrywait.h"
+#include "platform/controls/controlkinds.h"
 #include "platform/controls/screenmetrics.h"
 #include "platform/controls/textctrls.h"
 #include "platform/controls/tform.h"
@@ -232,13 +233,31 @@ bool defaultFont(QWidget* control, const QFont& formFont, bool found)
     return isDefault;
 }
 
-bool simpleKind(const QObject* c)
+platform::FontRole fontRole(const QObject* control)
 {
-    return qobject_cast<const platform::TButton*>(c) || qobject_cast<const platform::TPanel*>(c)
-        || qobject_cast<const platform::TGroupBox*>(c) || qobject_cast<const platform::TEdit*>(c)
-        || qobject_cast<const platform::TMemo*>(c) || qobject_cast<const platform::TListBox*>(c)
-        || qobject_cast<const platform::TComboBox*>(c) || qobject_cast<const platform::TCheckBox*>(c)
-        || qobject_cast<const platform::TRadioGroup*>(c);
+    const platform::ControlKind* kind = platform::controlKind(control);
+    return kind ? kind->font : platform::FontRole::Untouched;
+}
+
+// The prefix of the keys of a control whose font the settings file may keep
+// (FontRole::Own); empty for other kinds.
+QString ownFontPrefix(const QObject* control)
+{
+    const platform::ControlKind* kind = platform::controlKind(control);
+    if (!kind || kind->font != platform::FontRole::Own)
+        return {};
+    switch (kind->id) {
+    case platform::ControlKindId::ListView:
+        return kListViewPrefix;
+    case platform::ControlKindId::TreeView:
+        return kTreeViewPrefix;
+    case platform::ControlKindId::ButtonGroup:
+        return kButtonGroupPrefix;
+    case platform::ControlKindId::StringGrid:
+        return kStringGridPrefix;
+    default:
+        return {};
+    }
 }
 
 int saveOnce(TForm* form)
@@ -472,22 +491,14 @@ int saveformlayout(TForm* form, IniFile* given, const QStringList& fontlist)
         if (!control)
             continue;
         const QString section = controlSection(form, control);
-        if (auto* lv = qobject_cast<platform::TListView*>(control)) {
+        if (auto* lv = qobject_cast<platform::TListView*>(control))
             writes.columns(section, kListViewPrefix, lv->columnCount(), lv->width(),
                            [lv](int i) { return lv->columnWidth(i); });
-            if (listed(fontlist, section))
-                writes.font(section, kListViewPrefix, lv, resizer);
-        }
-        if (qobject_cast<platform::TTreeView*>(control) && listed(fontlist, section))
-            writes.font(section, kTreeViewPrefix, control, resizer);
-        if (qobject_cast<platform::TButtonGroup*>(control) && listed(fontlist, section))
-            writes.font(section, kButtonGroupPrefix, control, resizer);
-        if (auto* grid = qobject_cast<platform::TStringGrid*>(control)) {
+        if (auto* grid = qobject_cast<platform::TStringGrid*>(control))
             writes.columns(section, kStringGridPrefix, grid->columnCount(), grid->width(),
                            [grid](int i) { return grid->columnWidth(i); });
-            if (listed(fontlist, section))
-                writes.font(section, kStringGridPrefix, grid, resizer);
-        }
+        if (const QString prefix = ownFontPrefix(control); !prefix.isEmpty() && listed(fontlist, section))
+            writes.font(section, prefix, control, resizer);
         if (auto* pages = qobject_cast<platform::TPageControl*>(control))
             writes.integer(section, kActivePageKey, pages->activePageIndex());
         if (writes.code())
@@ -566,61 +577,41 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
         if (!control)
             continue;
         const QString section = controlSection(form, control);
-        if (qobject_cast<platform::TLabel*>(control)) {
+        const platform::FontRole role = fontRole(control);
+        if (role == platform::FontRole::FollowsFormWithColour) {
             if (defaultFont(control, form->font(), found)) {
                 setparentfont(control);
                 setparentcolour(control);
             }
             followsForm(control);
-        } else if (simpleKind(control)) {
+        } else if (role == platform::FontRole::FollowsForm) {
             if (defaultFont(control, form->font(), found))
                 setparentfont(control);
             followsForm(control);
         }
-        // A header keeps each column at least as wide as its font asks: the
-        // list's own font goes on before its widths, or a large form font
-        // would widen columns that the list's smaller font lets be narrow.
-        if (auto* lv = qobject_cast<platform::TListView*>(control)) {
-            if (hasOwnFont(section, kListViewPrefix)) {
-                ownFont(lv, applyStoredFont(*ini, section, kListViewPrefix, lv));
-            } else {
-                followForm(lv, form, found);
-                followsForm(lv);
-            }
-            if (hasSection(section))
-                restoreColumns(*ini, section, kListViewPrefix, lv->columnCount(), lv->width(),
-                               [lv](int i, int w) { lv->setColumnWidth(i, w); });
-        }
-        if (qobject_cast<platform::TTreeView*>(control)) {
-            if (hasOwnFont(section, kTreeViewPrefix)) {
-                ownFont(control, applyStoredFont(*ini, section, kTreeViewPrefix, control));
+        if (const QString prefix = ownFontPrefix(control); !prefix.isEmpty()) {
+            if (hasOwnFont(section, prefix)) {
+                ownFont(control, applyStoredFont(*ini, section, prefix, control));
+            } else if (qobject_cast<platform::TButtonGroup*>(control)) {
+                // Its buttons are its children and take its font with it.
+                control->setFont(form->font());
+                setfontcolour(control, fontcolour(form));
+                followsForm(control);
             } else {
                 followForm(control, form, found);
                 followsForm(control);
             }
         }
-        if (qobject_cast<platform::TButtonGroup*>(control)) {
-            // Its buttons are its children and take its font with it.
-            if (hasOwnFont(section, kButtonGroupPrefix)) {
-                ownFont(control, applyStoredFont(*ini, section, kButtonGroupPrefix, control));
-            } else {
-                control->setFont(form->font());
-                setfontcolour(control, fontcolour(form));
-                followsForm(control);
-            }
-        }
-        if (auto* grid = qobject_cast<platform::TStringGrid*>(control)) {
-            if (hasOwnFont(section, kStringGridPrefix)) {
-                ownFont(grid, applyStoredFont(*ini, section, kStringGridPrefix, grid));
-            } else {
-                followForm(grid, form, found);
-                followsForm(grid);
-            }
-            if (hasSection(section)) {
-                restoreColumns(*ini, section, kStringGridPrefix, grid->columnCount(), grid->width(),
-                               [grid](int i, int w) { grid->setColumnWidth(i, w); });
-                setRowHeights(grid);
-            }
+        // A header keeps each column at least as wide as its font asks: a
+        // list's or a grid's own font goes on before its widths, or a large
+        // form font would widen columns that the smaller font lets be narrow.
+        if (auto* lv = qobject_cast<platform::TListView*>(control); lv && hasSection(section))
+            restoreColumns(*ini, section, kListViewPrefix, lv->columnCount(), lv->width(),
+                           [lv](int i, int w) { lv->setColumnWidth(i, w); });
+        if (auto* grid = qobject_cast<platform::TStringGrid*>(control); grid && hasSection(section)) {
+            restoreColumns(*ini, section, kStringGridPrefix, grid->columnCount(), grid->width(),
+                           [grid](int i, int w) { grid->setColumnWidth(i, w); });
+            setRowHeights(grid);
         }
         if (auto* pages = qobject_cast<platform::TPageControl*>(control)) {
             const int page = hasSection(section) ? ini->readInt(section, kActivePageKey, -1) : -1;

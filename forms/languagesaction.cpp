@@ -7,8 +7,8 @@
 #include "lib/fields.h"
 #include "lib/folders.h"
 #include "lib/messagehook.h"
+#include "platform/controls/controlkinds.h"
 #include "platform/controls/tform.h"
-#include "platform/controls/tstdctrls.h"
 
 namespace vek {
 namespace {
@@ -33,16 +33,20 @@ bool parseform(platform::TForm* form, const QString& code, bool capture, QString
 
 QString languagecontroltext(const QWidget* control)
 {
-    if (const auto* edit = qobject_cast<const platform::TEdit*>(control))
-        return edit->text();
-    if (const auto* memo = qobject_cast<const platform::TMemo*>(control))
-        return joinstrings(memo->lines(), u'|');
-    if (const auto* label = qobject_cast<const platform::TLabel*>(control))
-        return label->caption();
-    if (const auto* button = qobject_cast<const platform::TButton*>(control))
-        return button->caption();
-    if (const auto* check = qobject_cast<const platform::TCheckBox*>(control))
-        return check->caption();
+    const platform::ControlKind* kind = platform::controlKind(control);
+    if (!kind)
+        return {};
+    switch (kind->ownText) {
+    case platform::OwnText::Caption:
+        return kind->caption(control).value_or(QString());
+    case platform::OwnText::Typed:
+        // A memo's lines as its record holds them.
+        return kind->items ? joinstrings(kind->items(control), u'|') : kind->text(control);
+    case platform::OwnText::Chosen:
+    case platform::OwnText::Selected:
+    case platform::OwnText::None:
+        break;
+    }
     return {};
 }
 

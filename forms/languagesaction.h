@@ -14,8 +14,9 @@ class TForm;
 namespace vek {
 
 // What the editor starts on for the control under the menu point: its
-// component name and its text (a memo's lines joined with "|"; a label's,
-// button's or check box's caption; empty for other kinds).
+// component name and its text (what was typed into an edit, a memo's lines
+// joined with "|"; a label's, button's or check box's caption; empty for
+// other kinds).
 QString languagecontroltext(const QWidget* control);
 
 // The whole road for `form`, the menu having been opened at `menupoint` (in

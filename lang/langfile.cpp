@@ -1,6 +1,7 @@
 #include "lang/langfile.h"
 
 #include "lang/langcode.h"
+#include "lang/langkinds.h"
 #include "lang/langlines.h"
 #include "lang/langrows.h"
 #include "lib/basictext.h"
@@ -9,10 +10,7 @@
 #include "lib/textlists.h"
 #include "platform/atomicwrite.h"
 #include "platform/codepage.h"
-#include "platform/controls/textctrls.h"
 #include "platform/controls/tform.h"
-#include "platform/controls/tlistview.h"
-#include "platform/controls/tstdctrls.h"
 #include "platform/fileapi.h"
 
 #include <QPointer>
@@ -21,21 +19,7 @@
 
 namespace vek {
 
-using platform::TButton;
-using platform::TCheckBox;
-using platform::TComboBox;
-using platform::TEdit;
 using platform::TForm;
-using platform::TGroupBox;
-using platform::TLabel;
-using platform::TLabeledEdit;
-using platform::TListBox;
-using platform::TListView;
-using platform::TMemo;
-using platform::TPanel;
-using platform::TRadioButton;
-using platform::TRadioGroup;
-using platform::TTabSheet;
 
 namespace {
 
@@ -57,22 +41,17 @@ QString partstolines(QString text)
     return text;
 }
 
-QStringList headingsof(const TListView* lv)
+// New items for a control; where it keeps a selected item, the selection
+// stays where it was as long as there is an item there.
+void setitemskeepingindex(const platform::ControlKind& kind, QObject* control, const QStringList& items)
 {
-    QStringList out;
-    const platform::TListHeader* head = lv->headerItem();
-    for (int i = 0; i < lv->columnCount(); ++i)
-        out.append(head->text(i));
-    return out;
-}
-
-// New items for a control that keeps a selected item: the selection stays
-// where it was as long as there is an item there.
-template <typename Control> void setitemskeepingindex(Control* control, const QStringList& items)
-{
-    const int index = control->itemIndex();
-    control->setItems(items);
-    control->setItemIndex(std::min(index, int(items.size()) - 1));
+    if (!kind.itemIndex) {
+        kind.setItems(control, items);
+        return;
+    }
+    const int index = kind.itemIndex(control);
+    kind.setItems(control, items);
+    kind.setItemIndex(control, std::min(index, int(items.size()) - 1));
 }
 
 }  // namespace
@@ -153,33 +132,29 @@ void langfiledefn::capturecomponent(QObject* component)
     const QString name = component->objectName();
     // Unnamed components would all share one record, and an apply would then
     // give each of them the first one's text.
-    if (name.isEmpty())
+    const platform::ControlKind* kind = platform::controlKind(component);
+    if (name.isEmpty() || !kind)
         return;
-    if (const auto* label = qobject_cast<TLabel*>(component))
-        keeprecord(kKindLabel, name, label->caption());
-    if (const auto* edit = qobject_cast<TLabeledEdit*>(component); edit && edit->editLabel())
-        keeprecord(kKindLabel, name, edit->editLabel()->caption());
-    if (const auto* button = qobject_cast<TButton*>(component))
-        keeprecord(kKindButton, name, button->caption());
-    if (const auto* sheet = qobject_cast<TTabSheet*>(component))
-        keeprecord(kKindTabs, name, sheet->caption());
-    if (const auto* group = qobject_cast<TGroupBox*>(component))
-        keeprecord(kKindGroup, name, group->caption());
-    if (const auto* panel = qobject_cast<TPanel*>(component))
-        keeprecord(kKindPanel, name, panel->caption());
-    if (const auto* radio = qobject_cast<TRadioGroup*>(component)) {
-        keeprecord(kKindRadio, name, radio->caption());
-        keeprecord(kKindRadioItems, name, radio->items().join(kPartSeparator));
+    for (const LangRecordKind& record : langrecordkinds(kind->id)) {
+        if (!record.captured)
+            continue;
+        switch (record.part) {
+        case LangPart::Caption:
+            if (const std::optional<QString> caption = kind->caption(component))
+                keeprecord(*record.record, name, *caption);
+            break;
+        case LangPart::Text:
+            keeprecord(*record.record, name, kind->text(component));
+            break;
+        case LangPart::Items:
+            keeprecord(*record.record, name, kind->items(component).join(kPartSeparator));
+            break;
+        case LangPart::Headings:
+            // A heading that holds "|" is quoted, so that it comes back as one heading.
+            keeprecord(*record.record, name, joinfields(kind->headings(component), kPartSeparator));
+            break;
+        }
     }
-    if (const auto* form = qobject_cast<TForm*>(component))
-        keeprecord(kKindForm, name, form->caption());
-    if (const auto* button = qobject_cast<TRadioButton*>(component))
-        keeprecord(kKindRadioButton, name, button->caption());
-    if (const auto* check = qobject_cast<TCheckBox*>(component))
-        keeprecord(kKindCheck, name, check->caption());
-    // A heading that holds "|" is quoted, so that it comes back as one heading.
-    if (const auto* lv = qobject_cast<TListView*>(component))
-        keeprecord(kKindListView, name, joinfields(headingsof(lv), kPartSeparator));
 }
 
 bool langfiledefn::makelangrecords(const QString& pscreenname, const QString& plangcode, TForm* c)
@@ -202,118 +177,73 @@ QString langfiledefn::applied(const QString& kind, const QString& name, const QS
     return text;
 }
 
-bool langfiledefn::applycomponent(QObject* component)
+bool langfiledefn::applypart(const platform::ControlKind& kind, const LangRecordKind& record, QObject* component)
 {
-    const QPointer<QObject> alive(component);
     const QString name = component->objectName();
-    if (name.isEmpty())
-        return true;
-    if (auto* label = qobject_cast<TLabel*>(component)) {
-        const QString text = applied(kKindLabel, name, label->caption());
-        if (text != label->caption())
-            label->setCaption(text);
-        return true;
-    }
-    if (auto* edit = qobject_cast<TEdit*>(component)) {
-        const QString text = applied(kKindEdit, name, edit->text());
-        if (text != edit->text())
-            edit->setText(text);
-        if (auto* labeled = qobject_cast<TLabeledEdit*>(component)) {
-            if (!alive || !labeled->editLabel())
-                return false;
-            TLabel* label = labeled->editLabel();
-            const QString caption = applied(kKindLabel, name, label->caption());
-            if (caption != label->caption())
-                label->setCaption(caption);
-        }
-        return bool(alive);
-    }
-    if (auto* button = qobject_cast<TButton*>(component)) {
-        const QString text = applied(kKindButton, name, button->caption());
-        if (text != button->caption())
-            button->setCaption(text);
+    switch (record.part) {
+    case LangPart::Caption: {
+        const std::optional<QString> caption = kind.caption(component);
+        if (!caption)
+            return false;  // the part that showed it is gone
+        const QString text = applied(*record.record, name, *caption);
+        if (text != *caption)
+            kind.setCaption(component, text);
         return true;
     }
-    if (auto* sheet = qobject_cast<TTabSheet*>(component)) {
-        const QString text = applied(kKindTabs, name, sheet->caption());
-        if (text != sheet->caption())
-            sheet->setCaption(text);
+    case LangPart::Text: {
+        const QString current = kind.text(component);
+        const QString text = applied(*record.record, name, current);
+        if (text != current)
+            kind.setText(component, text);
         return true;
     }
-    if (auto* group = qobject_cast<TGroupBox*>(component)) {
-        const QString text = applied(kKindGroup, name, group->caption());
-        if (text != group->caption())
-            group->setCaption(text);
+    case LangPart::Items: {
+        // "|" stands for a line break, in the record and in the control's own items.
+        const QStringList current = kind.items(component);
+        const QString text = applied(*record.record, name, linestext(current));
+        if (text.isEmpty() && record.emptyKeepsItems)
+            return true;
+        const QStringList items = splitlines(partstolines(text));
+        if (items != current)
+            setitemskeepingindex(kind, component, items);
         return true;
     }
-    if (auto* panel = qobject_cast<TPanel*>(component)) {
-        const QString text = applied(kKindPanel, name, panel->caption());
-        if (text != panel->caption())
-            panel->setCaption(text);
-        return true;
-    }
-    if (auto* radio = qobject_cast<TRadioGroup*>(component)) {
-        const QString caption = applied(kKindRadio, name, radio->caption());
-        if (caption != radio->caption())
-            radio->setCaption(caption);
-        if (!alive)
-            return false;
-        const QString items = applied(kKindRadioItems, name, linestext(radio->items()));
-        if (!items.isEmpty()) {
-            const QStringList lines = splitlines(partstolines(items));
-            // New items keep the choice the user made among the old ones.
-            if (lines != radio->items())
-                setitemskeepingindex(radio, lines);
-        }
-        return bool(alive);
-    }
-    if (auto* button = qobject_cast<TRadioButton*>(component)) {
-        const QString text = applied(kKindRadioButton, name, button->caption());
-        if (text != button->caption())
-            button->setCaption(text);
-        return true;
-    }
-    if (auto* check = qobject_cast<TCheckBox*>(component)) {
-        const QString text = applied(kKindCheck, name, check->caption());
-        if (text != check->caption())
-            check->setCaption(text);
-        return true;
-    }
-    if (auto* combo = qobject_cast<TComboBox*>(component)) {
-        const QString text = applied(kKindCombo, name, combo->text());
-        if (text != combo->text())
-            combo->setText(text);
-        return true;
-    }
-    if (auto* memo = qobject_cast<TMemo*>(component)) {
-        // "|" stands for a line break, in the record and in the memo's own text.
-        const QStringList lines = splitlines(partstolines(applied(kKindMemo, name, memo->text())));
-        if (lines != memo->lines())
-            memo->setLines(lines);
-        return true;
-    }
-    if (auto* list = qobject_cast<TListBox*>(component)) {
-        const QStringList items = splitlines(partstolines(applied(kKindListBox, name, linestext(list->items()))));
-        if (items != list->items())
-            setitemskeepingindex(list, items);
-        return true;
-    }
-    if (auto* lv = qobject_cast<TListView*>(component)) {
-        QString record;
-        (void)readrecord(kKindListView, name, record);  // no record: every heading keeps its caption
+    case LangPart::Headings: {
+        QString text;
+        (void)readrecord(*record.record, name, text);  // no record: every heading keeps its caption
         QStringList parts;
-        splitfields(record, parts, kPartSeparator);
-        const QStringList headings = headingsof(lv);
+        splitfields(text, parts, kPartSeparator);
+        const QStringList headings = kind.headings(component);
         for (qsizetype i = parts.size(); i < headings.size(); ++i)
             parts.append(headings[i]);
         // Parts beyond the last column have no heading to go to.
+        const QPointer<QObject> alive(component);
         for (int i = 0; i < headings.size() && alive; ++i) {
             if (parts[i] != headings[i])
-                lv->headerItem()->setText(i, parts[i]);
+                kind.setHeading(component, i, parts[i]);
         }
-        return bool(alive);
+        return true;
+    }
     }
     return true;
+}
+
+bool langfiledefn::applycomponent(QObject* component)
+{
+    const QString name = component->objectName();
+    const platform::ControlKind* kind = platform::controlKind(component);
+    if (name.isEmpty() || !kind)
+        return true;
+    // A text set here may run a handler that removes the component itself:
+    // the rest of its texts, and the walk, end there.
+    const QPointer<QObject> alive(component);
+    for (const LangRecordKind& record : langrecordkinds(kind->id)) {
+        if (!record.applied)
+            continue;
+        if (!alive || !applypart(*kind, record, component))
+            return false;
+    }
+    return bool(alive);
 }
 
 bool langfiledefn::loadlangrecords(const QString& pscreenname, const QString& plangcode, TForm* c)

@@ -15,9 +15,12 @@ class QObject;
 
 namespace platform {
 class TForm;
-}
+struct ControlKind;
+}  // namespace platform
 
 namespace vek {
+
+struct LangRecordKind;
 
 // The record kinds, as they stand in the files.
 inline const QString kKindLabel = QStringLiteral("label");
@@ -120,6 +123,9 @@ public:
 private:
     void capturecomponent(QObject* component);
     bool applycomponent(QObject* component);
+    // Puts one record's text on the component; false when the part of the
+    // component that shows it is gone.
+    bool applypart(const platform::ControlKind& kind, const LangRecordKind& record, QObject* component);
     void keeprecord(const QString& kind, const QString& name, const QString& text);
     QString applied(const QString& kind, const QString& name, const QString& current) const;
 

@@ -343,6 +343,34 @@ TEST_F(FormMenuTest, CopyCaptionTakesTheSelectedRowOrTheTextUnderTheMenuPoint)
     }
 }
 
+// Each item runs its own handler whatever its caption says: a menu whose
+// captions were translated still copies with "Copy Caption", asks for a font
+// with "Set Font" (also through HandlePopup), and adds one report item.
+TEST_F(FormMenuTest, AnItemWhoseCaptionWasTranslatedStillRunsItsOwnHandler)
+{
+    QAction* setFont = item(vek::kSetFontCaption);
+    QAction* copy = item(vek::kCopyCaptionCaption);
+    ASSERT_TRUE(setFont && copy);
+    setFont->setText(QStringLiteral("Schriftart festlegen"));
+    copy->setText(QStringLiteral("Beschriftung kopieren"));
+
+    openOn(label_, QPoint(2, 2));
+    copy->trigger();
+    EXPECT_EQ(clipboard_, QStringLiteral("Programs on the server"));
+    EXPECT_FALSE(fontAsked_);
+    clipboard_.reset();
+    resizer().HandlePopup(setFont);
+    ASSERT_TRUE(fontAsked_);
+    EXPECT_EQ(fontAsked_->first, label_);
+    EXPECT_FALSE(clipboard_);
+
+    resizer().AddAdditionalPopup(vek::kReportSettingsCode);
+    const qsizetype items = resizer().Popup()->actions().size();
+    item(vek::kSaveReportSettingsCaption)->setText(QStringLiteral("Berichtseinstellungen speichern"));
+    resizer().AddAdditionalPopup(QStringLiteral("2"));
+    EXPECT_EQ(resizer().Popup()->actions().size(), items);
+}
+
 TEST_F(FormMenuTest, SetFontOnAListStoresItsFontUnderItsSection)
 {
     QFont arial(QStringLiteral("Arial"));
