@@ -363,23 +363,36 @@ void TInstallfm::Timer1Timer()
 
 void TInstallfm::listServerPrograms()
 {
-    FindPrograms(serverFolder_, Serverlv, QString());
+    readServerFolder();
     fitColumns(Serverlv);
     Installbtn->setEnabled(true);
 }
 
-void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QString& aFilter)
+void TInstallfm::readServerFolder()
+{
+    const platform::Result<void> listed = FindPrograms(serverFolder_, Serverlv, QString());
+    if (!listed.ok())
+        vek::warnmessage(listed.message(), QString());
+}
+
+platform::Result<void> TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QString& aFilter)
 {
     aLV->beginUpdate();
     vek::clearlistview(aLV);
     const QString filter = unattended() ? QString() : vek::asciiupper(aFilter);
-    QStringList names, dates;
-    vek::findfiles(aFolder, unattended() ? Autoexename : kProgramPatterns, &names, nullptr, &dates);
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        if (filter.isEmpty() || vek::asciiupper(names[i]).contains(filter))
-            aLV->appendRow(names[i], {dates[i]});
+    const platform::Result<vek::FolderFiles> found
+        = vek::listfolderfiles(aFolder, unattended() ? Autoexename : kProgramPatterns, vek::ListingDetails::Dates);
+    if (found.ok()) {
+        const vek::FolderFiles& files = found.value();
+        for (qsizetype i = 0; i < files.names.size(); ++i) {
+            if (filter.isEmpty() || vek::asciiupper(files.names[i]).contains(filter))
+                aLV->appendRow(files.names[i], {files.dates[i]});
+        }
     }
     aLV->endUpdate();
+    if (!found.ok())
+        return found.failure();
+    return {};
 }
 
 void TInstallfm::fitColumns(TListView* list)
@@ -414,12 +427,14 @@ void TInstallfm::fitColumns(TListView* list)
 
 void TInstallfm::FilterEdKeyUp()
 {
-    FindPrograms(vek::addslash(serverFolder_), Serverlv, vek::trimtext(FilterEd->text()));
+    // A folder that cannot be read was warned about when it was listed; each
+    // key typed into the filter does not warn again.
+    (void)FindPrograms(vek::addslash(serverFolder_), Serverlv, vek::trimtext(FilterEd->text()));
 }
 
 void TInstallfm::RefreshLnkClick()
 {
-    FindPrograms(serverFolder_, Serverlv, QString());
+    readServerFolder();
 }
 
 void TInstallfm::InstallbtnClick()

@@ -52,11 +52,4 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
                      progress);
 }
 
-bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name, QString& message)
-{
-    const InstallOutcome outcome = installprogram(serverFolder, localFolder, name);
-    message = outcome.message;
-    return outcome.installed;
-}
-
 }  // namespace installer

@@ -31,6 +31,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <sys/stat.h>
 
 namespace vek {
@@ -228,24 +229,24 @@ bool tnewsoftware::checknewsoftware(const QString& exepath, const QString& aWebF
     return !toinstalllist.isEmpty();
 }
 
-std::optional<QString> tnewsoftware::sidedigest(const QString& addressStem, const QString& exename, QString& why)
+platform::Result<QString> tnewsoftware::sidedigest(const QString& addressStem, const QString& exename)
 {
     const QString name = TVekPost::md5name(exename);
     TVekPost post;
     if (post.OpenURL(addressStem + name)) {
-        if (const std::optional<QString> digest = sidefiledigest(post.ReplyStr))
-            return digest;
-        why = name + QStringLiteral(" holds no MD5 digest");
-        return std::nullopt;
+        if (std::optional<QString> digest = sidefiledigest(post.ReplyStr))
+            return std::move(*digest);
+        return platform::fail(platform::winerr::IoDevice, name + QStringLiteral(" holds no MD5 digest"));
     }
     // Only the server's word that there is no such file means "no digest": a
     // time-out or a server error says nothing about the file's bytes.
     if (post.ResponseCode == 404)
         return QString();
-    why = name + QStringLiteral(": ")
-        + (post.ResponseCode > 0 ? QStringLiteral("HTTP %1 %2").arg(post.ResponseCode).arg(post.ResponseText)
-                                 : post.ReportError());
-    return std::nullopt;
+    return platform::fail(platform::winerr::IoDevice,
+                          name + QStringLiteral(": ")
+                              + (post.ResponseCode > 0
+                                     ? QStringLiteral("HTTP %1 %2").arg(post.ResponseCode).arg(post.ResponseText)
+                                     : post.ReportError()));
 }
 
 bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exename, const QString& webfolder,
@@ -275,15 +276,14 @@ bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exena
             downloaded = post.GetFile(stem + exename, download);
             transferError = post.ReportError();
         }  // the transfer's log is written here
-        QString why;
-        std::optional<QString> expected;
         if (!downloaded) {
             report(kCannotSaveDownload + target + kCrLf + download + kCrLf
                    + QString::number(platform::winerr::FileNotFound) + kCrLf + transferError);
-        } else if (!(expected = sidedigest(stem, exename, why))) {
-            report(kDigestUnavailable + target + kCrLf + why);
-        } else if (!expected->isEmpty() && TVekPost::HashFile(download).compare(*expected, Qt::CaseInsensitive) != 0) {
-            report(kDigestMismatch + target + kCrLf + download + kCrLf + QStringLiteral("expected ") + *expected
+        } else if (const platform::Result<QString> expected = sidedigest(stem, exename); !expected.ok()) {
+            report(kDigestUnavailable + target + kCrLf + expected.message());
+        } else if (!expected.value().isEmpty()
+                   && TVekPost::HashFile(download).compare(expected.value(), Qt::CaseInsensitive) != 0) {
+            report(kDigestMismatch + target + kCrLf + download + kCrLf + QStringLiteral("expected ") + expected.value()
                    + QStringLiteral(", got ") + TVekPost::HashFile(download));
         } else if (const int code = placedownload(download, target)) {
             report(kCannotSaveDownload + target + kCrLf + download + kCrLf + QString::number(code) + kCrLf

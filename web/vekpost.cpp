@@ -338,7 +338,8 @@ bool TVekPost::PostNoFile()
     return postForm(QString(), false);
 }
 
-QString TVekPost::PostRaw(const QString& aTargetURL, const QString& aFileName, const QString& aContentType)
+platform::Result<QString> TVekPost::rawPost(const QString& aTargetURL, const QString& aFileName,
+                                            const QString& aContentType)
 {
     QByteArray body;
     {
@@ -351,7 +352,7 @@ QString TVekPost::PostRaw(const QString& aTargetURL, const QString& aFileName, c
                 body.append(buffer, static_cast<qsizetype>(got));
         }
         if (rc != 0)
-            throw PostError(QStringLiteral("Cannot read \"%1\": %2").arg(aFileName, platform::errorText(rc)));
+            return platform::fail(rc, QStringLiteral("Cannot read \"%1\": %2").arg(aFileName, platform::errorText(rc)));
     }
     http::Request request = baseRequest(aTargetURL);
     request.method = http::Request::Method::PostRaw;
@@ -363,10 +364,20 @@ QString TVekPost::PostRaw(const QString& aTargetURL, const QString& aFileName, c
     ResponseCode = reply.status;
     ResponseText = reply.statusText;
     if (!reply.transferred)
-        throw PostError(reply.error);
+        return platform::fail(platform::winerr::IoDevice, reply.error);
     if (reply.status >= 400)
-        throw PostError(statusmessage(reply));
+        return platform::fail(platform::winerr::IoDevice, statusmessage(reply));
     return QString::fromUtf8(reply.body);
+}
+
+QString TVekPost::PostRaw(const QString& aTargetURL, const QString& aFileName, const QString& aContentType)
+{
+    platform::Result<QString> reply = rawPost(aTargetURL, aFileName, aContentType);
+    if (!reply.ok()) {
+        pErrstr = reply.message();
+        return {};
+    }
+    return std::move(reply).value();
 }
 
 QString TVekPost::PostXML(const QString& aTargetURL, const QString& aFileName)
