@@ -29,8 +29,7 @@ inline Failure fail(int code, QString message)
 // The value of a step that succeeded, or why it failed. ok() tells which;
 // value() may be read only when ok(); code() is 0 and message() empty when
 // ok().
-template <typename T>
-class [[nodiscard]] Result {
+template <typename T> class [[nodiscard]] Result {
 public:
     Result(T value) : value_(std::move(value)) {}  // implicit: a value is a success
     Result(Failure failure) : failure_(std::move(failure)) {}  // implicit: `return fail(...)`
@@ -52,8 +51,7 @@ private:
 };
 
 // A step that gives nothing back but whether it succeeded.
-template <>
-class [[nodiscard]] Result<void> {
+template <> class [[nodiscard]] Result<void> {
 public:
     Result() = default;
     Result(Failure failure) : failure_(std::move(failure)) {}  // implicit: `return fail(...)`
