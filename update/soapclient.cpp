@@ -44,14 +44,14 @@ QString replyHeader(const http::Reply& reply, const QByteArray& name)
 
 }  // namespace
 
-std::optional<TExtraSoapConfig> soapproxyconfig(const QString& path, QString* error)
+platform::Result<std::optional<TExtraSoapConfig>> soapproxyconfig(const QString& path)
 {
-    const ProxySettings settings = readproxysettings(path);
-    if (error)
-        *error = settings.error;
-    if (!settings.proxy)
-        return std::nullopt;
-    return TExtraSoapConfig{*settings.proxy};
+    const platform::Result<std::optional<http::ProxyServer>> settings = readproxysettings(path);
+    if (!settings.ok())
+        return settings.failure();
+    if (!settings.value())
+        return std::optional<TExtraSoapConfig>();
+    return std::optional<TExtraSoapConfig>(TExtraSoapConfig{*settings.value()});
 }
 
 void SoapClient::setendpoint(const QString& address)

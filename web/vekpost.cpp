@@ -99,15 +99,15 @@ void TVekPost::AddExtraField(const QString& aName, const QString& aValue)
 
 void TVekPost::SetProxyINI(const QString& Value)
 {
-    const ProxySettings settings = readproxysettings(Value);
-    proxyError_ = settings.error;
-    if (!settings.error.isEmpty()) {
-        pErrstr = ErrorStr = settings.error;
+    const platform::Result<std::optional<http::ProxyServer>> settings = readproxysettings(Value);
+    proxyError_ = settings.message();
+    if (!settings.ok()) {
+        pErrstr = ErrorStr = proxyError_;
         return;
     }
-    if (!settings.proxy)
+    if (!settings.value())
         return;
-    proxy_ = settings.proxy;
+    proxy_ = settings.value();
     AddLog(QStringLiteral("Proxy Info:"));
     AddLog(proxy_->host);
     AddLog(QString::number(proxy_->port));

@@ -3,6 +3,7 @@
 #include "platform/winerror.h"
 #include "web/protectstrings.h"
 #include "web/vekpost.h"
+#include "web/websettings.h"
 #include "webfixture.h"
 #include "webservers.h"
 
@@ -261,6 +262,10 @@ TEST_F(PostTest, AnUnreadableProxySettingsFileFailsEveryTransfer)
         const auto expectRefused = [this](const QString& message) {
             EXPECT_TRUE(message.startsWith(kUnreadableProxySettings + settingsFile())) << message.toStdString();
         };
+        arm();
+        const platform::Result<std::optional<http::ProxyServer>> read = readproxysettings(settingsFile());
+        EXPECT_EQ(read.code(), platform::winerr::AccessDenied);
+        expectRefused(read.message());
         TVekPost post;
         post.SetSite(server.url("/upload"));
         arm();
