@@ -54,8 +54,9 @@ public:
 
 private:
     http::Request request(const QString& url) const;
-    // Fills endpoint_ from the WSDL document; an error text when it cannot.
-    QString resolvewsdl();
+    // Fills endpoint_ from the WSDL document; a failure (winerr::IoDevice)
+    // that says why when it cannot.
+    [[nodiscard]] platform::Result<void> resolvewsdl();
 
     QString endpoint_;
     QString wsdl_;
