@@ -310,8 +310,8 @@ void TInstallfm::FormShow()
     // the window now that it stands (on the error output without a display),
     // and the window keeps its own texts. A recording run reports nothing.
     if (run_.kind() != installer::RunKind::Recording && !run_.language.isEmpty()) {
-        if (const QString refused = vek::setcurrentlanguage(run_.language); !refused.isEmpty())
-            vek::warnmessage(refused, QString());
+        if (const platform::Result<void> set = vek::setcurrentlanguage(run_.language); !set.ok())
+            vek::warnmessage(set.message(), QString());
     }
     // Then, so that the run's own texts below (folders, version) stand over stale captured ones.
     (void)vek::applycurrentlanguage(this);  // a file that cannot be applied leaves the window's own texts
