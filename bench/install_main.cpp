@@ -14,9 +14,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: bench_install SERVER_FOLDER LOCAL_FOLDER NAME\n");
         return 2;
     }
-    QString message;
-    if (!installprogram(bench::arg(argv, 1), bench::arg(argv, 2), bench::arg(argv, 3), message)) {
-        std::fprintf(stderr, "%s\n", qPrintable(message));
+    const InstallOutcome outcome = installprogram(bench::arg(argv, 1), bench::arg(argv, 2), bench::arg(argv, 3));
+    if (!outcome.installed) {
+        std::fprintf(stderr, "%s\n", qPrintable(outcome.message));
         return 1;
     }
     return 0;

@@ -70,8 +70,8 @@ void languagesaction(platform::TForm* form, QPoint menupoint)
     const QString chosen = editor->Languageed->text();
     if (chosen.compare(currentlanguage(), Qt::CaseInsensitive) != 0) {
         // The editor takes only codes that can name a file.
-        if (const QString problem = setcurrentlanguage(chosen); !problem.isEmpty())
-            libwarning(problem);
+        if (const platform::Result<void> set = setcurrentlanguage(chosen); !set.ok())
+            libwarning(set.message());
     }
     (void)parseform(form, currentlanguage(), false);
 }

@@ -310,8 +310,8 @@ void TInstallfm::FormShow()
     // the window now that it stands (on the error output without a display),
     // and the window keeps its own texts. A recording run reports nothing.
     if (run_.kind() != installer::RunKind::Recording && !run_.language.isEmpty()) {
-        if (const QString refused = vek::setcurrentlanguage(run_.language); !refused.isEmpty())
-            vek::warnmessage(refused, QString());
+        if (const platform::Result<void> set = vek::setcurrentlanguage(run_.language); !set.ok())
+            vek::warnmessage(set.message(), QString());
     }
     // Then, so that the run's own texts below (folders, version) stand over stale captured ones.
     (void)vek::applycurrentlanguage(this);  // a file that cannot be applied leaves the window's own texts
@@ -364,25 +364,38 @@ void TInstallfm::Timer1Timer()
 
 void TInstallfm::listServerPrograms()
 {
-    FindPrograms(serverFolder_, Serverlv, QString());
+    readServerFolder();
     fitColumns(Serverlv);
     Installbtn->setEnabled(true);
 }
 
-void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QString& aFilter)
+void TInstallfm::readServerFolder()
+{
+    const platform::Result<void> listed = FindPrograms(serverFolder_, Serverlv, QString());
+    if (!listed.ok())
+        vek::warnmessage(listed.message(), QString());
+}
+
+platform::Result<void> TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QString& aFilter)
 {
     aLV->beginUpdate();
     vek::clearlistview(aLV);
     const QString filter = unattended() ? QString() : vek::asciiupper(aFilter);
-    QStringList names, dates;
-    vek::findfiles(aFolder, unattended() ? Autoexename : kProgramPatterns, &names, nullptr, &dates);
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        if (filter.isEmpty() || vek::asciiupper(names[i]).contains(filter))
-            aLV->appendRow(names[i], {dates[i]});
+    const platform::Result<vek::FolderFiles> found
+        = vek::listfolderfiles(aFolder, unattended() ? Autoexename : kProgramPatterns, vek::ListingDetails::Dates);
+    if (found.ok()) {
+        const vek::FolderFiles& files = found.value();
+        for (qsizetype i = 0; i < files.names.size(); ++i) {
+            if (filter.isEmpty() || vek::asciiupper(files.names[i]).contains(filter))
+                aLV->appendRow(files.names[i], {files.dates[i]});
+        }
     }
     aLV->endUpdate();
     if (aLV == Serverlv)
         greyRefusedPrograms(aFolder);
+    if (!found.ok())
+        return found.failure();
+    return {};
 }
 
 void TInstallfm::greyRefusedPrograms(const QString& aFolder)
@@ -433,12 +446,14 @@ void TInstallfm::fitColumns(TListView* list)
 
 void TInstallfm::FilterEdKeyUp()
 {
-    FindPrograms(vek::addslash(serverFolder_), Serverlv, vek::trimtext(FilterEd->text()));
+    // A folder that cannot be read was warned about when it was listed; each
+    // key typed into the filter does not warn again.
+    (void)FindPrograms(vek::addslash(serverFolder_), Serverlv, vek::trimtext(FilterEd->text()));
 }
 
 void TInstallfm::RefreshLnkClick()
 {
-    FindPrograms(serverFolder_, Serverlv, QString());
+    readServerFolder();
 }
 
 void TInstallfm::InstallbtnClick()

@@ -8,6 +8,7 @@
 #include "platform/controls/tform.h"
 #include "platform/controls/tlistview.h"
 #include "platform/controls/tstdctrls.h"
+#include "platform/result.h"
 #include "update/newsoftware.h"
 
 #include <QString>
@@ -48,8 +49,10 @@ public:
     QString localFolder() const { return localFolder_; }
 
     // Lists the program files of `aFolder` into `aLV`, keeping the names that
-    // hold `aFilter` (letters a to z in any case).
-    void FindPrograms(const QString& aFolder, platform::TListView* aLV, const QString& aFilter);
+    // hold `aFilter` (letters a to z in any case). A folder that cannot be
+    // read leaves the list empty, and the result says why.
+    [[nodiscard]] platform::Result<void> FindPrograms(const QString& aFolder, platform::TListView* aLV,
+                                                      const QString& aFilter);
 
     // Window events and handlers, as the controls and the timer call them.
     void FormShow();
@@ -120,6 +123,9 @@ private:
     void settleServerFolder();
     // The part of the timer step that lists the server folder in an interactive run.
     void listServerPrograms();
+    // The whole server folder into the server list; a folder that cannot be
+    // read is warned about.
+    void readServerFolder();
     // The install itself, for the button and the unattended run alike: the
     // highlighted rows of the local list, in the order shown.
     void installHighlighted();

@@ -54,11 +54,4 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
         vek::signaturecheck(signatures, trust::signaturefor(serverFile), name, vek::addslash(localFolder) + name));
 }
 
-bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name, QString& message)
-{
-    const InstallOutcome outcome = installprogram(serverFolder, localFolder, name);
-    message = outcome.message;
-    return outcome.installed;
-}
-
 }  // namespace installer

@@ -17,8 +17,9 @@ inline const QString kWaitingForFolderPrefix = QStringLiteral("waiting for anoth
 // server file's size; the window lets its pending events run here.
 using InstallProgress = platform::CopyProgress;
 
-// What became of one program.
-struct InstallOutcome {
+// What became of one program (of an install or a restore); a caller that
+// drops one says why.
+struct [[nodiscard]] InstallOutcome {
     bool installed = false;
     // The program as it stands in the local folder: the name asked for, or the
     // server's spelling when only a name in other letter case was there.
@@ -39,9 +40,6 @@ struct InstallOutcome {
 // is not older than the signed version installed (vek::signaturecheck).
 InstallOutcome installprogram(const QString& serverFolder, const QString& localFolder, const QString& name,
                               const InstallProgress& progress = {}, const vek::SignaturePolicy& signatures = {});
-
-// The same, for callers that need the message only. True when installed.
-bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name, QString& message);
 
 // The name under which `name` stands in the server folder: `name` itself when
 // it is there, else the one server file whose name differs from it only in

@@ -14,7 +14,7 @@ int restoregenerationof(const QString& generationText)
     return number && generation >= 1 && generation <= vek::kGenerationCount ? generation : 0;
 }
 
-QString restorerequestproblem(const QString& name, const QString& generationText)
+platform::Result<void> checkrestorerequest(const QString& name, const QString& generationText)
 {
     QString problems;
     if (!isplainprogramname(name))
@@ -22,8 +22,9 @@ QString restorerequestproblem(const QString& name, const QString& generationText
     if (restoregenerationof(generationText) == 0)
         problems += u'\n' + kNotAGeneration.arg(generationText);
     if (problems.isEmpty())
-        return problems;
-    return kRestoreErrorPrefix + QString::number(platform::winerr::InvalidParameter) + problems;
+        return {};
+    constexpr int code = platform::winerr::InvalidParameter;
+    return platform::fail(code, kRestoreErrorPrefix + QString::number(code) + problems);
 }
 
 }  // namespace installer

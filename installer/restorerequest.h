@@ -2,6 +2,8 @@
 // A restoring run's RESTORE= and GENERATION= values, checked before anything
 // is touched, so that the message says what is wrong with the value given
 // and what would be right.
+#include "platform/result.h"
+
 #include <QString>
 
 namespace installer {
@@ -17,9 +19,10 @@ inline const QString kNotAGeneration
 // not a whole number, out of range).
 int restoregenerationof(const QString& generationText);
 
-// Empty when `name` is a plain program name and `generationText` a
-// generation from 1 to 10. Otherwise the message for the user: "Restore error
+// Success when `name` is a plain program name and `generationText` a
+// generation from 1 to 10. Otherwise a failure with code 87
+// (winerr::InvalidParameter) and the message for the user: "Restore error
 // code:87" on its first line, then one line for each value that is wrong.
-QString restorerequestproblem(const QString& name, const QString& generationText);
+[[nodiscard]] platform::Result<void> checkrestorerequest(const QString& name, const QString& generationText);
 
 }  // namespace installer

@@ -8,8 +8,9 @@ namespace installer {
 
 int runrestore(const RunRequest& run, RunReporter& reporter)
 {
-    if (const QString problem = restorerequestproblem(run.restoreName, run.generationText); !problem.isEmpty()) {
-        reporter.warn(problem);
+    if (const platform::Result<void> checked = checkrestorerequest(run.restoreName, run.generationText);
+        !checked.ok()) {
+        reporter.warn(checked.message());
         return kRunFailedStatus;
     }
     const QString local = settledlocalfolder(run);

@@ -3,17 +3,18 @@
 #include "lib/basictext.h"
 #include "lib/folders.h"
 #include "platform/fileapi.h"
+#include "platform/winerror.h"
 
 namespace vek {
 
-QString langcodeproblem(const QString& code)
+platform::Result<void> checklangcode(const QString& code)
 {
     for (const QChar c : code) {
         if (!isasciialnum(c) && c != u'-' && c != u'_')
-            return kBadLangCode + code;
+            return platform::fail(platform::winerr::InvalidName, kBadLangCode + code);
     }
     if (code.size() > kMaxLangCodeLength)
-        return kLongLangCode + code;
+        return platform::fail(platform::winerr::InvalidName, kLongLangCode + code);
     return {};
 }
 

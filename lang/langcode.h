@@ -2,6 +2,8 @@
 // Language codes and the names of language files. A code becomes part of a
 // file name, so only codes that cannot lead out of the language folder are
 // taken.
+#include "platform/result.h"
+
 #include <QString>
 
 namespace vek {
@@ -19,10 +21,11 @@ inline const QString kBadLangCode
     = QStringLiteral("A language code may hold only the letters A to Z, digits, \"-\" and \"_\": ");
 inline const QString kLongLangCode = QStringLiteral("A language code may have at most 35 characters: ");
 
-// Why `code` cannot name a language file, or empty when it can: an empty code
-// (the default language) or up to 35 of the letters A-Z and a-z, digits, "-"
-// and "_". Anything else ("../../x", a blank, a separator) is refused.
-QString langcodeproblem(const QString& code);
+// Whether `code` can name a language file: an empty code (the default
+// language) or up to 35 of the letters A-Z and a-z, digits, "-" and "_".
+// Anything else ("../../x", a blank, a separator) is refused: code 123
+// (winerr::InvalidName) and kBadLangCode or kLongLangCode followed by the code.
+[[nodiscard]] platform::Result<void> checklangcode(const QString& code);
 
 // The code that names files: "Default" for an empty code, else the code.
 QString langfilecode(const QString& code);
@@ -34,7 +37,7 @@ QString langfolderof(const QString& basefolder);
 // without regard to letter case ("DE" finds "de_Installfm.lang"): where no
 // file of the code as written exists but one whose code differs only in
 // letter case does, that file is named, in its own spelling. The code is not
-// checked here; callers check it first with langcodeproblem.
+// checked here; callers check it first with checklangcode.
 QString langfilepath(const QString& langfolder, const QString& screenname, const QString& code);
 
 }  // namespace vek

@@ -65,8 +65,8 @@ langfiledefn::langfiledefn(const QString& foldername) : langfoldername(langfolde
 
 bool langfiledefn::readlangfile(const QString& pscreenname, const QString& plangcode)
 {
-    if (const QString problem = langcodeproblem(plangcode); !problem.isEmpty()) {
-        errorstr = problem;
+    if (const platform::Result<void> checked = checklangcode(plangcode); !checked.ok()) {
+        errorstr = checked.message();
         return false;
     }
     errorstr.clear();

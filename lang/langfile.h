@@ -75,7 +75,7 @@ public:
     // langrecords. A missing file gives no records. A file that is not valid
     // UTF-8 is read in the code page and rewritten once as UTF-8 (the lines as
     // they were, in their order). False with errorstr set, and nothing changed,
-    // for a code langcodeproblem refuses; false with no records when the file
+    // for a code checklangcode refuses; false with no records when the file
     // is there but could not be read.
     [[nodiscard]] bool readlangfile(const QString& pscreenname, const QString& plangcode);
 

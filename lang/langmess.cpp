@@ -22,10 +22,10 @@ langmessdefn::langmessdefn(QObject* c, const QString& foldername, const QString&
                            bool writemode)
     : areadmode(!writemode)
 {
-    if (QString problem = langcodeproblem(langcode); !problem.isEmpty()) {
+    if (const platform::Result<void> checked = checklangcode(langcode); !checked.ok()) {
         // No folder is made, no alias recorded and no file named.
         refused_ = true;
-        errorstr = std::move(problem);
+        errorstr = checked.message();
         langrec = std::make_unique<langfiledefn>(QString());
         alangcode = langcode;
         return;

@@ -31,7 +31,7 @@ public:
     // from the screen and `langcode` ("Default" when empty); nothing is read.
     // `writemode` true means capture, false apply.
     //
-    // A code langcodeproblem refuses would name a file outside the language
+    // A code checklangcode refuses would name a file outside the language
     // folder: the object is then refused (errorstr says why), the alias list
     // and the disk are left as they are, and every operation does nothing.
     langmessdefn(QObject* c, const QString& foldername, const QString& formname, const QString& langcode,

@@ -73,12 +73,12 @@ QString currentlanguage()
     return state().language;
 }
 
-QString setcurrentlanguage(const QString& code)
+platform::Result<void> setcurrentlanguage(const QString& code)
 {
-    QString problem = langcodeproblem(code);
-    if (problem.isEmpty())
+    platform::Result<void> checked = checklangcode(code);
+    if (checked.ok())
         state().language = code;
-    return problem;
+    return checked;
 }
 
 bool applycurrentlanguage(platform::TForm* form)

@@ -3,6 +3,8 @@
 // language in use. Both live for the whole run and are changed on the
 // user-interface thread only. (The switch that offers the language editor,
 // languagesallowed, is kept by the form menu that reads it: forms/formmenu.h.)
+#include "platform/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,9 +28,9 @@ QString langscreenname(const QString& formname, const QObject* c);
 
 // The language in use; empty (the default language) at start.
 QString currentlanguage();
-// Sets the language in use. Returns why the code is refused (see
-// langcodeproblem), and then leaves the language as it was; empty when set.
-[[nodiscard]] QString setcurrentlanguage(const QString& code);
+// Sets the language in use. A code that checklangcode refuses fails as it
+// says, and leaves the language as it was.
+[[nodiscard]] platform::Result<void> setcurrentlanguage(const QString& code);
 
 // Applies the file of the language in use, in the language folder of the
 // shared files folder, to `form` as the screen named by its component name.

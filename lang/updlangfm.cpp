@@ -405,8 +405,8 @@ void TUpdLangfm::LanguageedExit()
         return;
     // The code names a file: one that would lead out of the language folder
     // is refused before anything is touched.
-    if (const QString problem = langcodeproblem(code); !problem.isEmpty()) {
-        libwarning(problem);
+    if (const platform::Result<void> checked = checklangcode(code); !checked.ok()) {
+        libwarning(checked.message());
         Languageed->setText(shownCode_);
         return;
     }

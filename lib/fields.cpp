@@ -3,8 +3,6 @@
 #include "lib/texts.h"
 #include "platform/libformat.h"
 
-#include <exception>
-
 namespace vek {
 namespace {
 
@@ -52,23 +50,15 @@ void splitfields(const QString& line, QStringList& list, QChar delimiter)
 
 QString joinfields(const QStringList& items, QChar delimiter)
 {
-    try {
-        QString out;
-        for (const QString& item : items) {
-            const QString s = (item.contains(delimiter) && !item.startsWith(kQuote)) ? quoted(item) : item;
-            if (!out.isEmpty())
-                out += delimiter + s;
-            else
-                out = s.isEmpty() ? QString(2, kQuote) : s;
-        }
-        return out;
-    } catch (const std::exception& e) {
-        // The caller gets the reason and the data instead of a half line.
-        QString out = QStringLiteral("Exception:") + QString::fromLocal8Bit(e.what()) + QStringLiteral(" Data:");
-        for (const QString& item : items)
-            out += item + QStringLiteral("\r\n");
-        return out;
+    QString out;
+    for (const QString& item : items) {
+        const QString s = (item.contains(delimiter) && !item.startsWith(kQuote)) ? quoted(item) : item;
+        if (!out.isEmpty())
+            out += delimiter + s;
+        else
+            out = s.isEmpty() ? QString(2, kQuote) : s;
     }
+    return out;
 }
 
 QString joinstrings(const QStringList& items, QChar delimiter)

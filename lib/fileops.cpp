@@ -4,6 +4,7 @@
 #include "lib/folders.h"
 #include "lib/stamps.h"
 #include "platform/atomicwrite.h"
+#include "platform/errortext.h"
 #include "platform/fileapi.h"
 #include "platform/winerror.h"
 #include "platform/workfile.h"
@@ -68,24 +69,36 @@ private:
 
 }  // namespace
 
-int findfiles(const QString& folder, const QString& patterns, QStringList* names, QStringList* sizes,
-              QStringList* dates)
+namespace {
+
+// A walk over the folders the patterns name: every folder that can be read is
+// listed, and the first one that cannot is remembered.
+struct FolderWalk {
+    FolderFiles files;
+    int code = 0;
+    QString unreadable;
+};
+
+FolderWalk walkfolders(const QString& folder, const QString& patterns, ListingDetails details)
 {
-    if (!names)
-        return -1;
-    names->clear();
-    if (sizes)
-        sizes->clear();
-    if (dates)
-        dates->clear();
+    const bool withSizes = details == ListingDetails::Sizes || details == ListingDetails::SizesAndDates;
+    const bool withDates = details == ListingDetails::Dates || details == ListingDetails::SizesAndDates;
+    FolderWalk walk;
     const QString base = addslash(folder);
     const ListingDates listingDates;
     const auto add = [&](int, const platform::FileEntry& e) {
-        names->append(e.name);
-        if (sizes)
-            sizes->append(QString::number(e.size));
-        if (dates)
-            dates->append(listingDates.text(e.modified));
+        walk.files.names.append(e.name);
+        if (withSizes)
+            walk.files.sizes.append(QString::number(e.size));
+        if (withDates)
+            walk.files.dates.append(listingDates.text(e.modified));
+    };
+    const auto list = [&](const QString& dir, const QStringList& masks) {
+        const int rc = platform::listFiles(dir, masks, add);
+        if (rc != 0 && walk.code == 0) {
+            walk.code = rc;
+            walk.unreadable = dir;
+        }
     };
     // A pattern may carry a folder of its own below the searched one. Patterns
     // in a row that share a folder are matched in one reading of it, which
@@ -100,15 +113,42 @@ int findfiles(const QString& folder, const QString& patterns, QStringList* names
         if (mask.isEmpty())
             continue;
         if (!runMasks.isEmpty() && dir != runFolder) {
-            // The family's codes know "none found" only: a folder that cannot be read lists nothing.
-            (void)platform::listFiles(runFolder, runMasks, add);
+            list(runFolder, runMasks);
             runMasks.clear();
         }
         runFolder = dir;
         runMasks.append(mask);
     }
     if (!runMasks.isEmpty())
-        (void)platform::listFiles(runFolder, runMasks, add);  // as above: unreadable lists nothing
+        list(runFolder, runMasks);
+    return walk;
+}
+
+}  // namespace
+
+platform::Result<FolderFiles> listfolderfiles(const QString& folder, const QString& patterns, ListingDetails details)
+{
+    FolderWalk walk = walkfolders(folder, patterns, details);
+    if (walk.code != 0)
+        return platform::fail(walk.code, kUnreadableFolder.arg(walk.unreadable, platform::errorText(walk.code)));
+    return std::move(walk.files);
+}
+
+int findfiles(const QString& folder, const QString& patterns, QStringList* names, QStringList* sizes,
+              QStringList* dates)
+{
+    if (!names)
+        return -1;
+    const ListingDetails details = sizes ? (dates ? ListingDetails::SizesAndDates : ListingDetails::Sizes)
+                                         : (dates ? ListingDetails::Dates : ListingDetails::NamesOnly);
+    // The family's codes know "none found" only: a folder that cannot be read
+    // lists nothing, and the folders beside it that can still list theirs.
+    FolderWalk walk = walkfolders(folder, patterns, details);
+    *names = std::move(walk.files.names);
+    if (sizes)
+        *sizes = std::move(walk.files.sizes);
+    if (dates)
+        *dates = std::move(walk.files.dates);
     return names->isEmpty() ? 1 : 0;
 }
 

@@ -2,17 +2,42 @@
 // File operations that never raise: each returns 0 for success or the
 // family's error code (2 not found, 3 path not found, 5 access denied, 32 in
 // use, 183 already exists, ...), so callers go on and look at the disk.
+#include "platform/result.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 namespace vek {
 
+// Says why a folder could not be listed: %1 the folder, %2 the cause in words.
+inline const QString kUnreadableFolder = QStringLiteral("Cannot read the folder \"%1\": %2");
+
+// The files of a folder in step: a name, and when asked its size and its
+// date text (as datetext of listingtime writes it).
+struct FolderFiles {
+    QStringList names;
+    QStringList sizes;
+    QStringList dates;
+};
+// What a listing of the folder gives besides the names.
+enum class ListingDetails { NamesOnly, Sizes, Dates, SizesAndDates };
+
 // Lists the files of `folder` matching the patterns (joined by ";"), pattern
-// after pattern, in directory order: names, and when given their sizes and date
-// texts in step. Folders, hidden files and names beginning with "." are left
-// out. 0 when at least one file was found, 1 when none was, -1 when `names` is
-// null: the code repeats what `names` tells, so a caller may leave it.
+// after pattern, in directory order. Folders, hidden files and names
+// beginning with "." are left out. No file found is no failure. A folder that
+// cannot be read (the searched one, or one that a pattern names below it) is:
+// its code (3 missing, 5 access denied, ...) and kUnreadableFolder, and none
+// of the files found elsewhere.
+[[nodiscard]] platform::Result<FolderFiles> listfolderfiles(const QString& folder, const QString& patterns,
+                                                            ListingDetails details = ListingDetails::NamesOnly);
+
+// listfolderfiles as the family calls it: names, and when given their sizes
+// and date texts in step. A folder that cannot be read lists nothing, and the
+// other folders the patterns name still list theirs. 0 when at least one file
+// was found, 1 when none was, -1 when `names` is null: the code repeats what
+// `names` tells, so a caller may leave it. A caller that must tell an
+// unreadable folder from an empty one asks listfolderfiles.
 int findfiles(const QString& folder, const QString& patterns, QStringList* names, QStringList* sizes = nullptr,
               QStringList* dates = nullptr);
 // The single patterns of a ";"-joined list: an empty piece between two ";"

@@ -34,6 +34,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <sys/stat.h>
 
 namespace vek {
@@ -261,24 +262,24 @@ bool tnewsoftware::checknewsoftware(const QString& exepath, const QString& aWebF
     return !toinstalllist.isEmpty();
 }
 
-std::optional<QString> tnewsoftware::sidedigest(const QString& addressStem, const QString& exename, QString& why)
+platform::Result<QString> tnewsoftware::sidedigest(const QString& addressStem, const QString& exename)
 {
     const QString name = TVekPost::md5name(exename);
     TVekPost post;
     if (post.OpenURL(addressStem + name)) {
         if (std::optional<QString> digest = sidefiledigest(post.ReplyStr))
-            return digest;
-        why = name + QStringLiteral(" holds no MD5 digest");
-        return std::nullopt;
+            return std::move(*digest);
+        return platform::fail(platform::winerr::IoDevice, name + QStringLiteral(" holds no MD5 digest"));
     }
     // Only the server's word that there is no such file means "no digest": a
     // time-out or a server error says nothing about the file's bytes.
     if (post.ResponseCode == 404)
         return QString();
-    why = name + QStringLiteral(": ")
-        + (post.ResponseCode > 0 ? QStringLiteral("HTTP %1 %2").arg(post.ResponseCode).arg(post.ResponseText)
-                                 : post.ReportError());
-    return std::nullopt;
+    return platform::fail(platform::winerr::IoDevice,
+                          name + QStringLiteral(": ")
+                              + (post.ResponseCode > 0
+                                     ? QStringLiteral("HTTP %1 %2").arg(post.ResponseCode).arg(post.ResponseText)
+                                     : post.ReportError()));
 }
 
 int tnewsoftware::fetchsignature(const QString& addressStem, const QString& exename, const QString& file, QString& why)
@@ -326,7 +327,6 @@ bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exena
             transferError = post.ReportError();
         }  // the transfer's log is written here
         QString why;
-        std::optional<QString> expected;
         const SignaturePolicy signatures = updatesignaturepolicy();
         // The signature's own download, beside this run's program download.
         const QString signature = trust::signaturefor(download);
@@ -334,10 +334,11 @@ bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exena
         if (!downloaded) {
             report(kCannotSaveDownload + target + kCrLf + download + kCrLf
                    + QString::number(platform::winerr::FileNotFound) + kCrLf + transferError);
-        } else if (!(expected = sidedigest(stem, exename, why))) {
-            report(kDigestUnavailable + target + kCrLf + why);
-        } else if (!expected->isEmpty() && TVekPost::HashFile(download).compare(*expected, Qt::CaseInsensitive) != 0) {
-            report(kDigestMismatch + target + kCrLf + download + kCrLf + QStringLiteral("expected ") + *expected
+        } else if (const platform::Result<QString> expected = sidedigest(stem, exename); !expected.ok()) {
+            report(kDigestUnavailable + target + kCrLf + expected.message());
+        } else if (!expected.value().isEmpty()
+                   && TVekPost::HashFile(download).compare(expected.value(), Qt::CaseInsensitive) != 0) {
+            report(kDigestMismatch + target + kCrLf + download + kCrLf + QStringLiteral("expected ") + expected.value()
                    + QStringLiteral(", got ") + TVekPost::HashFile(download));
         } else if (signatures.keys.required()
                    && (signatureCode = fetchsignature(stem, exename, signature, why)) == platform::winerr::NotSigned) {

@@ -6,10 +6,10 @@
 // downloads and installations by e-mail through the service, logs every step
 // to the two "VekInstaller.log" files, and keeps the family's installer
 // program current and starts it with administrator rights.
+#include "platform/result.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 namespace platform {
 class TLabel;
@@ -126,9 +126,10 @@ private:
     // Sends a notice and logs it; the failure of a send goes to errorstr.
     void notify(const QString& email, const QString& subject, const QStringList& body, const QString& head);
     // The digest of the server's side file of `exename` ("NAME.md5"): empty
-    // when the server answers that it has none (404); none, with the reason
-    // in `why`, when it cannot be had or holds no digest.
-    std::optional<QString> sidedigest(const QString& addressStem, const QString& exename, QString& why);
+    // when the server answers that it has none (404); a failure
+    // (winerr::IoDevice) that says why when it cannot be had or holds no
+    // digest.
+    [[nodiscard]] platform::Result<QString> sidedigest(const QString& addressStem, const QString& exename);
     // Fetches the server's signature of `exename` into `file`: 0, or the
     // refusal's code (winerr::NotSigned when the server has none) or a
     // transfer's failure (-1), with the reason in `why`.

@@ -1,5 +1,6 @@
 #include "update/processor.h"
 
+#include "platform/result.h"
 #include "web/websettings.h"
 
 namespace vek {
@@ -12,9 +13,9 @@ std::unique_ptr<SoapInterface> makeinterface(const SoapInterfaceInfo& info, bool
     if (!client)
         client = std::make_shared<SoapClient>();
     if (!config) {
-        QString error;
-        config = soapproxyconfig(proxysettingsfile(), &error);
-        client->setsettingserror(error);
+        const platform::Result<std::optional<TExtraSoapConfig>> settings = soapproxyconfig(proxysettingsfile());
+        client->setsettingserror(settings.message());
+        config = settings.valueOr(std::nullopt);
     }
     if (config)
         client->setconfig(config);

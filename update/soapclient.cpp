@@ -1,5 +1,6 @@
 #include "update/soapclient.h"
 
+#include "platform/winerror.h"
 #include "web/transferlog.h"
 #include "web/websettings.h"
 
@@ -44,14 +45,14 @@ QString replyHeader(const http::Reply& reply, const QByteArray& name)
 
 }  // namespace
 
-std::optional<TExtraSoapConfig> soapproxyconfig(const QString& path, QString* error)
+platform::Result<std::optional<TExtraSoapConfig>> soapproxyconfig(const QString& path)
 {
-    const ProxySettings settings = readproxysettings(path);
-    if (error)
-        *error = settings.error;
-    if (!settings.proxy)
-        return std::nullopt;
-    return TExtraSoapConfig{*settings.proxy};
+    const platform::Result<std::optional<http::ProxyServer>> settings = readproxysettings(path);
+    if (!settings.ok())
+        return settings.failure();
+    if (!settings.value())
+        return std::optional<TExtraSoapConfig>();
+    return std::optional<TExtraSoapConfig>(TExtraSoapConfig{*settings.value()});
 }
 
 void SoapClient::setendpoint(const QString& address)
@@ -79,22 +80,27 @@ http::Request SoapClient::request(const QString& url) const
     return request;
 }
 
-QString SoapClient::resolvewsdl()
+platform::Result<void> SoapClient::resolvewsdl()
 {
+    const auto failed = [](const QString& message) { return platform::fail(platform::winerr::IoDevice, message); };
     const http::Reply reply = http::perform(request(wsdl_));
     if (!reply.transferred)
-        return QStringLiteral("The service description %1 could not be read: %2").arg(wsdl_, reply.error);
-    if (reply.status != 200)
-        return QStringLiteral("The service description %1 could not be read: HTTP %2").arg(wsdl_).arg(reply.status);
+        return failed(QStringLiteral("The service description %1 could not be read: %2").arg(wsdl_, reply.error));
+    if (reply.status != 200) {
+        return failed(
+            QStringLiteral("The service description %1 could not be read: HTTP %2").arg(wsdl_).arg(reply.status));
+    }
     pugi::xml_document doc;
     if (!doc.load_buffer(reply.body.constData(), static_cast<size_t>(reply.body.size())))
-        return QStringLiteral("The service description %1 is no XML document.").arg(wsdl_);
+        return failed(QStringLiteral("The service description %1 is no XML document.").arg(wsdl_));
     const pugi::xml_node service = findElement(doc, "service", service_);
     const pugi::xml_node port = service ? findElement(service, "port", port_) : pugi::xml_node();
     const pugi::xml_node address = port ? findElement(port, "address") : pugi::xml_node();
     const QString location = QString::fromUtf8(address.attribute("location").value());
-    if (location.isEmpty())
-        return QStringLiteral("The service description %1 names no address for %2 of %3.").arg(wsdl_, port_, service_);
+    if (location.isEmpty()) {
+        return failed(
+            QStringLiteral("The service description %1 names no address for %2 of %3.").arg(wsdl_, port_, service_));
+    }
     endpoint_ = location;
     return {};
 }
@@ -109,9 +115,9 @@ SoapResult SoapClient::call(const SoapInterfaceInfo& info, const SoapOperation& 
     const http::TlsSettings tls = readtlssettings();
     logunverified(tls, endpoint_.isEmpty() ? wsdl_ : endpoint_);
     if (endpoint_.isEmpty() && !wsdl_.isEmpty()) {
-        if (QString error = resolvewsdl(); !error.isEmpty()) {
+        if (const platform::Result<void> resolved = resolvewsdl(); !resolved.ok()) {
             SoapResult failed;
-            failed.error = error;
+            failed.error = resolved.message();
             return failed;
         }
     }

@@ -3,6 +3,7 @@
 // (an endpoint, or the one a WSDL document names for a service and port), the
 // proxy it goes through, how long it may wait. One client may serve several
 // interfaces.
+#include "platform/result.h"
 #include "update/soapmessage.h"
 #include "web/httpclient.h"
 
@@ -20,9 +21,9 @@ struct TExtraSoapConfig {
 // The transport settings of the proxy settings file at `path`: none when the
 // file is missing or its "HOST" (trimmed) is empty; otherwise that host, its
 // "PORT" (3128 when missing), "USER" trimmed and the password turned back
-// from "PASS" and trimmed. None as well for a file that is there but cannot
-// be read, with the message in `error` (when given; emptied otherwise).
-std::optional<TExtraSoapConfig> soapproxyconfig(const QString& path, QString* error = nullptr);
+// from "PASS" and trimmed. A failure, as readproxysettings, for a file that
+// is there but cannot be read.
+[[nodiscard]] platform::Result<std::optional<TExtraSoapConfig>> soapproxyconfig(const QString& path);
 
 class SoapClient {
 public:
@@ -53,8 +54,9 @@ public:
 
 private:
     http::Request request(const QString& url) const;
-    // Fills endpoint_ from the WSDL document; an error text when it cannot.
-    QString resolvewsdl();
+    // Fills endpoint_ from the WSDL document; a failure (winerr::IoDevice)
+    // that says why when it cannot.
+    [[nodiscard]] platform::Result<void> resolvewsdl();
 
     QString endpoint_;
     QString wsdl_;

@@ -13,7 +13,7 @@ namespace vek {
 // What a call of a service operation came back with. Nothing is thrown: a
 // transport failure, an HTTP error, a SOAP fault and an unreadable reply all
 // come back with `ok` false and `error` saying what happened.
-struct SoapResult {
+struct [[nodiscard]] SoapResult {
     bool ok = false;
     // The operation's string result.
     QString value;

@@ -1,6 +1,7 @@
 #include "web/translate.h"
 
 #include "lib/messagehook.h"
+#include "platform/result.h"
 #include "web/httpclient.h"
 #include "web/transferlog.h"
 #include "web/translationreply.h"
@@ -31,15 +32,15 @@ std::optional<QString> requesttranslation(const QString& fromlang, const QString
 {
     // The settings file is read first: one that cannot be read might name a
     // proxy, and the request must not go around it.
-    const ProxySettings proxy = readproxysettings(proxysettingsfile());
-    if (!proxy.error.isEmpty()) {
-        libwarning(proxy.error, QString());
+    const platform::Result<std::optional<http::ProxyServer>> proxy = readproxysettings(proxysettingsfile());
+    if (!proxy.ok()) {
+        libwarning(proxy.message(), QString());
         return std::nullopt;
     }
     http::Request request;
     request.url = translationurl(endpoint(), fromlang, tolang, sourcetext);
     request.readTimeoutMs = kTranslateTimeoutMs;
-    request.proxy = proxy.proxy;
+    request.proxy = proxy.value();
     request.tls = readtlssettings();
     logunverified(request.tls, request.url);
     const http::Reply reply = http::perform(request);

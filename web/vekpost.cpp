@@ -99,15 +99,15 @@ void TVekPost::AddExtraField(const QString& aName, const QString& aValue)
 
 void TVekPost::SetProxyINI(const QString& Value)
 {
-    const ProxySettings settings = readproxysettings(Value);
-    proxyError_ = settings.error;
-    if (!settings.error.isEmpty()) {
-        pErrstr = ErrorStr = settings.error;
+    const platform::Result<std::optional<http::ProxyServer>> settings = readproxysettings(Value);
+    proxyError_ = settings.message();
+    if (!settings.ok()) {
+        pErrstr = ErrorStr = proxyError_;
         return;
     }
-    if (!settings.proxy)
+    if (!settings.value())
         return;
-    proxy_ = settings.proxy;
+    proxy_ = settings.value();
     AddLog(QStringLiteral("Proxy Info:"));
     AddLog(proxy_->host);
     AddLog(QString::number(proxy_->port));
@@ -343,7 +343,8 @@ bool TVekPost::PostNoFile()
     return postForm(QString(), false);
 }
 
-QString TVekPost::PostRaw(const QString& aTargetURL, const QString& aFileName, const QString& aContentType)
+platform::Result<QString> TVekPost::rawPost(const QString& aTargetURL, const QString& aFileName,
+                                            const QString& aContentType)
 {
     QByteArray body;
     {
@@ -356,7 +357,7 @@ QString TVekPost::PostRaw(const QString& aTargetURL, const QString& aFileName, c
                 body.append(buffer, static_cast<qsizetype>(got));
         }
         if (rc != 0)
-            throw PostError(QStringLiteral("Cannot read \"%1\": %2").arg(aFileName, platform::errorText(rc)));
+            return platform::fail(rc, QStringLiteral("Cannot read \"%1\": %2").arg(aFileName, platform::errorText(rc)));
     }
     http::Request request = baseRequest(aTargetURL);
     request.method = http::Request::Method::PostRaw;
@@ -368,10 +369,20 @@ QString TVekPost::PostRaw(const QString& aTargetURL, const QString& aFileName, c
     ResponseCode = reply.status;
     ResponseText = reply.statusText;
     if (!reply.transferred)
-        throw PostError(reply.error);
+        return platform::fail(platform::winerr::IoDevice, reply.error);
     if (reply.status >= 400)
-        throw PostError(statusmessage(reply));
+        return platform::fail(platform::winerr::IoDevice, statusmessage(reply));
     return QString::fromUtf8(reply.body);
+}
+
+QString TVekPost::PostRaw(const QString& aTargetURL, const QString& aFileName, const QString& aContentType)
+{
+    platform::Result<QString> reply = rawPost(aTargetURL, aFileName, aContentType);
+    if (!reply.ok()) {
+        pErrstr = reply.message();
+        return {};
+    }
+    return std::move(reply).value();
 }
 
 QString TVekPost::PostXML(const QString& aTargetURL, const QString& aFileName)

@@ -5,13 +5,13 @@
 // the user's proxy settings, moves the caller's progress bar while bytes move
 // (letting pending window events run), and keeps a log of what it did, written
 // to the day's log file in the data folder's "VekPost" folder when it goes.
+#include "platform/result.h"
 #include "web/httpclient.h"
 #include "web/transferlog.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <exception>
 #include <optional>
 
 namespace vek {
@@ -26,18 +26,6 @@ inline const QString kNoProxyPassword = QStringLiteral("No password");
 // expected bytes, 0 when unknown), its position, and the end (position at
 // maximum). Any of them may be empty.
 using TransferProgress = http::Progress;
-
-// The failure a raw post raises; what() is the message.
-class PostError : public std::exception {
-public:
-    explicit PostError(QString message) : message_(std::move(message)), bytes_(message_.toUtf8()) {}
-    const char* what() const noexcept override { return bytes_.constData(); }
-    const QString& message() const { return message_; }
-
-private:
-    QString message_;
-    QByteArray bytes_;
-};
 
 class TVekPost {
 public:
@@ -100,13 +88,18 @@ public:
     // Posts the fields (and files) added so far; true when the reply is 200.
     [[nodiscard]] bool PostNoFile();
     // Posts the bytes of the file as the body with the content type, with
-    // basic authentication when a user is set, and returns the reply body.
-    // It reads no proxy settings file (a proxy applied earlier stays) and
-    // logs nothing but the warning of unverified TLS. Raises PostError when
-    // the file cannot be read, the transfer fails (a server silent for
-    // Timeout milliseconds included) or the reply is an error status (400
-    // and above).
+    // basic authentication when a user is set: the reply body, or why there
+    // is none: the file cannot be read (its code), the transfer failed (a
+    // server silent for Timeout milliseconds included) or the reply is an
+    // error status (400 and above; both winerr::IoDevice). It reads no proxy
+    // settings file (a proxy applied earlier stays) and logs nothing but the
+    // warning of unverified TLS.
+    [[nodiscard]] platform::Result<QString> rawPost(const QString& aTargetURL, const QString& aFileName,
+                                                    const QString& aContentType);
+    // rawPost as the family calls it: the reply body, or empty when it failed,
+    // with the message in ReportError.
     QString PostRaw(const QString& aTargetURL, const QString& aFileName, const QString& aContentType);
+    // PostRaw with the content type "text/xml".
     QString PostXML(const QString& aTargetURL, const QString& aFileName);
     // Fetches the page into ReplyStr, its headers into Headers (every ":"
     // turned into "="); true when the reply is 200.

@@ -5,6 +5,7 @@
 #include "platform/fileapi.h"
 #include "platform/inifile.h"
 #include "platform/readerror.h"
+#include "platform/winerror.h"
 #include "web/protectstrings.h"
 
 namespace vek {
@@ -14,26 +15,27 @@ QString proxysettingsfile()
     return datafolder() + kProxySettingsName;
 }
 
-ProxySettings readproxysettings(const QString& file)
+platform::Result<std::optional<http::ProxyServer>> readproxysettings(const QString& file)
 {
+    const std::optional<http::ProxyServer> none;
     if (!platform::pathExists(file))
-        return {};
+        return none;
     const QString unreadable = kUnreadableProxySettings + file + QStringLiteral(" (");
     if (!platform::isFile(file))
-        return {std::nullopt, unreadable + QStringLiteral("it is no file)")};
+        return platform::fail(platform::winerr::AccessDenied, unreadable + QStringLiteral("it is no file)"));
     // The ini reader takes a file it cannot read for an empty one: whether it
     // can be read is found out first.
     platform::RawFile probe;
     if (const int rc = probe.open(file, platform::OpenMode::Read)) {
         if (platform::readErrorFor(rc, file) == platform::ReadError::NotExist)
-            return {};
-        return {std::nullopt, unreadable + platform::errorText(rc) + u')'};
+            return none;
+        return platform::fail(rc, unreadable + platform::errorText(rc) + u')');
     }
     (void)probe.close();  // only opened to see that it can be
     const platform::IniFile ini(file);
     const QString host = ini.readString(kProxySection, kProxyHostKey).trimmed();
     if (host.isEmpty())
-        return {};
+        return none;
     http::ProxyServer proxy;
     proxy.host = host;
     proxy.port = ini.readInt(kProxySection, kProxyPortKey, kDefaultProxyPort);
@@ -41,10 +43,12 @@ ProxySettings readproxysettings(const QString& file)
     // A password that is no protected text would be sent as whatever its
     // digits read as: the proxy would refuse it without saying why.
     const std::optional<QString> password = decodeprotectedstring(ini.readString(kProxySection, kProxyPassKey));
-    if (!password)
-        return {std::nullopt, unreadable + kProxyPassKey + QStringLiteral(" is no protected text)")};
+    if (!password) {
+        return platform::fail(platform::winerr::InvalidParameter,
+                              unreadable + kProxyPassKey + QStringLiteral(" is no protected text)"));
+    }
     proxy.password = password->trimmed();
-    return {proxy, QString()};
+    return std::optional<http::ProxyServer>(std::move(proxy));
 }
 
 http::TlsSettings readtlssettings()

@@ -4,9 +4,11 @@
 // "TLS") and the hosts the family talks to (section "HOSTS"), each with a
 // default, so that a site with its own servers, and the tests, can point the
 // transfers elsewhere.
+#include "platform/result.h"
 #include "web/httpclient.h"
 
 #include <QString>
+
 #include <optional>
 
 namespace vek {
@@ -32,20 +34,17 @@ inline const QString kDefaultHomePage = QStringLiteral("https://www.example.com/
 
 // The data folder's "ProxySettings.ini".
 QString proxysettingsfile();
-// The proxy a settings file names, or why it could not be read.
-struct ProxySettings {
-    // None when the file is missing or its "HOST" is empty; the port 3128
-    // when "PORT" is missing; the password turned back from its protected
-    // text and trimmed.
-    std::optional<http::ProxyServer> proxy;
-    // Empty, or the message for a file that is there but could not be read,
-    // or whose "PASS" is no protected text (decodeprotectedstring): a
-    // transfer must not go direct around a proxy it could not learn of.
-    QString error;
-};
 inline const QString kUnreadableProxySettings = QStringLiteral("The proxy settings file could not be read: ");
 
-ProxySettings readproxysettings(const QString& file);
+// The proxy a settings file names: none when the file is missing or its
+// "HOST" is empty; the port 3128 when "PORT" is missing; the password turned
+// back from its protected text and trimmed. A failure, its message starting
+// with kUnreadableProxySettings and the file, for a file that is there but
+// cannot be read (its code; winerr::AccessDenied for a folder in its place)
+// or whose "PASS" is no protected text (decodeprotectedstring,
+// winerr::InvalidParameter): a transfer must not go direct around a proxy it
+// could not learn of.
+[[nodiscard]] platform::Result<std::optional<http::ProxyServer>> readproxysettings(const QString& file);
 // How https servers are checked, from the data folder's settings file:
 // verified unless "Verify" is 0, with "CAFile" as an extra trusted authority.
 http::TlsSettings readtlssettings();

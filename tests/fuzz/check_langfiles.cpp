@@ -120,9 +120,9 @@ QString checkRecordStore(Reader& in)
 QString checkCode(Reader& in)
 {
     const QString code = in.text();
-    const QString problem = langcodeproblem(code);
+    const platform::Result<void> checked = checklangcode(code);
     const QString folder = scratchFolder() + QStringLiteral("codes/") + kLangFolderName;
-    if (!problem.isEmpty()) {
+    if (!checked.ok()) {
         langfiledefn file(scratchFolder() + QStringLiteral("codes/"));
         REQUIRE(!file.readlangfile(kScreen, code), shown(code));
         REQUIRE(!file.errorstr.isEmpty(), shown(code));

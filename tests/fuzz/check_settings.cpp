@@ -2,6 +2,7 @@
 // (NewSoftware.ini), and the protected strings that keep passwords in them.
 #include "familytargets.h"
 #include "platform/inifile.h"
+#include "platform/result.h"
 #include "platform/runargs.h"
 #include "update/updatesettings.h"
 #include "web/protectstrings.h"
@@ -80,15 +81,15 @@ QString checkProxySettings(Reader& in)
     const QString file = scratchFile(kProxySettingsName);
     writeBytes(file, in.rest());
 
-    const ProxySettings raw = readproxysettings(file);
+    const platform::Result<std::optional<http::ProxyServer>> raw = readproxysettings(file);
     const platform::IniFile given(file);
     const QString rawPass = given.readString(kProxySection, kProxyPassKey);
     const bool passDecodes = decodeprotectedstring(rawPass).has_value();
     if (!given.readString(kProxySection, kProxyHostKey).trimmed().isEmpty()) {
-        REQUIRE(raw.error.isEmpty() == passDecodes, raw.error + QStringLiteral(" PASS=") + shown(rawPass));
-        REQUIRE(raw.proxy.has_value() == passDecodes, shown(rawPass));
+        REQUIRE(raw.ok() == passDecodes, raw.message() + QStringLiteral(" PASS=") + shown(rawPass));
+        REQUIRE(raw.valueOr(std::nullopt).has_value() == passDecodes, shown(rawPass));
     } else {
-        REQUIRE(raw.error.isEmpty() && !raw.proxy, raw.error);
+        REQUIRE(raw.ok() && !raw.value(), raw.message());
     }
     if (!overwrite || host.trimmed().isEmpty())
         return {};
@@ -98,14 +99,14 @@ QString checkProxySettings(Reader& in)
     REQUIRE(ini.writeInt(kProxySection, kProxyPortKey, port) == 0, QString::number(port));
     REQUIRE(ini.writeString(kProxySection, kProxyUserKey, user) == 0, shown(user));
     REQUIRE(ini.writeString(kProxySection, kProxyPassKey, protectstring(password)) == 0, shown(password));
-    const ProxySettings back = readproxysettings(file);
-    REQUIRE(back.error.isEmpty(), back.error);
-    REQUIRE(back.proxy.has_value(), shown(host));
-    REQUIRE(back.proxy->host == host.trimmed(), shown(host) + QStringLiteral(" -> ") + shown(back.proxy->host));
-    REQUIRE(back.proxy->port == port, QString::number(back.proxy->port));
-    REQUIRE(back.proxy->user == user.trimmed(), shown(user) + QStringLiteral(" -> ") + shown(back.proxy->user));
-    REQUIRE(back.proxy->password == password.trimmed(),
-            shown(password) + QStringLiteral(" -> ") + shown(back.proxy->password));
+    const platform::Result<std::optional<http::ProxyServer>> read = readproxysettings(file);
+    REQUIRE(read.ok(), read.message());
+    const std::optional<http::ProxyServer>& back = read.value();
+    REQUIRE(back.has_value(), shown(host));
+    REQUIRE(back->host == host.trimmed(), shown(host) + QStringLiteral(" -> ") + shown(back->host));
+    REQUIRE(back->port == port, QString::number(back->port));
+    REQUIRE(back->user == user.trimmed(), shown(user) + QStringLiteral(" -> ") + shown(back->user));
+    REQUIRE(back->password == password.trimmed(), shown(password) + QStringLiteral(" -> ") + shown(back->password));
     return {};
 }
 

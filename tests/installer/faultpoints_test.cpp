@@ -52,8 +52,9 @@ TEST(InstallFaultPoints, EveryFailurePointLeavesTheFolderWholeOrFullyInstalled)
                     writeFile(local + it.key(), it.value());
 
                 fault.arm();
-                QString message;
-                const bool ok = installprogram(server, local, "Stock.exe", message);
+                const InstallOutcome outcome = installprogram(server, local, "Stock.exe");
+                const bool ok = outcome.installed;
+                const QString& message = outcome.message;
                 const bool fired = fault.disarm();
                 const Folder now = snapshot(local);
                 const std::string where = std::string(sc.what) + ": " + testsupport::faultOpName(point.op) + " #"
@@ -80,7 +81,8 @@ TEST(InstallFaultPoints, EveryFailurePointLeavesTheFolderWholeOrFullyInstalled)
                 }
                 // A second install after the fault always completes the job.
                 if (fired) {
-                    ASSERT_TRUE(installprogram(server, local, "Stock.exe", message)) << where << message.toStdString();
+                    const InstallOutcome again = installprogram(server, local, "Stock.exe");
+                    ASSERT_TRUE(again.installed) << where << again.message.toStdString();
                     if (!ok) {
                         EXPECT_EQ(snapshot(local), after) << where;
                     }

@@ -35,12 +35,11 @@ protected:
     void serve(const QString& name, const QByteArray& content) { writeFile(server() + name, content); }
     bool install(const QString& name, QString* message = nullptr)
     {
-        QString m;
-        const bool ok = installprogram(server(), local(), name, m);
+        const InstallOutcome outcome = installprogram(server(), local(), name);
         if (message)
-            *message = m;
-        EXPECT_EQ(ok, m.isEmpty()) << m.toStdString();
-        return ok;
+            *message = outcome.message;
+        EXPECT_EQ(outcome.installed, outcome.message.isEmpty()) << outcome.message.toStdString();
+        return outcome.installed;
     }
 
     // Every file of the local folder and its content.
@@ -95,10 +94,9 @@ TEST_F(Install, AGapInTheChainShiftsAsItStands)
 TEST_F(Install, ALocalFolderWithoutSeparatorInstallsIntoIt)
 {
     serve("x.ocx", "x");
-    QString message;
     QString localNoSep = local();
     localNoSep.chop(1);
-    EXPECT_TRUE(installprogram(server(), localNoSep, "x.ocx", message));
+    EXPECT_TRUE(installprogram(server(), localNoSep, "x.ocx").installed);
     EXPECT_EQ(readFile(local() + "x.ocx"), "x");
 }
 
@@ -119,9 +117,9 @@ TEST_F(Install, AMissingServerFileChangesNothingAndReportsTwo)
 TEST_F(Install, AMissingLocalFolderReportsThree)
 {
     serve("a.exe", "a");
-    QString message;
-    EXPECT_FALSE(installprogram(server(), dir.path() + "nowhere/", "a.exe", message));
-    EXPECT_EQ(message,
+    const InstallOutcome outcome = installprogram(server(), dir.path() + "nowhere/", "a.exe");
+    EXPECT_FALSE(outcome.installed);
+    EXPECT_EQ(outcome.message,
               "Install error code:3\na.exe: could not write into the local folder " + dir.path()
                   + "nowhere/ (the folder does not exist)");
 }

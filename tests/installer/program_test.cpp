@@ -131,8 +131,8 @@ TEST(Program, TwoInstallsIntoOneFolderTakeTurns)
         const vek::FolderLock held(local);  // another installer is at work in the folder
         ASSERT_TRUE(held.locked());
         other = std::thread([&] {
-            QString message;
-            installprogram(server, local, "a.exe", message);
+            // What counts here is that the install waited; its copy is shown elsewhere.
+            (void)installprogram(server, local, "a.exe");
             done = true;
         });
         // Until the other install has found the folder held and waits.

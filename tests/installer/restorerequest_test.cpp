@@ -1,6 +1,8 @@
 // A restoring run's values are checked before anything is touched: the
 // message says which value is wrong and what would be right.
 #include "installer/restorerequest.h"
+#include "platform/result.h"
+#include "platform/winerror.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -26,13 +28,15 @@ TEST(RestoreRequest, NamesTheWrongValueAndTheRange)
         {"..", "x", {installer::kNotAProgramName.arg(".."), installer::kNotAGeneration.arg("x")}},
     };
     for (const auto& c : cases) {
-        const QString problem = installer::restorerequestproblem(c.name, c.generation);
+        const platform::Result<void> checked = installer::checkrestorerequest(c.name, c.generation);
         if (c.problemLines.isEmpty()) {
-            EXPECT_EQ(problem, QString()) << c.name << " " << c.generation;
+            EXPECT_TRUE(checked.ok()) << c.name << " " << c.generation << " " << checked.message().toStdString();
             EXPECT_EQ(installer::restoregenerationof(c.generation), QString(c.generation).trimmed().toInt());
             continue;
         }
-        EXPECT_EQ(problem, "Restore error code:87\n" + c.problemLines.join('\n')) << c.name << " " << c.generation;
+        EXPECT_EQ(checked.code(), platform::winerr::InvalidParameter) << c.name << " " << c.generation;
+        EXPECT_EQ(checked.message(), "Restore error code:87\n" + c.problemLines.join('\n'))
+            << c.name << " " << c.generation;
     }
     // The range is named, with what each end means.
     EXPECT_TRUE(installer::kNotAGeneration.contains("1 (.X01, the newest backup) to 10 (.X10, the oldest)"));

@@ -4,9 +4,12 @@
 #include "installer/TessarineInstallu.h"
 #include "installer/commandline.h"
 #include "installer/unattendedrun.h"
+#include "lib/fileops.h"
 #include "lib/generations.h"
 #include "localescope.h"
+#include "platform/errortext.h"
 #include "platform/faultinjection.h"
+#include "platform/winerror.h"
 #include "stateguards.h"
 #include "testsupport.h"
 
@@ -168,6 +171,26 @@ TEST_F(InstallerWindow, TheFilterRebuildsOnEveryKeyAndRefreshListsEverything)
     click(f.RefreshLnk);
     EXPECT_EQ(f.Serverlv->count(), 4);
     EXPECT_EQ(f.FilterEd->text(), " oc");
+}
+
+// A server folder that can no longer be read is no empty catalogue: the refresh
+// says why the list is empty, once, and the filter typed over it says nothing more.
+TEST_F(InstallerWindow, ARefreshOfAServerFolderThatCannotBeReadSaysWhy)
+{
+    TInstallfm& f = openListed();
+    ASSERT_TRUE(QDir().rename(server(), dir.path() + "moved/"));
+    vek::ScriptedAnswers answers{1, 1};
+    click(f.RefreshLnk);
+    EXPECT_EQ(f.Serverlv->count(), 0);
+    ASSERT_EQ(answers.shown().size(), 1);
+    EXPECT_EQ(answers.shown()[0].message,
+              vek::kUnreadableFolder.arg(server(), platform::errorText(platform::winerr::PathNotFound)));
+    QTest::keyClicks(f.FilterEd, "exe");
+    EXPECT_EQ(answers.shown().size(), 1);
+    ASSERT_TRUE(QDir().rename(dir.path() + "moved/", server()));
+    click(f.RefreshLnk);
+    EXPECT_EQ(f.Serverlv->count(), 4);
+    EXPECT_EQ(answers.shown().size(), 1);
 }
 
 TEST_F(InstallerWindow, TickingAddingAndDeleting)

@@ -6,6 +6,7 @@
 #include "langguards.h"
 #include "langtestform.h"
 #include "libguards.h"
+#include "platform/winerror.h"
 #include "stateguards.h"
 #include "testsupport.h"
 
@@ -173,14 +174,15 @@ TEST(LangCode, OnlyLettersDigitsDashAndUnderscoreUpTo35Characters)
         {QStringLiteral("de\n"), false},
     };
     for (const Case& c : cases) {
-        const QString problem = vek::langcodeproblem(c.code);
-        EXPECT_EQ(problem.isEmpty(), c.taken) << c.code.toStdString();
+        const platform::Result<void> checked = vek::checklangcode(c.code);
+        EXPECT_EQ(checked.ok(), c.taken) << c.code.toStdString();
         if (!c.taken) {
-            EXPECT_TRUE(problem.endsWith(c.code)) << problem.toStdString();
+            EXPECT_EQ(checked.code(), platform::winerr::InvalidName) << c.code.toStdString();
+            EXPECT_TRUE(checked.message().endsWith(c.code)) << checked.message().toStdString();
         }
     }
-    EXPECT_EQ(vek::langcodeproblem(QString(36, u'a')), vek::kLongLangCode + QString(36, u'a'));
-    EXPECT_EQ(vek::langcodeproblem(QStringLiteral("../x")), vek::kBadLangCode + QStringLiteral("../x"));
+    EXPECT_EQ(vek::checklangcode(QString(36, u'a')).message(), vek::kLongLangCode + QString(36, u'a'));
+    EXPECT_EQ(vek::checklangcode(QStringLiteral("../x")).message(), vek::kBadLangCode + QStringLiteral("../x"));
 }
 
 // A code becomes part of a file name: "../../x" would put the file two folders
@@ -221,11 +223,12 @@ TEST_F(LangMessTest, ACodeThatWouldLeaveTheLanguageFolderIsRefusedAndChangesNoth
 
 TEST_F(LangMessTest, TheLanguageInUseTakesOnlyCodesThatNameAFile)
 {
-    EXPECT_EQ(vek::setcurrentlanguage(QStringLiteral("de")), QString());
+    EXPECT_TRUE(vek::setcurrentlanguage(QStringLiteral("de")).ok());
     EXPECT_EQ(vek::currentlanguage(), "de");
-    EXPECT_EQ(vek::setcurrentlanguage(QStringLiteral("../../x")), vek::kBadLangCode + QStringLiteral("../../x"));
+    EXPECT_EQ(vek::setcurrentlanguage(QStringLiteral("../../x")).message(),
+              vek::kBadLangCode + QStringLiteral("../../x"));
     EXPECT_EQ(vek::currentlanguage(), "de");
-    EXPECT_EQ(vek::setcurrentlanguage(QString()), QString());
+    EXPECT_TRUE(vek::setcurrentlanguage(QString()).ok());
     EXPECT_EQ(vek::currentlanguage(), "");
 }
 
@@ -274,7 +277,7 @@ TEST_F(LangMessTest, CodesMatchWithoutRegardToLetterCase)
     }
     form.Okbtn->setCaption(QStringLiteral("OK"));
     form.setObjectName(QStringLiteral("Langtestfm"));
-    ASSERT_EQ(vek::setcurrentlanguage(QStringLiteral("De")), QString());
+    ASSERT_TRUE(vek::setcurrentlanguage(QStringLiteral("De")).ok());
     testsupport::FilesFolderScope filesFolder;
     {
         // The language in use, as LANGUAGE= sets it, applied from the shared files folder.

@@ -161,7 +161,7 @@ TEST_F(UpdLangTest, ACodeThatWouldLeadOutOfTheLanguageFolderIsRefused)
         warnings.clear();
         typeLanguage(code);
         ASSERT_EQ(warnings.size(), 1) << code.toStdString();
-        EXPECT_EQ(warnings[0], vek::langcodeproblem(code));
+        EXPECT_EQ(warnings[0], vek::checklangcode(code).message());
         EXPECT_EQ(editor.Languageed->text(), "de") << "the code shown before is back";
         EXPECT_EQ(editor.langfile, langFile("de_Testfm.lang"));
     }

@@ -2,8 +2,11 @@
 #include "platform/faultinjection.h"
 #include "platform/fileapi.h"
 #include "platform/libformat.h"
+#include "platform/result.h"
+#include "platform/winerror.h"
 #include "stateguards.h"
 #include "testsupport.h"
+#include "unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +14,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vek;
@@ -131,6 +135,63 @@ TEST(Findfiles, NoMatchGivesOneAndEmptyListsAndNoNamesListGivesMinusOne)
     EXPECT_TRUE(sizes.isEmpty());
     EXPECT_EQ(findfiles(dir.path() + QStringLiteral("missing"), QStringLiteral("*.txt"), &names), 1);
     EXPECT_EQ(findfiles(dir.path(), QStringLiteral("*.txt"), nullptr), -1);
+}
+
+// A folder that cannot be read is a failure with its code and the folder
+// named, never an empty listing; an empty folder is an empty listing.
+TEST(Listfolderfiles, SaysWhyItReadNothing)
+{
+    ScratchDir dir;
+    writeFile(dir.file("plain.txt"), "x");
+    QDir().mkpath(dir.file("empty"));
+    const struct {
+        QString folder;
+        int code;
+    } cases[] = {
+        {dir.file("missing"), platform::winerr::PathNotFound},
+        {dir.file("plain.txt"), platform::winerr::PathNotFound},  // a file where the folder should be
+        {dir.file("empty"), 0},
+    };
+    for (const auto& c : cases) {
+        const platform::Result<FolderFiles> listed = listfolderfiles(c.folder, QStringLiteral("*"));
+        EXPECT_EQ(listed.code(), c.code) << c.folder.toStdString();
+        if (c.code == 0) {
+            EXPECT_TRUE(listed.ok() && listed.value().names.isEmpty()) << c.folder.toStdString();
+        } else {
+            EXPECT_FALSE(listed.ok());
+            EXPECT_TRUE(listed.message().contains(c.folder)) << listed.message().toStdString();
+        }
+    }
+}
+
+// A folder the user may not list: the reader says "access denied" and names
+// the folder the patterns lead into, while the family's findfiles goes on with
+// the folders it can read and keeps its "none found" for the unreadable one.
+TEST(Listfolderfiles, AnUnlistableFolderIsAccessDenied)
+{
+    ScratchDir dir;
+    testsupport::openFolderToEveryone(dir.path());
+    writeFile(dir.file("top.exe"), "x");
+    QDir().mkpath(dir.file("closed"));
+    writeFile(dir.file("closed/inner.exe"), "x");
+    ::chmod(bytesOf(dir.file("closed")).constData(), 0311);  // may be entered, not listed
+    const QString patterns = QStringLiteral("closed/*.exe;*.exe");
+    const int status = testsupport::runAsUnprivilegedUser([&] {
+        const platform::Result<FolderFiles> listed = listfolderfiles(dir.path(), patterns);
+        QStringList names;
+        const int found = findfiles(dir.path(), patterns, &names);
+        const platform::Result<FolderFiles> closed = listfolderfiles(dir.file("closed"), QStringLiteral("*.exe"));
+        return !listed.ok() && listed.code() == platform::winerr::AccessDenied
+            && listed.message().contains(dir.file("closed/")) && found == 0 && names == QStringList{"top.exe"}
+        && closed.code() == platform::winerr::AccessDenied
+            && findfiles(dir.file("closed"), QStringLiteral("*.exe"), &names) == 1 && names.isEmpty();
+    });
+    ::chmod(bytesOf(dir.file("closed")).constData(), 0755);
+    EXPECT_EQ(status, 0);
+    // Readable again, both agree.
+    const platform::Result<FolderFiles> listed = listfolderfiles(dir.path(), patterns);
+    ASSERT_TRUE(listed.ok()) << listed.message().toStdString();
+    EXPECT_EQ(listed.value().names, (QStringList{"inner.exe", "top.exe"}));
 }
 
 TEST(Findfiles, ListsReadOnlyFiles)

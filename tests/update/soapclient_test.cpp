@@ -141,24 +141,30 @@ TEST_F(SoapClientTest, TheGettersPostToTheDebuggingServerOrToTheEndpointAWsdlNam
 TEST_F(SoapClientTest, ProxySettingsFileGivesTheTransportOrNone)
 {
     const QString file = proxysettingsfile();
-    EXPECT_FALSE(soapproxyconfig(file).has_value()) << "no file";
+    // The settings of a file that can be read: a failure would hide a proxy.
+    const auto configOf = [](const QString& path) {
+        const platform::Result<std::optional<TExtraSoapConfig>> read = soapproxyconfig(path);
+        EXPECT_TRUE(read.ok()) << read.message().toStdString();
+        return read.valueOr(std::nullopt);
+    };
+    EXPECT_FALSE(configOf(file).has_value()) << "no file";
     proxySetting(kProxyPortKey, "8080");
     proxySetting(kProxyUserKey, "someone");
-    EXPECT_FALSE(soapproxyconfig(file).has_value()) << "no host";
+    EXPECT_FALSE(configOf(file).has_value()) << "no host";
     proxySetting(kProxyHostKey, "   ");
-    EXPECT_FALSE(soapproxyconfig(file).has_value()) << "a blank host";
+    EXPECT_FALSE(configOf(file).has_value()) << "a blank host";
     EXPECT_FALSE(getprocessor(false, service.url())->client().config().has_value());
 
     proxySetting(kProxyHostKey, " proxy.test ");
     proxySetting(kProxyPassKey, protectstring(" secret "));
-    auto config = soapproxyconfig(file);
+    auto config = configOf(file);
     ASSERT_TRUE(config.has_value());
     EXPECT_EQ(config->proxy.host, "proxy.test");
     EXPECT_EQ(config->proxy.port, 8080);
     EXPECT_EQ(config->proxy.user, "someone");
     EXPECT_EQ(config->proxy.password, "secret");
     ASSERT_EQ(platform::IniFile(file).deleteKey(kProxySection, kProxyPortKey), 0);
-    EXPECT_EQ(soapproxyconfig(file)->proxy.port, 3128);
+    EXPECT_EQ(configOf(file)->proxy.port, 3128);
     // The getter applies the data folder's file; a given config stands over it.
     EXPECT_EQ(getprocessor(false, service.url())->client().config()->proxy.host, "proxy.test");
     TExtraSoapConfig own{{"elsewhere.test", 1, {}, {}}};

@@ -1,6 +1,9 @@
 #include "platform/faultinjection.h"
+#include "platform/result.h"
+#include "platform/winerror.h"
 #include "web/protectstrings.h"
 #include "web/vekpost.h"
+#include "web/websettings.h"
 #include "webfixture.h"
 #include "webservers.h"
 
@@ -192,27 +195,31 @@ TEST_F(PostTest, PostRawSendsTheFileAsTheBody)
     EXPECT_TRUE(post.pendinglog().isEmpty()) << "a raw post logs nothing";
 }
 
-TEST_F(PostTest, PostRawRaisesItsFailures)
+// A raw post that fails says why, as a result and through the family's call:
+// nothing is raised, and nothing is sent for a file that cannot be read.
+TEST_F(PostTest, PostRawReportsItsFailures)
 {
-    TVekPost post;
     const struct {
         QString url;
         QString file;
+        int code;
         const char* why;
     } cases[] = {
-        {server.url("/raw"), files() + "missing.xml", "a missing file"},
-        {server.url("/broken"), upload(), "an error status"},
-        {"http://127.0.0.1:1/raw", upload(), "no server"},
+        {server.url("/raw"), files() + "missing.xml", platform::winerr::FileNotFound, "a missing file"},
+        {server.url("/broken"), upload(), platform::winerr::IoDevice, "an error status"},
+        {"http://127.0.0.1:1/raw", upload(), platform::winerr::IoDevice, "no server"},
     };
     for (const auto& c : cases) {
-        try {
-            (void)post.PostXML(c.url, c.file);
-            ADD_FAILURE() << c.why << " raised nothing";
-        } catch (const PostError& e) {
-            EXPECT_FALSE(e.message().isEmpty()) << c.why;
-        }
+        TVekPost post;
+        const platform::Result<QString> reply = post.rawPost(c.url, c.file, "text/xml");
+        ASSERT_FALSE(reply.ok()) << c.why;
+        EXPECT_EQ(reply.code(), c.code) << c.why;
+        EXPECT_FALSE(reply.message().isEmpty()) << c.why;
+        TVekPost family;
+        EXPECT_EQ(family.PostXML(c.url, c.file), QString()) << c.why;
+        EXPECT_EQ(family.ReportError(), reply.message()) << c.why;
     }
-    EXPECT_EQ(requests().size(), 0u);
+    EXPECT_EQ(requests().size(), 0u) << "a file that cannot be read is not posted";
 }
 
 // Every transfer waits for a silent server as long as GetFile does, no longer.
@@ -226,12 +233,8 @@ TEST_F(PostTest, EveryPostTimesOutAgainstASilentServer)
     post.AddExtraField("a", "b");
     EXPECT_FALSE(post.PostNoFile());
     EXPECT_TRUE(post.ReportError().startsWith(QStringLiteral("Read timed out."))) << post.ReportError().toStdString();
-    try {
-        (void)post.PostRaw(server.url("/silent"), upload(), "text/plain");
-        ADD_FAILURE() << "a silent server raised nothing";
-    } catch (const PostError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Read timed out."));
-    }
+    EXPECT_EQ(post.PostRaw(server.url("/silent"), upload(), "text/plain"), QString());
+    EXPECT_EQ(post.ReportError(), QStringLiteral("Read timed out."));
 }
 
 // A settings file that is there but cannot be read could name a proxy: no
@@ -259,6 +262,10 @@ TEST_F(PostTest, AnUnreadableProxySettingsFileFailsEveryTransfer)
         const auto expectRefused = [this](const QString& message) {
             EXPECT_TRUE(message.startsWith(kUnreadableProxySettings + settingsFile())) << message.toStdString();
         };
+        arm();
+        const platform::Result<std::optional<http::ProxyServer>> read = readproxysettings(settingsFile());
+        EXPECT_EQ(read.code(), platform::winerr::AccessDenied);
+        expectRefused(read.message());
         TVekPost post;
         post.SetSite(server.url("/upload"));
         arm();
