@@ -6,6 +6,7 @@
 #include "installer/commandline.h"
 #include "installer/generationsform.h"
 #include "installer/unattendedrun.h"
+#include "installer/webcatalogue.h"
 #include "lang/langstate.h"
 #include "lib/basictext.h"
 #include "lib/cursors.h"
@@ -13,6 +14,7 @@
 #include "lib/folderlock.h"
 #include "lib/folders.h"
 #include "lib/listviews.h"
+#include "lib/serverindex.h"
 #include "platform/controls/placecontrol.h"
 #include "platform/controls/tanchors.h"
 #include "platform/fileapi.h"
@@ -347,7 +349,7 @@ void TInstallfm::FormShow()
         return;
     }
     const QString server = serverFolder_;
-    if (!server.isEmpty() && platform::isFolder(server)) {
+    if (!server.isEmpty() && (vek::iswebfolder(server) || platform::isFolder(server))) {
         Timer1->setEnabled(true);
         return;
     }
@@ -361,8 +363,20 @@ void TInstallfm::Timer1Timer()
     listServerPrograms();
 }
 
+void TInstallfm::fetchWebIndex()
+{
+    if (!vek::iswebfolder(serverFolder_))
+        return;
+    vek::busycursor();
+    const vek::IndexFetch fetch = vek::fetchserverindex(serverFolder_, webIndex_);
+    vek::normalcursor();
+    if (fetch.code != 0)
+        vek::warnmessage(fetch.message, QString());
+}
+
 void TInstallfm::listServerPrograms()
 {
+    fetchWebIndex();
     FindPrograms(serverFolder_, Serverlv, QString());
     fitColumns(Serverlv);
     Installbtn->setEnabled(true);
@@ -374,7 +388,11 @@ void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QStr
     vek::clearlistview(aLV);
     const QString filter = unattended() ? QString() : vek::asciiupper(aFilter);
     QStringList names, dates;
-    vek::findfiles(aFolder, unattended() ? Autoexename : kProgramPatterns, &names, nullptr, &dates);
+    const QString patterns = unattended() ? Autoexename : kProgramPatterns;
+    if (vek::iswebfolder(aFolder))
+        installer::findwebprograms(webIndex_.entries, patterns, &names, &dates);
+    else
+        vek::findfiles(aFolder, patterns, &names, nullptr, &dates);
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (filter.isEmpty() || vek::asciiupper(names[i]).contains(filter))
             aLV->appendRow(names[i], {dates[i]});
@@ -419,6 +437,7 @@ void TInstallfm::FilterEdKeyUp()
 
 void TInstallfm::RefreshLnkClick()
 {
+    fetchWebIndex();
     FindPrograms(serverFolder_, Serverlv, QString());
 }
 
@@ -442,7 +461,7 @@ void TInstallfm::installHighlighted()
     }
     beginProgress(int(names.size()));
     // Each failure was shown as it came; the outcomes tell nothing more here.
-    (void)installer::installprograms(serverFolder_, localFolder_, names, this);
+    (void)installer::installprograms(serverFolder_, localFolder_, names, this, &webIndex_);
 }
 
 void TInstallfm::beginProgress(int count)

@@ -8,6 +8,7 @@
 #include "platform/controls/tlistview.h"
 #include "platform/controls/tstdctrls.h"
 #include "update/newsoftware.h"
+#include "web/serverindexfetch.h"
 
 #include <QString>
 
@@ -117,6 +118,9 @@ private:
     void settleServerFolder();
     // The part of the timer step that lists the server folder in an interactive run.
     void listServerPrograms();
+    // For a server folder on a web server: its index fetched, or fetched again
+    // when it changed; a failure is warned about and the index kept as it was.
+    void fetchWebIndex();
     // The install itself, for the button and the unattended run alike: the
     // highlighted rows of the local list, in the order shown.
     void installHighlighted();
@@ -150,6 +154,8 @@ private:
     QString localFolder_;
     QString Autoname;
     QString Autoexename;
+    // The index of a server folder on a web server, as last fetched.
+    vek::WebIndex webIndex_;
     bool shown_ = false;
     QList<platform::TListView*> columnsToFit_;
 };

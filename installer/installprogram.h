@@ -33,6 +33,8 @@ struct InstallOutcome {
 // Installs `name`. A failed install leaves the local folder exactly as it was.
 // When the server holds no file of exactly that name but exactly one whose
 // name differs only in letter case, that one is installed under its own name.
+// A server folder given by web address ("http://", "https://") is read through
+// its index (installer/webinstall.h).
 InstallOutcome installprogram(const QString& serverFolder, const QString& localFolder, const QString& name,
                               const InstallProgress& progress = {});
 

@@ -7,12 +7,17 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace vek {
 
 // The step of a placement that failed.
 enum class PlacementStep {
     // The source could not be read, or changed while it was copied.
     ReadSource,
+    // The source was read but is not the file it was to be (its size or
+    // digest differs from what was expected of it).
+    CheckSource,
     // The copy could not be written into the program's folder.
     WriteFolder,
     // The new file could not be put over the program file.
@@ -34,7 +39,15 @@ struct PlacementFailure {
     QString path;
     // What the undo of a failed placement could not put back.
     UndoLeftovers leftovers;
+    // The cause in words, where the code's own words do not say it (empty
+    // where they do).
+    QString cause;
 };
+
+// Fills the work file `work` of a placement with the new version, complete
+// and flushed to the disk: 0, or the failing step's code with `failure`'s
+// step, path and cause set and no work file left behind.
+using WorkFill = std::function<int(const QString& work, PlacementFailure& failure)>;
 
 // The work file a placement copies into before the copy is put in place:
 // hidden, beside `current`, of bounded length whatever the name, and the same
@@ -57,6 +70,15 @@ qint64 longestprogramname(const QString& folder);
 // was (or, when an undo failed too, as `failure->leftovers` says), no work
 // file left, and `failure` (when given) filled. `progress` is called between
 // the chunks of the copy.
+// The same for a new version that `fill` writes into `work` (a hidden name of
+// ours beside `current`), all under the folder's lock: the name's length is
+// checked, the lock taken, the folder recovered, `work` filled, and the
+// filled work file placed with its generations. A fill that fails leaves
+// what it leaves (a download cut short may keep its work file); every later
+// failure removes the work file.
+[[nodiscard]] int fillwithgenerations(const QString& current, const QString& work, const WorkFill& fill,
+                                      PlacementFailure* failure = nullptr);
+
 [[nodiscard]] int copywithgenerations(const QString& source, const QString& current,
                                       const platform::CopyProgress& progress = {}, PlacementFailure* failure = nullptr);
 
