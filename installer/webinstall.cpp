@@ -50,28 +50,27 @@ InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& ind
         outcome.name = name;
         outcome.code = platform::winerr::FileNotFound;
         outcome.message = kInstallErrorPrefix + QString::number(outcome.code) + u'\n' + name
-            + QStringLiteral(": could not read ") + kServerFile + u' ' + source.path + QStringLiteral(" (")
-            + kNotListed + u')';
+            + QStringLiteral(": could not read ") + kServerFile + u' ' + source.path + QStringLiteral(" (") + kNotListed
+            + u')';
         return outcome;
     }
     const vek::ExpectedFile expected{entry->size, entry->sha256};
-    return placeprogram(source, localFolder, name, kInstallErrorPrefix,
-                        [&](const QString& current, vek::PlacementFailure* failure) {
-                            const auto download = [&](const QString& work, vek::PlacementFailure& failed) {
-                                const vek::ProgramDownload got = vek::downloadprogram(
-                                    source.path, work, expected, newmode(current), progress);
-                                if (got.code == 0)
-                                    return 0;
-                                failed.step = got.localSide                                 ? vek::PlacementStep::WriteFolder
-                                    : got.code == platform::winerr::DataMismatch ? vek::PlacementStep::CheckSource
-                                                                                  : vek::PlacementStep::ReadSource;
-                                failed.path = got.localSide ? work : source.path;
-                                failed.cause = got.cause;
-                                return got.code;
-                            };
-                            return vek::fillwithgenerations(current, vek::resumableworkname(current), download,
-                                                            failure);
-                        });
+    return placeprogram(
+        source, localFolder, name, kInstallErrorPrefix, [&](const QString& current, vek::PlacementFailure* failure) {
+            const auto download = [&](const QString& work, vek::PlacementFailure& failed) {
+                const vek::ProgramDownload got
+                    = vek::downloadprogram(source.path, work, expected, newmode(current), progress);
+                if (got.code == 0)
+                    return 0;
+                failed.step = got.localSide                      ? vek::PlacementStep::WriteFolder
+                    : got.code == platform::winerr::DataMismatch ? vek::PlacementStep::CheckSource
+                                                                 : vek::PlacementStep::ReadSource;
+                failed.path = got.localSide ? work : source.path;
+                failed.cause = got.cause;
+                return got.code;
+            };
+            return vek::fillwithgenerations(current, vek::resumableworkname(current), download, failure);
+        });
 }
 
 InstallOutcome indexfailure(const QString& name, const vek::IndexFetch& fetch)
@@ -79,8 +78,8 @@ InstallOutcome indexfailure(const QString& name, const vek::IndexFetch& fetch)
     InstallOutcome outcome;
     outcome.name = name;
     outcome.code = fetch.code;
-    outcome.message = kInstallErrorPrefix + QString::number(fetch.code) + u'\n' + name + QStringLiteral(": ")
-        + fetch.message;
+    outcome.message
+        = kInstallErrorPrefix + QString::number(fetch.code) + u'\n' + name + QStringLiteral(": ") + fetch.message;
     return outcome;
 }
 

@@ -25,9 +25,8 @@ bool isdigit(char c)
 
 bool isdigest(QByteArrayView text)
 {
-    return text.size() == kDigestDigits && std::all_of(text.begin(), text.end(), [](char c) {
-               return isdigit(c) || (c >= 'a' && c <= 'f');
-           });
+    return text.size() == kDigestDigits
+        && std::all_of(text.begin(), text.end(), [](char c) { return isdigit(c) || (c >= 'a' && c <= 'f'); });
 }
 
 // The number of the `count` digits at `at`, or -1 when one is no digit.
@@ -171,7 +170,8 @@ ServerIndexRead parseserverindex(const QByteArray& bytes)
     // Once for the whole file: a name of bytes that are not UTF-8 would be
     // read as replacement characters and name a file the server does not hold.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)utf8.decode(bytes);  // only whether it could be decoded counts
+    // The decoder decodes only when its result is taken as a text.
+    const QString decoded = utf8.decode(bytes);
     if (utf8.hasError())
         return refused(1, QStringLiteral("the index is not UTF-8 text"));
     ServerIndexRead read;
@@ -187,8 +187,9 @@ ServerIndexRead parseserverindex(const QByteArray& bytes)
             return refused(number, why);
         const QByteArray name = line.first(line.indexOf(kFieldSep)).toByteArray();
         if (number > 1 && !(previous < name))
-            return refused(number, name == previous ? QStringLiteral("the name stands twice")
-                                                    : QStringLiteral("the lines are not sorted by name"));
+            return refused(number,
+                           name == previous ? QStringLiteral("the name stands twice")
+                                            : QStringLiteral("the lines are not sorted by name"));
         previous = name;
         read.entries.append(std::move(entry));
         start = end + 1;

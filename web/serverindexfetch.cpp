@@ -51,7 +51,8 @@ IndexFetch fetchserverindex(const QString& folderUrl, WebIndex& index)
         return {platform::winerr::NetworkFailure, kServerIndexNotFetched + address + u'\n' + statusof(reply)};
     if (!reply.complete())
         return {platform::winerr::NetworkFailure,
-                kServerIndexNotFetched + address + QStringLiteral("\nthe reply came incomplete (%1 bytes)").arg(reply.received)};
+                kServerIndexNotFetched + address
+                    + QStringLiteral("\nthe reply came incomplete (%1 bytes)").arg(reply.received)};
     ServerIndexRead read = parseserverindex(reply.body);
     if (!read.error.isEmpty())
         return {platform::winerr::DataMismatch, kServerIndexRefused + address + u'\n' + read.error};

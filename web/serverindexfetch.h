@@ -9,9 +9,9 @@
 namespace vek {
 
 inline const QString kMissingServerIndex = QStringLiteral("Missing server index ");
-inline const QString kMakeIndexHint = QStringLiteral(
-    "\nThe web server has no index of the folder there. Make one in the folder it publishes with\n"
-    "TessarineInstaller --make-index FOLDER");
+inline const QString kMakeIndexHint
+    = QStringLiteral("\nThe web server has no index of the folder there. Make one in the folder it publishes with\n"
+                     "TessarineInstaller --make-index FOLDER");
 inline const QString kServerIndexNotFetched = QStringLiteral("The server index could not be fetched: ");
 inline const QString kServerIndexRefused = QStringLiteral("The server index is refused: ");
 
