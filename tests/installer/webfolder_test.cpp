@@ -86,10 +86,9 @@ protected:
     }
     int install(const QString& serverUrl, const QString& name, Reporter& reporter)
     {
-        return installer::rununattended(
-            installer::parseRunRequest({"/opt/TessarineInstaller", "SERVER=" + serverUrl, "LOCAL=" + local(),
-                                        "INSTALL=" + name}),
-            reporter);
+        return installer::rununattended(installer::parseRunRequest({"/opt/TessarineInstaller", "SERVER=" + serverUrl,
+                                                                    "LOCAL=" + local(), "INSTALL=" + name}),
+                                        reporter);
     }
 
     testsupport::InstallFolders dir;
@@ -120,12 +119,14 @@ TEST_F(WebFolderTest, MakeIndexListsEveryProgramFileWithItsSizeTimeAndDigest)
     ASSERT_EQ(read.error, QString());
     ASSERT_EQ(read.entries.size(), 2);
     const QDateTime stockTime = QFileInfo(server() + "Stock.exe").lastModified();
-    EXPECT_EQ(read.entries[0], (vek::ServerIndexEntry{"Stock.exe", 300000, stockTime.toSecsSinceEpoch(), sha256(stock)}));
+    EXPECT_EQ(read.entries[0],
+              (vek::ServerIndexEntry{"Stock.exe", 300000, stockTime.toSecsSinceEpoch(), sha256(stock)}));
     EXPECT_EQ(read.entries[1].name, "\u00e9t\u00e9 b.dll");
     EXPECT_EQ(read.entries[1].sha256, sha256({}));
     // Nothing but the index was written into the folder.
-    EXPECT_EQ(testsupport::entries(server()), QStringList({".hidden", "Stock.exe", vek::kServerIndexName,
-                                                           vek::kServerIndexName + ".minisig", "\u00e9t\u00e9 b.dll"}));
+    EXPECT_EQ(testsupport::entries(server()),
+              QStringList({".hidden", "Stock.exe", vek::kServerIndexName, vek::kServerIndexName + ".minisig",
+                           "\u00e9t\u00e9 b.dll"}));
 }
 
 TEST_F(WebFolderTest, MakeIndexRefusesANameThatCannotStandInTheIndexAndKeepsTheOldIndex)
@@ -254,8 +255,7 @@ TEST_F(WebFolderTest, AnIndexThatCannotBeHadIsNamedAndNothingIsInstalled)
         QString warning;
     } cases[] = {
         {"no index", {}, vek::kMissingServerIndex + index + " (HTTP/1.1 404 Not Found)" + vek::kMakeIndexHint},
-        {"a name with a folder",
-         "../Stock.exe\t3\t2024-01-01T00:00:00Z\t" + QByteArray(64, 'a') + '\n',
+        {"a name with a folder", "../Stock.exe\t3\t2024-01-01T00:00:00Z\t" + QByteArray(64, 'a') + '\n',
          vek::kServerIndexRefused + index + "\nline 1: the name cannot stand in an index: it holds \"..\""},
         {"a cut index", "Stock.exe\t3\t2024-01-01T00:00:00Z\t",
          vek::kServerIndexRefused + index + "\nline 1: the last line has no line feed: the index may be cut short"},
@@ -392,7 +392,8 @@ TEST_F(WebFolderTest, AHiddenNameOfOursTakenByALinkIsNeitherFollowedNorResumed)
     Reporter reporter;
     EXPECT_EQ(install(nginx.url(), "Stock.exe", reporter), installer::kRunFailedStatus);
     ASSERT_EQ(reporter.warnings.size(), 1);
-    EXPECT_TRUE(reporter.warnings[0].startsWith("Install error code:183\nStock.exe: could not make its work file " + work))
+    EXPECT_TRUE(
+        reporter.warnings[0].startsWith("Install error code:183\nStock.exe: could not make its work file " + work))
         << reporter.warnings[0].toStdString();
     EXPECT_EQ(readFile(elsewhere), "not ours to write");
     EXPECT_FALSE(QFile::exists(local() + "Stock.exe"));
@@ -466,8 +467,9 @@ TEST_F(WebFolderTest, TwentyUnattendedInstallsAtOnceFromOneServerIntoTwentyFolde
         writeFile(folder + "Stock.exe", "old");
         runs.push_back(std::make_unique<QProcess>());
         runs.back()->setProcessEnvironment(env);
-        runs.back()->start(TESSARINE_PROGRAM, {"SERVER=" + nginx.url(), "LOCAL=" + folder, "INSTALL=Stock.exe",
-                                               "LOCALFOLDER=" + dir.path()});
+        runs.back()->start(
+            TESSARINE_PROGRAM,
+            {"SERVER=" + nginx.url(), "LOCAL=" + folder, "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()});
     }
     for (int i = 0; i < kRuns; ++i) {
         QProcess& run = *runs[static_cast<size_t>(i)];

@@ -20,13 +20,12 @@ QByteArray line(const QByteArray& name, const QByteArray& size = "12", const QBy
 TEST(ServerIndex, ReadsEachFieldOfEveryLine)
 {
     const vek::ServerIndexRead read
-        = vek::parseserverindex(line("Stock.exe", "3000000", "1970-01-01T00:00:01Z") + line("Zebra \xc3\xa9.dll", "0",
-                                                                                            "2038-01-19T03:14:08Z", kDigestB));
+        = vek::parseserverindex(line("Stock.exe", "3000000", "1970-01-01T00:00:01Z")
+                                + line("Zebra \xc3\xa9.dll", "0", "2038-01-19T03:14:08Z", kDigestB));
     ASSERT_EQ(read.error, QString());
     ASSERT_EQ(read.entries.size(), 2);
     EXPECT_EQ(read.entries[0], (vek::ServerIndexEntry{QStringLiteral("Stock.exe"), 3000000, 1, kDigestA}));
-    EXPECT_EQ(read.entries[1],
-              (vek::ServerIndexEntry{QStringLiteral("Zebra \u00e9.dll"), 0, 2147483648LL, kDigestB}));
+    EXPECT_EQ(read.entries[1], (vek::ServerIndexEntry{QStringLiteral("Zebra \u00e9.dll"), 0, 2147483648LL, kDigestB}));
     EXPECT_TRUE(vek::parseserverindex(QByteArray()).entries.isEmpty());
     EXPECT_TRUE(vek::parseserverindex(QByteArray()).error.isEmpty());
 }

@@ -37,8 +37,9 @@ public:
             const QString config = dir_.path() + QStringLiteral("/nginx.conf");
             testsupport::writeFile(config, configuration());
             process_.setProcessChannelMode(QProcess::MergedChannels);
-            process_.start(QStringLiteral("nginx"), {QStringLiteral("-p"), dir_.path() + u'/', QStringLiteral("-c"),
-                                                     config, QStringLiteral("-e"), errorLogPath()});
+            process_.start(QStringLiteral("nginx"),
+                           {QStringLiteral("-p"), dir_.path() + u'/', QStringLiteral("-c"), config,
+                            QStringLiteral("-e"), errorLogPath()});
             if (!process_.waitForStarted(10000))
                 return false;
             for (int i = 0; i < 1000 && process_.state() == QProcess::Running; ++i) {
@@ -81,8 +82,8 @@ private:
             + folder + "/access.log brief;\n";
         for (const char* temp : {"client_body", "proxy", "fastcgi", "uwsgi", "scgi"})
             text += QByteArray("  ") + temp + "_temp_path " + folder + '/' + temp + ";\n";
-        text += "  default_type application/octet-stream;\n  server {\n    listen 127.0.0.1:" + QByteArray::number(port_)
-            + (certificate_.made ? " ssl" : "") + ";\n";
+        text += "  default_type application/octet-stream;\n  server {\n    listen 127.0.0.1:"
+            + QByteArray::number(port_) + (certificate_.made ? " ssl" : "") + ";\n";
         if (certificate_.made)
             text += "    ssl_certificate " + QFile::encodeName(certificate_.certFile) + ";\n    ssl_certificate_key "
                 + QFile::encodeName(certificate_.keyFile) + ";\n";
