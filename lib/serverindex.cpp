@@ -74,7 +74,9 @@ QByteArray timetext(qint64 seconds)
 
 bool readsize(QByteArrayView text, qint64* size)
 {
-    if (text.isEmpty() || text.size() > kLongestSize)
+    // One way to write each size: no leading zeros, so that an index reads
+    // back into the same lines it was written as.
+    if (text.isEmpty() || text.size() > kLongestSize || (text.size() > 1 && text[0] == '0'))
         return false;
     qint64 value = 0;
     for (const char c : text) {

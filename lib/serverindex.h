@@ -9,7 +9,8 @@
 //
 //     NAME <tab> SIZE <tab> YYYY-MM-DDTHH:MM:SSZ <tab> SHA256
 //
-// NAME the program's file name; SIZE its length in bytes in decimal digits;
+// NAME the program's file name; SIZE its length in bytes in decimal digits
+// without leading zeros;
 // the time of its last change in UTC; SHA256 the digest of its bytes as 64
 // lower-case hexadecimal digits. A name with a tab, a carriage return, a line
 // feed or any other control character, a "/", a "\" or ".." cannot stand in
@@ -54,7 +55,8 @@ struct ServerIndexRead {
     QString error;
 };
 
-// Reads an index. Any line that breaks the format (a name that cannot stand
+// Reads an index. An index that is read gives back its own bytes through
+// formatserverindex. Any line that breaks the format (a name that cannot stand
 // in the index, a field missing or too many, a size or time or digest that is
 // not written as the format says, lines out of order or a name twice, bytes
 // that are not UTF-8, a last line without its line feed) refuses the whole

@@ -56,6 +56,7 @@ TEST(ServerIndex, RefusesTheWholeIndexForAnyLineThatBreaksTheFormat)
         {"a size with a sign", line("A.exe", "+1"), 1},
         {"a size too large", line("A.exe", "9999999999999999999"), 1},
         {"an empty size", line("A.exe", ""), 1},
+        {"a size with a leading zero", line("A.exe", "012"), 1},
         {"a local time", line("A.exe", "12", "2024-02-29T23:59:58"), 1},
         {"a day that does not exist", line("A.exe", "12", "2023-02-29T23:59:58Z"), 1},
         {"an hour past 23", line("A.exe", "12", "2024-02-28T24:00:00Z"), 1},
