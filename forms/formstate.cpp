@@ -577,16 +577,19 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
                 setparentfont(control);
             followsForm(control);
         }
+        // A header keeps each column at least as wide as its font asks: the
+        // list's own font goes on before its widths, or a large form font
+        // would widen columns that the list's smaller font lets be narrow.
         if (auto* lv = qobject_cast<platform::TListView*>(control)) {
-            if (hasSection(section))
-                restoreColumns(*ini, section, kListViewPrefix, lv->columnCount(), lv->width(),
-                               [lv](int i, int w) { lv->setColumnWidth(i, w); });
             if (hasOwnFont(section, kListViewPrefix)) {
                 ownFont(lv, applyStoredFont(*ini, section, kListViewPrefix, lv));
             } else {
                 followForm(lv, form, found);
                 followsForm(lv);
             }
+            if (hasSection(section))
+                restoreColumns(*ini, section, kListViewPrefix, lv->columnCount(), lv->width(),
+                               [lv](int i, int w) { lv->setColumnWidth(i, w); });
         }
         if (qobject_cast<platform::TTreeView*>(control)) {
             if (hasOwnFont(section, kTreeViewPrefix)) {
@@ -607,16 +610,16 @@ void loadformlayout(TForm* form, IniFile* given, QStringList& fontlist)
             }
         }
         if (auto* grid = qobject_cast<platform::TStringGrid*>(control)) {
-            if (hasSection(section)) {
-                restoreColumns(*ini, section, kStringGridPrefix, grid->columnCount(), grid->width(),
-                               [grid](int i, int w) { grid->setColumnWidth(i, w); });
-                setRowHeights(grid);
-            }
             if (hasOwnFont(section, kStringGridPrefix)) {
                 ownFont(grid, applyStoredFont(*ini, section, kStringGridPrefix, grid));
             } else {
                 followForm(grid, form, found);
                 followsForm(grid);
+            }
+            if (hasSection(section)) {
+                restoreColumns(*ini, section, kStringGridPrefix, grid->columnCount(), grid->width(),
+                               [grid](int i, int w) { grid->setColumnWidth(i, w); });
+                setRowHeights(grid);
             }
         }
         if (auto* pages = qobject_cast<platform::TPageControl*>(control)) {

@@ -323,6 +323,7 @@ void TInstallfm::FormShow()
     settleServerFolder();
     localFolder_ = installer::settledlocalfolder(run_);
     Localfolderlab->setCaption(localFolder_);
+    signatures_ = installer::settledsignaturepolicy(run_);
     if (!newobj) {
         newobj = std::make_unique<vek::tnewsoftware>();
         newobj->debug = run_.debug;
@@ -368,7 +369,7 @@ void TInstallfm::fetchWebIndex()
     if (!vek::iswebfolder(serverFolder_))
         return;
     vek::busycursor();
-    const vek::IndexFetch fetch = vek::fetchserverindex(serverFolder_, webIndex_);
+    const vek::IndexFetch fetch = vek::fetchserverindex(serverFolder_, webIndex_, signatures_.keys);
     vek::normalcursor();
     if (fetch.code != 0)
         vek::warnmessage(fetch.message, QString());
@@ -398,6 +399,28 @@ void TInstallfm::FindPrograms(const QString& aFolder, TListView* aLV, const QStr
             aLV->appendRow(names[i], {dates[i]});
     }
     aLV->endUpdate();
+    if (aLV == Serverlv)
+        greyRefusedPrograms(aFolder);
+}
+
+void TInstallfm::greyRefusedPrograms(const QString& aFolder)
+{
+    if (!signatures_.keys.required())
+        return;
+    // Only the signature files are read here, never the programs: a catalogue
+    // of large programs lists at once. The install checks its copy in full.
+    // A web server folder's index was verified when it was fetched: it stands
+    // in for the programs' signatures, and only its age can refuse one.
+    const bool web = vek::iswebfolder(aFolder);
+    const QString server = vek::addslash(aFolder);
+    const QString local = vek::addslash(localFolder_);
+    for (int i = 0; i < Serverlv->count(); ++i) {
+        const QString name = Serverlv->text(i, 0);
+        const trust::Verdict refused = web ? vek::expectedolderrefusal(signatures_, webIndex_.signedAt, local + name)
+                                           : vek::expectedrefusal(signatures_, server + name, name, local + name);
+        if (!refused.ok())
+            Serverlv->item(i)->setDisabledNote(kRefusedRowTip.arg(refused.reason));
+    }
 }
 
 void TInstallfm::fitColumns(TListView* list)
@@ -461,7 +484,7 @@ void TInstallfm::installHighlighted()
     }
     beginProgress(int(names.size()));
     // Each failure was shown as it came; the outcomes tell nothing more here.
-    (void)installer::installprograms(serverFolder_, localFolder_, names, this, &webIndex_);
+    (void)installer::installprograms(serverFolder_, localFolder_, names, this, signatures_, &webIndex_);
 }
 
 void TInstallfm::beginProgress(int count)
@@ -561,14 +584,18 @@ void TInstallfm::DeleteLnkClick()
 
 void TInstallfm::SelectAllLnkClick()
 {
-    for (TListItem* row : Serverlv->rows())
-        row->setChecked(true);
+    for (TListItem* row : Serverlv->rows()) {
+        if (row->disabledNote().isEmpty())  // a greyed program would be refused
+            row->setChecked(true);
+    }
 }
 
 void TInstallfm::InvertLnkClick()
 {
-    for (TListItem* row : Serverlv->rows())
-        row->setChecked(!row->checked());
+    for (TListItem* row : Serverlv->rows()) {
+        if (row->disabledNote().isEmpty())  // a greyed program would be refused
+            row->setChecked(!row->checked());
+    }
 }
 
 void TInstallfm::ServerlvColumnClick(int column)

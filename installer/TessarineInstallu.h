@@ -3,6 +3,7 @@
 // of programs to install on the right.
 #include "installer/runreporter.h"
 #include "installer/runrequest.h"
+#include "lib/signedplacement.h"
 #include "platform/controls/textctrls.h"
 #include "platform/controls/tform.h"
 #include "platform/controls/tlistview.h"
@@ -22,6 +23,8 @@ namespace installer {
 
 inline const QString kInstallCaption = QStringLiteral("Install New Software  ");
 inline const QString kDeleteQuestion = QStringLiteral("Are you sure?");
+// The tooltip of a greyed catalogue row: why its install would be refused.
+inline const QString kRefusedRowTip = QStringLiteral("Not installed: %1");
 inline const QString kBackupGenerationsItem = QStringLiteral("Backup generations\u2026");
 inline const QString kChooseProgramFirst
     = QStringLiteral("Highlight a program in the list \"2. To be installed\" to see its backup generations.");
@@ -131,6 +134,9 @@ private:
     // sized them: the date as wide as its widest text (at most its design
     // width, scaled), the first column the rest of the list.
     void fitColumns(platform::TListView* list);
+    // Greys the catalogue's programs that an install would refuse for their
+    // signature (where the start ini file names keys), the reason as tooltip.
+    void greyRefusedPrograms(const QString& aFolder);
     // Moves the bar and lets the window draw and answer while a copy runs.
     void showProgress(int position);
 
@@ -152,6 +158,8 @@ private:
     installer::RunRequest run_;
     QString serverFolder_;
     QString localFolder_;
+    // The keys the start ini file names and ALLOWOLDER, settled with the folders.
+    vek::SignaturePolicy signatures_;
     QString Autoname;
     QString Autoexename;
     // The index of a server folder on a web server, as last fetched.

@@ -20,6 +20,7 @@ constexpr std::array kParameters{
     ParameterHelp{QLatin1String("RESTORE=name"), QLatin1String("puts a backup of the program in LOCAL back")},
     ParameterHelp{QLatin1String("GENERATION=n"), QLatin1String("the backup RESTORE puts back: 1 (.X01) to 10 (.X10)")},
     ParameterHelp{QLatin1String("LOCKWAIT=seconds"), QLatin1String("seconds to wait for another install into LOCAL")},
+    ParameterHelp{QLatin1String("ALLOWOLDER=1"), QLatin1String("installs a program signed before the one installed")},
     ParameterHelp{QLatin1String("LOCALFOLDER=folder"),
                   QLatin1String("base of the data folder (else the documents folder)")},
     ParameterHelp{QLatin1String("LANGUAGE=code"), QLatin1String("shows the window in that language")},

@@ -2,6 +2,9 @@
 
 #include "lib/folders.h"
 #include "lib/generations.h"
+#include "lib/signaturerecord.h"
+#include "lib/stamps.h"
+#include "platform/fileapi.h"
 #include "platform/pathbytes.h"
 
 #include <sys/stat.h>
@@ -11,6 +14,9 @@ namespace installer {
 QList<GenerationEntry> listgenerations(const QString& localFolder, const QString& name, const DigestCall& digest)
 {
     const QString current = vek::addslash(localFolder) + name;
+    vek::SignatureRecord record;
+    // A record that cannot be read shows as none; the next install says why.
+    const bool recorded = platform::pathExists(vek::signaturerecordname(current)) && record.read(current) == 0;
     QList<GenerationEntry> entries;
     for (int n = 0; n <= vek::kGenerationCount; ++n) {
         GenerationEntry entry;
@@ -23,10 +29,20 @@ QList<GenerationEntry> listgenerations(const QString& localFolder, const QString
             entry.modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
             if (digest)
                 entry.md5 = digest(entry.path);
+            entry.recorded = recorded;
+            if (const std::optional<vek::SignedFile> file = record.find(entry.path); file && file->verified)
+                entry.verifiedTimestamp = file->timestamp;
         }
         entries.append(entry);
     }
     return entries;
+}
+
+QString signaturetext(const GenerationEntry& entry)
+{
+    if (entry.verifiedTimestamp)
+        return kVerifiedText.arg(vek::datetext(QDateTime::fromSecsSinceEpoch(*entry.verifiedTimestamp)));
+    return entry.recorded ? kNotVerifiedText : QString();
 }
 
 QString generationlabel(int generation)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace installer {
 
@@ -19,6 +20,11 @@ struct GenerationEntry {
     QDateTime modified;
     // In hexadecimal; empty where it could not be worked out.
     QString md5;
+    // What the program's record of signatures (lib/signaturerecord.h) says
+    // of this file: none where it has no entry for it.
+    std::optional<qint64> verifiedTimestamp;
+    // Whether the program has a record of signatures at all.
+    bool recorded = false;
 };
 
 // The file's MD5 digest in lower-case hexadecimal, empty when it cannot be read.
@@ -30,5 +36,14 @@ QList<GenerationEntry> listgenerations(const QString& localFolder, const QString
 
 // The position's name as the window shows it: "current", ".X01" ... ".X10".
 QString generationlabel(int generation);
+
+inline const QString kVerifiedText = QStringLiteral("verified, signed %1");
+inline const QString kNotVerifiedText = QStringLiteral("not verified");
+
+// What the window says of the entry's signature: "verified, signed DATE"
+// for a file whose signature was verified when it was placed, "not verified"
+// for another file of a program that has a record, else empty (signatures
+// were never required for it).
+QString signaturetext(const GenerationEntry& entry);
 
 }  // namespace installer

@@ -1,6 +1,7 @@
 #pragma once
 // The generations window of one program of the local folder: the current file
-// and each backup generation with its date, size and MD5 digest, newest first
+// and each backup generation with its date, size, MD5 digest and whether its
+// signature was verified when it was placed, newest first
 // and gaps shown as gaps, and "Restore" to put the chosen generation back.
 #include "installer/generationlist.h"
 #include "platform/controls/tform.h"

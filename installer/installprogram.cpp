@@ -40,7 +40,7 @@ QString installworkname(const QString& localFolder, const QString& name)
 }
 
 InstallOutcome installprogram(const QString& serverFolder, const QString& localFolder, const QString& asked,
-                              const InstallProgress& progress)
+                              const InstallProgress& progress, const vek::SignaturePolicy& signatures)
 {
     if (!isplainprogramname(asked)) {
         InstallOutcome refused;
@@ -50,14 +50,16 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
     }
     if (vek::iswebfolder(serverFolder)) {
         vek::WebIndex index;
-        if (const vek::IndexFetch fetch = vek::fetchserverindex(serverFolder, index); fetch.code != 0)
+        if (const vek::IndexFetch fetch = vek::fetchserverindex(serverFolder, index, signatures.keys); fetch.code != 0)
             return indexfailure(asked, fetch);
-        return installfromweb(serverFolder, index, localFolder, asked, progress);
+        return installfromweb(serverFolder, index, localFolder, asked, progress, signatures);
     }
     const QString server = vek::addslash(serverFolder);
     const QString name = serverprogramname(server, asked);
-    return placecopy({server + name, QStringLiteral("the server file")}, localFolder, name, kInstallErrorPrefix,
-                     progress);
+    const QString serverFile = server + name;
+    return placecopy(
+        {serverFile, QStringLiteral("the server file")}, localFolder, name, kInstallErrorPrefix, progress,
+        vek::signaturecheck(signatures, trust::signaturefor(serverFile), name, vek::addslash(localFolder) + name));
 }
 
 bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name, QString& message)

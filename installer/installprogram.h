@@ -1,6 +1,7 @@
 #pragma once
 // Installing one program file from the server folder into the local folder,
 // keeping the chain of backup generations beside it.
+#include "lib/signedplacement.h"
 #include "platform/fileapi.h"
 
 #include <QString>
@@ -33,10 +34,13 @@ struct InstallOutcome {
 // Installs `name`. A failed install leaves the local folder exactly as it was.
 // When the server holds no file of exactly that name but exactly one whose
 // name differs only in letter case, that one is installed under its own name.
+// With keys named in `signatures`, the copy is placed only when it is signed
+// by one of them as that program (the server's NAME.minisig beside it) and
+// is not older than the signed version installed (vek::signaturecheck).
 // A server folder given by web address ("http://", "https://") is read through
-// its index (installer/webinstall.h).
+// its index (installer/webinstall.h), which stands in for the signatures.
 InstallOutcome installprogram(const QString& serverFolder, const QString& localFolder, const QString& name,
-                              const InstallProgress& progress = {});
+                              const InstallProgress& progress = {}, const vek::SignaturePolicy& signatures = {});
 
 // The same, for callers that need the message only. True when installed.
 bool installprogram(const QString& serverFolder, const QString& localFolder, const QString& name, QString& message);

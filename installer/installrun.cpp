@@ -9,14 +9,15 @@
 namespace installer {
 
 QList<InstallOutcome> installprograms(const QString& serverFolder, const QString& localFolder, const QStringList& names,
-                                      InstallObserver* observer, vek::WebIndex* webIndex)
+                                      InstallObserver* observer, const vek::SignaturePolicy& signatures,
+                                      vek::WebIndex* webIndex)
 {
     const bool web = vek::iswebfolder(serverFolder);
     vek::WebIndex runIndex;
     vek::WebIndex& serverIndex = webIndex ? *webIndex : runIndex;
     vek::IndexFetch fetch;
     if (web && !names.isEmpty())
-        fetch = vek::fetchserverindex(serverFolder, serverIndex);
+        fetch = vek::fetchserverindex(serverFolder, serverIndex, signatures.keys);
     // The name a program has on the server, which the run installs once.
     const auto onserver = [&](const QString& name) {
         if (!web)
@@ -41,11 +42,11 @@ QList<InstallOutcome> installprograms(const QString& serverFolder, const QString
             if (observer)
                 progress = [&](qint64 copied, qint64 total) { observer->copying(index, count, copied, total); };
             if (!web)
-                outcome = installprogram(serverFolder, localFolder, name, progress);
+                outcome = installprogram(serverFolder, localFolder, name, progress, signatures);
             else if (fetch.code != 0)
                 outcome = indexfailure(name, fetch);
             else
-                outcome = installfromweb(serverFolder, serverIndex, localFolder, name, progress);
+                outcome = installfromweb(serverFolder, serverIndex, localFolder, name, progress, signatures);
             if (outcome.installed)
                 done.insert(outcome.name);
         }

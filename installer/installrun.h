@@ -24,12 +24,14 @@ public:
 // Installs the programs in order and returns what became of each, in the same
 // order. A program the run has installed already counts as installed without
 // being copied again: a second copy would push an identical file into the
-// chain and drop a real generation off its end. For a server folder on a web
-// server the index is fetched once for the run, into `webIndex` when given
-// (asked for only if it changed since it was fetched there), and a program of
-// a run that could not have it fails with the index's message.
+// chain and drop a real generation off its end. `signatures` as installprogram.
+// For a server folder on a web server the index is fetched once for the run
+// (its signature checked with the keys of `signatures`), into `webIndex` when
+// given (asked for only if it changed since it was fetched there), and a
+// program of a run that could not have it fails with the index's message.
 QList<InstallOutcome> installprograms(const QString& serverFolder, const QString& localFolder, const QStringList& names,
-                                      InstallObserver* observer = nullptr, vek::WebIndex* webIndex = nullptr);
+                                      InstallObserver* observer = nullptr, const vek::SignaturePolicy& signatures = {},
+                                      vek::WebIndex* webIndex = nullptr);
 
 // True when there was at least one program and every one was installed.
 bool allinstalled(const QList<InstallOutcome>& outcomes);

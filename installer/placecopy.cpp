@@ -61,9 +61,7 @@ InstallOutcome placeprogram(const CopySource& source, const QString& localFolder
             if (const QString kind = platform::nonRegularKind(source.path); !kind.isEmpty())
                 return failed(code, QStringLiteral("refused ") + source.what, source.path,
                               QStringLiteral("it is ") + kind + QStringLiteral(", not a regular file"));
-            return failed(code, QStringLiteral("could not read ") + source.what, source.path, failure.cause);
-        case vek::PlacementStep::CheckSource:
-            return failed(code, QStringLiteral("refused ") + source.what, source.path, failure.cause);
+            return failed(code, QStringLiteral("could not read ") + source.what, source.path, failure.reason);
         case vek::PlacementStep::NameTooLong:
             return failed(code, QStringLiteral("refused the name of"), name,
                           QStringLiteral("the name is %1 bytes long; with the endings of its backups (.X01 to .X10) "
@@ -84,9 +82,11 @@ InstallOutcome placeprogram(const CopySource& source, const QString& localFolder
             if (code == platform::winerr::AlreadyExists)
                 return failed(code, QStringLiteral("could not make its work file"), failure.path,
                               QStringLiteral("something that is not ours stands under that name"));
-            return failed(code, QStringLiteral("could not write into the local folder"), local, failure.cause);
+            return failed(code, QStringLiteral("could not write into the local folder"), local, failure.reason);
         case vek::PlacementStep::Replace:
             return failed(code, QStringLiteral("could not replace"), failure.path, QString(), failure.leftovers);
+        case vek::PlacementStep::Check:
+            return failed(code, QStringLiteral("refused ") + source.what, source.path, failure.reason);
         case vek::PlacementStep::MoveBackup:
             return failed(code, QStringLiteral("could not move the backup"), failure.path, QString(),
                           failure.leftovers);
@@ -101,10 +101,10 @@ InstallOutcome placeprogram(const CopySource& source, const QString& localFolder
 }
 
 InstallOutcome placecopy(const CopySource& source, const QString& localFolder, const QString& name,
-                         const QString& errorPrefix, const InstallProgress& progress)
+                         const QString& errorPrefix, const InstallProgress& progress, const vek::WorkFileCheck& check)
 {
     return placeprogram(source, localFolder, name, errorPrefix, [&](const QString& current, vek::PlacementFailure* f) {
-        return vek::copywithgenerations(source.path, current, progress, f);
+        return vek::copywithgenerations(source.path, current, progress, f, check);
     });
 }
 

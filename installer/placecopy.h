@@ -33,8 +33,11 @@ InstallOutcome placeprogram(const CopySource& source, const QString& localFolder
 // as `localFolder` + `name` with its generations (vek::copywithgenerations,
 // under the folder's lock). On failure the local folder is as it was, and
 // the outcome's message is `errorPrefix` + code, then a line with the program,
-// the file or folder that failed and the cause in words.
+// the file or folder that failed and the cause in words. `check` looks at
+// the finished copy before it is placed (its signature); a refusal is told as
+// "refused" + the source + the check's words, and nothing is placed.
 InstallOutcome placecopy(const CopySource& source, const QString& localFolder, const QString& name,
-                         const QString& errorPrefix, const InstallProgress& progress = {});
+                         const QString& errorPrefix, const InstallProgress& progress = {},
+                         const vek::WorkFileCheck& check = {});
 
 }  // namespace installer

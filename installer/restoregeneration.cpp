@@ -3,6 +3,7 @@
 #include "installer/placecopy.h"
 #include "lib/folders.h"
 #include "lib/generations.h"
+#include "lib/signedplacement.h"
 #include "platform/errortext.h"
 #include "platform/fileapi.h"
 #include "platform/winerror.h"
@@ -27,7 +28,10 @@ InstallOutcome restoregeneration(const QString& localFolder, const QString& name
             + platform::errorText(outcome.code) + u')';
         return outcome;
     }
-    return placecopy({backup, QStringLiteral("the backup")}, localFolder, name, kRestoreErrorPrefix);
+    // A deliberate local act: never refused for its signature; the record
+    // follows the restored file.
+    return placecopy({backup, QStringLiteral("the backup")}, localFolder, name, kRestoreErrorPrefix, {},
+                     vek::carrysignature(backup, vek::addslash(localFolder) + name));
 }
 
 }  // namespace installer

@@ -45,6 +45,7 @@ RunRequest parseRunRequest(const QStringList& args)
     bool number = false;
     const int seconds = valueOf(args, QStringLiteral("LOCKWAIT")).toInt(&number);
     run.lockWaitSeconds = number && seconds >= 0 ? seconds : -1;
+    run.allowOlder = valueOf(args, QStringLiteral("ALLOWOLDER")) == QLatin1String("1");
     return run;
 }
 

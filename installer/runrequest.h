@@ -46,6 +46,9 @@ struct RunRequest {
     // the local folder's lock; -1 when not given as a whole number (the
     // default wait then).
     int lockWaitSeconds = -1;
+    // ALLOWOLDER=1: a program signed earlier than the signed version installed
+    // is installed all the same (where the start ini file names keys).
+    bool allowOlder = false;
 
     // Recording when FILESDIRCONTENTS has a value (it ends the run before
     // anything is installed), else restoring when RESTORE has one, else

@@ -5,6 +5,7 @@
 #include "lib/serverindex.h"
 #include "platform/fileapi.h"
 #include "platform/inifile.h"
+#include "trust/keys.h"
 #include "web/serverindexfetch.h"
 
 namespace installer {
@@ -24,6 +25,15 @@ QString settledlocalfolder(const RunRequest& run)
     return run.localFolder.isEmpty() ? vek::exefolder() : run.localFolder;
 }
 
+vek::SignaturePolicy settledsignaturepolicy(const RunRequest& run)
+{
+    vek::SignaturePolicy policy;
+    policy.keys = trust::readKeys(vek::allusersfolder() + vek::kStartIniName);
+    policy.allowOlder = run.allowOlder;
+    policy.allowOlderHint = kAllowOlderHint;
+    return policy;
+}
+
 QString missingserverfoldermessage(const QString& serverFolder)
 {
     // A folder that was named but is not there says all; none named at all
@@ -36,10 +46,11 @@ QString missingserverfoldermessage(const QString& serverFolder)
 int rununattended(const RunRequest& run, RunReporter& reporter)
 {
     const QString server = settledserverfolder(run);
+    const vek::SignaturePolicy signatures = settledsignaturepolicy(run);
     vek::WebIndex index;
     if (vek::iswebfolder(server)) {
         // An index the server does not give is the web's missing server folder.
-        if (const vek::IndexFetch fetch = vek::fetchserverindex(server, index); fetch.code != 0) {
+        if (const vek::IndexFetch fetch = vek::fetchserverindex(server, index, signatures.keys); fetch.code != 0) {
             reporter.warn(fetch.message);
             return kRunFailedStatus;
         }
@@ -48,7 +59,8 @@ int rununattended(const RunRequest& run, RunReporter& reporter)
         return kRunFailedStatus;
     }
     const QString local = settledlocalfolder(run);
-    const QList<InstallOutcome> outcomes = installprograms(server, local, {run.programName}, &reporter, &index);
+    const QList<InstallOutcome> outcomes
+        = installprograms(server, local, {run.programName}, &reporter, signatures, &index);
     for (const InstallOutcome& outcome : outcomes) {
         if (outcome.installed)
             reporter.tell(QStringLiteral("Installed %1 into %2").arg(outcome.name, local));

@@ -4,6 +4,7 @@
 // status for the run's caller. The same road with a window and without one.
 #include "installer/runreporter.h"
 #include "installer/runrequest.h"
+#include "lib/signedplacement.h"
 
 #include <QString>
 
@@ -27,6 +28,14 @@ inline constexpr int kRunFailedStatus = 1;
 QString settledserverfolder(const RunRequest& run);
 // The local folder of the run: LOCAL as written, else the program's own folder.
 QString settledlocalfolder(const RunRequest& run);
+
+// Joins the refusal of a program signed earlier than the installed one.
+inline const QString kAllowOlderHint = QStringLiteral("; ALLOWOLDER=1 installs it");
+
+// What the run asks of signatures: the public keys the start ini file names
+// (section [Signatures], PublicKey1, PublicKey2, …) and ALLOWOLDER. Without
+// a key named, nothing is checked.
+vek::SignaturePolicy settledsignaturepolicy(const RunRequest& run);
 
 // The warning for a server folder that is missing: the folder, and where to
 // name one when none was named at all.

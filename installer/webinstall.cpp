@@ -34,7 +34,8 @@ const vek::ServerIndexEntry* webprogramentry(const vek::WebIndex& index, const Q
 }
 
 InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& index, const QString& localFolder,
-                              const QString& asked, const InstallProgress& progress)
+                              const QString& asked, const InstallProgress& progress,
+                              const vek::SignaturePolicy& signatures)
 {
     if (!isplainprogramname(asked)) {
         InstallOutcome refused;
@@ -55,22 +56,23 @@ InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& ind
         return outcome;
     }
     const vek::ExpectedFile expected{entry->size, entry->sha256};
-    return placeprogram(
-        source, localFolder, name, kInstallErrorPrefix, [&](const QString& current, vek::PlacementFailure* failure) {
-            const auto download = [&](const QString& work, vek::PlacementFailure& failed) {
-                const vek::ProgramDownload got
-                    = vek::downloadprogram(source.path, work, expected, newmode(current), progress);
-                if (got.code == 0)
-                    return 0;
-                failed.step = got.localSide                      ? vek::PlacementStep::WriteFolder
-                    : got.code == platform::winerr::DataMismatch ? vek::PlacementStep::CheckSource
-                                                                 : vek::PlacementStep::ReadSource;
-                failed.path = got.localSide ? work : source.path;
-                failed.cause = got.cause;
-                return got.code;
-            };
-            return vek::fillwithgenerations(current, vek::resumableworkname(current), download, failure);
-        });
+    return placeprogram(source, localFolder, name, kInstallErrorPrefix,
+                        [&](const QString& current, vek::PlacementFailure* failure) {
+                            const auto download = [&](const QString& work, vek::PlacementFailure& failed) {
+                                const vek::ProgramDownload got
+                                    = vek::downloadprogram(source.path, work, expected, newmode(current), progress);
+                                if (got.code == 0)
+                                    return 0;
+                                failed.step = got.localSide                      ? vek::PlacementStep::WriteFolder
+                                    : got.code == platform::winerr::DataMismatch ? vek::PlacementStep::Check
+                                                                                 : vek::PlacementStep::ReadSource;
+                                failed.path = got.localSide ? work : source.path;
+                                failed.reason = got.cause;
+                                return got.code;
+                            };
+                            return vek::fillwithgenerations(current, vek::resumableworkname(current), download, failure,
+                                                            vek::verifiedcheck(signatures, index.signedAt, current));
+                        });
 }
 
 InstallOutcome indexfailure(const QString& name, const vek::IndexFetch& fetch)

@@ -4,6 +4,7 @@
 // against the index, and placed with its generations as a copy from a folder
 // on a disk is.
 #include "installer/installprogram.h"
+#include "lib/signedplacement.h"
 #include "web/serverindexfetch.h"
 
 #include <QString>
@@ -23,9 +24,13 @@ const vek::ServerIndexEntry* webprogramentry(const vek::WebIndex& index, const Q
 // the file it replaces, or is 0755 (under the umask) when it is new. On
 // failure the local folder is as it was, but for the work file a cut
 // download keeps for the next attempt; the message is as installprogram's,
-// the server file named by its address.
+// the server file named by its address. With keys named in `signatures` the
+// index was verified when it was fetched, its SHA-256 of the program stands
+// in for the program's signature, and the program is refused when the index
+// was signed earlier than the signed version installed (vek::verifiedcheck).
 InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& index, const QString& localFolder,
-                              const QString& asked, const InstallProgress& progress = {});
+                              const QString& asked, const InstallProgress& progress = {},
+                              const vek::SignaturePolicy& signatures = {});
 
 // The outcome of `name` when the run could not have the server's index.
 InstallOutcome indexfailure(const QString& name, const vek::IndexFetch& fetch);

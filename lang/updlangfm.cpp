@@ -1,5 +1,6 @@
 #include "lang/updlangfm.h"
 
+#include "lang/editorsettings.h"
 #include "lang/langcode.h"
 #include "lang/langfile.h"
 #include "lang/langlines.h"
@@ -14,7 +15,6 @@
 #include "platform/controls/placecontrol.h"
 #include "platform/controls/tanchors.h"
 #include "platform/fileapi.h"
-#include "platform/inifile.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
@@ -40,12 +40,6 @@ using platform::TMemo;
 using platform::TProgressBar;
 
 namespace {
-
-const QString kConfigSection = QStringLiteral("Config");
-const QString kLanguageKey = QStringLiteral("Language");
-const QString kGoogleSection = QStringLiteral("Google");
-const QString kFromKey = QStringLiteral("Fromcode");
-const QString kToKey = QStringLiteral("Tocode");
 
 // The language code of a file: its name, without folder and extension,
 // before the first "_"; empty when the name has none.
@@ -85,7 +79,7 @@ TUpdLangfm::TUpdLangfm(QWidget* parent) : TForm(parent)
 
 void TUpdLangfm::buildControls()
 {
-    Languageed = labelledEdit(this, "Languageed", kLanguageKey, 8, 24, 90);
+    Languageed = labelledEdit(this, "Languageed", kEditorLanguageKey, 8, 24, 90);
     ScreenLab = platform::placecontrol<TLabel>(this, "ScreenLab", 112, 5, 60, 16);
     ScreenLab->setCaption(QStringLiteral("Screen"));
     LangfileCB = platform::placecontrol<TComboBox>(this, "LangfileCB", 112, 24, 200, 21);
@@ -183,19 +177,17 @@ QString TUpdLangfm::findlocalconfig()
 
 void TUpdLangfm::loadlasttime()
 {
-    const platform::IniFile ini(findlocalconfig());
-    Languageed->setText(ini.readString(kConfigSection, kLanguageKey, Languageed->text()));
-    Fromlanged->setText(ini.readString(kGoogleSection, kFromKey, Fromlanged->text()));
-    ToLanged->setText(ini.readString(kGoogleSection, kToKey, ToLanged->text()));
+    const EditorSettings stored
+        = readeditorsettings(findlocalconfig(), {Languageed->text(), Fromlanged->text(), ToLanged->text()});
+    Languageed->setText(stored.language);
+    Fromlanged->setText(stored.fromcode);
+    ToLanged->setText(stored.tocode);
 }
 
 void TUpdLangfm::savelasttime()
 {
     // Settings that cannot be written are asked for again next time.
-    platform::IniFile ini(findlocalconfig());
-    (void)ini.writeString(kConfigSection, kLanguageKey, Languageed->text());
-    (void)ini.writeString(kGoogleSection, kFromKey, Fromlanged->text());
-    (void)ini.writeString(kGoogleSection, kToKey, ToLanged->text());
+    (void)writeeditorsettings(findlocalconfig(), {Languageed->text(), Fromlanged->text(), ToLanged->text()});
 }
 
 void TUpdLangfm::clearform()

@@ -2,6 +2,7 @@
 
 #include "lib/folderlock.h"
 #include "lib/placementjournal.h"
+#include "platform/faultinjection.h"
 #include "platform/winerror.h"
 #include "platform/workfile.h"
 
@@ -14,12 +15,22 @@ QString placementworkname(const QString& current)
     return hiddenworkname(current, platform::kPlacementWorkSuffix);
 }
 
+int checkworkfile(const QString& work, const WorkFileCheck& check, QString& reason)
+{
+    // A test's stand-in for another process that writes into the work file
+    // after the copy: the check must see what is placed, not what was copied.
+    if (const int code = platform::swapWorkFile(work))
+        return code;
+    return check ? check(work, reason) : 0;
+}
+
 qint64 longestprogramname(const QString& folder)
 {
     return platform::longestName(folder) - generationname(QString(), kGenerationCount).size();
 }
 
-int fillwithgenerations(const QString& current, const QString& work, const WorkFill& fill, PlacementFailure* failure)
+int fillwithgenerations(const QString& current, const QString& work, const WorkFill& fill, PlacementFailure* failure,
+                        const WorkFileCheck& check)
 {
     PlacementFailure unused;
     PlacementFailure& failed = failure ? *failure : unused;
@@ -50,6 +61,12 @@ int fillwithgenerations(const QString& current, const QString& work, const WorkF
     // The new version is complete on the local disk before anything is moved.
     if (const int code = fill(work, failed))
         return code;
+    if (const int code = checkworkfile(work, check, failed.reason)) {
+        (void)platform::deleteFile(work);  // refused, never placed; the folder is as it was either way
+        failed.step = PlacementStep::Check;
+        failed.path = work;
+        return code;
+    }
     QString failedPath;
     bool keepingCurrent = false;
     if (const int code = placewithgenerations(work, current, &failedPath, &failed.leftovers, &keepingCurrent)) {
@@ -65,7 +82,7 @@ int fillwithgenerations(const QString& current, const QString& work, const WorkF
 }
 
 int copywithgenerations(const QString& source, const QString& current, const platform::CopyProgress& progress,
-                        PlacementFailure* failure)
+                        PlacementFailure* failure, const WorkFileCheck& check)
 {
     const QString folder = QFileInfo(current).path();
     const auto copy = [&](const QString& work, PlacementFailure& failed) {
@@ -81,7 +98,13 @@ int copywithgenerations(const QString& source, const QString& current, const pla
         failed.path = sourceSide ? source : (code == platform::winerr::AlreadyExists ? work : folder);
         return code;
     };
-    return fillwithgenerations(current, placementworkname(current), copy, failure);
+    PlacementFailure unused;
+    PlacementFailure& failed = failure ? *failure : unused;
+    const int code = fillwithgenerations(current, placementworkname(current), copy, &failed, check);
+    // A refusal names what was copied, not the work file that was refused.
+    if (code != 0 && failed.step == PlacementStep::Check)
+        failed.path = source;
+    return code;
 }
 
 }  // namespace vek

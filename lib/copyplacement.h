@@ -15,9 +15,6 @@ namespace vek {
 enum class PlacementStep {
     // The source could not be read, or changed while it was copied.
     ReadSource,
-    // The source was read but is not the file it was to be (its size or
-    // digest differs from what was expected of it).
-    CheckSource,
     // The copy could not be written into the program's folder.
     WriteFolder,
     // The new file could not be put over the program file.
@@ -31,6 +28,10 @@ enum class PlacementStep {
     // The folder's lock could not be had (another run held it too long, or
     // its lock file could not be made).
     LockFolder,
+    // The finished copy was refused by the placement's check (its signature),
+    // or is not the file it was to be (a download whose size or digest is
+    // not the one its index gives).
+    Check,
 };
 
 struct PlacementFailure {
@@ -39,14 +40,20 @@ struct PlacementFailure {
     QString path;
     // What the undo of a failed placement could not put back.
     UndoLeftovers leftovers;
-    // The cause in words, where the code's own words do not say it (empty
-    // where they do).
-    QString cause;
+    // Why the step failed in words, where the code's own words do not say
+    // it: the check's refusal (PlacementStep::Check), a download's failure.
+    QString reason;
 };
+
+// Looks at the finished work file of a placement, holding the folder's lock,
+// after the copy and before anything of the chain is moved: 0 to place it,
+// else the code of the refusal with its words in `reason`. What it looks at
+// is the file that would be placed, never the source it was copied from.
+using WorkFileCheck = std::function<int(const QString& work, QString& reason)>;
 
 // Fills the work file `work` of a placement with the new version, complete
 // and flushed to the disk: 0, or the failing step's code with `failure`'s
-// step, path and cause set and no work file left behind.
+// step, path and reason set.
 using WorkFill = std::function<int(const QString& work, PlacementFailure& failure)>;
 
 // The work file a placement copies into before the copy is put in place:
@@ -54,6 +61,11 @@ using WorkFill = std::function<int(const QString& work, PlacementFailure& failur
 // for every placement of that file, so that the next one removes a work file
 // left by a killed run.
 QString placementworkname(const QString& current);
+
+// Runs `check` (when given) on the finished work file `work`, as every
+// placement does before it puts the file in place: 0 or the refusal's code
+// with its words in `reason`.
+[[nodiscard]] int checkworkfile(const QString& work, const WorkFileCheck& check, QString& reason);
 
 // The longest program name, in bytes, whose generations (the name + ".X10")
 // the file system of `folder` can hold.
@@ -69,17 +81,19 @@ qint64 longestprogramname(const QString& folder);
 // chain shifted; otherwise the failing step's code, the folder exactly as it
 // was (or, when an undo failed too, as `failure->leftovers` says), no work
 // file left, and `failure` (when given) filled. `progress` is called between
-// the chunks of the copy.
+// the chunks of the copy. `check`, when given, is asked about the finished
+// copy before it is placed; a refusal places nothing (PlacementStep::Check).
+[[nodiscard]] int copywithgenerations(const QString& source, const QString& current,
+                                      const platform::CopyProgress& progress = {}, PlacementFailure* failure = nullptr,
+                                      const WorkFileCheck& check = {});
+
 // The same for a new version that `fill` writes into `work` (a hidden name of
 // ours beside `current`), all under the folder's lock: the name's length is
-// checked, the lock taken, the folder recovered, `work` filled, and the
-// filled work file placed with its generations. A fill that fails leaves
-// what it leaves (a download cut short may keep its work file); every later
-// failure removes the work file.
+// checked, the lock taken, the folder recovered, `work` filled, checked by
+// `check` (when given) and placed with its generations. A fill that fails
+// leaves what it leaves (a download cut short may keep its work file); every
+// later failure removes the work file.
 [[nodiscard]] int fillwithgenerations(const QString& current, const QString& work, const WorkFill& fill,
-                                      PlacementFailure* failure = nullptr);
-
-[[nodiscard]] int copywithgenerations(const QString& source, const QString& current,
-                                      const platform::CopyProgress& progress = {}, PlacementFailure* failure = nullptr);
+                                      PlacementFailure* failure = nullptr, const WorkFileCheck& check = {});
 
 }  // namespace vek

@@ -53,6 +53,18 @@ QString errorText(int code)
         return QStringLiteral("the file changed while it was being copied");
     case winerr::IoDevice:
         return QStringLiteral("an input/output error");
+    case winerr::NotSigned:
+        return QStringLiteral("it is not signed");
+    case winerr::SignatureMismatch:
+        return QStringLiteral("its signature does not match");
+    case winerr::UnknownSigner:
+        return QStringLiteral("it is signed with an unknown key");
+    case winerr::SignedAsOther:
+        return QStringLiteral("it is signed as another file");
+    case winerr::SignedOlder:
+        return QStringLiteral("it is older than the installed one");
+    case winerr::SignatureUnreadable:
+        return QStringLiteral("its signature cannot be read");
     default:
         return QStringLiteral("error %1").arg(code);
     }

@@ -1,7 +1,13 @@
 #include "platform/faultinjection.h"
 
+#include "platform/pathbytes.h"
+#include "platform/winerror.h"
+
 #include <array>
 #include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace platform {
@@ -21,6 +27,7 @@ bool g_fired = false;
 int g_crashAt = 0;
 int g_crashStatus = 0;
 int g_allCalls = 0;
+std::optional<QByteArray> g_swap;
 
 }  // namespace
 
@@ -47,6 +54,28 @@ void clearFaults()
     g_fired = false;
     g_crashAt = 0;
     g_allCalls = 0;
+    g_swap.reset();
+}
+
+void injectWorkFileSwap(const QByteArray& bytes)
+{
+    g_swap = bytes;
+}
+
+int swapWorkFile(const QString& work)
+{
+    if (!g_swap)
+        return 0;
+    const QByteArray bytes = *g_swap;
+    g_swap.reset();
+    // Straight to the system, past the file layer's own counted calls: the
+    // swap is another process's doing, not a step of the placement.
+    const int fd = ::open(encodePath(work).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        return winErrorFromErrno(errno, work);
+    const bool written = ::write(fd, bytes.constData(), std::size_t(bytes.size())) == bytes.size();
+    ::close(fd);
+    return written ? 0 : winerr::IoDevice;
 }
 
 bool faultFired()

@@ -2,6 +2,8 @@
 // A test-only seam: make the Nth call of one kind of file operation fail with a
 // chosen errno, to prove that every step of a multi-step operation can fail
 // without losing data. Costs one relaxed atomic load per call when unused.
+#include <QByteArray>
+#include <QString>
 
 namespace platform {
 
@@ -26,6 +28,16 @@ bool faultFired();
 // process at every step of an operation and look at what the next run makes
 // of the folder.
 void crashAtCall(int nth, int status);
+
+// Arms a swap: the next work file that a placement checks before placing it
+// gets `bytes` as its whole content between its copy and its check, as
+// another process writing into it would do. Disarmed by clearFaults.
+void injectWorkFileSwap(const QByteArray& bytes);
+// Called by a placement between the copy into its work file and the check of
+// it: writes the armed bytes into `work` (in place, the same file) and
+// disarms. 0 when nothing was armed or the bytes were written, else the code
+// of the failed write.
+[[nodiscard]] int swapWorkFile(const QString& work);
 
 // Called by the file layer at each operation: 0 to go ahead, or the errno to fail with.
 [[nodiscard]] int checkFault(FaultOp op);

@@ -37,6 +37,20 @@ inline constexpr int FilenameTooLong = 206;
 // version of the file that ever existed.
 inline constexpr int FileInvalid = 1006;
 inline constexpr int IoDevice = 1117;
+// A file refused by its signature, where the administrator named public keys
+// (trust/): one code for each reason, so that a script can tell them apart.
+// No signature file beside it.
+inline constexpr int NotSigned = 2301;
+// The signature is not over these bytes, or its trusted comment was changed.
+inline constexpr int SignatureMismatch = 2302;
+// Signed with a key the administrator did not name.
+inline constexpr int UnknownSigner = 2303;
+// The trusted comment names another file (or none): a signed program passed off as another.
+inline constexpr int SignedAsOther = 2304;
+// Signed earlier than the version installed now.
+inline constexpr int SignedOlder = 2305;
+// The signature file, or a named key, is not minisign's.
+inline constexpr int SignatureUnreadable = 2306;
 }  // namespace winerr
 
 // Maps an errno value to its code. ENOENT becomes 3 instead of 2 when the folder

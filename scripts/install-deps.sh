@@ -2,7 +2,7 @@
 # Installs the Debian packages the project builds and tests with, when missing.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config minisign libsodium-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   libcurl4-openssl-dev libssl-dev libpugixml-dev python3-spyne python3-lxml
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev tinyproxy nginx-light

@@ -7,6 +7,7 @@
 #include "lib/folderlock.h"
 #include "lib/folders.h"
 #include "lib/messagehook.h"
+#include "lib/signedplacement.h"
 #include "lib/stamps.h"
 #include "lib/sysutils.h"
 #include "lib/textlists.h"
@@ -19,6 +20,8 @@
 #include "platform/pathbytes.h"
 #include "platform/winerror.h"
 #include "platform/workfile.h"
+#include "trust/keys.h"
+#include "trust/verify.h"
 #include "update/replyfiles.h"
 #include "update/updateservice.h"
 #include "update/updatesettings.h"
@@ -102,12 +105,23 @@ QString reservedownload()
     return name;
 }
 
+// What the updater asks of the signatures of what it places: the keys of
+// its settings; nothing can allow an older file.
+SignaturePolicy updatesignaturepolicy()
+{
+    SignaturePolicy policy;
+    policy.keys = trust::readKeys(updatesettingsfile());
+    return policy;
+}
+
 // Puts the downloaded file in place of `target`: copied beside the target,
-// given the mode of the file it replaces, flushed, and renamed over it, so
-// that the target is the old file or the new one whole, never a part. The
-// folder's lock is held throughout: the work file's name is the target's, and
-// two runs placing one program take turns. The download is removed afterwards.
-int placedownload(const QString& download, const QString& target)
+// checked by `check` (its signature) when given, given the mode of the file
+// it replaces, flushed, and renamed over it, so that the target is the old
+// file or the new one whole, never a part. The folder's lock is held
+// throughout: the work file's name is the target's, and two runs placing one
+// program take turns. The download is removed afterwards. A refusal of the
+// check returns its code with its words in `refusal`.
+int placedownload(const QString& download, const QString& target, const WorkFileCheck& check, QString& refusal)
 {
     const FolderLock lock(QFileInfo(target).path());
     if (lock.code() != 0)
@@ -115,6 +129,11 @@ int placedownload(const QString& download, const QString& target)
     // Made anew and never through a link; one of ours left by a killed run goes first.
     const QString work = hiddenworkname(target, platform::kDownloadWorkSuffix);
     int code = platform::copyToWorkFile(download, work);
+    if (code == 0) {
+        code = checkworkfile(work, check, refusal);
+        if (code == 0)
+            refusal.clear();  // a check that passed has nothing to say
+    }
     if (code == 0)
         code = setmode(work, programmode(target));
     if (code == 0)
@@ -127,6 +146,20 @@ int placedownload(const QString& download, const QString& target)
     }
     (void)removefile(download);  // the new file stands; a download left behind is replaced next time
     return 0;
+}
+
+// Keeps the downloaded signature `signature` beside `target` as its
+// ".minisig", copied beside it and renamed into place, never through a link.
+int placesignature(const QString& signature, const QString& target)
+{
+    const QString kept = trust::signaturefor(target);
+    const QString work = hiddenworkname(kept, platform::kDownloadWorkSuffix);
+    int code = platform::copyToWorkFile(signature, work);
+    if (code == 0)
+        code = platform::replaceFile(work, kept);
+    if (code != 0)
+        (void)platform::deleteFile(work);  // never placed; the program without it is refused when installed
+    return code;
 }
 
 }  // namespace
@@ -233,7 +266,7 @@ std::optional<QString> tnewsoftware::sidedigest(const QString& addressStem, cons
     const QString name = TVekPost::md5name(exename);
     TVekPost post;
     if (post.OpenURL(addressStem + name)) {
-        if (const std::optional<QString> digest = sidefiledigest(post.ReplyStr))
+        if (std::optional<QString> digest = sidefiledigest(post.ReplyStr))
             return digest;
         why = name + QStringLiteral(" holds no MD5 digest");
         return std::nullopt;
@@ -246,6 +279,23 @@ std::optional<QString> tnewsoftware::sidedigest(const QString& addressStem, cons
         + (post.ResponseCode > 0 ? QStringLiteral("HTTP %1 %2").arg(post.ResponseCode).arg(post.ResponseText)
                                  : post.ReportError());
     return std::nullopt;
+}
+
+int tnewsoftware::fetchsignature(const QString& addressStem, const QString& exename, const QString& file, QString& why)
+{
+    const QString name = trust::signaturefor(exename);
+    TVekPost post;
+    if (post.GetFile(addressStem + name, file))
+        return 0;
+    // As with the digest: only the server's word that it has none means "not signed".
+    if (post.ResponseCode == 404) {
+        why = QStringLiteral("not signed: the server has no ") + name;
+        return platform::winerr::NotSigned;
+    }
+    why = name + QStringLiteral(": ")
+        + (post.ResponseCode > 0 ? QStringLiteral("HTTP %1 %2").arg(post.ResponseCode).arg(post.ResponseText)
+                                 : post.ReportError());
+    return -1;
 }
 
 bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exename, const QString& webfolder,
@@ -277,6 +327,10 @@ bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exena
         }  // the transfer's log is written here
         QString why;
         std::optional<QString> expected;
+        const SignaturePolicy signatures = updatesignaturepolicy();
+        // The signature's own download, beside this run's program download.
+        const QString signature = trust::signaturefor(download);
+        int signatureCode = 0;
         if (!downloaded) {
             report(kCannotSaveDownload + target + kCrLf + download + kCrLf
                    + QString::number(platform::winerr::FileNotFound) + kCrLf + transferError);
@@ -285,14 +339,28 @@ bool tnewsoftware::getnewsoftware(const QString& exefolder, const QString& exena
         } else if (!expected->isEmpty() && TVekPost::HashFile(download).compare(*expected, Qt::CaseInsensitive) != 0) {
             report(kDigestMismatch + target + kCrLf + download + kCrLf + QStringLiteral("expected ") + *expected
                    + QStringLiteral(", got ") + TVekPost::HashFile(download));
-        } else if (const int code = placedownload(download, target)) {
-            report(kCannotSaveDownload + target + kCrLf + download + kCrLf + QString::number(code) + kCrLf
-                   + platform::errorText(code));
+        } else if (signatures.keys.required()
+                   && (signatureCode = fetchsignature(stem, exename, signature, why)) == platform::winerr::NotSigned) {
+            report(kSignatureRefused + target + kCrLf + QString::number(signatureCode) + kCrLf + why);
+        } else if (signatureCode != 0) {
+            report(kSignatureUnavailable + target + kCrLf + why);
+        } else if (const int code
+                   = placedownload(download, target,
+                                   signaturecheck(signatures, signature, QFileInfo(exename).fileName(), target), why)) {
+            if (!why.isEmpty())
+                report(kSignatureRefused + target + kCrLf + QString::number(code) + kCrLf + why);
+            else
+                report(kCannotSaveDownload + target + kCrLf + download + kCrLf + QString::number(code) + kCrLf
+                       + platform::errorText(code));
+        } else if (const int kept = signatures.keys.required() ? placesignature(signature, target) : 0) {
+            report(kCannotSaveDownload + trust::signaturefor(target) + kCrLf + QString::number(kept) + kCrLf
+                   + platform::errorText(kept));
         } else {
             result = true;
         }
         if (!result)
             (void)removefile(download);  // never placed: this run's download is of no further use
+        (void)platform::deleteFile(signature);  // kept beside the target when placed; of no further use here
     }
     if (!emailto.isEmpty()) {
         QStringList body{QFileInfo(exename).fileName() + QStringLiteral(" was downloaded"),
@@ -324,16 +392,19 @@ bool tnewsoftware::installnewsoftware(const QString& downloadfolder, const QStri
             + QStringLiteral(")");
     } else {
         PlacementFailure failure;
-        if (const int copyCode = copywithgenerations(download, live, {}, &failure)) {
+        const WorkFileCheck check = signaturecheck(updatesignaturepolicy(), trust::signaturefor(download), name, live);
+        if (const int copyCode = copywithgenerations(download, live, {}, &failure, check)) {
             errorstr = QStringLiteral("Could not install ") + name + QStringLiteral(" (code ")
                 + QString::number(copyCode) + QStringLiteral(", ") + failure.path + QStringLiteral(": ")
-                + platform::errorText(copyCode) + QStringLiteral(")");
+                + (failure.step == PlacementStep::Check ? failure.reason : platform::errorText(copyCode))
+                + QStringLiteral(")");
             if (!failure.leftovers.isEmpty())
                 errorstr += QStringLiteral("; the backups could not all be put back: ")
                     + describeleftovers(failure.leftovers);
         } else {
             installed = true;
             (void)removefile(download);  // the new file stands; a download left behind is replaced next time
+            (void)removefile(trust::signaturefor(download));  // went with it, where there was one
         }
     }
     if (installed && !emailname.isEmpty()) {

@@ -29,6 +29,8 @@ inline const QString kCannotCreateDownload = QStringLiteral("Cannot create a dow
 inline const QString kCannotSaveDownload = QStringLiteral("Cannot save downloaded file:");
 inline const QString kDigestMismatch = QStringLiteral("Downloaded file does not match its MD5 digest:");
 inline const QString kDigestUnavailable = QStringLiteral("Cannot get the MD5 digest of the downloaded file:");
+inline const QString kSignatureRefused = QStringLiteral("Downloaded file refused by its signature:");
+inline const QString kSignatureUnavailable = QStringLiteral("Cannot get the signature of the downloaded file:");
 inline const QString kCheckingInstaller = QStringLiteral("Checking Installer...");
 inline const QString kDownloadingInstaller = QStringLiteral("Downloading Installer...");
 inline const QString kInstallingInstaller = QStringLiteral("Installing Installer...");
@@ -61,6 +63,11 @@ public:
     // warning). The new file keeps the mode of the file it replaces, or 0755
     // for a program that is new, without set-ID bits and under the umask; it
     // is placed holding the folder's lock, so that two runs take turns.
+    // Where the settings name public keys ([Signatures] of NewSoftware.ini),
+    // the server's `exename` + ".minisig" is fetched too and the copy beside
+    // the target is placed only when it verifies as `exename` and is not
+    // older than the signed version recorded (signedplacement.h); the
+    // signature is then kept beside the new file for installnewsoftware.
     // Sends the download notice when `emailto` is not empty. True when the
     // new file stands.
     [[nodiscard]] bool getnewsoftware(const QString& exefolder, const QString& exename, const QString& webfolder,
@@ -73,6 +80,10 @@ public:
     // the umask. All or nothing: true only when the new file
     // stands with the chain shifted, and the downloaded file is then removed;
     // on failure the live folder is exactly as it was and errorstr says why.
+    // Where the settings name public keys, the copy beside the live file is
+    // placed only when it verifies against the download's ".minisig" (which
+    // getnewsoftware left beside it) and is not older than the signed live
+    // file; the signature goes with the download.
     // Sends the installation notice when installed and `emailname` is not
     // empty; logs the outcome in every case. `sitename` is not used.
     [[nodiscard]] bool installnewsoftware(const QString& downloadfolder, const QString& livefolder,
@@ -118,6 +129,10 @@ private:
     // when the server answers that it has none (404); none, with the reason
     // in `why`, when it cannot be had or holds no digest.
     std::optional<QString> sidedigest(const QString& addressStem, const QString& exename, QString& why);
+    // Fetches the server's signature of `exename` into `file`: 0, or the
+    // refusal's code (winerr::NotSigned when the server has none) or a
+    // transfer's failure (-1), with the reason in `why`.
+    int fetchsignature(const QString& addressStem, const QString& exename, const QString& file, QString& why);
 
     QString flogfolder;
     // The digest of the installer the last CheckInstaller left in place;

@@ -3,6 +3,7 @@
 // (lib/serverindex.h) fetched through the transfer component, asked for again
 // only when it changed.
 #include "lib/serverindex.h"
+#include "trust/keys.h"
 
 #include <QString>
 
@@ -14,6 +15,8 @@ inline const QString kMakeIndexHint
                      "TessarineInstaller --make-index FOLDER");
 inline const QString kServerIndexNotFetched = QStringLiteral("The server index could not be fetched: ");
 inline const QString kServerIndexRefused = QStringLiteral("The server index is refused: ");
+// Follows the refused index's address when the server has no signature of it.
+inline const QString kIndexNotSigned = QStringLiteral("\nnot signed: the server has no %1");
 
 // The index of a web server folder as last fetched, with what the server said
 // identifies that version of it.
@@ -24,6 +27,10 @@ struct WebIndex {
     QString lastModified;
     // Whether `entries` came from the server (an empty index included).
     bool fetched = false;
+    // Whether its signature was verified with the keys it was fetched with,
+    // and the timestamp of that signature (0 when it names none).
+    bool verified = false;
+    qint64 signedAt = 0;
 };
 
 // The address of the index of `folderUrl` (a "/" added when it has none).
@@ -35,7 +42,8 @@ QString serverprogramaddress(const QString& folderUrl, const QString& name);
 // Why an index could not be had: 0 and empty when it could; otherwise the
 // code (winerr::FileNotFound when the server has no index there,
 // winerr::NetworkFailure when the transfer failed, winerr::DataMismatch when
-// the index breaks its format) and the message, its first line one of the
+// the index breaks its format, a signature's code when its signature does not
+// verify) and the message, its first line one of the
 // texts above with the address, then why.
 struct IndexFetch {
     int code = 0;
@@ -45,7 +53,12 @@ struct IndexFetch {
 // Fetches the index of `folderUrl` into `index`. When `index` holds a fetched
 // index, the request carries its ETag and Last-Modified, and a "not modified"
 // reply (304) keeps it as it is. Only a whole reply whose every line is an
-// index line (parseserverindex) replaces it; on failure `index` stays as it was.
-IndexFetch fetchserverindex(const QString& folderUrl, WebIndex& index);
+// index line (parseserverindex) replaces it; on failure `index` stays as it
+// was. With `keys` naming keys, the index must come with its minisign
+// signature beside it (TessarineIndex.txt.minisig), made by one of them as
+// "TessarineIndex.txt": an index without one, or one it does not verify, is
+// refused with the signature's code (winerr::NotSigned ...), and then each
+// program's SHA-256 in the index stands in for its own signature.
+IndexFetch fetchserverindex(const QString& folderUrl, WebIndex& index, const trust::TrustedKeys& keys = {});
 
 }  // namespace vek

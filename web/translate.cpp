@@ -37,8 +37,7 @@ std::optional<QString> requesttranslation(const QString& fromlang, const QString
         return std::nullopt;
     }
     http::Request request;
-    request.url = endpoint() + QStringLiteral("/translate_a/single?client=gtx&sl=") + fromlang + QStringLiteral("&tl=")
-        + tolang + QStringLiteral("&dt=t&q=") + QString::fromLatin1(QUrl::toPercentEncoding(sourcetext));
+    request.url = translationurl(endpoint(), fromlang, tolang, sourcetext);
     request.readTimeoutMs = kTranslateTimeoutMs;
     request.proxy = proxy.proxy;
     request.tls = readtlssettings();
@@ -49,6 +48,14 @@ std::optional<QString> requesttranslation(const QString& fromlang, const QString
         return std::nullopt;
     }
     return translatedsegments(reply.body).value_or(sourcetext);
+}
+
+QString translationurl(const QString& endpoint, const QString& fromlang, const QString& tolang,
+                       const QString& sourcetext)
+{
+    const auto encoded = [](const QString& value) { return QString::fromLatin1(QUrl::toPercentEncoding(value)); };
+    return endpoint + QStringLiteral("/translate_a/single?client=gtx&sl=") + encoded(fromlang) + QStringLiteral("&tl=")
+        + encoded(tolang) + QStringLiteral("&dt=t&q=") + encoded(sourcetext);
 }
 
 QString translatetext(const QString& fromlang, const QString& tolang, const QString& sourcetext)

@@ -8,8 +8,7 @@
 namespace vek {
 
 // The translation of `sourcetext` from `fromlang` to `tolang` (language
-// codes as the service knows them, e.g. "en", "de", put in the request as
-// they are). The service's host comes from the "HOSTS" section of the
+// codes as the service knows them, e.g. "en", "de"). The service's host comes from the "HOSTS" section of the
 // settings file (key "Translate"), by default the public service. The reply
 // is read as JSON: the translated text of every segment, joined, with its
 // escapes decoded. A request that does not verify the server's certificate
@@ -24,5 +23,12 @@ QString translatetext(const QString& fromlang, const QString& tolang, const QStr
 // translation: none after a failed request (its warning shown); the
 // translation, or `sourcetext` for a reply of another shape, otherwise.
 std::optional<QString> requesttranslation(const QString& fromlang, const QString& tolang, const QString& sourcetext);
+
+// The address of that request at the service `endpoint` (scheme, host and any
+// path, without a trailing "/"). The two codes and the text are each one
+// percent-encoded value: a code taken from the editor's settings file cannot
+// add a parameter to the request nor end its address.
+QString translationurl(const QString& endpoint, const QString& fromlang, const QString& tolang,
+                       const QString& sourcetext);
 
 }  // namespace vek

@@ -184,6 +184,8 @@ bool TVekPost::GetFile(const QString& aSourceURL, const QString& aFileName)
         AddLog(QStringLiteral("Exception message:") + message);
         return false;
     };
+    ResponseCode = 0;
+    ResponseText.clear();
     if (platform::isFolder(aFileName))
         return failbefore(QStringLiteral("Cannot download into \"%1\": it is a folder").arg(aFileName));
     if (!applyProxyFile())
@@ -220,6 +222,9 @@ bool TVekPost::GetFile(const QString& aSourceURL, const QString& aFileName)
         return writeError == 0;
     };
     const http::Reply reply = http::perform(request);
+    // A caller tells "the server has no such file" (404) from a failed transfer by it.
+    ResponseCode = reply.status;
+    ResponseText = reply.statusText;
     if (reply.status > 0)
         AddLog(QStringLiteral("Reply: ") + QString::number(reply.status) + QStringLiteral(": ") + reply.statusText);
 

@@ -85,6 +85,7 @@ public:
     // no work file remains, pErrstr holds the message, and ErrorStr too when
     // the failure came before the transfer (the target is a folder, the work
     // file could not be made, the proxy settings could not be read).
+    // ResponseCode and ResponseText hold the reply's status (0 without one).
     [[nodiscard]] bool GetFile(const QString& aSourceURL, const QString& aFileName);
     // Posts the form: every field and file added to this object so far, and
     // `aFilename` as a file part named pName. True when the reply is 200;

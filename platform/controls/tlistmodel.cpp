@@ -68,6 +68,10 @@ QVariant TListModel::data(const QModelIndex& index, int role) const
         if (index.column() != 0 || r.check == CheckMark::None)
             return {};
         return r.check == CheckMark::Checked ? Qt::Checked : Qt::Unchecked;
+    case Qt::ToolTipRole:
+        if (r.disabledNote.isEmpty())
+            return {};
+        return r.disabledNote;
     default:
         return {};
     }
@@ -87,6 +91,9 @@ Qt::ItemFlags TListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
+    // A row that cannot be chosen is drawn greyed by the view's own style.
+    if (index.row() < shown_ && !row(index.row()).disabledNote.isEmpty())
+        return Qt::ItemNeverHasChildren;
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemNeverHasChildren;
 }
 

@@ -19,6 +19,10 @@ struct TListRow {
     // one); the view owns it. Null for rows nobody has held yet.
     TListItem* handle = nullptr;
     CheckMark check = CheckMark::None;
+    // Why the row cannot be chosen; empty for a row that can. A row with a
+    // note is shown greyed, cannot be highlighted or ticked by the user, and
+    // shows the note as its tooltip.
+    QString disabledNote;
 
     // The caption for column 0, else the sub-item column - 1; null when missing.
     const QString* columnText(int column) const

@@ -83,6 +83,16 @@ void TListItem::setChecked(bool on)
     changed();
 }
 
+void TListItem::setDisabledNote(const QString& note)
+{
+    record().disabledNote = note;
+    if (!note.isEmpty() && record().check == CheckMark::Checked)
+        record().check = CheckMark::Unchecked;
+    if (!note.isEmpty())
+        setSelected(false);
+    changed();
+}
+
 bool TListItem::isSelected() const
 {
     if (!model_ || !model_->selectionModel())
@@ -224,7 +234,9 @@ TListItem* TListView::addItem(const QString& caption, const QStringList& subItem
 
 void TListView::appendRow(QString caption, QStringList subItems)
 {
-    TListRow row{std::move(caption), std::move(subItems)};
+    TListRow row;
+    row.caption = std::move(caption);
+    row.subItems = std::move(subItems);
     if (checkBoxes_)
         row.check = CheckMark::Unchecked;
     model_->append(std::move(row));

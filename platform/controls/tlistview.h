@@ -47,6 +47,12 @@ public:
     bool checked() const { return record().check == CheckMark::Checked; }
     void setChecked(bool on);
 
+    // Why the row cannot be chosen (TListRow::disabledNote); empty when it can.
+    QString disabledNote() const { return record().disabledNote; }
+    // Greys the row with `note` as its tooltip, or, with an empty note, makes
+    // it a row that can be chosen again. A greyed row loses its tick.
+    void setDisabledNote(const QString& note);
+
     // Highlighted in its view; a row in no view is never highlighted.
     bool isSelected() const;
     // Highlights the row (or takes the highlight off) without touching the others.

@@ -1,15 +1,19 @@
 // Language files: lines read and written back, records stored from any text
 // (a screen, the editor, a translation), the editor's rows and request
-// markers, and the codes that name the files.
+// markers, the codes that name the files, and the editor's own settings.
 #include "familytargets.h"
+#include "lang/editorsettings.h"
 #include "lang/langcode.h"
 #include "lang/langfile.h"
 #include "lang/langlines.h"
 #include "lang/langrows.h"
 #include "lib/basictext.h"
+#include "web/translate.h"
 
 #include <QDir>
 #include <QFile>
+#include <QUrl>
+#include <QUrlQuery>
 #include <algorithm>
 
 using namespace vek;
@@ -28,12 +32,6 @@ bool isLineBreak(QChar c)
 bool holdsLineBreak(const QString& s)
 {
     return std::any_of(s.cbegin(), s.cend(), isLineBreak);
-}
-
-// What UTF-8 can carry of a text: lone surrogates become U+FFFD.
-QString utf8Safe(const QString& s)
-{
-    return QString::fromUtf8(s.toUtf8());
 }
 
 // Any bytes as a language file: the lines read hold no CR or LF, and written
@@ -176,19 +174,60 @@ QString checkRows(Reader& in)
     return {};
 }
 
+// Any bytes as the editor's settings file: what is read is written back and
+// reads back the same, and the codes read, put into a translation request,
+// stay its two values whatever they hold.
+QString checkEditorSettings(Reader& in)
+{
+    const QString path = scratchFile(QStringLiteral("Updlangsettings.ini"));
+    const EditorSettings defaults{QStringLiteral("en"), QStringLiteral("en"), QStringLiteral("de")};
+    const QString text = utf8Safe(QString::fromUtf8(in.chunk()));
+    writeBytes(path, in.rest());
+    // A value may hold a lone CR (the ini reader ends lines at LF, as the
+    // family's files are written); the request below keeps it inside its value.
+    const EditorSettings read = readeditorsettings(path, defaults);
+    for (const QString& value : {read.language, read.fromcode, read.tocode})
+        REQUIRE(!value.contains(u'\n'), shown(value));
+
+    const QString url = translationurl(QStringLiteral("https://translate.example"), read.fromcode, read.tocode, text);
+    const QUrl parsed(url, QUrl::StrictMode);
+    REQUIRE(parsed.isValid() && parsed.host() == QStringLiteral("translate.example"), shown(url));
+    const QUrlQuery query(parsed);
+    REQUIRE(query.queryItems().size() == 5, shown(url));
+    REQUIRE(query.queryItemValue(QStringLiteral("sl"), QUrl::FullyDecoded) == read.fromcode, shown(url));
+    REQUIRE(query.queryItemValue(QStringLiteral("tl"), QUrl::FullyDecoded) == read.tocode, shown(url));
+    REQUIRE(query.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded) == text, shown(url));
+
+    // The ini reader takes one pair of quotes round a value away: such a value
+    // is not written back as it was read.
+    const auto quoted = [](const QString& v) {
+        return v.startsWith(u'"') || v.startsWith(u'\'') || v.endsWith(u'"') || v.endsWith(u'\'');
+    };
+    if (quoted(read.language) || quoted(read.fromcode) || quoted(read.tocode))
+        return {};
+    REQUIRE(writeeditorsettings(path, read), path);
+    const EditorSettings again = readeditorsettings(path, {});
+    REQUIRE(again.language == read.language && again.fromcode == read.fromcode && again.tocode == read.tocode,
+            shown(QStringList{read.language, read.fromcode, read.tocode}) + QStringLiteral(" -> ")
+                + shown(QStringList{again.language, again.fromcode, again.tocode}));
+    return {};
+}
+
 }  // namespace
 
 QString checkLangFiles(Reader& in)
 {
-    switch (in.byte() % 4) {
+    switch (in.byte() % 5) {
     case 0:
         return checkLinesRoundTrip(in);
     case 1:
         return checkRecordStore(in);
     case 2:
         return checkCode(in);
-    default:
+    case 3:
         return checkRows(in);
+    default:
+        return checkEditorSettings(in);
     }
 }
 

@@ -18,11 +18,6 @@ using namespace vek;
 namespace fuzzchecks {
 namespace {
 
-QString utf8Safe(const QString& s)
-{
-    return QString::fromUtf8(s.toUtf8());
-}
-
 // XML character data for any text: markup and every control character as a
 // character reference.
 QByteArray xmlText(const QString& s)

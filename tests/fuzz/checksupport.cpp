@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 
 namespace fuzzchecks {
 namespace {
@@ -69,6 +70,14 @@ QString shown(const QStringList& list)
     for (const QString& s : list)
         parts.append(u'"' + shown(s) + u'"');
     return u'(' + parts.join(QStringLiteral(", ")) + u')';
+}
+
+QString utf8Safe(const QString& s)
+{
+    // QString::fromUtf8 drops a byte-order mark at the start: a text that
+    // begins with U+FEFF must come back with it.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(s.toUtf8());
 }
 
 bool hasControlCharacter(const QString& s)

@@ -30,6 +30,10 @@ QString broken(const char* file, int line, const char* what, const QString& deta
 QString shown(const QString& s);
 QString shown(const QStringList& list);
 
+// What UTF-8 can carry of a text: lone surrogates become U+FFFD; everything
+// else, a leading U+FEFF included, stays as it was.
+QString utf8Safe(const QString& s);
+
 // True when the text holds a character below 32 or 127 (DEL).
 bool hasControlCharacter(const QString& s);
 

@@ -12,12 +12,15 @@
 #include "lib/fileops.h"
 #include "lib/folders.h"
 #include "lib/serverindex.h"
+#include "lib/signaturerecord.h"
 #include "libguards.h"
 #include "nginxserver.h"
 #include "platform/inifile.h"
 #include "platform/winerror.h"
+#include "signing.h"
 #include "stateguards.h"
 #include "testsupport.h"
+#include "trust/verify.h"
 #include "web/programdownload.h"
 #include "web/protectstrings.h"
 #include "web/serverindexfetch.h"
@@ -30,6 +33,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -84,11 +88,13 @@ protected:
         EXPECT_EQ(made.code, 0) << made.message.toStdString();
         return bytes;
     }
-    int install(const QString& serverUrl, const QString& name, Reporter& reporter)
+    int install(const QString& serverUrl, const QString& name, Reporter& reporter, const QStringList& more = {})
     {
-        return installer::rununattended(installer::parseRunRequest({"/opt/TessarineInstaller", "SERVER=" + serverUrl,
-                                                                    "LOCAL=" + local(), "INSTALL=" + name}),
-                                        reporter);
+        return installer::rununattended(
+            installer::parseRunRequest(
+                QStringList{"/opt/TessarineInstaller", "SERVER=" + serverUrl, "LOCAL=" + local(), "INSTALL=" + name}
+                + more),
+            reporter);
     }
 
     testsupport::InstallFolders dir;
@@ -480,6 +486,86 @@ TEST_F(WebFolderTest, TwentyUnattendedInstallsAtOnceFromOneServerIntoTwentyFolde
         EXPECT_EQ(readFile(folder + "Stock.exe.X01"), "old") << i;
         EXPECT_EQ(testsupport::entries(folder), QStringList({"Stock.exe", "Stock.exe.X01"})) << i;
     }
+}
+
+// Where the start ini file names keys, the index carries the signatures: it
+// must be signed by one of them as the index, and then each program's SHA-256
+// in it stands in for the program's own signature (the programs here have
+// none). The record of installed signatures keeps the index's timestamp, so
+// an index signed earlier cannot bring back an older program.
+TEST_F(WebFolderTest, WithKeysNamedOnlyASignedIndexIsTrustedAndItsDigestsStandInForSignatures)
+{
+    const testsupport::SigningKey key, otherKey;
+    ASSERT_TRUE(key.made() && otherKey.made()) << "minisign could not make a key";
+    const QString profile = dir.path() + "profile/";
+    ASSERT_TRUE(QDir().mkpath(profile));
+    testsupport::namekeys(profile + vek::kStartIniName, {key.publicKeyLine()});
+    const testsupport::EnvironmentScope allUsers("ALLUSERSPROFILE", profile.toUtf8());
+    const QByteArray first = publish("Stock.exe", 5000, 1);
+    const QString index = server() + vek::kServerIndexName;
+    webtest::NginxServer nginx(server());
+    ASSERT_TRUE(nginx.start()) << nginx.errorLog().toStdString();
+    const QString refused = vek::kServerIndexRefused + nginx.url(vek::kServerIndexName) + '\n';
+    const auto signAt = [&](qint64 timestamp, const QString& asName) {
+        return key.sign(index, testsupport::SignForm::Prehashed, testsupport::trustedcomment(timestamp, asName));
+    };
+
+    const struct {
+        const char* what;
+        std::function<bool()> sign;
+        const char* reason;
+    } refusals[] = {
+        {"no signature", [] { return true; }, "not signed: the server has no "},
+        {"another key", [&] { return otherKey.sign(index); }, ""},
+        {"signed as another file", [&] { return signAt(300, "Other.txt"); }, ""},
+        {"the index changed after it was signed",
+         [&] {
+             const bool made = key.sign(index);
+             writeFile(index, readFile(index).replace("5000", "5001"));
+             return made;
+         },
+         ""},
+    };
+    for (const auto& c : refusals) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(trust::signaturefor(index));  // the last case's
+        ASSERT_EQ(installer::makeserverindex(server()).code, 0);
+        ASSERT_TRUE(c.sign());
+        Reporter reporter;
+        EXPECT_EQ(install(nginx.url(), "Stock.exe", reporter), installer::kRunFailedStatus);
+        ASSERT_EQ(reporter.warnings.size(), 1);
+        EXPECT_TRUE(reporter.warnings[0].startsWith(refused + c.reason)) << reporter.warnings[0].toStdString();
+        EXPECT_EQ(testsupport::entries(local()), QStringList());
+    }
+
+    // Signed at 200: installed, and recorded with the index's timestamp.
+    ASSERT_EQ(installer::makeserverindex(server()).code, 0);
+    ASSERT_TRUE(signAt(200, vek::kServerIndexName));
+    Reporter signedAt200;
+    EXPECT_EQ(install(nginx.url(), "Stock.exe", signedAt200), installer::kRunDoneStatus)
+        << signedAt200.warnings.join('\n').toStdString();
+    EXPECT_EQ(readFile(local() + "Stock.exe"), first);
+    vek::SignatureRecord record;
+    ASSERT_EQ(record.read(local() + "Stock.exe"), 0);
+    const std::optional<vek::SignedFile> installed = record.find(local() + "Stock.exe");
+    ASSERT_TRUE(installed);
+    EXPECT_EQ(installed->timestamp, 200);
+    EXPECT_TRUE(installed->verified);
+
+    // Another version from an index signed earlier: refused, unless asked for.
+    const QByteArray older = publish("Stock.exe", 6000, 2);
+    ASSERT_TRUE(signAt(100, vek::kServerIndexName));
+    Reporter signedAt100;
+    EXPECT_EQ(install(nginx.url(), "Stock.exe", signedAt100), installer::kRunFailedStatus);
+    ASSERT_EQ(signedAt100.warnings.size(), 1);
+    EXPECT_TRUE(signedAt100.warnings[0].startsWith("Install error code:2305\nStock.exe: refused the server file "))
+        << signedAt100.warnings[0].toStdString();
+    EXPECT_EQ(readFile(local() + "Stock.exe"), first);
+    Reporter allowed;
+    EXPECT_EQ(install(nginx.url(), "Stock.exe", allowed, {"ALLOWOLDER=1"}), installer::kRunDoneStatus)
+        << allowed.warnings.join('\n').toStdString();
+    EXPECT_EQ(readFile(local() + "Stock.exe"), older);
+    EXPECT_EQ(readFile(local() + "Stock.exe.X01"), first);
 }
 
 }  // namespace

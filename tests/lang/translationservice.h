@@ -29,7 +29,11 @@ public:
             }
             // [[["translation","source",null,null,10]],null,"en"]
             const QJsonArray segment{translated(text), text, QJsonValue(), QJsonValue(), 10};
-            const QJsonArray reply{QJsonArray{segment}, QJsonValue(), QStringLiteral("en")};
+            // The segment list is built by append: a braced QJsonArray{segment} is a
+            // copy of `segment` to some compilers, not a list holding it.
+            QJsonArray segments;
+            segments.append(segment);
+            const QJsonArray reply{segments, QJsonValue(), QStringLiteral("en")};
             res.set_content(QJsonDocument(reply).toJson(QJsonDocument::Compact).toStdString(),
                             "application/json; charset=utf-8");
         });

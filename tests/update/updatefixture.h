@@ -72,6 +72,13 @@ public:
         std::lock_guard lock(mutex_);
         files_.insert(name, bytes);
     }
+    // The host has `name` no more: requests for it get 404.
+    void withdraw(const QString& name)
+    {
+        std::lock_guard lock(mutex_);
+        files_.remove(name);
+        failures_.remove(name);
+    }
     // Requests for `name` get `status` and no document; 0 keeps them waiting,
     // without a byte, until the host goes.
     void fail(const QString& name, int status)
