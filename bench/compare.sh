@@ -12,7 +12,7 @@ build=${BUILD_DIR:-build-bench}
 
 echo "building ($build, Release)..." >&2
 nice cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSARINE_BENCH=ON -DTESSARINE_TESTS=OFF >/dev/null
-for target in TessarineInstaller bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_fill bench_catalogue bench_csv bench_langapply bench_web; do
+for target in TessarineInstaller bench_timecmd bench_mkdata bench_findfiles bench_textlist bench_install bench_sort bench_fill bench_catalogue bench_csv bench_langapply bench_web bench_webfolder; do
   nice cmake --build "$build" --target "$target" >/dev/null 2>&1 || echo "note: $target did not build; its rows are left out" >&2
 done
 bin=$build/bench
@@ -204,6 +204,66 @@ if have bench_web && command -v python3 >/dev/null && command -v curl >/dev/null
     record "$op8" "$ours" "$peer"
   done
   rm -rf "$tmp/www" "$tmp/dl" "$tmp/hash.bin"
+fi
+
+# 8. A server folder on a web server: nginx on 127.0.0.1 serves the index of
+# 20 000 programs (made up: the catalogue reads only the index), and a folder
+# of one program of 512 MiB with its index. The catalogue (the
+# index fetched and listed as the window lists it) against curl fetching the
+# index; the unattended install of the large program, whole process, against
+# curl -o then sync FILE (the install flushes its download too).
+if have bench_webfolder && [ -x "$build/installer/TessarineInstaller" ] && command -v nginx >/dev/null \
+   && command -v curl >/dev/null; then
+  web=$tmp/webfolder
+  mkdir -p "$web/nginx" "$web/home" "$web/local" "$web/cp"
+  mkdir -p "$web/catalogue" "$web/big"
+  "$bin/bench_webfolder" index "$web/catalogue" 20000
+  "$bin/bench_mkdata" big "$web/big/Big.exe" 512
+  "$build/installer/TessarineInstaller" --make-index "$web/big" >/dev/null
+  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  cat > "$web/nginx/nginx.conf" <<CONF
+daemon off;
+master_process off;
+pid $web/nginx/nginx.pid;
+error_log $web/nginx/error.log;
+events { worker_connections 64; }
+http {
+  access_log off;
+  client_body_temp_path $web/nginx/body;
+  proxy_temp_path $web/nginx/proxy;
+  fastcgi_temp_path $web/nginx/fastcgi;
+  uwsgi_temp_path $web/nginx/uwsgi;
+  scgi_temp_path $web/nginx/scgi;
+  default_type application/octet-stream;
+  server {
+    listen 127.0.0.1:$port;
+    location /catalogue/ { alias $web/catalogue/; }
+    location /big/ { alias $web/big/; }
+  }
+}
+CONF
+  nginx -p "$web/nginx/" -c "$web/nginx/nginx.conf" -e "$web/nginx/error.log" &
+  ngx=$!
+  trap 'kill $ngx 2>/dev/null || true; rm -rf "$tmp"' EXIT
+  for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$port/big/" && break; sleep 0.1; done
+  op9="catalogue of 20 000 programs from a web index: fetch and list vs curl fetching the index"
+  for ((r = 0; r < rounds; r++)); do
+    ours=$(t -- "$bin/bench_webfolder" catalogue "http://127.0.0.1:$port/catalogue/" "LOCALFOLDER=$web/home/")
+    peer=$(t -- curl -s -o /dev/null "http://127.0.0.1:$port/catalogue/TessarineIndex.txt")
+    record "$op9" "$ours" "$peer"
+  done
+  op10="install a 512 MiB program from a web server, whole process: TessarineInstaller vs curl -o && sync FILE"
+  for ((r = 0; r < rounds; r++)); do
+    rm -rf "$web/local" "$web/cp"; mkdir -p "$web/local" "$web/cp"; sync
+    ours=$(unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+           t -- "$build/installer/TessarineInstaller" "SERVER=http://127.0.0.1:$port/big/" "LOCAL=$web/local/" \
+                "INSTALL=Big.exe" "LOCALFOLDER=$web/home/")
+    rm -rf "$web/local"; sync
+    peer=$(t -- sh -c 'curl -s -o "$1" "$2" && sync "$1"' sh "$web/cp/Big.exe" "http://127.0.0.1:$port/big/Big.exe")
+    record "$op10" "$ours" "$peer"
+  done
+  kill $ngx 2>/dev/null || true
+  rm -rf "$web"
 fi
 
 # The table: medians of the rounds, in the order the operations ran.

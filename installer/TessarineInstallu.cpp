@@ -6,6 +6,7 @@
 #include "installer/commandline.h"
 #include "installer/generationsform.h"
 #include "installer/unattendedrun.h"
+#include "installer/webcatalogue.h"
 #include "lang/langstate.h"
 #include "lib/basictext.h"
 #include "lib/cursors.h"
@@ -13,6 +14,7 @@
 #include "lib/folderlock.h"
 #include "lib/folders.h"
 #include "lib/listviews.h"
+#include "lib/serverindex.h"
 #include "platform/controls/placecontrol.h"
 #include "platform/controls/tanchors.h"
 #include "platform/fileapi.h"
@@ -348,7 +350,7 @@ void TInstallfm::FormShow()
         return;
     }
     const QString server = serverFolder_;
-    if (!server.isEmpty() && platform::isFolder(server)) {
+    if (!server.isEmpty() && (vek::iswebfolder(server) || platform::isFolder(server))) {
         Timer1->setEnabled(true);
         return;
     }
@@ -362,8 +364,20 @@ void TInstallfm::Timer1Timer()
     listServerPrograms();
 }
 
+void TInstallfm::fetchWebIndex()
+{
+    if (!vek::iswebfolder(serverFolder_))
+        return;
+    vek::busycursor();
+    const vek::IndexFetch fetch = vek::fetchserverindex(serverFolder_, webIndex_, signatures_.keys);
+    vek::normalcursor();
+    if (fetch.code != 0)
+        vek::warnmessage(fetch.message, QString());
+}
+
 void TInstallfm::listServerPrograms()
 {
+    fetchWebIndex();
     readServerFolder();
     fitColumns(Serverlv);
     Installbtn->setEnabled(true);
@@ -381,8 +395,10 @@ platform::Result<void> TInstallfm::FindPrograms(const QString& aFolder, TListVie
     aLV->beginUpdate();
     vek::clearlistview(aLV);
     const QString filter = unattended() ? QString() : vek::asciiupper(aFilter);
-    const platform::Result<vek::FolderFiles> found
-        = vek::listfolderfiles(aFolder, unattended() ? Autoexename : kProgramPatterns, vek::ListingDetails::Dates);
+    const QString patterns = unattended() ? Autoexename : kProgramPatterns;
+    const platform::Result<vek::FolderFiles> found = vek::iswebfolder(aFolder)
+        ? installer::findwebprograms(webIndex_.entries, patterns)
+        : vek::listfolderfiles(aFolder, patterns, vek::ListingDetails::Dates);
     if (found.ok()) {
         const vek::FolderFiles& files = found.value();
         for (qsizetype i = 0; i < files.names.size(); ++i) {
@@ -404,12 +420,16 @@ void TInstallfm::greyRefusedPrograms(const QString& aFolder)
         return;
     // Only the signature files are read here, never the programs: a catalogue
     // of large programs lists at once. The install checks its copy in full.
+    // A web server folder's index was verified when it was fetched: it stands
+    // in for the programs' signatures, and only its age can refuse one.
+    const bool web = vek::iswebfolder(aFolder);
     const QString server = vek::addslash(aFolder);
     const QString local = vek::addslash(localFolder_);
     for (int i = 0; i < Serverlv->count(); ++i) {
         const QString name = Serverlv->text(i, 0);
-        if (const trust::Verdict refused = vek::expectedrefusal(signatures_, server + name, name, local + name);
-            !refused.ok())
+        const trust::Verdict refused = web ? vek::expectedolderrefusal(signatures_, webIndex_.signedAt, local + name)
+                                           : vek::expectedrefusal(signatures_, server + name, name, local + name);
+        if (!refused.ok())
             Serverlv->item(i)->setDisabledNote(kRefusedRowTip.arg(refused.reason));
     }
 }
@@ -453,6 +473,7 @@ void TInstallfm::FilterEdKeyUp()
 
 void TInstallfm::RefreshLnkClick()
 {
+    fetchWebIndex();
     readServerFolder();
 }
 
@@ -476,7 +497,7 @@ void TInstallfm::installHighlighted()
     }
     beginProgress(int(names.size()));
     // Each failure was shown as it came; the outcomes tell nothing more here.
-    (void)installer::installprograms(serverFolder_, localFolder_, names, this, signatures_);
+    (void)installer::installprograms(serverFolder_, localFolder_, names, this, signatures_, &webIndex_);
 }
 
 void TInstallfm::beginProgress(int count)

@@ -10,6 +10,7 @@
 #include "platform/controls/tstdctrls.h"
 #include "platform/result.h"
 #include "update/newsoftware.h"
+#include "web/serverindexfetch.h"
 
 #include <QString>
 
@@ -126,6 +127,9 @@ private:
     // The whole server folder into the server list; a folder that cannot be
     // read is warned about.
     void readServerFolder();
+    // For a server folder on a web server: its index fetched, or fetched again
+    // when it changed; a failure is warned about and the index kept as it was.
+    void fetchWebIndex();
     // The install itself, for the button and the unattended run alike: the
     // highlighted rows of the local list, in the order shown.
     void installHighlighted();
@@ -164,6 +168,8 @@ private:
     vek::SignaturePolicy signatures_;
     QString Autoname;
     QString Autoexename;
+    // The index of a server folder on a web server, as last fetched.
+    vek::WebIndex webIndex_;
     bool shown_ = false;
     QList<platform::TListView*> columnsToFit_;
 };

@@ -1,5 +1,7 @@
 #include "installer/commandline.h"
 
+#include "installer/makeindex.h"
+
 #include <algorithm>
 #include <array>
 
@@ -26,6 +28,15 @@ constexpr std::array kParameters{
     ParameterHelp{QLatin1String("DEBUG"), QLatin1String("the program updater shows each service call and reply")},
 };
 
+constexpr std::array kOptions{
+    ParameterHelp{QLatin1String("-h, --help"), QLatin1String("prints this usage and exits")},
+    ParameterHelp{QLatin1String("--version"), QLatin1String("prints the version and exits")},
+    ParameterHelp{QLatin1String("--make-index FOLDER"),
+                  QLatin1String("writes the index a web server publishes with FOLDER")},
+};
+
+const QLatin1String kMakeIndexOption{"--make-index"};
+
 CommandLineAnswer refusal(const QString& option)
 {
     return {
@@ -33,11 +44,27 @@ CommandLineAnswer refusal(const QString& option)
         QStringLiteral("%1: unknown option '%2'\nTry '%1 --help' for the run parameters.\n").arg(kProgramName, option)};
 }
 
+CommandLineAnswer makeindexanswer(const QString& folder)
+{
+    if (folder.isEmpty())
+        return {kUsageErrorStatus, QString(),
+                QStringLiteral("%1: --make-index needs the folder to index\n").arg(kProgramName)};
+    const IndexMade made = makeserverindex(folder);
+    if (made.code != 0)
+        return {kMakeIndexFailedStatus, QString(), made.message + u'\n'};
+    return {0, made.message + u'\n', QString()};
+}
+
 }  // namespace
 
 std::span<const ParameterHelp> runParameterHelp()
 {
     return kParameters;
+}
+
+std::span<const ParameterHelp> optionHelp()
+{
+    return kOptions;
 }
 
 QString versionnumber()
@@ -55,16 +82,22 @@ QString usageText()
     qsizetype width = 0;
     for (const ParameterHelp& p : kParameters)
         width = std::max(width, p.syntax.size());
+    for (const ParameterHelp& p : kOptions)
+        width = std::max(width, p.syntax.size());
 
     QString text = QStringLiteral("Usage: %1 [NAME=value]...\n"
-                                  "       %1 --help | --version\n"
+                                  "       %1 --help | --version | --make-index FOLDER\n"
                                   "\n"
                                   "Installs program files from a server folder into a local program folder, keeping\n"
                                   "ten backup generations (.X01 newest ... .X10 oldest) of every file it replaces.\n"
+                                  "The server folder may be on a web server: SERVER=https://host/path/\n"
                                   "\n"
                                   "Run parameters (names in any letter case; the last one given wins):\n")
                        .arg(kProgramName);
     for (const ParameterHelp& p : kParameters)
+        text += QStringLiteral("  %1  %2\n").arg(QString(p.syntax).leftJustified(width), p.meaning);
+    text += QStringLiteral("\nOptions:\n");
+    for (const ParameterHelp& p : kOptions)
         text += QStringLiteral("  %1  %2\n").arg(QString(p.syntax).leftJustified(width), p.meaning);
     text += QStringLiteral("\n"
                            "Exit status: 0 done; 1 the program named by INSTALL or RESTORE was not put in\n"
@@ -86,6 +119,8 @@ std::optional<CommandLineAnswer> answerCommandLineOptions(const QStringList& arg
             return CommandLineAnswer{0, usageText(), QString()};
         if (arg == QLatin1String("--version"))
             return CommandLineAnswer{0, versionText() + QLatin1Char('\n'), QString()};
+        if (arg == kMakeIndexOption)
+            return makeindexanswer(i + 1 < args.size() ? args.at(i + 1) : QString());
         return refusal(arg);
     }
     return std::nullopt;

@@ -23,6 +23,10 @@ struct ParameterHelp {
 // Every run parameter the program reads, in the order the usage lists them.
 std::span<const ParameterHelp> runParameterHelp();
 
+// Every option the program answers, as the usage lists them ("--make-index
+// FOLDER"); the manual page has a paragraph for each.
+std::span<const ParameterHelp> optionHelp();
+
 // The version the build was made as (the project's version in CMakeLists.txt,
 // and only there): "0.1". The window's version label is made from it too.
 QString versionnumber();
@@ -42,13 +46,18 @@ struct CommandLineAnswer {
 
 // Exit status of a command line the program refuses (an unknown option).
 inline constexpr int kUsageErrorStatus = 2;
+// Exit status of --make-index when the index could not be written.
+inline constexpr int kMakeIndexFailedStatus = 1;
 
 // Looks at the arguments (item 0 the program file) for options: an argument
 // beginning with "-" (not "-" alone). The first option decides: --help or -h
-// gives the usage with status 0, --version the version with status 0, any
-// other the refusal on the error output with status 2. An argument "--" ends
-// the options; what follows it is taken as run parameters. Empty when there is
-// no option: the run goes ahead on its NAME=value parameters.
+// gives the usage with status 0, --version the version with status 0,
+// --make-index FOLDER writes the folder's index (installer/makeindex.h) and
+// says so with status 0, or why not on the error output with status 1 (2
+// without a folder), any other the refusal on the error output with status 2.
+// An argument "--" ends the options; what follows it is taken as run
+// parameters. Empty when there is no option: the run goes ahead on its
+// NAME=value parameters.
 std::optional<CommandLineAnswer> answerCommandLineOptions(const QStringList& args);
 
 }  // namespace installer

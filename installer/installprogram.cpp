@@ -1,9 +1,11 @@
 #include "installer/installprogram.h"
 
 #include "installer/placecopy.h"
+#include "installer/webinstall.h"
 #include "lib/copyplacement.h"
 #include "lib/folders.h"
 #include "lib/generations.h"
+#include "lib/serverindex.h"
 #include "platform/fileapi.h"
 
 namespace installer {
@@ -45,6 +47,12 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
         refused.name = asked;
         refused.message = kCouldNotInstallPrefix + asked;
         return refused;
+    }
+    if (vek::iswebfolder(serverFolder)) {
+        vek::WebIndex index;
+        if (const vek::IndexFetch fetch = vek::fetchserverindex(serverFolder, index, signatures.keys); fetch.code != 0)
+            return indexfailure(asked, fetch);
+        return installfromweb(serverFolder, index, localFolder, asked, progress, signatures);
     }
     const QString server = vek::addslash(serverFolder);
     const QString name = serverprogramname(server, asked);

@@ -38,6 +38,8 @@ struct [[nodiscard]] InstallOutcome {
 // With keys named in `signatures`, the copy is placed only when it is signed
 // by one of them as that program (the server's NAME.minisig beside it) and
 // is not older than the signed version installed (vek::signaturecheck).
+// A server folder given by web address ("http://", "https://") is read through
+// its index (installer/webinstall.h), which stands in for the signatures.
 InstallOutcome installprogram(const QString& serverFolder, const QString& localFolder, const QString& name,
                               const InstallProgress& progress = {}, const vek::SignaturePolicy& signatures = {});
 

@@ -1,5 +1,7 @@
 #include "installer/installrun.h"
 
+#include "installer/webinstall.h"
+
 #include <QSet>
 
 #include <algorithm>
@@ -7,8 +9,22 @@
 namespace installer {
 
 QList<InstallOutcome> installprograms(const QString& serverFolder, const QString& localFolder, const QStringList& names,
-                                      InstallObserver* observer, const vek::SignaturePolicy& signatures)
+                                      InstallObserver* observer, const vek::SignaturePolicy& signatures,
+                                      vek::WebIndex* webIndex)
 {
+    const bool web = vek::iswebfolder(serverFolder);
+    vek::WebIndex runIndex;
+    vek::WebIndex& serverIndex = webIndex ? *webIndex : runIndex;
+    vek::IndexFetch fetch;
+    if (web && !names.isEmpty())
+        fetch = vek::fetchserverindex(serverFolder, serverIndex, signatures.keys);
+    // The name a program has on the server, which the run installs once.
+    const auto onserver = [&](const QString& name) {
+        if (!web)
+            return serverprogramname(serverFolder, name);
+        const vek::ServerIndexEntry* entry = fetch.code == 0 ? webprogramentry(serverIndex, name) : nullptr;
+        return entry ? entry->name : name;
+    };
     QList<InstallOutcome> outcomes;
     // The programs installed in this run, by their names on the server.
     QSet<QString> done;
@@ -18,14 +34,19 @@ QList<InstallOutcome> installprograms(const QString& serverFolder, const QString
         if (observer)
             observer->starting(index, count, name);
         InstallOutcome outcome;
-        if (const QString onServer = serverprogramname(serverFolder, name); done.contains(onServer)) {
+        if (const QString onServer = onserver(name); done.contains(onServer)) {
             outcome.installed = true;
             outcome.name = onServer;
         } else {
             InstallProgress progress;
             if (observer)
                 progress = [&](qint64 copied, qint64 total) { observer->copying(index, count, copied, total); };
-            outcome = installprogram(serverFolder, localFolder, name, progress, signatures);
+            if (!web)
+                outcome = installprogram(serverFolder, localFolder, name, progress, signatures);
+            else if (fetch.code != 0)
+                outcome = indexfailure(name, fetch);
+            else
+                outcome = installfromweb(serverFolder, serverIndex, localFolder, name, progress, signatures);
             if (outcome.installed)
                 done.insert(outcome.name);
         }

@@ -3,6 +3,7 @@
 // of an unattended run, installed in order. The window shows it as it goes;
 // the unattended run prints it and takes its exit status from it.
 #include "installer/installprogram.h"
+#include "web/serverindexfetch.h"
 
 #include <QList>
 #include <QStringList>
@@ -24,8 +25,13 @@ public:
 // order. A program the run has installed already counts as installed without
 // being copied again: a second copy would push an identical file into the
 // chain and drop a real generation off its end. `signatures` as installprogram.
+// For a server folder on a web server the index is fetched once for the run
+// (its signature checked with the keys of `signatures`), into `webIndex` when
+// given (asked for only if it changed since it was fetched there), and a
+// program of a run that could not have it fails with the index's message.
 QList<InstallOutcome> installprograms(const QString& serverFolder, const QString& localFolder, const QStringList& names,
-                                      InstallObserver* observer = nullptr, const vek::SignaturePolicy& signatures = {});
+                                      InstallObserver* observer = nullptr, const vek::SignaturePolicy& signatures = {},
+                                      vek::WebIndex* webIndex = nullptr);
 
 // True when there was at least one program and every one was installed.
 bool allinstalled(const QList<InstallOutcome>& outcomes);

@@ -44,8 +44,8 @@ private:
 
 }  // namespace
 
-InstallOutcome placecopy(const CopySource& source, const QString& localFolder, const QString& name,
-                         const QString& errorPrefix, const InstallProgress& progress, const vek::WorkFileCheck& check)
+InstallOutcome placeprogram(const CopySource& source, const QString& localFolder, const QString& name,
+                            const QString& errorPrefix, const Placement& place)
 {
     const FailureText failed(errorPrefix, name);
     const QString local = vek::addslash(localFolder);
@@ -55,13 +55,13 @@ InstallOutcome placecopy(const CopySource& source, const QString& localFolder, c
         return failed(platform::winerr::BadFileType, QStringLiteral("could not replace"), current,
                       QStringLiteral("it is ") + kind + QStringLiteral(", not a program file"));
     vek::PlacementFailure failure;
-    if (const int code = vek::copywithgenerations(source.path, current, progress, &failure, check)) {
+    if (const int code = place(current, &failure)) {
         switch (failure.step) {
         case vek::PlacementStep::ReadSource:
             if (const QString kind = platform::nonRegularKind(source.path); !kind.isEmpty())
                 return failed(code, QStringLiteral("refused ") + source.what, source.path,
                               QStringLiteral("it is ") + kind + QStringLiteral(", not a regular file"));
-            return failed(code, QStringLiteral("could not read ") + source.what, source.path);
+            return failed(code, QStringLiteral("could not read ") + source.what, source.path, failure.reason);
         case vek::PlacementStep::NameTooLong:
             return failed(code, QStringLiteral("refused the name of"), name,
                           QStringLiteral("the name is %1 bytes long; with the endings of its backups (.X01 to .X10) "
@@ -82,7 +82,7 @@ InstallOutcome placecopy(const CopySource& source, const QString& localFolder, c
             if (code == platform::winerr::AlreadyExists)
                 return failed(code, QStringLiteral("could not make its work file"), failure.path,
                               QStringLiteral("something that is not ours stands under that name"));
-            return failed(code, QStringLiteral("could not write into the local folder"), local);
+            return failed(code, QStringLiteral("could not write into the local folder"), local, failure.reason);
         case vek::PlacementStep::Replace:
             return failed(code, QStringLiteral("could not replace"), failure.path, QString(), failure.leftovers);
         case vek::PlacementStep::Check:
@@ -98,6 +98,14 @@ InstallOutcome placecopy(const CopySource& source, const QString& localFolder, c
     if (!outcome.installed)
         outcome.message = kCouldNotInstallPrefix + name;
     return outcome;
+}
+
+InstallOutcome placecopy(const CopySource& source, const QString& localFolder, const QString& name,
+                         const QString& errorPrefix, const InstallProgress& progress, const vek::WorkFileCheck& check)
+{
+    return placeprogram(source, localFolder, name, errorPrefix, [&](const QString& current, vek::PlacementFailure* f) {
+        return vek::copywithgenerations(source.path, current, progress, f, check);
+    });
 }
 
 }  // namespace installer

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace installer {
 
 // Where the copy comes from, for the message of a failure.
@@ -15,6 +17,17 @@ struct CopySource {
     // What the path is to the user: "the server file", "the backup".
     QString what;
 };
+
+// Puts a new version of the program `name` in place in `localFolder` by
+// `place` (given the program's full path and where to tell a failure), and
+// turns its code into the outcome: a folder or a pipe standing under the
+// program's name is refused before `place` is called; on failure the outcome's
+// message is `errorPrefix` + code, then a line with the program, the file or
+// folder that failed and the cause in words (the failure's own cause where it
+// gives one), `source` named as what could not be read or was refused.
+using Placement = std::function<int(const QString& current, vek::PlacementFailure* failure)>;
+InstallOutcome placeprogram(const CopySource& source, const QString& localFolder, const QString& name,
+                            const QString& errorPrefix, const Placement& place);
 
 // Copies `source` to the program's work file (installworkname) and places it
 // as `localFolder` + `name` with its generations (vek::copywithgenerations,

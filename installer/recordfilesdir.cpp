@@ -1,6 +1,7 @@
 #include "installer/recordfilesdir.h"
 
 #include "lib/basictext.h"
+#include "lib/serverindex.h"
 #include "lib/textlists.h"
 #include "platform/fileapi.h"
 
@@ -10,7 +11,9 @@ bool recordfilesdir(const QString& folder, const QString& fileName)
 {
     if (folder.isEmpty())
         return false;
-    if (!platform::isFolder(folder))
+    // A web server folder is recorded as its address: nothing on the disk
+    // stands for it.
+    if (!vek::iswebfolder(folder) && !platform::isFolder(folder))
         return true;
     if (fileName.isEmpty())
         return true;

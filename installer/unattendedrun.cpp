@@ -1,9 +1,12 @@
 #include "installer/unattendedrun.h"
 
+#include "installer/installrun.h"
 #include "lib/folders.h"
+#include "lib/serverindex.h"
 #include "platform/fileapi.h"
 #include "platform/inifile.h"
 #include "trust/keys.h"
+#include "web/serverindexfetch.h"
 
 namespace installer {
 
@@ -43,13 +46,21 @@ QString missingserverfoldermessage(const QString& serverFolder)
 int rununattended(const RunRequest& run, RunReporter& reporter)
 {
     const QString server = settledserverfolder(run);
-    if (server.isEmpty() || !platform::isFolder(server)) {
+    const vek::SignaturePolicy signatures = settledsignaturepolicy(run);
+    vek::WebIndex index;
+    if (vek::iswebfolder(server)) {
+        // An index the server does not give is the web's missing server folder.
+        if (const vek::IndexFetch fetch = vek::fetchserverindex(server, index, signatures.keys); fetch.code != 0) {
+            reporter.warn(fetch.message);
+            return kRunFailedStatus;
+        }
+    } else if (server.isEmpty() || !platform::isFolder(server)) {
         reporter.warn(missingserverfoldermessage(server));
         return kRunFailedStatus;
     }
     const QString local = settledlocalfolder(run);
     const QList<InstallOutcome> outcomes
-        = installprograms(server, local, {run.programName}, &reporter, settledsignaturepolicy(run));
+        = installprograms(server, local, {run.programName}, &reporter, signatures, &index);
     for (const InstallOutcome& outcome : outcomes) {
         if (outcome.installed)
             reporter.tell(QStringLiteral("Installed %1 into %2").arg(outcome.name, local));

@@ -29,13 +29,12 @@ qint64 longestprogramname(const QString& folder)
     return platform::longestName(folder) - generationname(QString(), kGenerationCount).size();
 }
 
-int copywithgenerations(const QString& source, const QString& current, const platform::CopyProgress& progress,
-                        PlacementFailure* failure, const WorkFileCheck& check)
+int fillwithgenerations(const QString& current, const QString& work, const WorkFill& fill, PlacementFailure* failure,
+                        const WorkFileCheck& check)
 {
     PlacementFailure unused;
     PlacementFailure& failed = failure ? *failure : unused;
     const QString folder = QFileInfo(current).path();
-    const QString work = placementworkname(current);
 
     if (platform::encodePath(QFileInfo(current).fileName()).size() > longestprogramname(folder)) {
         failed.step = PlacementStep::NameTooLong;
@@ -60,20 +59,12 @@ int copywithgenerations(const QString& source, const QString& current, const pla
     }
 
     // The new version is complete on the local disk before anything is moved.
-    if (const int code = platform::copyToWorkFile(source, work, progress)) {
-        // Which side the copy failed on: the source when it cannot be read, is
-        // no regular file or changed under the copy, else the program's folder.
-        platform::RawFile probe;
-        const bool sourceSide = code == platform::winerr::FileInvalid || code == platform::winerr::BadFileType
-            || probe.open(source, platform::OpenMode::Read) != 0;
-        failed.step = sourceSide ? PlacementStep::ReadSource : PlacementStep::WriteFolder;
-        failed.path = sourceSide ? source : (code == platform::winerr::AlreadyExists ? work : folder);
+    if (const int code = fill(work, failed))
         return code;
-    }
     if (const int code = checkworkfile(work, check, failed.reason)) {
         (void)platform::deleteFile(work);  // refused, never placed; the folder is as it was either way
         failed.step = PlacementStep::Check;
-        failed.path = source;
+        failed.path = work;
         return code;
     }
     QString failedPath;
@@ -88,6 +79,32 @@ int copywithgenerations(const QString& source, const QString& current, const pla
         return code;
     }
     return 0;
+}
+
+int copywithgenerations(const QString& source, const QString& current, const platform::CopyProgress& progress,
+                        PlacementFailure* failure, const WorkFileCheck& check)
+{
+    const QString folder = QFileInfo(current).path();
+    const auto copy = [&](const QString& work, PlacementFailure& failed) {
+        const int code = platform::copyToWorkFile(source, work, progress);
+        if (code == 0)
+            return 0;
+        // Which side the copy failed on: the source when it cannot be read, is
+        // no regular file or changed under the copy, else the program's folder.
+        platform::RawFile probe;
+        const bool sourceSide = code == platform::winerr::FileInvalid || code == platform::winerr::BadFileType
+            || probe.open(source, platform::OpenMode::Read) != 0;
+        failed.step = sourceSide ? PlacementStep::ReadSource : PlacementStep::WriteFolder;
+        failed.path = sourceSide ? source : (code == platform::winerr::AlreadyExists ? work : folder);
+        return code;
+    };
+    PlacementFailure unused;
+    PlacementFailure& failed = failure ? *failure : unused;
+    const int code = fillwithgenerations(current, placementworkname(current), copy, &failed, check);
+    // A refusal names what was copied, not the work file that was refused.
+    if (code != 0 && failed.step == PlacementStep::Check)
+        failed.path = source;
+    return code;
 }
 
 }  // namespace vek

@@ -28,7 +28,9 @@ enum class PlacementStep {
     // The folder's lock could not be had (another run held it too long, or
     // its lock file could not be made).
     LockFolder,
-    // The finished copy was refused by the placement's check (its signature).
+    // The finished copy was refused by the placement's check (its signature),
+    // or is not the file it was to be (a download whose size or digest is
+    // not the one its index gives).
     Check,
 };
 
@@ -38,7 +40,8 @@ struct PlacementFailure {
     QString path;
     // What the undo of a failed placement could not put back.
     UndoLeftovers leftovers;
-    // Why the check refused the copy, in words (PlacementStep::Check).
+    // Why the step failed in words, where the code's own words do not say
+    // it: the check's refusal (PlacementStep::Check), a download's failure.
     QString reason;
 };
 
@@ -47,6 +50,11 @@ struct PlacementFailure {
 // else the code of the refusal with its words in `reason`. What it looks at
 // is the file that would be placed, never the source it was copied from.
 using WorkFileCheck = std::function<int(const QString& work, QString& reason)>;
+
+// Fills the work file `work` of a placement with the new version, complete
+// and flushed to the disk: 0, or the failing step's code with `failure`'s
+// step, path and reason set.
+using WorkFill = std::function<int(const QString& work, PlacementFailure& failure)>;
 
 // The work file a placement copies into before the copy is put in place:
 // hidden, beside `current`, of bounded length whatever the name, and the same
@@ -78,5 +86,14 @@ qint64 longestprogramname(const QString& folder);
 [[nodiscard]] int copywithgenerations(const QString& source, const QString& current,
                                       const platform::CopyProgress& progress = {}, PlacementFailure* failure = nullptr,
                                       const WorkFileCheck& check = {});
+
+// The same for a new version that `fill` writes into `work` (a hidden name of
+// ours beside `current`), all under the folder's lock: the name's length is
+// checked, the lock taken, the folder recovered, `work` filled, checked by
+// `check` (when given) and placed with its generations. A fill that fails
+// leaves what it leaves (a download cut short may keep its work file); every
+// later failure removes the work file.
+[[nodiscard]] int fillwithgenerations(const QString& current, const QString& work, const WorkFill& fill,
+                                      PlacementFailure* failure = nullptr, const WorkFileCheck& check = {});
 
 }  // namespace vek

@@ -39,35 +39,32 @@ QDateTime listingtime(qint64 secondsSinceEpoch)
     return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch - (secondsSinceEpoch & 1));
 }
 
-namespace {
-
 // The date texts of file times, as datetext(listingtime(t)) writes them. The
 // local time comes from the C library directly: the time zone is read once per
 // listing rather than once per file, which is most of what a large listing
 // costs. Times outside 1970..2037 go the long way, where Qt has rules of its own.
-class ListingDates {
-public:
-    ListingDates() { ::tzset(); }
+ListingDateText::ListingDateText()
+{
+    ::tzset();
+}
 
-    QString text(qint64 secondsSinceEpoch) const
-    {
-        const qint64 even = secondsSinceEpoch - (secondsSinceEpoch & 1);
-        if (even >= 0 && even <= kLastPlainSecond) {
-            const time_t t = static_cast<time_t>(even);
-            struct tm parts {};
-            if (::localtime_r(&t, &parts) && parts.tm_sec < 60) {
-                return datetext(QDate(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday),
-                                QTime(parts.tm_hour, parts.tm_min, parts.tm_sec));
-            }
-        }
-        return datetext(listingtime(secondsSinceEpoch));
-    }
-
-private:
-    static constexpr qint64 kLastPlainSecond = 2145916799;  // 2037-12-31 23:59:59 UTC
-};
-
+namespace {
+constexpr qint64 kLastPlainSecond = 2145916799;  // 2037-12-31 23:59:59 UTC
 }  // namespace
+
+QString ListingDateText::operator()(qint64 secondsSinceEpoch) const
+{
+    const qint64 even = secondsSinceEpoch - (secondsSinceEpoch & 1);
+    if (even >= 0 && even <= kLastPlainSecond) {
+        const time_t t = static_cast<time_t>(even);
+        struct tm parts {};
+        if (::localtime_r(&t, &parts) && parts.tm_sec < 60) {
+            return datetext(QDate(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday),
+                            QTime(parts.tm_hour, parts.tm_min, parts.tm_sec));
+        }
+    }
+    return datetext(listingtime(secondsSinceEpoch));
+}
 
 namespace {
 
@@ -85,13 +82,13 @@ FolderWalk walkfolders(const QString& folder, const QString& patterns, ListingDe
     const bool withDates = details == ListingDetails::Dates || details == ListingDetails::SizesAndDates;
     FolderWalk walk;
     const QString base = addslash(folder);
-    const ListingDates listingDates;
+    const ListingDateText listingDate;
     const auto add = [&](int, const platform::FileEntry& e) {
         walk.files.names.append(e.name);
         if (withSizes)
             walk.files.sizes.append(QString::number(e.size));
         if (withDates)
-            walk.files.dates.append(listingDates.text(e.modified));
+            walk.files.dates.append(listingDate(e.modified));
     };
     const auto list = [&](const QString& dir, const QStringList& masks) {
         const int rc = platform::listFiles(dir, masks, add);

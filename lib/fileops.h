@@ -68,5 +68,12 @@ QStringList splitpatterns(const QString& patterns);
 
 // A file time as directory listings report it: local time, to the even second.
 QDateTime listingtime(qint64 secondsSinceEpoch);
+// The date text findfiles gives a file of that last-write time (seconds since
+// the epoch), for listings that do not come from a folder on a disk.
+class ListingDateText {
+public:
+    ListingDateText();
+    QString operator()(qint64 secondsSinceEpoch) const;
+};
 
 }  // namespace vek

@@ -52,6 +52,30 @@ trust::Verdict olderrefusal(const SignaturePolicy& policy, const SignatureRecord
                        + policy.allowOlderHint);
 }
 
+// Refuses a verified work file signed at `timestamp` that is older than the
+// recorded one, else records it as verified: 0 or the refusal's code with
+// its words in `reason`.
+int recordverified(const SignaturePolicy& policy, qint64 timestamp, const QString& current, const QString& work,
+                   QString& reason)
+{
+    SignatureRecord record;
+    trust::Verdict verdict;
+    if (const int code = record.read(current))
+        verdict = refusal(code, kRecordNotRead.arg(signaturerecordname(current), platform::errorText(code)));
+    if (verdict.ok())
+        verdict = olderrefusal(policy, record, current, timestamp);
+    if (!verdict.ok()) {
+        reason = verdict.reason;
+        return verdict.code;
+    }
+    (void)record.set(work, {timestamp, true});  // the work file stands: it was just verified
+    if (const int code = record.write(current, {work})) {
+        reason = kRecordNotWritten.arg(signaturerecordname(current), platform::errorText(code));
+        return code;
+    }
+    return 0;
+}
+
 }  // namespace
 
 WorkFileCheck signaturecheck(const SignaturePolicy& policy, const QString& signature, const QString& name,
@@ -63,25 +87,37 @@ WorkFileCheck signaturecheck(const SignaturePolicy& policy, const QString& signa
         trust::Verdict verdict = unusablekeys(policy);
         if (verdict.ok())
             verdict = trust::verifyFile(work, signature, name, policy.keys.keys);
-        const qint64 timestamp = verdict.timestamp;
-        SignatureRecord record;
-        if (verdict.ok()) {
-            if (const int code = record.read(current))
-                verdict = refusal(code, kRecordNotRead.arg(signaturerecordname(current), platform::errorText(code)));
-        }
-        if (verdict.ok())
-            verdict = olderrefusal(policy, record, current, timestamp);
         if (!verdict.ok()) {
             reason = verdict.reason;
             return verdict.code;
         }
-        (void)record.set(work, {timestamp, true});  // the work file stands: it was just verified
-        if (const int code = record.write(current, {work})) {
-            reason = kRecordNotWritten.arg(signaturerecordname(current), platform::errorText(code));
-            return code;
-        }
-        return 0;
+        return recordverified(policy, verdict.timestamp, current, work, reason);
     };
+}
+
+WorkFileCheck verifiedcheck(const SignaturePolicy& policy, qint64 timestamp, const QString& current)
+{
+    if (!policy.keys.required())
+        return {};
+    return [policy, timestamp, current](const QString& work, QString& reason) {
+        if (const trust::Verdict unusable = unusablekeys(policy); !unusable.ok()) {
+            reason = unusable.reason;
+            return unusable.code;
+        }
+        return recordverified(policy, timestamp, current, work, reason);
+    };
+}
+
+trust::Verdict expectedolderrefusal(const SignaturePolicy& policy, qint64 timestamp, const QString& current)
+{
+    if (!policy.keys.required())
+        return {};
+    if (trust::Verdict unusable = unusablekeys(policy); !unusable.ok())
+        return unusable;
+    SignatureRecord record;
+    if (record.read(current) != 0)
+        return {};  // the install itself says why it cannot read the record
+    return olderrefusal(policy, record, current, timestamp);
 }
 
 WorkFileCheck carrysignature(const QString& backup, const QString& current)
@@ -116,10 +152,7 @@ trust::Verdict expectedrefusal(const SignaturePolicy& policy, const QString& ser
         verdict = trust::checkSignature(trust::signaturefor(serverFile), name, policy.keys.keys);
     if (!verdict.ok())
         return verdict;
-    SignatureRecord record;
-    if (record.read(current) != 0)
-        return {};  // the install itself says why it cannot read the record
-    return olderrefusal(policy, record, current, verdict.timestamp);
+    return expectedolderrefusal(policy, verdict.timestamp, current);
 }
 
 }  // namespace vek

@@ -36,6 +36,21 @@ struct SignaturePolicy {
 WorkFileCheck signaturecheck(const SignaturePolicy& policy, const QString& signature, const QString& name,
                              const QString& current);
 
+// The check of a work file whose bytes were verified before it was placed,
+// by something signed at `timestamp` that vouches for them (the signed index
+// of a server folder on a web server, which gives each program's SHA-256): a
+// file signed earlier than the one recorded for `current` is refused unless
+// the policy allows it; then the work file is recorded as verified with
+// `timestamp`. Empty (no check) when the policy names no key. A refusal's
+// code is winerr::SignedOlder or that of a record that could not be read or
+// written; its words say why.
+WorkFileCheck verifiedcheck(const SignaturePolicy& policy, qint64 timestamp, const QString& current);
+
+// What verifiedcheck would refuse an install of a file signed at `timestamp`
+// as `current` for: the keys that cannot be used, or an older timestamp than
+// the one recorded. A verdict that is ok when the policy names no key.
+trust::Verdict expectedolderrefusal(const SignaturePolicy& policy, qint64 timestamp, const QString& current);
+
 // The check of a restore, a deliberate local act that signatures never
 // refuse: the copy of `backup` gets the backup's entry in the record of
 // `current` (when the record has one), so that the record follows the file.

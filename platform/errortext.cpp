@@ -23,6 +23,8 @@ QString errorText(int code)
         return QStringLiteral("the disk could not be written");
     case winerr::ReadFault:
         return QStringLiteral("the disk could not be read");
+    case winerr::DataMismatch:
+        return QStringLiteral("the bytes are not the ones they should be");
     case winerr::SharingViolation:
         return QStringLiteral("the file is in use by another program");
     case winerr::HandleDiskFull:
@@ -30,6 +32,8 @@ QString errorText(int code)
         return QStringLiteral("the disk is full");
     case winerr::NotSupported:
         return QStringLiteral("the file system does not support it");
+    case winerr::NetworkFailure:
+        return QStringLiteral("the transfer from the server failed");
     case winerr::FileExists:
     case winerr::AlreadyExists:
         return QStringLiteral("a file of that name already exists");

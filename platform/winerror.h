@@ -16,9 +16,12 @@ inline constexpr int NotEnoughMemory = 8;
 inline constexpr int NotSameDevice = 17;
 inline constexpr int WriteFault = 29;
 inline constexpr int ReadFault = 30;
+inline constexpr int DataMismatch = 23;
 inline constexpr int SharingViolation = 32;
 inline constexpr int HandleDiskFull = 39;
 inline constexpr int NotSupported = 50;
+// A transfer from a web server failed (no connection, a time-out, a cut reply).
+inline constexpr int NetworkFailure = 59;
 inline constexpr int FileExists = 80;
 inline constexpr int InvalidParameter = 87;
 inline constexpr int DiskFull = 112;

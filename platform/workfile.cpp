@@ -119,6 +119,27 @@ bool removeLeftover(const QString& path)
     return clearLeftover(path) == 0;
 }
 
+int openOwnWorkFile(const QString& path, int* fd)
+{
+    *fd = -1;
+    if (const int err = checkFault(FaultOp::Open))
+        return winErrorFromErrno(err, path);
+    const QByteArray p = encodePath(path);
+    int opened = -1;
+    do {
+        opened = ::open(p.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    } while (opened < 0 && errno == EINTR);
+    if (opened < 0)
+        return errno == ENOENT ? winerr::FileNotFound : winerr::AlreadyExists;
+    struct stat st {};
+    if (::fstat(opened, &st) != 0 || !looksOurs(st) || ::flock(opened, LOCK_EX | LOCK_NB) != 0) {
+        ::close(opened);
+        return winerr::AlreadyExists;
+    }
+    *fd = opened;
+    return 0;
+}
+
 int createWorkFile(const QString& path, mode_t mode, int* fd)
 {
     *fd = -1;

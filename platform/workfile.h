@@ -19,6 +19,9 @@ inline const QString kPlacementJournalSuffix = QStringLiteral(".placing");
 inline const QString kOverflowSuffix = QStringLiteral(".X11");
 inline const QString kSaveWorkSuffix = QStringLiteral(".saving");
 inline const QString kDownloadWorkSuffix = QStringLiteral(".download");
+// A program's download from a web server, kept when it is cut short so that
+// the next install goes on from where it stopped: not swept as a leftover.
+inline const QString kResumableDownloadSuffix = QStringLiteral(".resumable");
 
 // "." + 16 hex digits of a digest of the file name of `path` + `suffix`,
 // beside `path`. The same file always gets the same name, so a run finds the
@@ -36,6 +39,15 @@ QString uniqueWorkName(const QString& path, const QString& suffix);
 // file still held is not touched: 183. 0 or the failing step's code; on
 // success `fd` is the open descriptor, which the caller closes.
 [[nodiscard]] int createWorkFile(const QString& path, mode_t mode, int* fd);
+
+// Opens for reading and writing a work file of ours that a failed or killed
+// run left under `path`, to go on with its work, and locks it for as long as
+// `fd` stays open: only a leftover of ours as createWorkFile describes it (a
+// regular file with one name, owned by this user, that no live process
+// holds), opened without following a link. 2 when nothing stands under the
+// name, 183 when something else does; on success `fd` is the open
+// descriptor, which the caller closes.
+[[nodiscard]] int openOwnWorkFile(const QString& path, int* fd);
 
 // Makes `path` with createWorkFile, writes `bytes` into it and flushes it to
 // the disk. 0 or the failing step's code; nothing is left on failure.

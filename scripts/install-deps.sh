@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config minisign libsodium-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   libcurl4-openssl-dev libssl-dev libpugixml-dev python3-spyne python3-lxml
-  libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev tinyproxy
+  libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev tinyproxy nginx-light
   xvfb xauth clang-format-14 clang-tidy-14 clang-14
   librsvg2-bin dpkg-dev file lintian desktop-file-utils man-db
 )

@@ -34,6 +34,7 @@ struct Exchange {
     bool caFileFailed = false;
     // The blank line after the headers of the latest reply came.
     bool headersEnded = false;
+    bool bodyStarted = false;
 };
 
 size_t onHeader(char* data, size_t size, size_t count, void* context)
@@ -88,6 +89,13 @@ size_t onBody(char* data, size_t size, size_t count, void* context)
         ex->begun = true;
         if (ex->request->progress.begin)
             ex->request->progress.begin(std::max<qint64>(ex->reply->contentLength, 0));
+    }
+    if (!ex->bodyStarted) {
+        ex->bodyStarted = true;
+        if (ex->request->bodyStarts && !ex->request->bodyStarts(*ex->reply)) {
+            ex->sinkFailed = true;
+            return CURL_WRITEFUNC_ERROR;
+        }
     }
     if (ex->request->sink) {
         if (!ex->request->sink(data, static_cast<qint64>(length))) {

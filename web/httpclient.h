@@ -43,6 +43,8 @@ struct FormFile {
     QByteArray contentType;
 };
 
+struct Reply;
+
 struct Request {
     QString url;
     // The longest wait for the connection or for the next bytes, in
@@ -63,6 +65,10 @@ struct Request {
     // Takes the body of the final reply as it arrives; false stops the
     // transfer. Without a sink the body is kept in Reply::body.
     std::function<bool(const char* data, qint64 size)> sink;
+    // Called once before the first body byte of the final reply reaches the
+    // sink, with that reply's status line and headers; false stops the
+    // transfer as a sink's false does.
+    std::function<bool(const Reply& head)> bodyStarts;
     Progress progress;
 };
 

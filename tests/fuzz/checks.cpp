@@ -7,6 +7,7 @@
 #include "lib/namevaluelist.h"
 #include "lib/numbers.h"
 #include "lib/params.h"
+#include "lib/serverindex.h"
 #include "lib/stamps.h"
 #include "lib/textlists.h"
 #include "lib/texts.h"
@@ -863,6 +864,38 @@ QString checkTables(Reader& in)
     }
 }
 
+// ------------------------------------------------------------ server index
+
+// Whatever the bytes, an index is either refused whole, with the line that
+// broke it, or every name it gives can stand in a local folder as one file
+// name: no separator, no "..", no control character. What it gives is
+// sorted, its digests are digests, and it writes back into the same bytes.
+QString checkServerIndex(Reader& in)
+{
+    const QByteArray bytes = in.rest();
+    const vek::ServerIndexRead read = vek::parseserverindex(bytes);
+    if (!read.error.isEmpty()) {
+        REQUIRE(read.entries.isEmpty(), read.error);
+        REQUIRE(read.error.startsWith(QStringLiteral("line ")), read.error);
+        return {};
+    }
+    QByteArray previous;
+    for (const vek::ServerIndexEntry& e : read.entries) {
+        REQUIRE(!e.name.isEmpty() && e.name != QLatin1String(".") && !e.name.contains(QLatin1String("..")),
+                shown(e.name));
+        REQUIRE(!e.name.contains(u'/') && !e.name.contains(u'\\'), shown(e.name));
+        for (const QChar c : e.name)
+            REQUIRE(c.category() != QChar::Other_Control, shown(e.name));
+        REQUIRE(e.size >= 0, shown(e.name));
+        REQUIRE(e.sha256.size() == 64, shown(e.name));
+        const QByteArray name = e.name.toUtf8();
+        REQUIRE(previous.isEmpty() || previous < name, shown(e.name));
+        previous = name;
+    }
+    REQUIRE(vek::formatserverindex(read.entries) == bytes, QString::fromLatin1(bytes.toHex()));
+    return {};
+}
+
 }  // namespace
 
 QString harnessName(Harness harness)
@@ -878,13 +911,16 @@ QString harnessName(Harness harness)
         return QStringLiteral("numbers_dates");
     case Harness::Tables:
         return QStringLiteral("tables");
+    case Harness::ServerIndex:
+        return QStringLiteral("server_index");
     }
     return {};
 }
 
 QList<Harness> allHarnesses()
 {
-    return {Harness::ParamsIni, Harness::TextFiles, Harness::FieldsWeb, Harness::NumbersDates, Harness::Tables};
+    return {Harness::ParamsIni,    Harness::TextFiles, Harness::FieldsWeb,
+            Harness::NumbersDates, Harness::Tables,    Harness::ServerIndex};
 }
 
 QString runCheck(Harness harness, const QByteArray& input)
@@ -909,6 +945,9 @@ QString runCheck(Harness harness, const QByteArray& input)
         break;
     case Harness::Tables:
         result = checkTables(in);
+        break;
+    case Harness::ServerIndex:
+        result = checkServerIndex(in);
         break;
     }
     platform::setLibformat(savedFormat);

@@ -18,6 +18,7 @@ enum class Harness {
     FieldsWeb,  // delimited fields, percent-encoding, hexadecimal
     NumbersDates,  // number texts, date comparison, stamps
     Tables,  // tnamevaluelist imports, list-view sorting
+    ServerIndex,  // the index of a server folder on a web server
 };
 
 // Folder names under tests/fuzz/corpus and tests/fuzz/regressions.

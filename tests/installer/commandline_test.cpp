@@ -133,3 +133,24 @@ TEST(CommandLine, TheManualPageDescribesEveryRunParameterTheUsageLists)
             << name.toStdString();
     }
 }
+
+TEST(CommandLine, TheUsageAndTheManualPageDescribeEveryOption)
+{
+    const QStringList lines = installer::usageText().split('\n');
+    QFile page(QStringLiteral(TESSARINE_PACKAGING_DIR "/TessarineInstaller.1"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(page.readAll());
+    for (const installer::ParameterHelp& p : installer::optionHelp()) {
+        const QString start = "  " + QString(p.syntax) + " ";
+        EXPECT_EQ(
+            std::count_if(lines.begin(), lines.end(),
+                          [&](const QString& l) { return l.startsWith(start) && l.contains(QString(p.meaning)); }),
+            1)
+            << start.toStdString();
+        // Its long name in a tagged paragraph of its own, each "-" as "\-".
+        const QString longName = QString(p.syntax).section(", ", -1).section(' ', 0, 0);
+        const QString manName = QRegularExpression::escape(QString(longName).replace("-", "\\-"));
+        EXPECT_TRUE(QRegularExpression("\\.TP\\n\\.B[IR]? [^\\n]*" + manName + "\\b").match(text).hasMatch())
+            << longName.toStdString();
+    }
+}

@@ -3,15 +3,18 @@
 #include "dialogs/answerseam.h"
 #include "installer/TessarineInstallu.h"
 #include "installer/commandline.h"
+#include "installer/makeindex.h"
 #include "installer/unattendedrun.h"
 #include "lib/fileops.h"
 #include "lib/generations.h"
 #include "localescope.h"
+#include "nginxserver.h"
 #include "platform/errortext.h"
 #include "platform/faultinjection.h"
 #include "platform/winerror.h"
 #include "stateguards.h"
 #include "testsupport.h"
+#include "web/serverindexfetch.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,6 +36,16 @@ using testsupport::ScratchDir;
 using testsupport::writeFile;
 
 namespace {
+
+// Each row as its caption and its date, sorted.
+QStringList rowsWithDates(const TListView* lv)
+{
+    QStringList out;
+    for (const TListItem* row : lv->rows())
+        out.append(row->caption() + " | " + row->subItems().value(0));
+    out.sort();
+    return out;
+}
 
 QStringList captions(const TListView* lv)
 {
@@ -486,4 +499,52 @@ TEST_F(InstallerWindow, ALargeCopyKeepsTheWindowDrawnAndAnswering)
         }
     }
     EXPECT_GE(midCopy, 3);
+}
+
+TEST_F(InstallerWindow, AServerFolderOnAWebServerListsAndInstallsAsTheFolderItself)
+{
+    ASSERT_EQ(installer::makeserverindex(server()).code, 0);
+    const QStringList folderRows = rowsWithDates(openListed().Serverlv);
+    form.reset();
+    webtest::NginxServer nginx(server());
+    ASSERT_TRUE(nginx.start()) << nginx.errorLog().toStdString();
+
+    vek::ScriptedAnswers answers;
+    TInstallfm& f = open({"SERVER=" + nginx.url(), "LOCAL=" + local()});
+    f.Timer1->setInterval(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Serverlv->count() > 0; }, 10000));
+    EXPECT_EQ(rowsWithDates(f.Serverlv), folderRows);
+    EXPECT_EQ(f.Serverfolderlab->caption(), nginx.url());
+    QTest::keyClicks(f.FilterEd, " EXE ");
+    EXPECT_EQ(captions(f.Serverlv), (QStringList{"a.exe", "z.exe"}));
+    f.FilterEd->clear();
+    click(f.RefreshLnk);
+    EXPECT_EQ(rowsWithDates(f.Serverlv), folderRows);
+
+    writeFile(local() + "a.exe", "old a");
+    click(f.SelectAllLnk);
+    QTest::mouseClick(f.Addbtn, Qt::LeftButton);
+    f.LocallvColumnClick(0);
+    f.LocallvColumnClick(0);  // ascending: a, b, c, z
+    highlight(f.Locallv, {0, 3});
+    QTest::mouseClick(f.Installbtn, Qt::LeftButton);
+    EXPECT_TRUE(answers.shown().isEmpty());
+    EXPECT_EQ(readFile(local() + "a.exe"), "build of a.exe");
+    EXPECT_EQ(readFile(vek::generationname(local() + "a.exe", 1)), "old a");
+    EXPECT_EQ(readFile(local() + "z.exe"), "build of z.exe");
+    EXPECT_EQ(testsupport::entries(local()), (QStringList{"a.exe", "a.exe.X01", "z.exe"}));
+    EXPECT_EQ(rowsWithDates(f.Serverlv), folderRows);
+}
+
+TEST_F(InstallerWindow, AWebServerWithoutAnIndexIsReportedAndNothingIsListed)
+{
+    webtest::NginxServer nginx(server());
+    ASSERT_TRUE(nginx.start()) << nginx.errorLog().toStdString();
+    vek::ScriptedAnswers answers{1};
+    TInstallfm& f = open({"SERVER=" + nginx.url(), "LOCAL=" + local()});
+    f.Timer1->setInterval(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answers.shown().isEmpty(); }, 10000));
+    EXPECT_TRUE(answers.shown()[0].message.startsWith(vek::kMissingServerIndex + nginx.url("TessarineIndex.txt")))
+        << answers.shown()[0].message.toStdString();
+    EXPECT_EQ(f.Serverlv->count(), 0);
 }

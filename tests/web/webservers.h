@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -130,9 +131,15 @@ private:
 
 // A server that answers every request with the same bytes, as written, and
 // closes the connection: for replies no well-behaved server library sends.
+// Given a function, it answers each request (its head, as received) with what
+// the function returns.
 class RawReplyServer {
 public:
-    explicit RawReplyServer(QByteArray reply) : reply_(std::move(reply))
+    explicit RawReplyServer(QByteArray reply)
+        : RawReplyServer([reply = std::move(reply)](const std::string&) { return reply; })
+    {
+    }
+    explicit RawReplyServer(std::function<QByteArray(const std::string& request)> reply) : reply_(std::move(reply))
     {
         fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
@@ -170,8 +177,9 @@ private:
                     break;
                 request.append(buffer, static_cast<size_t>(n));
             }
-            const char* data = reply_.constData();
-            for (qsizetype left = reply_.size(); left > 0;) {
+            const QByteArray reply = reply_(request);
+            const char* data = reply.constData();
+            for (qsizetype left = reply.size(); left > 0;) {
                 const ssize_t n = ::send(client, data, static_cast<size_t>(left), MSG_NOSIGNAL);
                 if (n <= 0)
                     break;
@@ -183,7 +191,7 @@ private:
         }
     }
 
-    QByteArray reply_;
+    std::function<QByteArray(const std::string& request)> reply_;
     int fd_ = -1;
     int port_ = 0;
     std::atomic<bool> stopping_{false};
@@ -202,6 +210,35 @@ inline void stopProcess(QProcess& process)
     }
 }
 
+// A port of 127.0.0.1 that nobody listens on at the moment of asking.
+inline int freeLoopbackPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+
+// Whether something takes connections on `port` of 127.0.0.1.
+inline bool acceptsConnections(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
+}
+
 // A real HTTP proxy, tinyproxy, on a free port of 127.0.0.1 with basic
 // authentication, from start() until the object goes. Its configuration takes
 // user names and passwords of letters and digits only.
@@ -213,7 +250,7 @@ public:
     // could not be started (the reason is in error()).
     bool start()
     {
-        port_ = freePort();
+        port_ = freeLoopbackPort();
         const QString config = dir_.path() + QStringLiteral("/tinyproxy.conf");
         QByteArray text = "Port " + QByteArray::number(port_)
             + "\nListen 127.0.0.1\nTimeout 30\nAllow 127.0.0.1\n"
@@ -225,7 +262,7 @@ public:
         if (!process_.waitForStarted(10000))
             return false;
         for (int i = 0; i < 1000; ++i) {
-            if (accepts())
+            if (acceptsConnections(port_))
                 return true;
             if (process_.state() == QProcess::NotRunning)
                 return false;
@@ -242,32 +279,6 @@ public:
     }
 
 private:
-    static int freePort()
-    {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        int port = 0;
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-            && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-            port = ntohs(address.sin_port);
-        ::close(fd);
-        return port;
-    }
-    bool accepts() const
-    {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(static_cast<uint16_t>(port_));
-        const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        ::close(fd);
-        return ok;
-    }
-
     QString user_;
     QString password_;
     QTemporaryDir dir_;

@@ -1,0 +1,50 @@
+#include "installer/makeindex.h"
+
+#include "lib/folders.h"
+#include "lib/serverindex.h"
+#include "platform/atomicwrite.h"
+#include "platform/errortext.h"
+#include "platform/fileapi.h"
+#include "platform/winerror.h"
+#include "web/sha256.h"
+
+namespace installer {
+namespace {
+
+// The signature minisign writes beside the index.
+const QString kIndexSignatureSuffix = QStringLiteral(".minisig");
+
+QString failedmessage(const QString& path, int code)
+{
+    return QStringLiteral("Cannot read %1: %2").arg(path, platform::errorText(code));
+}
+
+}  // namespace
+
+IndexMade makeserverindex(const QString& folder)
+{
+    const QString base = vek::addslash(folder);
+    QList<platform::FileEntry> files;
+    if (const int rc = platform::listFiles(base, QStringLiteral("*"), [&](const platform::FileEntry& e) {
+            if (e.name != vek::kServerIndexName && e.name != vek::kServerIndexName + kIndexSignatureSuffix)
+                files.append(e);
+        }))
+        return {rc, failedmessage(base, rc)};
+    vek::ServerIndex index;
+    for (const platform::FileEntry& e : files) {
+        if (const QString problem = vek::indexnameproblem(e.name); !problem.isEmpty())
+            return {platform::winerr::InvalidName, kIndexNameRefused.arg(base + e.name, problem)};
+    }
+    for (const platform::FileEntry& e : files) {
+        vek::ServerIndexEntry entry{e.name, e.size, e.modified, {}};
+        if (const int rc = vek::sha256file(base + e.name, &entry.sha256))
+            return {rc, failedmessage(base + e.name, rc)};
+        index.append(entry);
+    }
+    const QString target = base + vek::kServerIndexName;
+    if (const int rc = platform::writeFileAtomically(target, vek::formatserverindex(index)))
+        return {rc, QStringLiteral("Cannot write %1: %2").arg(target, platform::errorText(rc))};
+    return {0, kIndexWritten.arg(target).arg(index.size())};
+}
+
+}  // namespace installer

@@ -1,0 +1,88 @@
+#include "installer/webinstall.h"
+
+#include "installer/placecopy.h"
+#include "lib/copyplacement.h"
+#include "lib/folders.h"
+#include "platform/pathbytes.h"
+#include "platform/winerror.h"
+#include "web/programdownload.h"
+
+#include <sys/stat.h>
+
+namespace installer {
+namespace {
+
+const QString kServerFile = QStringLiteral("the server file");
+const QString kNotListed = QStringLiteral("the server's index does not list it");
+constexpr mode_t kNewProgramMode = 0755;
+
+// The mode of the file the new version replaces, so that a program stays as
+// runnable as it was; a new program is runnable.
+mode_t newmode(const QString& current)
+{
+    struct stat st {};
+    if (::stat(platform::encodePath(current).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        return st.st_mode & 0777;
+    return kNewProgramMode;
+}
+
+}  // namespace
+
+const vek::ServerIndexEntry* webprogramentry(const vek::WebIndex& index, const QString& asked)
+{
+    return vek::findindexentry(index.entries, asked);
+}
+
+InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& index, const QString& localFolder,
+                              const QString& asked, const InstallProgress& progress,
+                              const vek::SignaturePolicy& signatures)
+{
+    if (!isplainprogramname(asked)) {
+        InstallOutcome refused;
+        refused.name = asked;
+        refused.message = kCouldNotInstallPrefix + asked;
+        return refused;
+    }
+    const vek::ServerIndexEntry* entry = webprogramentry(index, asked);
+    const QString name = entry ? entry->name : asked;
+    const CopySource source{vek::serverprogramaddress(serverUrl, name), kServerFile};
+    if (!entry) {
+        InstallOutcome outcome;
+        outcome.name = name;
+        outcome.code = platform::winerr::FileNotFound;
+        outcome.message = kInstallErrorPrefix + QString::number(outcome.code) + u'\n' + name
+            + QStringLiteral(": could not read ") + kServerFile + u' ' + source.path + QStringLiteral(" (") + kNotListed
+            + u')';
+        return outcome;
+    }
+    const vek::ExpectedFile expected{entry->size, entry->sha256};
+    return placeprogram(source, localFolder, name, kInstallErrorPrefix,
+                        [&](const QString& current, vek::PlacementFailure* failure) {
+                            const auto download = [&](const QString& work, vek::PlacementFailure& failed) {
+                                const vek::ProgramDownload got
+                                    = vek::downloadprogram(source.path, work, expected, newmode(current), progress);
+                                if (got.code == 0)
+                                    return 0;
+                                failed.step = got.localSide                      ? vek::PlacementStep::WriteFolder
+                                    : got.code == platform::winerr::DataMismatch ? vek::PlacementStep::Check
+                                                                                 : vek::PlacementStep::ReadSource;
+                                failed.path = got.localSide ? work : source.path;
+                                failed.reason = got.cause;
+                                return got.code;
+                            };
+                            return vek::fillwithgenerations(current, vek::resumableworkname(current), download, failure,
+                                                            vek::verifiedcheck(signatures, index.signedAt, current));
+                        });
+}
+
+InstallOutcome indexfailure(const QString& name, const vek::IndexFetch& fetch)
+{
+    InstallOutcome outcome;
+    outcome.name = name;
+    outcome.code = fetch.code;
+    outcome.message
+        = kInstallErrorPrefix + QString::number(fetch.code) + u'\n' + name + QStringLiteral(": ") + fetch.message;
+    return outcome;
+}
+
+}  // namespace installer

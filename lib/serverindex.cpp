@@ -1,0 +1,217 @@
+#include "lib/serverindex.h"
+
+#include <QDate>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace vek {
+namespace {
+
+constexpr char kFieldSep = '\t';
+constexpr char kLineEnd = '\n';
+constexpr qsizetype kDigestDigits = 64;
+// "YYYY-MM-DDTHH:MM:SSZ"
+constexpr qsizetype kTimeLength = 20;
+constexpr qint64 kUnixEpochJulianDay = 2440588;
+constexpr qint64 kSecondsPerDay = 86400;
+// Nineteen digits would pass 2^63 - 1.
+constexpr qsizetype kLongestSize = 18;
+
+bool isdigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isdigest(QByteArrayView text)
+{
+    return text.size() == kDigestDigits
+        && std::all_of(text.begin(), text.end(), [](char c) { return isdigit(c) || (c >= 'a' && c <= 'f'); });
+}
+
+// The number of the `count` digits at `at`, or -1 when one is no digit.
+int digitsat(QByteArrayView text, qsizetype at, qsizetype count)
+{
+    int value = 0;
+    for (qsizetype i = at; i < at + count; ++i) {
+        if (!isdigit(text[i]))
+            return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+bool readtime(QByteArrayView text, qint64* seconds)
+{
+    if (text.size() != kTimeLength || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':'
+        || text[16] != ':' || text[19] != 'Z')
+        return false;
+    const int year = digitsat(text, 0, 4), month = digitsat(text, 5, 2), day = digitsat(text, 8, 2);
+    const int hour = digitsat(text, 11, 2), minute = digitsat(text, 14, 2), second = digitsat(text, 17, 2);
+    if (year < 1 || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+        return false;
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return false;
+    *seconds = (date.toJulianDay() - kUnixEpochJulianDay) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+    return true;
+}
+
+QByteArray timetext(qint64 seconds)
+{
+    const qint64 day = seconds >= 0 ? seconds / kSecondsPerDay : -((-seconds + kSecondsPerDay - 1) / kSecondsPerDay);
+    const qint64 inDay = seconds - day * kSecondsPerDay;
+    const QDate date = QDate::fromJulianDay(day + kUnixEpochJulianDay);
+    return QStringLiteral("%1-%2-%3T%4:%5:%6Z")
+        .arg(date.year(), 4, 10, QLatin1Char('0'))
+        .arg(date.month(), 2, 10, QLatin1Char('0'))
+        .arg(date.day(), 2, 10, QLatin1Char('0'))
+        .arg(inDay / 3600, 2, 10, QLatin1Char('0'))
+        .arg(inDay / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(inDay % 60, 2, 10, QLatin1Char('0'))
+        .toLatin1();
+}
+
+bool readsize(QByteArrayView text, qint64* size)
+{
+    // One way to write each size: no leading zeros, so that an index reads
+    // back into the same lines it was written as.
+    if (text.isEmpty() || text.size() > kLongestSize || (text.size() > 1 && text[0] == '0'))
+        return false;
+    qint64 value = 0;
+    for (const char c : text) {
+        if (!isdigit(c))
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    *size = value;
+    return true;
+}
+
+// Why the line `line` (without its line feed) is no index line; empty when it is one.
+QString readline(QByteArrayView line, ServerIndexEntry* entry)
+{
+    QByteArrayView fields[4];
+    qsizetype start = 0;
+    for (int i = 0; i < 4; ++i) {
+        const qsizetype end = i < 3 ? line.indexOf(kFieldSep, start) : line.size();
+        if (end < 0)
+            return QStringLiteral("it has fewer than four fields");
+        fields[i] = line.sliced(start, end - start);
+        start = end + 1;
+    }
+    if (fields[3].contains(kFieldSep))
+        return QStringLiteral("it has more than four fields");
+    entry->name = QString::fromUtf8(fields[0]);
+    if (const QString problem = indexnameproblem(entry->name); !problem.isEmpty())
+        return QStringLiteral("the name cannot stand in an index: ") + problem;
+    if (!readsize(fields[1], &entry->size))
+        return QStringLiteral("the size is not a number of bytes");
+    if (!readtime(fields[2], &entry->modified))
+        return QStringLiteral("the time is not written YYYY-MM-DDTHH:MM:SSZ");
+    if (!isdigest(fields[3]))
+        return QStringLiteral("the SHA-256 is not 64 lower-case hexadecimal digits");
+    entry->sha256 = fields[3].toByteArray();
+    return {};
+}
+
+ServerIndexRead refused(qsizetype lineNumber, const QString& why)
+{
+    ServerIndexRead read;
+    read.error = QStringLiteral("line %1: %2").arg(lineNumber).arg(why);
+    return read;
+}
+
+}  // namespace
+
+QString indexnameproblem(const QString& name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("it is empty");
+    if (name == QLatin1String("."))
+        return QStringLiteral("it is \".\"");
+    if (name.contains(QLatin1String("..")))
+        return QStringLiteral("it holds \"..\"");
+    for (const QChar c : name) {
+        if (c == u'\t')
+            return QStringLiteral("it holds a tab");
+        if (c == u'\r' || c == u'\n')
+            return QStringLiteral("it holds a line break");
+        if (c == u'/' || c == u'\\')
+            return QStringLiteral("it holds a \"%1\"").arg(c);
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("it holds the control character U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return {};
+}
+
+bool iswebfolder(const QString& folder)
+{
+    return folder.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || folder.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+QByteArray formatserverindex(ServerIndex entries)
+{
+    QList<std::pair<QByteArray, qsizetype>> order;
+    order.reserve(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        order.append({entries[i].name.toUtf8(), i});
+    std::sort(order.begin(), order.end());
+    QByteArray text;
+    for (const auto& [name, i] : order) {
+        const ServerIndexEntry& e = entries[i];
+        text += name + kFieldSep + QByteArray::number(e.size) + kFieldSep + timetext(e.modified) + kFieldSep
+            + e.sha256.toLower() + kLineEnd;
+    }
+    return text;
+}
+
+ServerIndexRead parseserverindex(const QByteArray& bytes)
+{
+    // Once for the whole file: a name of bytes that are not UTF-8 would be
+    // read as replacement characters and name a file the server does not hold.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The decoder decodes only when its result is taken as a text.
+    const QString decoded = utf8.decode(bytes);
+    if (utf8.hasError())
+        return refused(1, QStringLiteral("the index is not UTF-8 text"));
+    ServerIndexRead read;
+    QByteArray previous;
+    qsizetype start = 0;
+    for (qsizetype number = 1; start < bytes.size(); ++number) {
+        const qsizetype end = bytes.indexOf(kLineEnd, start);
+        if (end < 0)
+            return refused(number, QStringLiteral("the last line has no line feed: the index may be cut short"));
+        const QByteArrayView line = QByteArrayView(bytes).sliced(start, end - start);
+        ServerIndexEntry entry;
+        if (const QString why = readline(line, &entry); !why.isEmpty())
+            return refused(number, why);
+        const QByteArray name = line.first(line.indexOf(kFieldSep)).toByteArray();
+        if (number > 1 && !(previous < name))
+            return refused(number,
+                           name == previous ? QStringLiteral("the name stands twice")
+                                            : QStringLiteral("the lines are not sorted by name"));
+        previous = name;
+        read.entries.append(std::move(entry));
+        start = end + 1;
+    }
+    return read;
+}
+
+const ServerIndexEntry* findindexentry(const ServerIndex& index, const QString& name)
+{
+    const ServerIndexEntry* folded = nullptr;
+    int matches = 0;
+    for (const ServerIndexEntry& e : index) {
+        if (e.name == name)
+            return &e;
+        if (e.name.compare(name, Qt::CaseInsensitive) == 0) {
+            folded = &e;
+            ++matches;
+        }
+    }
+    return matches == 1 ? folded : nullptr;
+}
+
+}  // namespace vek
