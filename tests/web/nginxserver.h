@@ -6,10 +6,12 @@
 // folder of the disk under "/x/", over HTTP or, with a certificate, HTTPS.
 #include "webservers.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace webtest {
 
@@ -69,6 +71,19 @@ public:
     QByteArray errorLog() { return testsupport::readFile(errorLogPath()) + process_.peek(1 << 16); }
     // The requests served so far, one line each: method, path, status.
     QByteArray accessLog() const { return testsupport::readFile(dir_.path() + QStringLiteral("/access.log")); }
+    // The access log once it holds `part`, or as it is after 5 s: nginx writes
+    // a request's line after its response has gone, so a client may have read
+    // the response before the line is there.
+    QByteArray accessLogHolding(const QByteArray& part) const
+    {
+        QDeadlineTimer deadline(5000);
+        QByteArray log = accessLog();
+        while (!log.contains(part) && !deadline.hasExpired()) {
+            QThread::msleep(10);
+            log = accessLog();
+        }
+        return log;
+    }
 
 private:
     QString errorLogPath() const { return dir_.path() + QStringLiteral("/error.log"); }
