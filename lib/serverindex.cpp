@@ -53,7 +53,8 @@ bool readtime(QByteArrayView text, qint64* seconds)
     const QDate date(year, month, day);
     if (!date.isValid())
         return false;
-    *seconds = (date.toJulianDay() - kUnixEpochJulianDay) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+    *seconds = (date.toJulianDay() - kUnixEpochJulianDay) * kSecondsPerDay + qint64{hour} * 3600 + qint64{minute} * 60
+        + second;
     return true;
 }
 
