@@ -20,6 +20,7 @@
 #include "platform/fileapi.h"
 #include "platform/headless.h"
 #include "platform/inifile.h"
+#include "web/transferlog.h"
 #include "web/vekpost.h"
 
 #include <QCloseEvent>
@@ -303,7 +304,8 @@ void TInstallfm::FormClose()
 void TInstallfm::settleServerFolder()
 {
     serverFolder_ = installer::settledserverfolder(run_);
-    Serverfolderlab->setCaption(serverFolder_);
+    // A web address may carry a user and password: the label shows neither.
+    Serverfolderlab->setCaption(vek::iswebfolder(serverFolder_) ? vek::loggableaddress(serverFolder_) : serverFolder_);
 }
 
 void TInstallfm::FormShow()

@@ -6,6 +6,7 @@
 #include "platform/pathbytes.h"
 #include "platform/winerror.h"
 #include "web/programdownload.h"
+#include "web/transferlog.h"
 
 #include <sys/stat.h>
 
@@ -45,7 +46,9 @@ InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& ind
     }
     const vek::ServerIndexEntry* entry = webprogramentry(index, asked);
     const QString name = entry ? entry->name : asked;
-    const CopySource source{vek::serverprogramaddress(serverUrl, name), kServerFile};
+    const QString address = vek::serverprogramaddress(serverUrl, name);
+    // What the messages name: the address without a user and password in it.
+    const CopySource source{vek::loggableaddress(address), kServerFile};
     if (!entry) {
         InstallOutcome outcome;
         outcome.name = name;
@@ -60,7 +63,7 @@ InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& ind
                         [&](const QString& current, vek::PlacementFailure* failure) {
                             const auto download = [&](const QString& work, vek::PlacementFailure& failed) {
                                 const vek::ProgramDownload got
-                                    = vek::downloadprogram(source.path, work, expected, newmode(current), progress);
+                                    = vek::downloadprogram(address, work, expected, newmode(current), progress);
                                 if (got.code == 0)
                                     return 0;
                                 failed.step = got.localSide                      ? vek::PlacementStep::WriteFolder

@@ -5,6 +5,7 @@
 #include "platform/errortext.h"
 #include "platform/winerror.h"
 #include "trust/verify.h"
+#include "web/transferlog.h"
 #include "web/webfoldertransfer.h"
 
 #include <QTemporaryDir>
@@ -33,16 +34,19 @@ IndexFetch verifyindex(const QString& address, const QByteArray& body, WebFolder
     // administrator meant signatures to be required.
     if (!keys.unreadable.isEmpty())
         return {platform::winerr::SignatureUnreadable,
-                kServerIndexRefused + address + u'\n' + keys.unreadable.join(QStringLiteral("; "))};
+                kServerIndexRefused + loggableaddress(address) + u'\n' + keys.unreadable.join(QStringLiteral("; "))};
     const QString signatureAddress = trust::signaturefor(address);
     const http::Reply signature = transfer.get(signatureAddress, {});
     if (!signature.transferred)
-        return {platform::winerr::NetworkFailure, kServerIndexNotFetched + signatureAddress + u'\n' + signature.error};
+        return {platform::winerr::NetworkFailure,
+                kServerIndexNotFetched + loggableaddress(signatureAddress) + u'\n' + signature.error};
     if (signature.status == kNotFound)
-        return {platform::winerr::NotSigned, kServerIndexRefused + address + kIndexNotSigned.arg(signatureAddress)};
+        return {platform::winerr::NotSigned,
+                kServerIndexRefused + loggableaddress(address)
+                    + kIndexNotSigned.arg(loggableaddress(signatureAddress))};
     if (signature.status != kOk || !signature.complete())
         return {platform::winerr::NetworkFailure,
-                kServerIndexNotFetched + signatureAddress + u'\n' + statusof(signature)};
+                kServerIndexNotFetched + loggableaddress(signatureAddress) + u'\n' + statusof(signature)};
     const QTemporaryDir folder;
     const QString indexFile = folder.filePath(kServerIndexName);
     const QString signatureFile = trust::signaturefor(indexFile);
@@ -50,10 +54,10 @@ IndexFetch verifyindex(const QString& address, const QByteArray& body, WebFolder
     if (rc == 0)
         rc = platform::writeFileAtomically(signatureFile, signature.body);
     if (rc != 0)
-        return {rc, kServerIndexRefused + address + u'\n' + platform::errorText(rc)};
+        return {rc, kServerIndexRefused + loggableaddress(address) + u'\n' + platform::errorText(rc)};
     const trust::Verdict verdict = trust::verifyFile(indexFile, signatureFile, kServerIndexName, keys.keys);
     if (!verdict.ok())
-        return {verdict.code, kServerIndexRefused + address + u'\n' + verdict.reason};
+        return {verdict.code, kServerIndexRefused + loggableaddress(address) + u'\n' + verdict.reason};
     *signedAt = verdict.timestamp;
     return {};
 }
@@ -83,17 +87,20 @@ IndexFetch fetchserverindex(const QString& folderUrl, WebIndex& index, const tru
     WebFolderTransfer transfer;
     const http::Reply reply = transfer.get(address, headers);
     if (!reply.transferred)
-        return {platform::winerr::NetworkFailure, kServerIndexNotFetched + address + u'\n' + reply.error};
+        return {platform::winerr::NetworkFailure,
+                kServerIndexNotFetched + loggableaddress(address) + u'\n' + reply.error};
     if (reply.status == kNotModified && keep)
         return {};
     if (reply.status == kNotFound)
         return {platform::winerr::FileNotFound,
-                kMissingServerIndex + address + QStringLiteral(" (") + statusof(reply) + u')' + kMakeIndexHint};
+                kMissingServerIndex + loggableaddress(address) + QStringLiteral(" (") + statusof(reply) + u')'
+                    + kMakeIndexHint};
     if (reply.status != kOk)
-        return {platform::winerr::NetworkFailure, kServerIndexNotFetched + address + u'\n' + statusof(reply)};
+        return {platform::winerr::NetworkFailure,
+                kServerIndexNotFetched + loggableaddress(address) + u'\n' + statusof(reply)};
     if (!reply.complete())
         return {platform::winerr::NetworkFailure,
-                kServerIndexNotFetched + address
+                kServerIndexNotFetched + loggableaddress(address)
                     + QStringLiteral("\nthe reply came incomplete (%1 bytes)").arg(reply.received)};
     qint64 signedAt = 0;
     if (keys.required()) {
@@ -102,7 +109,7 @@ IndexFetch fetchserverindex(const QString& folderUrl, WebIndex& index, const tru
     }
     ServerIndexRead read = parseserverindex(reply.body);
     if (!read.error.isEmpty())
-        return {platform::winerr::DataMismatch, kServerIndexRefused + address + u'\n' + read.error};
+        return {platform::winerr::DataMismatch, kServerIndexRefused + loggableaddress(address) + u'\n' + read.error};
     index.entries = std::move(read.entries);
     index.etag = headervalue(reply.headers, QStringLiteral("ETag"));
     index.lastModified = headervalue(reply.headers, QStringLiteral("Last-Modified"));
