@@ -1,5 +1,6 @@
 #include "web/programdownload.h"
 
+#include "platform/faultinjection.h"
 #include "platform/filemode.h"
 #include "platform/winerror.h"
 #include "platform/workfile.h"
@@ -67,6 +68,8 @@ public:
     }
     [[nodiscard]] int append(const char* data, qint64 size)
     {
+        if (const int err = platform::checkFault(platform::FaultOp::Write))
+            return platform::winErrorFromErrno(err, path_);
         while (size > 0) {
             const ssize_t put = ::write(fd_, data, static_cast<size_t>(size));
             if (put < 0 && errno == EINTR)
@@ -200,8 +203,13 @@ Attempt attempt(const QString& url, const QString& work, const ExpectedFile& exp
         };
         WebFolderTransfer transfer;
         const http::Reply reply = transfer.get(url, headers, bodyStarts, sink);
-        if (writeError != 0)
+        if (writeError != 0) {
+            // A part the local folder could not take (a full disk) is no part
+            // to resume: kept, it would hold the space every other install
+            // into the folder needs.
+            file.discard();
             return {failed(writeError, true, QString()), false};
+        }
         if (reply.status == kRangeNotSatisfiable && resumedAt > 0) {
             file.discard();
             return {failed(platform::winerr::DataMismatch, false, statusof(reply)), true};
@@ -211,6 +219,8 @@ Attempt attempt(const QString& url, const QString& work, const ExpectedFile& exp
             return {failed(platform::winerr::FileNotFound, false, statusof(reply)), false};
         }
         if (!tooLong) {
+            if (have == 0)
+                file.discard();  // nothing came: there is nothing to resume
             if (!reply.transferred || (writing && !reply.complete()))
                 return {failed(platform::winerr::NetworkFailure, false,
                                QStringLiteral("%1; %2 of %3 bytes are kept for the next attempt")

@@ -41,8 +41,10 @@ QString resumableworkname(const QString& current);
 // that turns out to belong to another version of the file is dropped and the
 // file downloaded once more whole. On success the work file is flushed to the
 // disk with `mode` (under the umask) and closed. A transfer that stops
-// midway keeps the work file for the next attempt; a file that does not
-// match, or that the server does not have, leaves none. `progress` hears the
+// midway keeps the work file, with what came, for the next attempt; a
+// transfer that brought nothing, a work file that could not be written (a
+// full disk), a file that does not match, or one that the server does not
+// have, leaves none. `progress` hears the
 // bytes the work file holds and the expected size.
 ProgramDownload downloadprogram(const QString& url, const QString& work, const ExpectedFile& expected, mode_t mode,
                                 const platform::CopyProgress& progress = {});

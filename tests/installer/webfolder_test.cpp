@@ -15,6 +15,7 @@
 #include "lib/signaturerecord.h"
 #include "libguards.h"
 #include "nginxserver.h"
+#include "platform/faultinjection.h"
 #include "platform/inifile.h"
 #include "platform/winerror.h"
 #include "signing.h"
@@ -31,6 +32,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -247,6 +249,33 @@ TEST_F(WebFolderTest, AFileThatDoesNotMatchTheIndexIsRefusedAndNothingIsPlaced)
             EXPECT_EQ(readFile(local() + "Stock.exe"), "old");
         }
     }
+}
+
+TEST_F(WebFolderTest, ADownloadTheLocalFolderCannotTakeLeavesNoPartBehind)
+{
+    publish("Stock.exe", 100000);
+    webtest::NginxServer nginx(server());
+    ASSERT_TRUE(nginx.start()) << nginx.errorLog().toStdString();
+    // Every write of the run in turn finds the disk full; whichever fails the
+    // install leaves the old file and no part of the new one.
+    int fullDisks = 0;
+    for (int nth = 1; nth <= 8; ++nth) {
+        SCOPED_TRACE(nth);
+        QDir(local()).removeRecursively();
+        QDir().mkpath(local());
+        writeFile(local() + "Stock.exe", "old");
+        testsupport::FaultScope faults;
+        platform::injectFault(platform::FaultOp::Write, nth, ENOSPC);
+        Reporter reporter;
+        if (install(nginx.url(), "Stock.exe", reporter) == 0)
+            continue;
+        ASSERT_EQ(reporter.warnings.size(), 1);
+        fullDisks += reporter.warnings[0].startsWith("Install error code:112\n") ? 1 : 0;
+        // A part kept after a full disk would hold the space every other install needs.
+        EXPECT_EQ(testsupport::entries(local()), QStringList("Stock.exe"));
+        EXPECT_EQ(readFile(local() + "Stock.exe"), "old");
+    }
+    EXPECT_GT(fullDisks, 0);
 }
 
 TEST_F(WebFolderTest, AnIndexThatCannotBeHadIsNamedAndNothingIsInstalled)
