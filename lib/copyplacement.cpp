@@ -59,8 +59,20 @@ int copywithgenerations(const QString& source, const QString& current, const pla
         return code;
     }
 
-    // The new version is complete on the local disk before anything is moved.
-    if (const int code = platform::copyToWorkFile(source, work, progress)) {
+    // The new version is complete on the local disk before anything is moved,
+    // and checked (when there is a check) as it stands there, while it is
+    // being flushed.
+    int refused = 0;
+    const platform::WhileFlushing checking = check
+        ? platform::WhileFlushing([&] { return refused = checkworkfile(work, check, failed.reason); })
+        : platform::WhileFlushing();
+    if (const int code = platform::copyToWorkFile(source, work, progress, checking)) {
+        if (refused != 0 && code == refused) {
+            // Refused, never placed; the failed copy took its work file with it.
+            failed.step = PlacementStep::Check;
+            failed.path = source;
+            return code;
+        }
         // Which side the copy failed on: the source when it cannot be read, is
         // no regular file or changed under the copy, else the program's folder.
         platform::RawFile probe;
@@ -68,12 +80,6 @@ int copywithgenerations(const QString& source, const QString& current, const pla
             || probe.open(source, platform::OpenMode::Read) != 0;
         failed.step = sourceSide ? PlacementStep::ReadSource : PlacementStep::WriteFolder;
         failed.path = sourceSide ? source : (code == platform::winerr::AlreadyExists ? work : folder);
-        return code;
-    }
-    if (const int code = checkworkfile(work, check, failed.reason)) {
-        (void)platform::deleteFile(work);  // refused, never placed; the folder is as it was either way
-        failed.step = PlacementStep::Check;
-        failed.path = source;
         return code;
     }
     QString failedPath;
