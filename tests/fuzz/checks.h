@@ -18,6 +18,7 @@ enum class Harness {
     FieldsWeb,  // delimited fields, percent-encoding, hexadecimal
     NumbersDates,  // number texts, date comparison, stamps
     Tables,  // tnamevaluelist imports, list-view sorting
+    Signatures,  // minisign public keys and signature files, verified
 };
 
 // Folder names under tests/fuzz/corpus and tests/fuzz/regressions.
