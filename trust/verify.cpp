@@ -33,7 +33,7 @@ const QString kTooLarge = QStringLiteral("its signature %1 is not a minisign sig
 constexpr qint64 kHashChunk = 1 << 20;
 // A signature file is four short lines; anything far longer is not one, and
 // is not read into memory.
-constexpr qint64 kLongestSignatureFile = 64 * 1024;
+constexpr qint64 kLongestSignatureFile = qint64{64} * 1024;
 
 Verdict refused(int code, const QString& reason)
 {

@@ -268,7 +268,7 @@ std::optional<QString> tnewsoftware::sidedigest(const QString& addressStem, cons
     const QString name = TVekPost::md5name(exename);
     TVekPost post;
     if (post.OpenURL(addressStem + name)) {
-        if (const std::optional<QString> digest = sidefiledigest(post.ReplyStr))
+        if (std::optional<QString> digest = sidefiledigest(post.ReplyStr))
             return digest;
         why = name + QStringLiteral(" holds no MD5 digest");
         return std::nullopt;
