@@ -73,6 +73,27 @@ if [ -x "$build/installer/TessarineInstaller" ]; then
     done
   done
 fi
+
+# 1c. The same unattended install of the 512 MiB program where the start ini
+# file names a public key and the program is signed (minisign's default,
+# prehashed form): the whole process, the copy verified before it is placed,
+# against cp then sync FILE.
+if [ -x "$build/installer/TessarineInstaller" ] && command -v minisign >/dev/null; then
+  mkdir -p "$tmp/key" "$tmp/profile"
+  minisign -G -W -p "$tmp/key/minisign.pub" -s "$tmp/key/minisign.key" >/dev/null 2>&1
+  minisign -S -s "$tmp/key/minisign.key" -m "$tmp/server/Big.exe" >/dev/null
+  printf '[Signatures]\nPublicKey1=%s\n' "$(sed -n 2p "$tmp/key/minisign.pub")" > "$tmp/profile/TessarineStart.ini"
+  op="signed unattended install of a 512 MiB program, verified, whole process: TessarineInstaller vs cp && sync FILE"
+  for ((r = 0; r < rounds; r++)); do
+    rm -rf "$tmp/local" "$tmp/cp"; mkdir -p "$tmp/local" "$tmp/cp"; sync
+    ours=$(unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM; export ALLUSERSPROFILE="$tmp/profile"
+           t -- "$build/installer/TessarineInstaller" "SERVER=$tmp/server/" "LOCAL=$tmp/local/" "INSTALL=Big.exe")
+    sync
+    peer=$(t -- sh -c 'cp "$1" "$2" && sync "$2"' sh "$tmp/server/Big.exe" "$tmp/cp/Big.exe")
+    record "$op" "$ours" "$peer"
+  done
+  rm -rf "$tmp/key" "$tmp/profile"
+fi
 rm -rf "$tmp/local" "$tmp/cp" "$tmp/server"
 
 # 2. Listing 100 000 entries with names, sizes and date texts. find gets one

@@ -25,7 +25,7 @@ namespace installer {
 inline const QString kInstallCaption = QStringLiteral("Install New Software  ");
 inline const QString kDeleteQuestion = QStringLiteral("Are you sure?");
 // The tooltip of a greyed catalogue row: why its install would be refused.
-inline const QString kRefusedRowTip = QStringLiteral("Not installed: %1");
+inline const QString kRefusedRowTip = QStringLiteral("Install refused: %1");
 inline const QString kBackupGenerationsItem = QStringLiteral("Backup generations\u2026");
 inline const QString kChooseProgramFirst
     = QStringLiteral("Highlight a program in the list \"2. To be installed\" to see its backup generations.");

@@ -22,22 +22,22 @@ TGenerationsfm::TGenerationsfm(const QString& localFolder, const QString& name, 
 {
     setObjectName(QStringLiteral("Generationsfm"));
     setCaption(kGenerationsCaption + name);
-    resize(820, 330);
+    resize(880, 330);
 
     Folderlab = new platform::TLabel(this);
     Folderlab->setObjectName(QStringLiteral("Folderlab"));
-    Folderlab->setGeometry(8, 8, 800, 16);
+    Folderlab->setGeometry(8, 8, 860, 16);
     Folderlab->setCaption(vek::addslash(localFolder) + name);
     platform::setanchors(Folderlab, akLeft | akTop | akRight);
 
     Generationslv = new platform::TListView(this);
     Generationslv->setObjectName(QStringLiteral("Generationslv"));
-    Generationslv->setGeometry(8, 28, 804, 256);
+    Generationslv->setGeometry(8, 28, 864, 256);
     Generationslv->addColumn(QStringLiteral("Generation"), 80);
     Generationslv->addColumn(QStringLiteral("Date"), 150);
     Generationslv->addColumn(QStringLiteral("Size"), 80);
     Generationslv->addColumn(QStringLiteral("MD5"), 290);
-    Generationslv->addColumn(QStringLiteral("Signature"), 176);
+    Generationslv->addColumn(QStringLiteral("Signature"), 236);
     Generationslv->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Generationslv->setSelectionBehavior(QAbstractItemView::SelectRows);
     platform::setanchors(Generationslv, akLeft | akTop | akRight | akBottom);
@@ -51,7 +51,7 @@ TGenerationsfm::TGenerationsfm(const QString& localFolder, const QString& name, 
     Closebtn = new platform::TButton(this);
     Closebtn->setObjectName(QStringLiteral("Closebtn"));
     Closebtn->setCaption(QStringLiteral("Close"));
-    Closebtn->setGeometry(692, 292, 120, 27);
+    Closebtn->setGeometry(752, 292, 120, 27);
     Closebtn->setModalResult(platform::mrClose);
     platform::setanchors(Closebtn, akRight | akBottom);
 

@@ -86,9 +86,20 @@ int copywithgenerations(const QString& source, const QString& current, const pla
 {
     const QString folder = QFileInfo(current).path();
     const auto copy = [&](const QString& work, PlacementFailure& failed) {
-        const int code = platform::copyToWorkFile(source, work, progress);
+        // The copy is checked (when there is a check) as it stands on the
+        // local disk, while it is being flushed.
+        int refused = 0;
+        const platform::WhileFlushing checking = check
+            ? platform::WhileFlushing([&] { return refused = checkworkfile(work, check, failed.reason); })
+            : platform::WhileFlushing();
+        const int code = platform::copyToWorkFile(source, work, progress, checking);
         if (code == 0)
             return 0;
+        if (refused != 0 && code == refused) {
+            // Refused, never placed; the failed copy took its work file with it.
+            failed.step = PlacementStep::Check;
+            return code;
+        }
         // Which side the copy failed on: the source when it cannot be read, is
         // no regular file or changed under the copy, else the program's folder.
         platform::RawFile probe;
@@ -100,7 +111,7 @@ int copywithgenerations(const QString& source, const QString& current, const pla
     };
     PlacementFailure unused;
     PlacementFailure& failed = failure ? *failure : unused;
-    const int code = fillwithgenerations(current, placementworkname(current), copy, &failed, check);
+    const int code = fillwithgenerations(current, placementworkname(current), copy, &failed);
     // A refusal names what was copied, not the work file that was refused.
     if (code != 0 && failed.step == PlacementStep::Check)
         failed.path = source;

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -398,9 +399,10 @@ int openCopySource(const QString& source, int* in, struct stat* opened)
 using DestinationOpener = std::function<int(mode_t mode, int* out)>;
 
 // Copies `source` into the destination `open` makes; a copy that fails
-// removes what it made. With `flush`, the copy reaches the disk first.
+// removes what it made. With `flush`, the copy reaches the disk first, and
+// `whileFlushing` (when given) runs meanwhile.
 int copyInto(const QString& source, const QString& destination, const DestinationOpener& open, bool flush,
-             const CopyProgress& progress)
+             const CopyProgress& progress, const WhileFlushing& whileFlushing = {})
 {
     if (const int err = injected(FaultOp::Copy))
         return codeFor(err, destination);
@@ -420,10 +422,19 @@ int copyInto(const QString& source, const QString& destination, const Destinatio
     if (rc == 0)
         carryOverAttributes(out, opened);
     if (rc == 0 && flush) {
-        if (const int err = injected(FaultOp::Sync))
+        if (const int err = injected(FaultOp::Sync)) {
             rc = codeFor(err, destination);
-        else if (::fsync(out) != 0)
+        } else if (whileFlushing) {
+            // The disk's wait and the caller's work (a signature check reading
+            // the copy back from memory) overlap on two processors.
+            int syncErr = 0;
+            std::thread flusher([out, &syncErr] { syncErr = ::fsync(out) != 0 ? errno : 0; });
+            const int meanwhile = whileFlushing();
+            flusher.join();
+            rc = syncErr != 0 ? codeFor(syncErr, destination) : meanwhile;
+        } else if (::fsync(out) != 0) {
             rc = codeFor(errno, destination);
+        }
     }
     const int closeOut = closeFd(out);
     ::close(in);
@@ -450,10 +461,12 @@ int copyFile(const QString& source, const QString& destination, bool failIfExist
         progress);
 }
 
-int copyToWorkFile(const QString& source, const QString& work, const CopyProgress& progress)
+int copyToWorkFile(const QString& source, const QString& work, const CopyProgress& progress,
+                   const WhileFlushing& whileFlushing)
 {
     return copyInto(
-        source, work, [&](mode_t mode, int* out) { return createWorkFile(work, mode, out); }, true, progress);
+        source, work, [&](mode_t mode, int* out) { return createWorkFile(work, mode, out); }, true, progress,
+        whileFlushing);
 }
 
 bool sameFile(const QString& a, const QString& b)

@@ -63,12 +63,21 @@ using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
 // thread after each.
 [[nodiscard]] int copyFile(const QString& source, const QString& destination, bool failIfExists = false,
                            const CopyProgress& progress = {});
+// Called on the caller's thread once every byte of a copy is written and
+// closed to other writers of ours, while the copy is flushed to the disk on
+// another thread: 0, or a code that fails the copy.
+using WhileFlushing = std::function<int()>;
+
 // Copies `source` into the new work file `work` (made by createWorkFile:
 // exclusively, never through a link, a leftover of ours removed first) and
 // flushes it to the disk, as copyFile copies. Only a regular file is copied:
 // anything else fails at once (a folder with 5, a pipe, socket or device
 // with winerr::BadFileType). A failed copy leaves no work file.
-[[nodiscard]] int copyToWorkFile(const QString& source, const QString& work, const CopyProgress& progress = {});
+// `whileFlushing`, when given, runs while the flush does (a check that reads
+// the copy back need not wait for the disk); its code fails the copy, after
+// a failed flush's own.
+[[nodiscard]] int copyToWorkFile(const QString& source, const QString& work, const CopyProgress& progress = {},
+                                 const WhileFlushing& whileFlushing = {});
 // Whether both names lead to one file (same device and inode, links followed);
 // false when either is missing.
 bool sameFile(const QString& a, const QString& b);

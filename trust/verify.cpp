@@ -29,7 +29,11 @@ const QString kSignedAsNothing = QStringLiteral("signed without a file name: its
 const QString kDoesNotMatch = QStringLiteral("the signature does not match the file");
 const QString kFileNotRead = QStringLiteral("it cannot be read to check its signature: %1");
 const QString kNoCrypto = QStringLiteral("the signature library could not start");
+const QString kTooLarge = QStringLiteral("its signature %1 is not a minisign signature: it is %2 bytes long");
 constexpr qint64 kHashChunk = 1 << 20;
+// A signature file is four short lines; anything far longer is not one, and
+// is not read into memory.
+constexpr qint64 kLongestSignatureFile = qint64{64} * 1024;
 
 Verdict refused(int code, const QString& reason)
 {
@@ -53,7 +57,12 @@ Checked checksignaturefile(const QString& signaturePath, const QString& expected
         checked.verdict = refused(platform::winerr::IoDevice, kNoCrypto);
         return checked;
     }
-    const QString shown = QFileInfo(signaturePath).fileName();
+    const QFileInfo info(signaturePath);
+    const QString shown = info.fileName();
+    if (info.size() > kLongestSignatureFile) {
+        checked.verdict = refused(platform::winerr::SignatureUnreadable, kTooLarge.arg(shown).arg(info.size()));
+        return checked;
+    }
     QByteArray text;
     if (const int code = platform::readWholeFile(signaturePath, text)) {
         checked.verdict = code == platform::winerr::FileNotFound || code == platform::winerr::PathNotFound

@@ -129,12 +129,14 @@ int placedownload(const QString& download, const QString& target, const WorkFile
         return lock.code();
     // Made anew and never through a link; one of ours left by a killed run goes first.
     const QString work = hiddenworkname(target, platform::kDownloadWorkSuffix);
-    int code = platform::copyToWorkFile(download, work);
-    if (code == 0) {
-        code = checkworkfile(work, check, refusal);
-        if (code == 0)
-            refusal.clear();  // a check that passed has nothing to say
-    }
+    // Checked (when there is a check) as it stands beside the target, while it is being flushed.
+    int refused = 0;
+    const platform::WhileFlushing checking = check
+        ? platform::WhileFlushing([&] { return refused = checkworkfile(work, check, refusal); })
+        : platform::WhileFlushing();
+    int code = platform::copyToWorkFile(download, work, {}, checking);
+    if (code == 0 || code != refused)
+        refusal.clear();  // the check passed, or the copy failed on its own: nothing to say
     if (code == 0)
         code = setmode(work, programmode(target));
     if (code == 0)

@@ -16,6 +16,9 @@
 #include "platform/inifile.h"
 #include "platform/libformat.h"
 #include "platform/runargs.h"
+#include "platform/winerror.h"
+#include "trust/minisign.h"
+#include "trust/verify.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -896,6 +899,76 @@ QString checkServerIndex(Reader& in)
     return {};
 }
 
+// ------------------------------------------------------------ signatures
+
+// The one key the checks trust and the one program it signed: nothing else
+// can verify, whatever the input.
+const QString kTrustedKey = QStringLiteral("RWQhuXo3QO/IvdNdtv46n9IMc7TmVUQw3dm6k5igrynsrOGysv0mp67J");
+const QByteArray kSignedProgram = QByteArrayLiteral("MZ program");
+const QString kSignedName = QStringLiteral("Stock.exe");
+
+QString checkSignatureText(Reader& in)
+{
+    const QByteArray text = in.rest();
+    QString why;
+    const std::optional<trust::SignatureFile> parsed = trust::parseSignatureFile(text, why);
+    REQUIRE(parsed || !why.isEmpty(), QStringLiteral("refused without a reason"));
+    if (parsed) {
+        REQUIRE(!parsed->trustedComment.contains('\n'), shown(QString::fromLatin1(parsed->trustedComment)));
+        const trust::TrustedFields fields = trust::trustedFields(parsed->trustedComment);
+        REQUIRE(!fields.timestamp || *fields.timestamp >= 0, QString::number(*fields.timestamp));
+        REQUIRE(trust::keyIdText(parsed->keyId).size() == 16, trust::keyIdText(parsed->keyId));
+    }
+    return {};
+}
+
+QString checkVerify(Reader& in)
+{
+    const QByteArray program = in.chunk();
+    const QByteArray signature = in.rest();
+    const QString file = scratchFile(kSignedName);
+    writeBytes(file, program);
+    writeBytes(trust::signaturefor(file), signature);
+    const trust::Verdict verdict
+        = trust::verifyFile(file, trust::signaturefor(file), kSignedName, {*trust::parsePublicKey(kTrustedKey)});
+    if (verdict.ok()) {
+        // Only the program the trusted key signed verifies, under its own name.
+        REQUIRE(program == kSignedProgram, shown(QString::fromLatin1(program)));
+        return {};
+    }
+    using namespace platform::winerr;
+    const QList<int> refusals{NotSigned, SignatureMismatch, UnknownSigner, SignedAsOther, SignatureUnreadable};
+    REQUIRE(refusals.contains(verdict.code), QString::number(verdict.code) + u' ' + verdict.reason);
+    REQUIRE(!verdict.reason.isEmpty(), QString::number(verdict.code));
+    return {};
+}
+
+QString checkKeyLine(Reader& in)
+{
+    const QString line = in.text();
+    if (const std::optional<trust::PublicKey> key = trust::parsePublicKey(line)) {
+        // A key is its line: the same bytes, written again, read as the same key.
+        QByteArray bytes = QByteArrayLiteral("Ed");
+        bytes += QByteArray(reinterpret_cast<const char*>(key->id.data()), qsizetype(key->id.size()));
+        bytes += QByteArray(reinterpret_cast<const char*>(key->key.data()), qsizetype(key->key.size()));
+        const std::optional<trust::PublicKey> again = trust::parsePublicKey(QString::fromLatin1(bytes.toBase64()));
+        REQUIRE(again && again->id == key->id && again->key == key->key, shown(line));
+    }
+    return {};
+}
+
+QString checkSignatures(Reader& in)
+{
+    switch (in.byte() % 3) {
+    case 0:
+        return checkSignatureText(in);
+    case 1:
+        return checkVerify(in);
+    default:
+        return checkKeyLine(in);
+    }
+}
+
 }  // namespace
 
 QString harnessName(Harness harness)
@@ -913,6 +986,8 @@ QString harnessName(Harness harness)
         return QStringLiteral("tables");
     case Harness::ServerIndex:
         return QStringLiteral("server_index");
+    case Harness::Signatures:
+        return QStringLiteral("signatures");
     }
     return {};
 }
@@ -920,7 +995,7 @@ QString harnessName(Harness harness)
 QList<Harness> allHarnesses()
 {
     return {Harness::ParamsIni,    Harness::TextFiles, Harness::FieldsWeb,
-            Harness::NumbersDates, Harness::Tables,    Harness::ServerIndex};
+            Harness::NumbersDates, Harness::Tables,    Harness::ServerIndex, Harness::Signatures};
 }
 
 QString runCheck(Harness harness, const QByteArray& input)
@@ -948,6 +1023,9 @@ QString runCheck(Harness harness, const QByteArray& input)
         break;
     case Harness::ServerIndex:
         result = checkServerIndex(in);
+        break;
+    case Harness::Signatures:
+        result = checkSignatures(in);
         break;
     }
     platform::setLibformat(savedFormat);

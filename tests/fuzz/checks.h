@@ -19,6 +19,7 @@ enum class Harness {
     NumbersDates,  // number texts, date comparison, stamps
     Tables,  // tnamevaluelist imports, list-view sorting
     ServerIndex,  // the index of a server folder on a web server
+    Signatures,  // minisign public keys and signature files, verified
 };
 
 // Folder names under tests/fuzz/corpus and tests/fuzz/regressions.

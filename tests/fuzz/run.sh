@@ -13,7 +13,7 @@ build="${FUZZ_BUILD:-$root/build-fuzz}"
 seconds="${1:-60}"
 shift || true
 harnesses=("$@")
-((${#harnesses[@]})) || harnesses=(params_ini textfiles fields_web numbers_dates tables server_index lang_files service_replies
+((${#harnesses[@]})) || harnesses=(params_ini textfiles fields_web numbers_dates tables server_index signatures lang_files service_replies
   web_settings window_state command_line)
 
 if [ -z "${FUZZ_SKIP_BUILD:-}" ]; then

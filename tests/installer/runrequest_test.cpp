@@ -76,3 +76,24 @@ TEST(RunRequest, LanguageAndTheLanguageEditorSwitch)
         EXPECT_EQ(run.kind(), RunKind::Interactive) << c.args.join(' ').toStdString();
     }
 }
+
+TEST(RunRequest, ALLOWOLDERIsOnOnlyWhenItIsOne)
+{
+    const struct {
+        QStringList args;
+        bool allowOlder;
+    } cases[] = {
+        {{}, false},
+        {{"ALLOWOLDER=1"}, true},
+        {{"allowolder= 1 "}, true},
+        {{"ALLOWOLDER=0"}, false},
+        {{"ALLOWOLDER"}, false},
+        {{"ALLOWOLDER=yes"}, false},
+        {{"ALLOWOLDER=1", "ALLOWOLDER=0"}, false},
+    };
+    for (const auto& c : cases) {
+        const RunRequest run = parseRunRequest(QStringList{"/opt/TessarineInstaller", "INSTALL=Stock.exe"} + c.args);
+        EXPECT_EQ(run.allowOlder, c.allowOlder) << c.args.join(' ').toStdString();
+        EXPECT_EQ(run.kind(), RunKind::Unattended) << c.args.join(' ').toStdString();
+    }
+}

@@ -78,13 +78,13 @@ TEST_F(SignedWindows, TheCatalogueGreysWhatWouldBeRefusedWithTheReasonAsTooltip)
     const QMap<QString, QString> expected{
         {"Good.exe", ""},
         {"Other.exe",
-         "Not installed: signed with an unknown key, key id "
+         "Install refused: signed with an unknown key, key id "
              + trust::keyIdText(trust::parsePublicKey(otherKey.publicKeyLine())->id)},
-        {"Renamed.exe", "Not installed: signed as Payroll.exe"},
+        {"Renamed.exe", "Install refused: signed as Payroll.exe"},
         {"Older.exe",
-         "Not installed: older than the installed one: signed 1970-01-01 00:01:40 UTC, the installed one "
+         "Install refused: older than the installed one: signed 1970-01-01 00:01:40 UTC, the installed one "
          "1970-01-01 00:03:20 UTC; ALLOWOLDER=1 installs it"},
-        {"Unsigned.exe", "Not installed: not signed: there is no Unsigned.exe.minisig beside it"},
+        {"Unsigned.exe", "Install refused: not signed: there is no Unsigned.exe.minisig beside it"},
     };
     const QAbstractItemModel* model = form.Serverlv->model();
     for (int i = 0; i < form.Serverlv->count(); ++i) {

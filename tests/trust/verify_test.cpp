@@ -156,6 +156,9 @@ const Refusal kRefusals[] = {
          replaceline(t.signature(), 1, sig.toBase64());
      },
      platform::winerr::SignatureMismatch, "does not match"},
+    {"signature file far too long",
+     [](VerifyTest& t, SignForm) { writeFile(t.signature(), readFile(t.signature()) + QByteArray(100000, '\n')); },
+     platform::winerr::SignatureUnreadable, "bytes long"},
     {"not a signature file", [](VerifyTest& t, SignForm) { writeFile(t.signature(), "#!/bin/sh\necho hello\n"); },
      platform::winerr::SignatureUnreadable, "is not a minisign signature"},
 };
