@@ -994,8 +994,8 @@ QString harnessName(Harness harness)
 
 QList<Harness> allHarnesses()
 {
-    return {Harness::ParamsIni,    Harness::TextFiles, Harness::FieldsWeb,
-            Harness::NumbersDates, Harness::Tables,    Harness::ServerIndex, Harness::Signatures};
+    return {Harness::ParamsIni, Harness::TextFiles,   Harness::FieldsWeb, Harness::NumbersDates,
+            Harness::Tables,    Harness::ServerIndex, Harness::Signatures};
 }
 
 QString runCheck(Harness harness, const QByteArray& input)
