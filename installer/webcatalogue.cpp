@@ -10,13 +10,19 @@ void findwebprograms(const vek::ServerIndex& index, const QString& patterns, QSt
     names->clear();
     dates->clear();
     const vek::ListingDateText datetext;
+    // Each name's bytes once, for every pattern.
+    QList<QByteArray> bytes;
+    bytes.reserve(index.size());
+    for (const vek::ServerIndexEntry& e : index)
+        bytes.append(platform::encodePath(e.name));
     for (const QString& pattern : vek::splitpatterns(patterns)) {
         if (pattern.isEmpty())
             continue;
-        for (const vek::ServerIndexEntry& e : index) {
-            if (platform::wildcardMatch(pattern, e.name)) {
-                names->append(e.name);
-                dates->append(datetext(e.modified));
+        const platform::WildcardPattern matcher(pattern);
+        for (qsizetype i = 0; i < index.size(); ++i) {
+            if (matcher.matches(bytes[i])) {
+                names->append(index[i].name);
+                dates->append(datetext(index[i].modified));
             }
         }
     }

@@ -50,7 +50,7 @@ public:
         return 0;
     }
     // Adds the first `bytes` of the file to `digest`.
-    [[nodiscard]] int hash(qint64 bytes, Sha256& digest) const
+    [[nodiscard]] int hash(qint64 bytes, Sha256Pipe& digest) const
     {
         QByteArray buffer(platform::kReadBlockSize, Qt::Uninitialized);
         for (qint64 at = 0; at < bytes;) {
@@ -149,7 +149,8 @@ Attempt attempt(const QString& url, const QString& work, const ExpectedFile& exp
             return {failed(rc, true, QString()), false};
         kept = 0;
     }
-    Sha256 digest;
+    // Hashed beside the transfer, on a core of its own where there is one.
+    Sha256Pipe digest;
     if (const int rc = file.hash(kept, digest))
         return {failed(rc, true, QString()), false};
     const qint64 resumedAt = kept;
