@@ -67,8 +67,21 @@ public:
             .arg(path);
     }
     QByteArray errorLog() { return testsupport::readFile(errorLogPath()) + process_.peek(1 << 16); }
-    // The requests served so far, one line each: method, path, status.
-    QByteArray accessLog() const { return testsupport::readFile(dir_.path() + QStringLiteral("/access.log")); }
+    // The requests served so far, one line each: method, path, status. nginx
+    // writes a request's line after its reply has gone, so a client can be
+    // quicker than the log: this waits (ten seconds at most) until the log
+    // has at least `lines` lines.
+    QByteArray accessLog(int lines = 0) const
+    {
+        QByteArray log;
+        for (int i = 0; i < 1000; ++i) {
+            log = testsupport::readFile(dir_.path() + QStringLiteral("/access.log"));
+            if (log.count('\n') >= lines)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return log;
+    }
 
 private:
     QString errorLogPath() const { return dir_.path() + QStringLiteral("/error.log"); }
