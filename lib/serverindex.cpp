@@ -52,7 +52,8 @@ bool readtime(QByteArrayView text, qint64* seconds)
     const QDate date(year, month, day);
     if (!date.isValid())
         return false;
-    *seconds = (date.toJulianDay() - kUnixEpochJulianDay) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+    const qint64 inDay = qint64(hour) * 3600 + qint64(minute) * 60 + second;
+    *seconds = (date.toJulianDay() - kUnixEpochJulianDay) * kSecondsPerDay + inDay;
     return true;
 }
 
