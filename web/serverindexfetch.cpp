@@ -13,6 +13,8 @@
 namespace vek {
 namespace {
 
+const QString kIndexIncomplete = QStringLiteral("\nthe reply came incomplete (%1 bytes)");
+
 constexpr int kNotModified = 304;
 constexpr int kNotFound = 404;
 constexpr int kOk = 200;
@@ -93,8 +95,7 @@ IndexFetch fetchserverindex(const QString& folderUrl, WebIndex& index, const tru
         return {platform::winerr::NetworkFailure, kServerIndexNotFetched + address + u'\n' + statusof(reply)};
     if (!reply.complete())
         return {platform::winerr::NetworkFailure,
-                kServerIndexNotFetched + address
-                    + QStringLiteral("\nthe reply came incomplete (%1 bytes)").arg(reply.received)};
+                kServerIndexNotFetched + address + kIndexIncomplete.arg(reply.received)};
     qint64 signedAt = 0;
     if (keys.required()) {
         if (IndexFetch refused = verifyindex(address, reply.body, transfer, keys, &signedAt); refused.code != 0)
