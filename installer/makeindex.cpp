@@ -6,17 +6,18 @@
 #include "platform/errortext.h"
 #include "platform/fileapi.h"
 #include "platform/winerror.h"
+#include "trust/verify.h"
 #include "web/sha256.h"
 
 namespace installer {
 namespace {
 
-// The signature minisign writes beside the index.
-const QString kIndexSignatureSuffix = QStringLiteral(".minisig");
+const QString kCannotReadForIndex = QStringLiteral("Cannot read %1: %2");
+const QString kCannotWriteIndex = QStringLiteral("Cannot write %1: %2");
 
 QString failedmessage(const QString& path, int code)
 {
-    return QStringLiteral("Cannot read %1: %2").arg(path, platform::errorText(code));
+    return kCannotReadForIndex.arg(path, platform::errorText(code));
 }
 
 }  // namespace
@@ -26,7 +27,7 @@ IndexMade makeserverindex(const QString& folder)
     const QString base = vek::addslash(folder);
     QList<platform::FileEntry> files;
     if (const int rc = platform::listFiles(base, QStringLiteral("*"), [&](const platform::FileEntry& e) {
-            if (e.name != vek::kServerIndexName && e.name != vek::kServerIndexName + kIndexSignatureSuffix)
+            if (e.name != vek::kServerIndexName && e.name != trust::signaturefor(vek::kServerIndexName))
                 files.append(e);
         }))
         return {rc, failedmessage(base, rc)};
@@ -43,7 +44,7 @@ IndexMade makeserverindex(const QString& folder)
     }
     const QString target = base + vek::kServerIndexName;
     if (const int rc = platform::writeFileAtomically(target, vek::formatserverindex(index)))
-        return {rc, QStringLiteral("Cannot write %1: %2").arg(target, platform::errorText(rc))};
+        return {rc, kCannotWriteIndex.arg(target, platform::errorText(rc))};
     return {0, kIndexWritten.arg(target).arg(index.size())};
 }
 

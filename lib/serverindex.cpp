@@ -1,7 +1,6 @@
 #include "lib/serverindex.h"
 
 #include <QDate>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -53,8 +52,8 @@ bool readtime(QByteArrayView text, qint64* seconds)
     const QDate date(year, month, day);
     if (!date.isValid())
         return false;
-    *seconds = (date.toJulianDay() - kUnixEpochJulianDay) * kSecondsPerDay + qint64{hour} * 3600 + qint64{minute} * 60
-        + second;
+    const qint64 inDay = qint64(hour) * 3600 + qint64(minute) * 60 + second;
+    *seconds = (date.toJulianDay() - kUnixEpochJulianDay) * kSecondsPerDay + inDay;
     return true;
 }
 
@@ -103,7 +102,14 @@ QString readline(QByteArrayView line, ServerIndexEntry* entry)
     }
     if (fields[3].contains(kFieldSep))
         return QStringLiteral("it has more than four fields");
-    entry->name = QString::fromUtf8(fields[0]);
+    const QByteArrayView name = fields[0];
+    const bool ascii
+        = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    entry->name = ascii ? QString::fromLatin1(name) : QString::fromUtf8(name);
+    // Bytes that are not UTF-8 would be read as replacement characters and
+    // name a file the server does not hold.
+    if (!ascii && entry->name.toUtf8() != name)
+        return QStringLiteral("the name is not UTF-8 text");
     if (const QString problem = indexnameproblem(entry->name); !problem.isEmpty())
         return QStringLiteral("the name cannot stand in an index: ") + problem;
     if (!readsize(fields[1], &entry->size))
@@ -140,7 +146,7 @@ QString indexnameproblem(const QString& name)
             return QStringLiteral("it holds a line break");
         if (c == u'/' || c == u'\\')
             return QStringLiteral("it holds a \"%1\"").arg(c);
-        if (c.category() == QChar::Other_Control)
+        if (c.unicode() < 0x80 ? c.unicode() < 0x20 || c.unicode() == 0x7f : c.category() == QChar::Other_Control)
             return QStringLiteral("it holds the control character U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
     }
     return {};
@@ -170,15 +176,9 @@ QByteArray formatserverindex(ServerIndex entries)
 
 ServerIndexRead parseserverindex(const QByteArray& bytes)
 {
-    // Once for the whole file: a name of bytes that are not UTF-8 would be
-    // read as replacement characters and name a file the server does not hold.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    // The decoder decodes only when its result is taken as a text.
-    const QString decoded = utf8.decode(bytes);
-    if (utf8.hasError())
-        return refused(1, QStringLiteral("the index is not UTF-8 text"));
     ServerIndexRead read;
-    QByteArray previous;
+    read.entries.reserve(bytes.count(kLineEnd));
+    QByteArrayView previous;
     qsizetype start = 0;
     for (qsizetype number = 1; start < bytes.size(); ++number) {
         const qsizetype end = bytes.indexOf(kLineEnd, start);
@@ -188,7 +188,7 @@ ServerIndexRead parseserverindex(const QByteArray& bytes)
         ServerIndexEntry entry;
         if (const QString why = readline(line, &entry); !why.isEmpty())
             return refused(number, why);
-        const QByteArray name = line.first(line.indexOf(kFieldSep)).toByteArray();
+        const QByteArrayView name = line.first(line.indexOf(kFieldSep));
         if (number > 1 && !(previous < name))
             return refused(number,
                            name == previous ? QStringLiteral("the name stands twice")

@@ -657,6 +657,19 @@ bool wildcardMatch(const QString& pattern, const QString& name)
     return NameMatcher(pattern).matches(encodePath(name).constData());
 }
 
+struct WildcardPattern::Matcher : NameMatcher {
+    using NameMatcher::NameMatcher;
+};
+
+WildcardPattern::WildcardPattern(const QString& pattern) : matcher_(std::make_shared<const Matcher>(pattern))
+{
+}
+
+bool WildcardPattern::matches(const QByteArray& nameBytes) const
+{
+    return matcher_->matches(nameBytes.constData());
+}
+
 int listFiles(const QString& folder, const QString& pattern, const std::function<void(const FileEntry&)>& visit)
 {
     return listFiles(folder, QStringList{pattern}, [&](int, const FileEntry& e) { visit(e); });

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <sys/types.h>
 
 namespace platform {
@@ -135,6 +136,18 @@ struct FileEntry {
 // a pattern without wildcards is a name whose letters, all of them and not
 // just a-z, match in either case.
 bool wildcardMatch(const QString& pattern, const QString& name);
+
+// One pattern of wildcardMatch made ready once, for matching many names.
+class WildcardPattern {
+public:
+    explicit WildcardPattern(const QString& pattern);
+    // Whether the name, given as its bytes (encodePath), matches.
+    bool matches(const QByteArray& nameBytes) const;
+
+private:
+    struct Matcher;
+    std::shared_ptr<const Matcher> matcher_;
+};
 
 // Calls `visit` for every regular file of `folder` whose name matches `pattern`,
 // in directory order. Folders and hidden files (names beginning with ".") are

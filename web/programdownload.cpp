@@ -15,6 +15,14 @@
 namespace vek {
 namespace {
 
+// The causes of a failed download, after "could not read the server file
+// ADDRESS" or "refused the server file ADDRESS".
+const QString kIncompleteReply = QStringLiteral("the reply came incomplete");
+const QString kPartKept = QStringLiteral("; %1 of %2 bytes are kept for the next attempt");
+const QString kLongerThanIndexed = QStringLiteral("it is longer than the %1 bytes the server's index says");
+const QString kNotAsIndexed = QStringLiteral(
+    "it does not match the server's index: %1 bytes with SHA-256 %2, where the index says %3 bytes with SHA-256 %4");
+
 constexpr int kOk = 200;
 constexpr int kPartial = 206;
 constexpr int kNotFound = 404;
@@ -51,7 +59,7 @@ public:
         return 0;
     }
     // Adds the first `bytes` of the file to `digest`.
-    [[nodiscard]] int hash(qint64 bytes, Sha256& digest) const
+    [[nodiscard]] int hash(qint64 bytes, Sha256Pipe& digest) const
     {
         QByteArray buffer(platform::kReadBlockSize, Qt::Uninitialized);
         for (qint64 at = 0; at < bytes;) {
@@ -152,7 +160,8 @@ Attempt attempt(const QString& url, const QString& work, const ExpectedFile& exp
             return {failed(rc, true, QString()), false};
         kept = 0;
     }
-    Sha256 digest;
+    // Hashed beside the transfer, on a core of its own where there is one.
+    Sha256Pipe digest;
     if (const int rc = file.hash(kept, digest))
         return {failed(rc, true, QString()), false};
     const qint64 resumedAt = kept;
@@ -219,15 +228,15 @@ Attempt attempt(const QString& url, const QString& work, const ExpectedFile& exp
             return {failed(platform::winerr::FileNotFound, false, statusof(reply)), false};
         }
         if (!tooLong) {
-            if (have == 0)
-                file.discard();  // nothing came: there is nothing to resume
-            if (!reply.transferred || (writing && !reply.complete()))
-                return {failed(platform::winerr::NetworkFailure, false,
-                               QStringLiteral("%1; %2 of %3 bytes are kept for the next attempt")
-                                   .arg(reply.transferred ? QStringLiteral("the reply came incomplete") : reply.error)
-                                   .arg(have)
-                                   .arg(expected.size)),
+            if (!reply.transferred || (writing && !reply.complete())) {
+                const QString why = reply.transferred ? kIncompleteReply : reply.error;
+                if (have == 0) {
+                    file.discard();  // nothing arrived worth keeping
+                    return {failed(platform::winerr::NetworkFailure, false, why), false};
+                }
+                return {failed(platform::winerr::NetworkFailure, false, why + kPartKept.arg(have).arg(expected.size)),
                         false};
+            }
             if (!writing)
                 return {failed(platform::winerr::NetworkFailure, false, statusof(reply)), false};
         }
@@ -235,14 +244,11 @@ Attempt attempt(const QString& url, const QString& work, const ExpectedFile& exp
     const QByteArray sha256 = digest.hex();
     if (tooLong || have != expected.size || sha256 != expected.sha256) {
         file.discard();
-        const QString cause = tooLong
-            ? QStringLiteral("it is longer than the %1 bytes the server's index says").arg(expected.size)
-            : QStringLiteral("it does not match the server's index: %1 bytes with SHA-256 %2, where the index says %3 "
-                             "bytes with SHA-256 %4")
-                  .arg(have)
-                  .arg(QString::fromLatin1(sha256))
-                  .arg(expected.size)
-                  .arg(QString::fromLatin1(expected.sha256));
+        const QString cause = tooLong ? kLongerThanIndexed.arg(expected.size)
+                                      : kNotAsIndexed.arg(have)
+                                            .arg(QString::fromLatin1(sha256))
+                                            .arg(expected.size)
+                                            .arg(QString::fromLatin1(expected.sha256));
         return {failed(platform::winerr::DataMismatch, false, cause), resumedAt > 0};
     }
     int rc = file.finish(mode);

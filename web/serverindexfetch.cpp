@@ -14,6 +14,8 @@
 namespace vek {
 namespace {
 
+const QString kIndexIncomplete = QStringLiteral("\nthe reply came incomplete (%1 bytes)");
+
 constexpr int kNotModified = 304;
 constexpr int kNotFound = 404;
 constexpr int kOk = 200;
@@ -100,8 +102,7 @@ IndexFetch fetchserverindex(const QString& folderUrl, WebIndex& index, const tru
                 kServerIndexNotFetched + loggableaddress(address) + u'\n' + statusof(reply)};
     if (!reply.complete())
         return {platform::winerr::NetworkFailure,
-                kServerIndexNotFetched + loggableaddress(address)
-                    + QStringLiteral("\nthe reply came incomplete (%1 bytes)").arg(reply.received)};
+                kServerIndexNotFetched + loggableaddress(address) + kIndexIncomplete.arg(reply.received)};
     qint64 signedAt = 0;
     if (keys.required()) {
         if (IndexFetch refused = verifyindex(address, reply.body, transfer, keys, &signedAt); refused.code != 0)

@@ -2,7 +2,11 @@
 
 #include "platform/fileapi.h"
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <openssl/evp.h>
+#include <thread>
 
 namespace vek {
 
@@ -38,6 +42,82 @@ QByteArray Sha256::hex()
         length = 0;
     reset();
     return QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex();
+}
+
+struct Sha256Pipe::State {
+    // The bytes waiting to be hashed, at most kWaiting of them.
+    static constexpr qsizetype kWaiting = qsizetype(16) << 20;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<QByteArray> pieces;
+    qsizetype waiting = 0;
+    bool hashing = false;
+    bool stopping = false;
+    Sha256 digest;
+    std::thread worker;
+
+    void run()
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [this] { return stopping || !pieces.empty(); });
+            if (pieces.empty())
+                return;
+            const QByteArray piece = std::move(pieces.front());
+            pieces.pop_front();
+            hashing = true;
+            lock.unlock();
+            digest.add(piece.constData(), piece.size());
+            lock.lock();
+            hashing = false;
+            waiting -= piece.size();
+            changed.notify_all();
+        }
+    }
+    // Waits until every piece given is hashed.
+    void drain(std::unique_lock<std::mutex>& lock)
+    {
+        changed.wait(lock, [this] { return pieces.empty() && !hashing; });
+    }
+};
+
+Sha256Pipe::Sha256Pipe() : state_(std::make_unique<State>())
+{
+    state_->worker = std::thread([state = state_.get()] { state->run(); });
+}
+
+Sha256Pipe::~Sha256Pipe()
+{
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->stopping = true;
+    }
+    state_->changed.notify_all();
+    state_->worker.join();
+}
+
+void Sha256Pipe::add(const char* data, qint64 size)
+{
+    QByteArray piece(data, static_cast<qsizetype>(size));
+    std::unique_lock lock(state_->mutex);
+    state_->changed.wait(lock, [this] { return state_->waiting < State::kWaiting; });
+    state_->waiting += piece.size();
+    state_->pieces.push_back(std::move(piece));
+    state_->changed.notify_all();
+}
+
+QByteArray Sha256Pipe::hex()
+{
+    std::unique_lock lock(state_->mutex);
+    state_->drain(lock);
+    return state_->digest.hex();
+}
+
+void Sha256Pipe::reset()
+{
+    std::unique_lock lock(state_->mutex);
+    state_->drain(lock);
+    state_->digest.reset();
 }
 
 int sha256file(const QString& path, QByteArray* hex)

@@ -5,15 +5,18 @@
 #include "installer/TessarineInstallu.h"
 #include "installer/generationsform.h"
 #include "installer/installprogram.h"
+#include "installer/makeindex.h"
 #include "installer/unattendedrun.h"
 #include "lib/folders.h"
 #include "lib/generations.h"
 #include "lib/stamps.h"
 #include "localescope.h"
+#include "nginxserver.h"
 #include "signing.h"
 #include "stateguards.h"
 #include "testsupport.h"
 #include "trust/minisign.h"
+#include "web/serverindexfetch.h"
 
 #include <QDir>
 #include <QTest>
@@ -124,6 +127,49 @@ TEST_F(SignedWindows, TheGenerationsWindowTellsWhichGenerationsWereInstalledVeri
     writeFile(local() + "Plain.exe", "plain");
     installer::TGenerationsfm plain(local(), "Plain.exe", {});
     EXPECT_EQ(plain.Generationslv->item(0)->subItem(3), QString());
+}
+
+// A server folder on a web server is signed by its index alone: its programs
+// have no signatures of their own and are not greyed for it; only a program
+// that an index signed earlier than the installed version offers is.
+TEST_F(SignedWindows, TheCatalogueOfASignedWebIndexGreysOnlyWhatIsOlderThanInstalled)
+{
+    const QString index = server() + vek::kServerIndexName;
+    const auto publish = [&](qint64 timestamp) {
+        ASSERT_EQ(installer::makeserverindex(server()).code, 0);
+        ASSERT_TRUE(
+            key.sign(index, SignForm::Prehashed, testsupport::trustedcomment(timestamp, vek::kServerIndexName)));
+    };
+    writeFile(server() + "Older.exe", "build of Older.exe");
+    writeFile(server() + "Good.exe", "build of Good.exe");
+    webtest::NginxServer nginx(server());
+    ASSERT_TRUE(nginx.start()) << nginx.errorLog().toStdString();
+    publish(200);
+    ASSERT_EQ(
+        installer::installprogram(nginx.url(), local(), "Older.exe", {}, installer::settledsignaturepolicy({})).code,
+        0);
+    publish(100);
+
+    const QStringList all{dir.path() + "app/TessarineInstaller", "SERVER=" + nginx.url(), "LOCAL=" + local(),
+                          "LOCALFOLDER=" + dir.path()};
+    runArgs.set(all);
+    installer::TInstallfm form(installer::parseRunRequest(all));
+    form.show();
+    QCoreApplication::processEvents();
+    form.Timer1->setInterval(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Serverlv->count() == 2; }, 10000));
+    const QMap<QString, QString> expected{
+        {"Good.exe", ""},
+        {"Older.exe",
+         "Install refused: older than the installed one: signed 1970-01-01 00:01:40 UTC, the installed one "
+         "1970-01-01 00:03:20 UTC; ALLOWOLDER=1 installs it"},
+    };
+    const QAbstractItemModel* model = form.Serverlv->model();
+    for (int i = 0; i < form.Serverlv->count(); ++i) {
+        const QString name = form.Serverlv->item(i)->caption();
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(model->index(i, 0).data(Qt::ToolTipRole).toString(), expected.value(name));
+    }
 }
 
 }  // namespace
