@@ -39,9 +39,7 @@ int catalogue(const QString& url)
         std::fprintf(stderr, "%s\n", qPrintable(fetch.message));
         return 1;
     }
-    QStringList names, dates;
-    installer::findwebprograms(index.entries, QStringLiteral("*.exe;*.ocx;*.dll"), &names, &dates);
-    return names.isEmpty() ? 1 : 0;
+    return installer::findwebprograms(index.entries, QStringLiteral("*.exe;*.ocx;*.dll")).names.isEmpty() ? 1 : 0;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "dialogs/answerseam.h"
 
 #include "dialogs/vekdialogu.h"
+#include "lib/messagehook.h"
 #include "platform/headless.h"
 
 #include <QQueue>
@@ -49,14 +50,8 @@ void writetostderr(const TVekDialogFrm& dialog, std::optional<TMsgDlgBtn> answer
 
 QString unattendedline(const ShownMessage& message, std::optional<TMsgDlgBtn> answer)
 {
-    QString line = QLatin1String(messagekind(message.kind).name) + QLatin1String(": ");
-    if (!message.title.isEmpty())
-        line += message.title + QLatin1String(" - ");
-    line += message.message;
-    line += QLatin1String(" [answered ");
-    line += answer ? plaincaption(*answer) : QStringLiteral("Cancel");
-    line += QLatin1String("]\n");
-    return line;
+    return unattendedmessageline(QLatin1String(messagekind(message.kind).name), message.title, message.message,
+                                 answer ? plaincaption(*answer) : QStringLiteral("Cancel"));
 }
 
 void queueanswer(int resultCode)

@@ -1,7 +1,5 @@
 #include "installer/commandline.h"
 
-#include "installer/makeindex.h"
-
 #include <algorithm>
 #include <array>
 
@@ -42,17 +40,6 @@ CommandLineAnswer refusal(const QString& option)
     return {
         kUsageErrorStatus, QString(),
         QStringLiteral("%1: unknown option '%2'\nTry '%1 --help' for the run parameters.\n").arg(kProgramName, option)};
-}
-
-CommandLineAnswer makeindexanswer(const QString& folder)
-{
-    if (folder.isEmpty())
-        return {kUsageErrorStatus, QString(),
-                QStringLiteral("%1: --make-index needs the folder to index\n").arg(kProgramName)};
-    const IndexMade made = makeserverindex(folder);
-    if (made.code != 0)
-        return {kMakeIndexFailedStatus, QString(), made.message + u'\n'};
-    return {0, made.message + u'\n', QString()};
 }
 
 }  // namespace
@@ -107,7 +94,7 @@ QString usageText()
     return text;
 }
 
-std::optional<CommandLineAnswer> answerCommandLineOptions(const QStringList& args)
+std::optional<CommandLineAnswer> answerCommandLineOptions(const QStringList& args, const MakeIndexCall& makeindex)
 {
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args.at(i);
@@ -120,7 +107,7 @@ std::optional<CommandLineAnswer> answerCommandLineOptions(const QStringList& arg
         if (arg == QLatin1String("--version"))
             return CommandLineAnswer{0, versionText() + QLatin1Char('\n'), QString()};
         if (arg == kMakeIndexOption)
-            return makeindexanswer(i + 1 < args.size() ? args.at(i + 1) : QString());
+            return makeindex(i + 1 < args.size() ? args.at(i + 1) : QString());
         return refusal(arg);
     }
     return std::nullopt;

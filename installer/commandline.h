@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -49,15 +50,24 @@ inline constexpr int kUsageErrorStatus = 2;
 // Exit status of --make-index when the index could not be written.
 inline constexpr int kMakeIndexFailedStatus = 1;
 
+// How --make-index FOLDER is answered.
+using MakeIndexCall = std::function<CommandLineAnswer(const QString& folder)>;
+
+// The whole program's answer to --make-index FOLDER: the folder's index
+// written (installer/makeindex.h) and said so with status 0, or why not on the
+// error output with status 1 (2 without a folder). It is made with the
+// index maker (installer/makeindex.cpp, in installer_web); the small program
+// body hands the option to the whole program instead.
+CommandLineAnswer makeindexanswer(const QString& folder);
+
 // Looks at the arguments (item 0 the program file) for options: an argument
 // beginning with "-" (not "-" alone). The first option decides: --help or -h
 // gives the usage with status 0, --version the version with status 0,
-// --make-index FOLDER writes the folder's index (installer/makeindex.h) and
-// says so with status 0, or why not on the error output with status 1 (2
-// without a folder), any other the refusal on the error output with status 2.
-// An argument "--" ends the options; what follows it is taken as run
-// parameters. Empty when there is no option: the run goes ahead on its
-// NAME=value parameters.
-std::optional<CommandLineAnswer> answerCommandLineOptions(const QStringList& args);
+// --make-index FOLDER is answered by `makeindex`, any other gives the refusal
+// on the error output with status 2. An argument "--" ends the options; what
+// follows it is taken as run parameters. Empty when there is no option: the
+// run goes ahead on its NAME=value parameters.
+std::optional<CommandLineAnswer> answerCommandLineOptions(const QStringList& args,
+                                                          const MakeIndexCall& makeindex = makeindexanswer);
 
 }  // namespace installer

@@ -1,6 +1,6 @@
 #include "installer/consolereporter.h"
 
-#include "dialogs/answerseam.h"
+#include "lib/messagehook.h"
 
 #include <QTextStream>
 
@@ -10,8 +10,9 @@ namespace installer {
 
 void writewarningline(const QString& message, const QString& title)
 {
-    const vek::ShownMessage warning{vek::mtWarning, title, message, {vek::mbOK}, vek::mbOK};
-    std::fputs(vek::unattendedline(warning, vek::mbOK).toLocal8Bit().constData(), stderr);
+    // As the family's dialog writes a warning that its OK button answered.
+    const QString line = vek::unattendedmessageline(QStringLiteral("Warning"), title, message, QStringLiteral("OK"));
+    std::fputs(line.toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
 }
 

@@ -1,7 +1,7 @@
 #include "installer/installprogram.h"
 
 #include "installer/placecopy.h"
-#include "installer/webinstall.h"
+#include "installer/webroad.h"
 #include "lib/copyplacement.h"
 #include "lib/folders.h"
 #include "lib/generations.h"
@@ -50,9 +50,9 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
     }
     if (vek::iswebfolder(serverFolder)) {
         vek::WebIndex index;
-        if (const vek::IndexFetch fetch = vek::fetchserverindex(serverFolder, index, signatures.keys); fetch.code != 0)
+        if (const vek::IndexFetch fetch = webroad().fetchindex(serverFolder, index, signatures.keys); fetch.code != 0)
             return indexfailure(asked, fetch);
-        return installfromweb(serverFolder, index, localFolder, asked, progress, signatures);
+        return webroad().install(serverFolder, index, localFolder, asked, progress, signatures);
     }
     const QString server = vek::addslash(serverFolder);
     const QString name = serverprogramname(server, asked);

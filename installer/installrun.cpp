@@ -1,6 +1,6 @@
 #include "installer/installrun.h"
 
-#include "installer/webinstall.h"
+#include "installer/webroad.h"
 
 #include <QSet>
 
@@ -17,7 +17,7 @@ QList<InstallOutcome> installprograms(const QString& serverFolder, const QString
     vek::WebIndex& serverIndex = webIndex ? *webIndex : runIndex;
     vek::IndexFetch fetch;
     if (web && !names.isEmpty())
-        fetch = vek::fetchserverindex(serverFolder, serverIndex, signatures.keys);
+        fetch = webroad().fetchindex(serverFolder, serverIndex, signatures.keys);
     // The name a program has on the server, which the run installs once.
     const auto onserver = [&](const QString& name) {
         if (!web)
@@ -46,7 +46,7 @@ QList<InstallOutcome> installprograms(const QString& serverFolder, const QString
             else if (fetch.code != 0)
                 outcome = indexfailure(name, fetch);
             else
-                outcome = installfromweb(serverFolder, serverIndex, localFolder, name, progress, signatures);
+                outcome = webroad().install(serverFolder, serverIndex, localFolder, name, progress, signatures);
             if (outcome.installed)
                 done.insert(outcome.name);
         }

@@ -1,5 +1,6 @@
 #include "installer/makeindex.h"
 
+#include "installer/commandline.h"
 #include "lib/folders.h"
 #include "lib/serverindex.h"
 #include "platform/atomicwrite.h"
@@ -46,6 +47,17 @@ IndexMade makeserverindex(const QString& folder)
     if (const int rc = platform::writeFileAtomically(target, vek::formatserverindex(index)))
         return {rc, kCannotWriteIndex.arg(target, platform::errorText(rc))};
     return {0, kIndexWritten.arg(target).arg(index.size())};
+}
+
+CommandLineAnswer makeindexanswer(const QString& folder)
+{
+    if (folder.isEmpty())
+        return {kUsageErrorStatus, QString(),
+                QStringLiteral("%1: --make-index needs the folder to index\n").arg(kProgramName)};
+    const IndexMade made = makeserverindex(folder);
+    if (made.code != 0)
+        return {kMakeIndexFailedStatus, QString(), made.message + u'\n'};
+    return {0, made.message + u'\n', QString()};
 }
 
 }  // namespace installer

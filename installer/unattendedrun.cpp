@@ -1,12 +1,12 @@
 #include "installer/unattendedrun.h"
 
 #include "installer/installrun.h"
+#include "installer/webroad.h"
 #include "lib/folders.h"
 #include "lib/serverindex.h"
 #include "platform/fileapi.h"
 #include "platform/inifile.h"
 #include "trust/keys.h"
-#include "web/serverindexfetch.h"
 
 namespace installer {
 
@@ -50,7 +50,7 @@ int rununattended(const RunRequest& run, RunReporter& reporter)
     vek::WebIndex index;
     if (vek::iswebfolder(server)) {
         // An index the server does not give is the web's missing server folder.
-        if (const vek::IndexFetch fetch = vek::fetchserverindex(server, index, signatures.keys); fetch.code != 0) {
+        if (const vek::IndexFetch fetch = webroad().fetchindex(server, index, signatures.keys); fetch.code != 0) {
             reporter.warn(fetch.message);
             return kRunFailedStatus;
         }

@@ -1,4 +1,5 @@
 #include "installer/webinstall.h"
+#include "installer/webroad.h"
 
 #include "installer/placecopy.h"
 #include "lib/copyplacement.h"
@@ -28,11 +29,6 @@ mode_t newmode(const QString& current)
 }
 
 }  // namespace
-
-const vek::ServerIndexEntry* webprogramentry(const vek::WebIndex& index, const QString& asked)
-{
-    return vek::findindexentry(index.entries, asked);
-}
 
 InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& index, const QString& localFolder,
                               const QString& asked, const InstallProgress& progress,
@@ -76,16 +72,6 @@ InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& ind
                             return vek::fillwithgenerations(current, vek::resumableworkname(current), download, failure,
                                                             vek::verifiedcheck(signatures, index.signedAt, current));
                         });
-}
-
-InstallOutcome indexfailure(const QString& name, const vek::IndexFetch& fetch)
-{
-    InstallOutcome outcome;
-    outcome.name = name;
-    outcome.code = fetch.code;
-    outcome.message
-        = kInstallErrorPrefix + QString::number(fetch.code) + u'\n' + name + QStringLiteral(": ") + fetch.message;
-    return outcome;
 }
 
 }  // namespace installer

@@ -11,10 +11,6 @@
 
 namespace installer {
 
-// What the index lists of `asked`: the name itself, else the one listed name
-// that differs from it in letter case alone; null when neither.
-const vek::ServerIndexEntry* webprogramentry(const vek::WebIndex& index, const QString& asked);
-
 // Installs `asked` from the web server folder `serverUrl`, whose index is
 // `index`, into `localFolder`: downloaded through the transfer component into
 // a hidden work file beside its target (a download cut short before is taken
@@ -31,8 +27,5 @@ const vek::ServerIndexEntry* webprogramentry(const vek::WebIndex& index, const Q
 InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& index, const QString& localFolder,
                               const QString& asked, const InstallProgress& progress = {},
                               const vek::SignaturePolicy& signatures = {});
-
-// The outcome of `name` when the run could not have the server's index.
-InstallOutcome indexfailure(const QString& name, const vek::IndexFetch& fetch);
 
 }  // namespace installer

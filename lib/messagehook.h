@@ -14,4 +14,10 @@ WarningCall warningcall();
 // Shows a warning with an OK button through the installed call.
 void libwarning(const QString& message, const QString& title = {});
 
+// The line a run that nobody watches writes to the error output for a message
+// of the kind `kind` ("Warning") and the button that answered it ("OK"):
+// "Warning: title - message [answered OK]" and a line end; without a title
+// "Warning: message [answered OK]".
+QString unattendedmessageline(const QString& kind, const QString& title, const QString& message, const QString& answer);
+
 }  // namespace vek

@@ -37,7 +37,8 @@ struct ProgramRun {
 
 enum class Screen { Offscreen, None };
 
-ProgramRun runProgram(const QStringList& args, Screen screen = Screen::Offscreen)
+ProgramRun runProgram(const QStringList& args, Screen screen = Screen::Offscreen,
+                      const QString& program = QStringLiteral(TESSARINE_PROGRAM))
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -49,7 +50,7 @@ ProgramRun runProgram(const QStringList& args, Screen screen = Screen::Offscreen
             env.remove(name);
     }
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TESSARINE_PROGRAM), args);
+    p.start(program, args);
     EXPECT_TRUE(p.waitForFinished(30000));
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
@@ -170,6 +171,37 @@ TEST(Program, WithoutAnyDisplayItInstallsUnattendedOrSaysWhyItCannotOpen)
         = runProgram({"SERVER=" + server, "LOCAL=" + local, "LOCALFOLDER=" + dir.path()}, Screen::None);
     EXPECT_EQ(window.status, 2);
     EXPECT_TRUE(window.err.contains("needs a display")) << window.err.toStdString();
+}
+
+TEST(Program, AnInstallFromAFolderOnADiskNeedsNothingOfTheWindowPart)
+{
+    // The libraries the program starts with: none of the window toolkit's or
+    // the transfer component's, which an unattended install would pay for.
+    QProcess readelf;
+    readelf.start(QStringLiteral("readelf"), {QStringLiteral("-d"), QStringLiteral(TESSARINE_PROGRAM)});
+    ASSERT_TRUE(readelf.waitForFinished(30000));
+    const QString needed = QString::fromUtf8(readelf.readAllStandardOutput());
+    ASSERT_TRUE(needed.contains("libQt6Core")) << needed.toStdString();
+    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libcurl", "libssl", "libcrypto"})
+        EXPECT_FALSE(needed.contains(library)) << library;
+
+    // The program file alone, its window part not beside it: what it runs
+    // itself works; a run that needs the whole program says it is missing.
+    const testsupport::InstallFolders dir;
+    const QString alone = dir.path() + "alone/TessarineInstaller";
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "alone"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TESSARINE_PROGRAM), alone));
+    writeFile(dir.server() + "Stock.exe", "new");
+    const ProgramRun installed = runProgram(
+        {"SERVER=" + dir.server(), "LOCAL=" + dir.local(), "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()},
+        Screen::None, alone);
+    EXPECT_EQ(installed.status, 0) << installed.err.toStdString();
+    EXPECT_EQ(readFile(dir.local() + "Stock.exe"), "new");
+    const ProgramRun web = runProgram(
+        {"SERVER=http://127.0.0.1:9/x/", "LOCAL=" + dir.local(), "INSTALL=Stock.exe", "LOCALFOLDER=" + dir.path()},
+        Screen::None, alone);
+    EXPECT_EQ(web.status, 2);
+    EXPECT_TRUE(web.err.contains("the window part of the program could not be loaded")) << web.err.toStdString();
 }
 
 TEST(Program, ARestoringRunPutsAGenerationBackAndSaysSoByItsStatus)
