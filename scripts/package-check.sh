@@ -71,13 +71,19 @@ cmp -s "$work/server/Stock.exe" "$work/local/Stock.exe" || fail "Stock.exe was n
 [ "$(cat "$work/local/Stock.exe.X01")" = "Stock build 411" ] || fail "the old Stock.exe is not kept as .X01"
 echo "installed, the old version kept as Stock.exe.X01"
 
+step "The whole program, loaded from where the package put it"
+# --make-index is the whole program's: the small program file hands it on.
+env -u DISPLAY -u WAYLAND_DISPLAY "$program" --make-index "$work/server" || fail "--make-index did not run"
+grep -q '^Stock.exe	' "$work/server/TessarineIndex.txt" || fail "the index does not list Stock.exe"
+echo "the index written by the window part"
+
 step "Removing it with apt-get"
 $SUDO apt-get remove -y -qq "$package" >/dev/null
 installed_here=0
 if dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'ok installed'; then
   fail "$package is still installed"
 fi
-for f in "/usr/bin/$program" "/usr/share/applications/$package.desktop" "/usr/share/man/man1/$program.1.gz" \
+for f in "/usr/bin/$program" "/usr/libexec/$package" "/usr/share/applications/$package.desktop" "/usr/share/man/man1/$program.1.gz" \
   "/usr/share/doc/$package"; do
   [ ! -e "$f" ] || fail "$f is left behind"
 done
