@@ -57,9 +57,9 @@ InstallOutcome installprogram(const QString& serverFolder, const QString& localF
     const QString server = vek::addslash(serverFolder);
     const QString name = serverprogramname(server, asked);
     const QString serverFile = server + name;
-    return placecopy(
-        {serverFile, QStringLiteral("the server file")}, localFolder, name, kInstallErrorPrefix, progress,
-        vek::signaturecheck(signatures, trust::signaturefor(serverFile), name, vek::addslash(localFolder) + name));
+    return placecopy({serverFile, QStringLiteral("the server file")}, localFolder, name, kInstallErrorPrefix, progress,
+                     vek::hashingsignaturecheck(signatures, trust::signaturefor(serverFile), name,
+                                                vek::addslash(localFolder) + name));
 }
 
 }  // namespace installer

@@ -37,7 +37,8 @@ struct [[nodiscard]] InstallOutcome {
 // name differs only in letter case, that one is installed under its own name.
 // With keys named in `signatures`, the copy is placed only when it is signed
 // by one of them as that program (the server's NAME.minisig beside it) and
-// is not older than the signed version installed (vek::signaturecheck).
+// is not older than the signed version installed (vek::hashingsignaturecheck:
+// the digest is made as the copy is written).
 // A server folder given by web address ("http://", "https://") is read through
 // its index (installer/webinstall.h), which stands in for the signatures.
 InstallOutcome installprogram(const QString& serverFolder, const QString& localFolder, const QString& name,

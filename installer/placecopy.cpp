@@ -101,7 +101,7 @@ InstallOutcome placeprogram(const CopySource& source, const QString& localFolder
 }
 
 InstallOutcome placecopy(const CopySource& source, const QString& localFolder, const QString& name,
-                         const QString& errorPrefix, const InstallProgress& progress, const vek::WorkFileCheck& check)
+                         const QString& errorPrefix, const InstallProgress& progress, const vek::StreamedCheck& check)
 {
     return placeprogram(source, localFolder, name, errorPrefix, [&](const QString& current, vek::PlacementFailure* f) {
         return vek::copywithgenerations(source.path, current, progress, f, check);

@@ -34,10 +34,11 @@ InstallOutcome placeprogram(const CopySource& source, const QString& localFolder
 // under the folder's lock). On failure the local folder is as it was, and
 // the outcome's message is `errorPrefix` + code, then a line with the program,
 // the file or folder that failed and the cause in words. `check` looks at
-// the finished copy before it is placed (its signature); a refusal is told as
+// the finished copy before it is placed (its signature), and takes the copy's
+// chunks as they are written when it has a sink; a refusal is told as
 // "refused" + the source + the check's words, and nothing is placed.
 InstallOutcome placecopy(const CopySource& source, const QString& localFolder, const QString& name,
                          const QString& errorPrefix, const InstallProgress& progress = {},
-                         const vek::WorkFileCheck& check = {});
+                         const vek::StreamedCheck& check = {});
 
 }  // namespace installer

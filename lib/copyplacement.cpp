@@ -84,15 +84,21 @@ int fillwithgenerations(const QString& current, const QString& work, const WorkF
 int copywithgenerations(const QString& source, const QString& current, const platform::CopyProgress& progress,
                         PlacementFailure* failure, const WorkFileCheck& check)
 {
+    return copywithgenerations(source, current, progress, failure, StreamedCheck(check));
+}
+
+int copywithgenerations(const QString& source, const QString& current, const platform::CopyProgress& progress,
+                        PlacementFailure* failure, const StreamedCheck& check)
+{
     const QString folder = QFileInfo(current).path();
     const auto copy = [&](const QString& work, PlacementFailure& failed) {
         // The copy is checked (when there is a check) as it stands on the
         // local disk, while it is being flushed.
         int refused = 0;
-        const platform::WhileFlushing checking = check
-            ? platform::WhileFlushing([&] { return refused = checkworkfile(work, check, failed.reason); })
+        const platform::WhileFlushing checking = check.check
+            ? platform::WhileFlushing([&] { return refused = checkworkfile(work, check.check, failed.reason); })
             : platform::WhileFlushing();
-        const int code = platform::copyToWorkFile(source, work, progress, checking);
+        const int code = platform::copyToWorkFile(source, work, progress, checking, check.sink);
         if (code == 0)
             return 0;
         if (refused != 0 && code == refused) {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 namespace vek {
 
@@ -51,6 +52,26 @@ struct PlacementFailure {
 // is the file that would be placed, never the source it was copied from.
 using WorkFileCheck = std::function<int(const QString& work, QString& reason)>;
 
+// A check that also takes the copy's bytes as they are written (a digest made
+// on the copy's second thread), so that it need not read the work file again.
+// `check` stands on its own too: a placement that does not feed `sink` (a
+// download's fill, a copy that fails its stamp) gets a check that reads the
+// work file. For one copy: its sink keeps what that copy handed it.
+struct StreamedCheck {
+    StreamedCheck() = default;
+    // A check that takes nothing from the copy.
+    StreamedCheck(WorkFileCheck plain) : check(std::move(plain)) {}  // implicit: every check is one
+    StreamedCheck(platform::ChunkSink chunks, WorkFileCheck finished)
+        : sink(std::move(chunks)), check(std::move(finished))
+    {
+    }
+
+    // Given to the copy (platform::copyToWorkFile); empty: the copy is the
+    // kernel's alone, without a thread.
+    platform::ChunkSink sink;
+    WorkFileCheck check;
+};
+
 // Fills the work file `work` of a placement with the new version, complete
 // and flushed to the disk: 0, or the failing step's code with `failure`'s
 // step, path and reason set.
@@ -86,6 +107,11 @@ qint64 longestprogramname(const QString& folder);
 [[nodiscard]] int copywithgenerations(const QString& source, const QString& current,
                                       const platform::CopyProgress& progress = {}, PlacementFailure* failure = nullptr,
                                       const WorkFileCheck& check = {});
+// The same, the copy handing its chunks to `check.sink` as it writes them
+// (when there is one) and `check.check` asked about the finished copy.
+[[nodiscard]] int copywithgenerations(const QString& source, const QString& current,
+                                      const platform::CopyProgress& progress, PlacementFailure* failure,
+                                      const StreamedCheck& check);
 
 // The same for a new version that `fill` writes into `work` (a hidden name of
 // ours beside `current`), all under the folder's lock: the name's length is

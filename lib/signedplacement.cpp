@@ -2,9 +2,15 @@
 
 #include "platform/errortext.h"
 #include "platform/fileapi.h"
+#include "platform/filestamp.h"
 #include "platform/winerror.h"
+#include "trust/streamdigest.h"
 
 #include <QDateTime>
+
+#include <memory>
+#include <optional>
+#include <utility>
 
 namespace vek {
 namespace {
@@ -93,6 +99,43 @@ WorkFileCheck signaturecheck(const SignaturePolicy& policy, const QString& signa
         }
         return recordverified(policy, verdict.timestamp, current, work, reason);
     };
+}
+
+StreamedCheck hashingsignaturecheck(const SignaturePolicy& policy, const QString& signature, const QString& name,
+                                    const QString& current)
+{
+    if (!policy.keys.required())
+        return {};
+    // What the copy handed over: filled on the copy's second thread, read by
+    // the check after the copy has joined it.
+    struct Hashed {
+        trust::StreamDigest digest;
+        std::optional<platform::FileStamp> written;
+    };
+    const auto hashed = std::make_shared<Hashed>();
+    platform::ChunkSink sink;
+    sink.take = [hashed](const char* bytes, qint64 size) { hashed->digest.add(bytes, size); };
+    sink.finished = [hashed](const platform::FileStamp& written) { hashed->written = written; };
+    const WorkFileCheck readBack = signaturecheck(policy, signature, name, current);
+    WorkFileCheck check = [policy, signature, name, current, hashed, readBack](const QString& work, QString& reason) {
+        if (!hashed->written || hashed->written->size != hashed->digest.size())
+            return readBack(work, reason);
+        trust::Verdict verdict = unusablekeys(policy);
+        if (verdict.ok())
+            verdict = trust::verifyHashed(hashed->digest, work, signature, name, policy.keys.keys);
+        // The digest is of what the copy wrote; it vouches for the work file
+        // only while the file is the one the copy left, unchanged since. Taken
+        // last, right before the check passes and the file is placed.
+        const platform::Result<platform::FileStamp> now = platform::fileStamp(work);
+        if (!now.ok() || now.value() != *hashed->written)
+            return readBack(work, reason);
+        if (!verdict.ok()) {
+            reason = verdict.reason;
+            return verdict.code;
+        }
+        return recordverified(policy, verdict.timestamp, current, work, reason);
+    };
+    return {std::move(sink), std::move(check)};
 }
 
 WorkFileCheck verifiedcheck(const SignaturePolicy& policy, qint64 timestamp, const QString& current)

@@ -36,6 +36,19 @@ struct SignaturePolicy {
 WorkFileCheck signaturecheck(const SignaturePolicy& policy, const QString& signature, const QString& name,
                              const QString& current);
 
+// signaturecheck made on the way: `sink` takes the copy's chunks into a
+// BLAKE2b-512 digest on the copy's second thread, and the work file's stamp
+// when the copy is done. `check` then verifies the signature against that
+// digest, provided the work file's name shows, right before the check passes,
+// the very stamp the copy left (device, inode, size, times to the
+// nanosecond); when anything differs, or no stamp came, it is signaturecheck
+// itself and reads the work file again, so that a file changed or swapped
+// after the copy is judged as it stands. A legacy signature (over the bytes
+// themselves) reads the work file either way. Empty (no sink, no check) when
+// the policy names no key. For one copy.
+StreamedCheck hashingsignaturecheck(const SignaturePolicy& policy, const QString& signature, const QString& name,
+                                    const QString& current);
+
 // The check of a work file whose bytes were verified before it was placed,
 // by something signed at `timestamp` that vouches for them (the signed index
 // of a server folder on a web server, which gives each program's SHA-256): a

@@ -1,5 +1,6 @@
 #include "platform/fileapi.h"
 
+#include "platform/chunkhandoff.h"
 #include "platform/faultinjection.h"
 #include "platform/filemode.h"
 #include "platform/winerror.h"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -71,10 +73,9 @@ int readFd(int fd, char* buffer, qint64 max, qint64* got)
     return 0;
 }
 
-int writeFd(int fd, const char* data, qint64 size)
+// Writes all `size` bytes: 0 or the code of the failed write.
+int writeAllFd(int fd, const char* data, qint64 size)
 {
-    if (const int err = injected(FaultOp::Write))
-        return codeFor(err);
     while (size > 0) {
         const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
         if (n < 0) {
@@ -86,6 +87,13 @@ int writeFd(int fd, const char* data, qint64 size)
         size -= n;
     }
     return 0;
+}
+
+int writeFd(int fd, const char* data, qint64 size)
+{
+    if (const int err = injected(FaultOp::Write))
+        return codeFor(err);
+    return writeAllFd(fd, data, size);
 }
 
 // Windows-style wildcards through fnmatch, over the bytes of the names as the
@@ -276,6 +284,100 @@ int copyBytes(int in, int out, qint64 size, const CopyProgress& progress, qint64
     return 0;
 }
 
+// A copy whose chunks go to a sink passes them through a few buffers of this
+// size: large enough that a write straight to the disk keeps it busy and the
+// hand-over costs nothing beside the bytes, few enough that the copy's memory
+// stays small whatever the file's length.
+constexpr qint64 kHandoffChunk = qint64(4) << 20;
+constexpr int kHandoffBuffers = 4;
+
+// Writes the chunks of a copy straight to the disk, past the page cache, while
+// the file system takes such writes and the chunks are whole blocks at block
+// offsets (the last one of a file seldom is); else as every write, the disk
+// asked to start on each chunk at once. Either way the flush at the end has
+// little left to wait for, and a straight write costs the processor no copy
+// into the cache, which the digest beside the copy needs.
+class ChunkWriter {
+public:
+    explicit ChunkWriter(int out) : out_(out)
+    {
+        const int flags = ::fcntl(out_, F_GETFL);
+        direct_ = flags >= 0 && ::fcntl(out_, F_SETFL, flags | O_DIRECT) == 0;
+    }
+    ChunkWriter(const ChunkWriter&) = delete;
+    ChunkWriter& operator=(const ChunkWriter&) = delete;
+    ~ChunkWriter() { buffered(); }
+
+    // Writes the `size` bytes of `data` at `offset`, where the file stands:
+    // 0 or the code of the failed write.
+    int write(const char* data, qint64 size, qint64 offset)
+    {
+        if (size % kHandoffAlignment != 0 || offset % kHandoffAlignment != 0)
+            buffered();
+        if (!direct_) {
+            const int rc = writeFd(out_, data, size);
+            if (rc == 0)
+                (void)::sync_file_range(out_, offset, size,
+                                        SYNC_FILE_RANGE_WRITE);  // a hint; the flush writes the rest
+            return rc;
+        }
+        if (const int err = injected(FaultOp::Write))
+            return codeFor(err);
+        ssize_t n = 0;
+        do {
+            n = ::write(out_, data, static_cast<size_t>(size));
+        } while (n < 0 && errno == EINTR);
+        if (n == size)
+            return 0;
+        if (n < 0 && errno != EINVAL)
+            return codeFor(errno);
+        // The file system refused a straight write, or took part of one: the
+        // rest goes as every write does.
+        buffered();
+        const qint64 done = std::max<qint64>(n, 0);
+        return writeAllFd(out_, data + done, size - done);
+    }
+
+private:
+    void buffered()
+    {
+        if (!direct_)
+            return;
+        direct_ = false;
+        if (const int flags = ::fcntl(out_, F_GETFL); flags >= 0)
+            (void)::fcntl(out_, F_SETFL, flags & ~O_DIRECT);  // a failure shows as the next write's EINVAL
+    }
+
+    int out_;
+    bool direct_ = false;
+};
+
+// copyBytes through the buffers of `handoff`, each chunk handed on once it is
+// written. The bytes must pass through our hands, so no kernel copy here.
+int copyBytesHanding(int in, int out, qint64 size, const CopyProgress& progress, ChunkHandoff& handoff, qint64* copied)
+{
+    ChunkWriter writer(out);
+    *copied = 0;
+    qint64 reported = 0;
+    while (*copied < size) {
+        char* buffer = handoff.buffer();
+        qint64 got = 0;
+        if (const int rc = readFd(in, buffer, std::min(handoff.bufferSize(), size - *copied), &got))
+            return rc;
+        if (got == 0)
+            return 0;  // the source ended early; the caller sees the short count
+        if (const int rc = writer.write(buffer, got, *copied))
+            return rc;
+        handoff.hand(got);
+        *copied += got;
+        if (progress && (*copied - reported >= kProgressChunk || *copied == size)) {
+            reported = *copied;
+            progress(*copied, size);
+        }
+    }
+    return 0;
+}
+
 // Whether the open source is still the file whose `opened` status the copy
 // started from, and `copied` is all of it.
 bool sourceUnchanged(int in, const struct stat& opened, qint64 copied)
@@ -400,9 +502,10 @@ using DestinationOpener = std::function<int(mode_t mode, int* out)>;
 
 // Copies `source` into the destination `open` makes; a copy that fails
 // removes what it made. With `flush`, the copy reaches the disk first, and
-// `whileFlushing` (when given) runs meanwhile.
+// `whileFlushing` (when given) runs meanwhile. With `sink.take`, the chunks go
+// to the sink as they are written.
 int copyInto(const QString& source, const QString& destination, const DestinationOpener& open, bool flush,
-             const CopyProgress& progress, const WhileFlushing& whileFlushing = {})
+             const CopyProgress& progress, const WhileFlushing& whileFlushing = {}, const ChunkSink& sink = {})
 {
     if (const int err = injected(FaultOp::Copy))
         return codeFor(err, destination);
@@ -416,26 +519,50 @@ int copyInto(const QString& source, const QString& destination, const Destinatio
         return rc;
     }
     qint64 copied = 0;
-    int rc = copyBytes(in, out, opened.st_size, progress, &copied);
+    std::optional<ChunkHandoff> handoff;
+    if (sink.take)
+        handoff.emplace(sink.take, kHandoffChunk, kHandoffBuffers);
+    int rc = handoff ? copyBytesHanding(in, out, opened.st_size, progress, *handoff, &copied)
+                     : copyBytes(in, out, opened.st_size, progress, &copied);
     if (rc == 0 && !sourceUnchanged(in, opened, copied))
         rc = winerr::FileInvalid;
     if (rc == 0)
         carryOverAttributes(out, opened);
+    // The stamp the copy leaves, taken from the open file after its last change
+    // of ours (the times just set): a later look at the name that shows another
+    // one sees a file someone else changed or put there.
+    std::optional<FileStamp> written;
+    if (struct stat st{}; rc == 0 && handoff && ::fstat(out, &st) == 0)
+        written = stampOf(st);
+    // What the sink still has to take, then what it is told at the end; both
+    // beside the flush when there is one.
+    const auto sinkDone = [&] {
+        if (!handoff)
+            return;
+        handoff->finish();
+        if (written && sink.finished)
+            sink.finished(*written);
+    };
     if (rc == 0 && flush) {
         if (const int err = injected(FaultOp::Sync)) {
             rc = codeFor(err, destination);
-        } else if (whileFlushing) {
-            // The disk's wait and the caller's work (a signature check reading
-            // the copy back from memory) overlap on two processors.
+        } else if (whileFlushing || handoff) {
+            // The disk's wait and the caller's work (a digest's last chunks, a
+            // signature check) overlap on two processors.
             int syncErr = 0;
             std::thread flusher([out, &syncErr] { syncErr = ::fsync(out) != 0 ? errno : 0; });
-            const int meanwhile = whileFlushing();
+            sinkDone();
+            const int meanwhile = whileFlushing ? whileFlushing() : 0;
             flusher.join();
             rc = syncErr != 0 ? codeFor(syncErr, destination) : meanwhile;
         } else if (::fsync(out) != 0) {
             rc = codeFor(errno, destination);
         }
+    } else if (rc == 0) {
+        sinkDone();
     }
+    if (handoff)
+        handoff->finish();  // a failed copy's chunks still go to the sink before it is left
     const int closeOut = closeFd(out);
     ::close(in);
     if (rc == 0)
@@ -462,11 +589,11 @@ int copyFile(const QString& source, const QString& destination, bool failIfExist
 }
 
 int copyToWorkFile(const QString& source, const QString& work, const CopyProgress& progress,
-                   const WhileFlushing& whileFlushing)
+                   const WhileFlushing& whileFlushing, const ChunkSink& sink)
 {
     return copyInto(
         source, work, [&](mode_t mode, int* out) { return createWorkFile(work, mode, out); }, true, progress,
-        whileFlushing);
+        whileFlushing, sink);
 }
 
 bool sameFile(const QString& a, const QString& b)

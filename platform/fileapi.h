@@ -2,6 +2,7 @@
 // File system primitives with the family's result codes (0 = success, otherwise
 // a code of platform/winerror.h). Everything the library does to the disk goes
 // through here, so one errno mapping and one fault-injection seam cover it all.
+#include "platform/filestamp.h"
 #include "platform/pathbytes.h"
 
 #include <QByteArray>
@@ -69,6 +70,20 @@ using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
 // another thread: 0, or a code that fails the copy.
 using WhileFlushing = std::function<int()>;
 
+// What a copy hands on as it writes, for work done on its bytes beside it (a
+// digest of the copy) in place of reading the copy back afterwards.
+struct ChunkSink {
+    // Each chunk of the copy, in order, once it is written, on a thread of the
+    // copy's own: the copy reads and writes the next chunks meanwhile, a few
+    // ahead at most. Empty: the copy hands on nothing and starts no thread.
+    std::function<void(const char* bytes, qint64 size)> take;
+    // Once the copy is complete and every chunk taken, before the copy's
+    // `whileFlushing`: the copy's stamp, from its open file after the copy's
+    // last change to it. Not called when the copy fails, nor when its stamp
+    // cannot be had.
+    std::function<void(const FileStamp& written)> finished;
+};
+
 // Copies `source` into the new work file `work` (made by createWorkFile:
 // exclusively, never through a link, a leftover of ours removed first) and
 // flushes it to the disk, as copyFile copies. Only a regular file is copied:
@@ -76,9 +91,13 @@ using WhileFlushing = std::function<int()>;
 // with winerr::BadFileType). A failed copy leaves no work file.
 // `whileFlushing`, when given, runs while the flush does (a check that reads
 // the copy back need not wait for the disk); its code fails the copy, after
-// a failed flush's own.
+// a failed flush's own. With `sink.take`, the bytes pass through a few
+// buffers of ours (no copy by the kernel alone) and each chunk goes to the
+// sink once it is written; the chunks are written straight to the disk, past
+// the page cache, where the file system takes that (else the disk is asked to
+// start on each at once), so that the flush at the end has little left.
 [[nodiscard]] int copyToWorkFile(const QString& source, const QString& work, const CopyProgress& progress = {},
-                                 const WhileFlushing& whileFlushing = {});
+                                 const WhileFlushing& whileFlushing = {}, const ChunkSink& sink = {});
 // Whether both names lead to one file (same device and inode, links followed);
 // false when either is missing.
 bool sameFile(const QString& a, const QString& b);

@@ -110,14 +110,13 @@ Checked checksignaturefile(const QString& signaturePath, const QString& expected
 }
 
 // 0 and the BLAKE2b-512 digest of the file, read in chunks; else the read's code.
-int hashfile(const QString& path, std::array<unsigned char, crypto_generichash_BYTES_MAX>& digest)
+int hashfile(const QString& path, Digest& digest)
 {
     platform::RawFile file;
     if (const int code = file.open(path, platform::OpenMode::Read))
         return code;
     (void)::posix_fadvise(file.descriptor(), 0, 0, POSIX_FADV_SEQUENTIAL);  // a hint; reading works without it
-    crypto_generichash_state state;
-    crypto_generichash_init(&state, nullptr, 0, digest.size());
+    StreamDigest hashed;
     std::vector<char> buffer(kHashChunk);
     for (;;) {
         qint64 got = 0;
@@ -125,9 +124,9 @@ int hashfile(const QString& path, std::array<unsigned char, crypto_generichash_B
             return code;
         if (got == 0)
             break;
-        crypto_generichash_update(&state, reinterpret_cast<const unsigned char*>(buffer.data()), quint64(got));
+        hashed.add(buffer.data(), got);
     }
-    crypto_generichash_final(&state, digest.data(), digest.size());
+    digest = hashed.digest();
     return 0;
 }
 
@@ -164,6 +163,30 @@ int verifywhole(const QString& path, const Checked& checked, bool& verified)
     return 0;
 }
 
+// The bytes of `filePath` against a signature file that checksignaturefile
+// passed; the prehashed form's digest from `hashed` when given, else read.
+Verdict verifychecked(const Checked& checked, const QString& filePath, const StreamDigest* hashed)
+{
+    if (!checked.verdict.ok())
+        return checked.verdict;
+    bool verified = false;
+    if (checked.signature.form == SignatureForm::Prehashed) {
+        Digest digest{};
+        if (hashed)
+            digest = hashed->digest();
+        else if (const int code = hashfile(filePath, digest))
+            return refused(code, kFileNotRead.arg(platform::errorText(code)));
+        verified = crypto_sign_verify_detached(checked.signature.signature.data(), digest.data(), digest.size(),
+                                               checked.key.key.data())
+            == 0;
+    } else if (const int code = verifywhole(filePath, checked, verified)) {
+        return refused(code, kFileNotRead.arg(platform::errorText(code)));
+    }
+    if (!verified)
+        return refused(platform::winerr::SignatureMismatch, kDoesNotMatch);
+    return checked.verdict;
+}
+
 }  // namespace
 
 QString signaturefor(const QString& path)
@@ -179,23 +202,13 @@ Verdict checkSignature(const QString& signaturePath, const QString& expectedFile
 Verdict verifyFile(const QString& filePath, const QString& signaturePath, const QString& expectedFileName,
                    const QList<PublicKey>& keys)
 {
-    const Checked checked = checksignaturefile(signaturePath, expectedFileName, keys);
-    if (!checked.verdict.ok())
-        return checked.verdict;
-    bool verified = false;
-    if (checked.signature.form == SignatureForm::Prehashed) {
-        std::array<unsigned char, crypto_generichash_BYTES_MAX> digest{};
-        if (const int code = hashfile(filePath, digest))
-            return refused(code, kFileNotRead.arg(platform::errorText(code)));
-        verified = crypto_sign_verify_detached(checked.signature.signature.data(), digest.data(), digest.size(),
-                                               checked.key.key.data())
-            == 0;
-    } else if (const int code = verifywhole(filePath, checked, verified)) {
-        return refused(code, kFileNotRead.arg(platform::errorText(code)));
-    }
-    if (!verified)
-        return refused(platform::winerr::SignatureMismatch, kDoesNotMatch);
-    return checked.verdict;
+    return verifychecked(checksignaturefile(signaturePath, expectedFileName, keys), filePath, nullptr);
+}
+
+Verdict verifyHashed(const StreamDigest& hashed, const QString& filePath, const QString& signaturePath,
+                     const QString& expectedFileName, const QList<PublicKey>& keys)
+{
+    return verifychecked(checksignaturefile(signaturePath, expectedFileName, keys), filePath, &hashed);
 }
 
 }  // namespace trust

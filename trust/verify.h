@@ -3,6 +3,7 @@
 // administrator named: the one check that installs, the updater's downloads
 // and anything else we fetch go through.
 #include "trust/minisign.h"
+#include "trust/streamdigest.h"
 
 #include <QList>
 #include <QString>
@@ -42,5 +43,13 @@ Verdict checkSignature(const QString& signaturePath, const QString& expectedFile
 // legacy one. Reads the file once; changes nothing.
 Verdict verifyFile(const QString& filePath, const QString& signaturePath, const QString& expectedFileName,
                    const QList<PublicKey>& keys);
+
+// verifyFile with the prehashed form's digest taken from `hashed` (the bytes
+// of `filePath` as they were written into it) in place of reading the file:
+// the caller vouches that the file still holds exactly those bytes. The
+// legacy form, signed over the bytes themselves, reads `filePath` as
+// verifyFile does. Changes nothing.
+Verdict verifyHashed(const StreamDigest& hashed, const QString& filePath, const QString& signaturePath,
+                     const QString& expectedFileName, const QList<PublicKey>& keys);
 
 }  // namespace trust

@@ -395,7 +395,8 @@ bool tnewsoftware::installnewsoftware(const QString& downloadfolder, const QStri
             + QStringLiteral(")");
     } else {
         PlacementFailure failure;
-        const WorkFileCheck check = signaturecheck(updatesignaturepolicy(), trust::signaturefor(download), name, live);
+        const StreamedCheck check
+            = hashingsignaturecheck(updatesignaturepolicy(), trust::signaturefor(download), name, live);
         if (const int copyCode = copywithgenerations(download, live, {}, &failure, check)) {
             errorstr = QStringLiteral("Could not install ") + name + QStringLiteral(" (code ")
                 + QString::number(copyCode) + QStringLiteral(", ") + failure.path + QStringLiteral(": ")

@@ -201,3 +201,45 @@ TEST_F(VerifyTest, TheKeyIdIsShownAsMinisignShowsIt)
 }
 
 }  // namespace
+
+// The digest of a copy, made as it was written, stands in for reading the
+// file in the prehashed form: in whatever pieces it came, and only it counts.
+TEST_F(VerifyTest, AStreamedDigestIsWhatThePrehashedFormVerifies)
+{
+    ASSERT_TRUE(key.sign(program(), SignForm::Prehashed, testsupport::trustedcomment(4321, kProgram)));
+    const QList<qsizetype> splits[] = {{}, {1}, {2, 9, 10}, {kBytes.size() - 1}};
+    for (const QList<qsizetype>& split : splits) {
+        SCOPED_TRACE(split.size());
+        trust::StreamDigest hashed;
+        qsizetype from = 0;
+        for (const qsizetype to : split) {
+            hashed.add(kBytes.constData() + from, to - from);
+            from = to;
+        }
+        hashed.add(kBytes.constData() + from, kBytes.size() - from);
+        EXPECT_EQ(hashed.size(), kBytes.size());
+        const trust::Verdict verdict = trust::verifyHashed(hashed, program(), signature(), kProgram, keys());
+        EXPECT_EQ(verdict.code, 0) << verdict.reason.toStdString();
+        EXPECT_EQ(verdict.timestamp, 4321);
+    }
+    // A byte short: refused, though the file itself would verify.
+    trust::StreamDigest shortOne;
+    shortOne.add(kBytes.constData(), kBytes.size() - 1);
+    EXPECT_EQ(trust::verifyHashed(shortOne, program(), signature(), kProgram, keys()).code,
+              platform::winerr::SignatureMismatch);
+    EXPECT_EQ(verify().code, 0);
+}
+
+// The legacy form is signed over the bytes themselves: a digest cannot vouch
+// for them, the file is read whatever the digest says.
+TEST_F(VerifyTest, TheLegacyFormReadsTheFileWhateverTheStreamedDigest)
+{
+    ASSERT_TRUE(key.sign(program(), SignForm::Legacy, testsupport::trustedcomment(4321, kProgram)));
+    trust::StreamDigest nothing;
+    EXPECT_EQ(trust::verifyHashed(nothing, program(), signature(), kProgram, keys()).code, 0);
+    trust::StreamDigest right;
+    right.add(kBytes.constData(), kBytes.size());
+    writeFile(program(), kBytes + "!");
+    EXPECT_EQ(trust::verifyHashed(right, program(), signature(), kProgram, keys()).code,
+              platform::winerr::SignatureMismatch);
+}
