@@ -101,8 +101,7 @@ extern "C" __attribute__((visibility("default"))) int tessarinewindowmain(int ar
     const QStringList args = installer::argumentsof(argc, argv);
     const installer::RunRequest run = installer::parseRunRequest(args);
     const bool headless = platform::isheadless();
-    if (const std::optional<int> answered
-        = installer::answerbeforerun(args, run, headless, installer::makeindexanswer))
+    if (const std::optional<int> answered = installer::answerbeforerun(args, run, headless, installer::makeindexanswer))
         return *answered;
     installer::settlerun(run);
     installer::setwebroad(&installer::httpwebroad());
