@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 using testsupport::SignForm;
 using testsupport::SigningKey;
@@ -49,6 +50,33 @@ protected:
         }
     }
 
+    // The installer window on `serverFolder`, once its catalogue lists `rows` programs.
+    std::unique_ptr<installer::TInstallfm> openWindow(const QString& serverFolder, int rows)
+    {
+        const QStringList all{dir.path() + "app/TessarineInstaller", "SERVER=" + serverFolder, "LOCAL=" + local(),
+                              "LOCALFOLDER=" + dir.path()};
+        runArgs.set(all);
+        auto form = std::make_unique<installer::TInstallfm>(installer::parseRunRequest(all));
+        form->show();
+        QCoreApplication::processEvents();
+        form->Timer1->setInterval(0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form->Serverlv->count() == rows; }, 10000));
+        return form;
+    }
+    // Each catalogue row's tooltip is the one expected of its program (none:
+    // not greyed), and a row is greyed exactly when it has one.
+    static void expectTooltips(const installer::TInstallfm& form, const QMap<QString, QString>& expected)
+    {
+        const QAbstractItemModel* model = form.Serverlv->model();
+        for (int i = 0; i < form.Serverlv->count(); ++i) {
+            const QString name = form.Serverlv->item(i)->caption();
+            SCOPED_TRACE(name.toStdString());
+            const QString tip = model->index(i, 0).data(Qt::ToolTipRole).toString();
+            EXPECT_EQ(tip, expected.value(name));
+            EXPECT_EQ(model->flags(model->index(i, 0)).testFlag(Qt::ItemIsEnabled), tip.isEmpty());
+        }
+    }
+
     testsupport::InstallFolders dir;
     testsupport::EnvironmentScope allUsers{"ALLUSERSPROFILE", dir.path().toUtf8() + "profile"};
     testsupport::LocaleScope locale{platform::LocaleFormat{}};
@@ -69,14 +97,8 @@ TEST_F(SignedWindows, TheCatalogueGreysWhatWouldBeRefusedWithTheReasonAsTooltip)
     serve("Renamed.exe", 300, key, "Payroll.exe");
     writeFile(server() + "Unsigned.exe", "unsigned");
 
-    const QStringList all{dir.path() + "app/TessarineInstaller", "SERVER=" + server(), "LOCAL=" + local(),
-                          "LOCALFOLDER=" + dir.path()};
-    runArgs.set(all);
-    installer::TInstallfm form(installer::parseRunRequest(all));
-    form.show();
-    QCoreApplication::processEvents();
-    form.Timer1->setInterval(0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Serverlv->count() == 5; }, 3000));
+    const std::unique_ptr<installer::TInstallfm> window = openWindow(server(), 5);
+    installer::TInstallfm& form = *window;
 
     const QMap<QString, QString> expected{
         {"Good.exe", ""},
@@ -89,14 +111,7 @@ TEST_F(SignedWindows, TheCatalogueGreysWhatWouldBeRefusedWithTheReasonAsTooltip)
          "1970-01-01 00:03:20 UTC; ALLOWOLDER=1 installs it"},
         {"Unsigned.exe", "Install refused: not signed: there is no Unsigned.exe.minisig beside it"},
     };
-    const QAbstractItemModel* model = form.Serverlv->model();
-    for (int i = 0; i < form.Serverlv->count(); ++i) {
-        const QString name = form.Serverlv->item(i)->caption();
-        SCOPED_TRACE(name.toStdString());
-        const QString tip = model->index(i, 0).data(Qt::ToolTipRole).toString();
-        EXPECT_EQ(tip, expected.value(name));
-        EXPECT_EQ(model->flags(model->index(i, 0)).testFlag(Qt::ItemIsEnabled), tip.isEmpty());
-    }
+    expectTooltips(form, expected);
     // "Select all" ticks only what can be installed.
     form.SelectAllLnkClick();
     for (const platform::TListItem* row : form.Serverlv->rows())
@@ -150,26 +165,15 @@ TEST_F(SignedWindows, TheCatalogueOfASignedWebIndexGreysOnlyWhatIsOlderThanInsta
         0);
     publish(100);
 
-    const QStringList all{dir.path() + "app/TessarineInstaller", "SERVER=" + nginx.url(), "LOCAL=" + local(),
-                          "LOCALFOLDER=" + dir.path()};
-    runArgs.set(all);
-    installer::TInstallfm form(installer::parseRunRequest(all));
-    form.show();
-    QCoreApplication::processEvents();
-    form.Timer1->setInterval(0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Serverlv->count() == 2; }, 10000));
-    const QMap<QString, QString> expected{
-        {"Good.exe", ""},
-        {"Older.exe",
-         "Install refused: older than the installed one: signed 1970-01-01 00:01:40 UTC, the installed one "
-         "1970-01-01 00:03:20 UTC; ALLOWOLDER=1 installs it"},
-    };
-    const QAbstractItemModel* model = form.Serverlv->model();
-    for (int i = 0; i < form.Serverlv->count(); ++i) {
-        const QString name = form.Serverlv->item(i)->caption();
-        SCOPED_TRACE(name.toStdString());
-        EXPECT_EQ(model->index(i, 0).data(Qt::ToolTipRole).toString(), expected.value(name));
-    }
+    const std::unique_ptr<installer::TInstallfm> window = openWindow(nginx.url(), 2);
+    expectTooltips(
+        *window,
+        {
+            {"Good.exe", ""},
+            {"Older.exe",
+             "Install refused: older than the installed one: signed 1970-01-01 00:01:40 UTC, the installed one "
+             "1970-01-01 00:03:20 UTC; ALLOWOLDER=1 installs it"},
+        });
 }
 
 }  // namespace
