@@ -1,32 +1,19 @@
 #include "installer/webinstall.h"
-#include "installer/webroad.h"
 
 #include "installer/placecopy.h"
+#include "installer/webroad.h"
 #include "lib/copyplacement.h"
 #include "lib/folders.h"
-#include "platform/pathbytes.h"
+#include "platform/filemode.h"
 #include "platform/winerror.h"
 #include "web/programdownload.h"
 #include "web/transferlog.h"
-
-#include <sys/stat.h>
 
 namespace installer {
 namespace {
 
 const QString kServerFile = QStringLiteral("the server file");
 const QString kNotListed = QStringLiteral("the server's index does not list it");
-constexpr mode_t kNewProgramMode = 0755;
-
-// The mode of the file the new version replaces, so that a program stays as
-// runnable as it was; a new program is runnable.
-mode_t newmode(const QString& current)
-{
-    struct stat st {};
-    if (::stat(platform::encodePath(current).constData(), &st) == 0 && S_ISREG(st.st_mode))
-        return st.st_mode & 0777;
-    return kNewProgramMode;
-}
 
 }  // namespace
 
@@ -55,23 +42,23 @@ InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& ind
         return outcome;
     }
     const vek::ExpectedFile expected{entry->size, entry->sha256};
-    return placeprogram(source, localFolder, name, kInstallErrorPrefix,
-                        [&](const QString& current, vek::PlacementFailure* failure) {
-                            const auto download = [&](const QString& work, vek::PlacementFailure& failed) {
-                                const vek::ProgramDownload got
-                                    = vek::downloadprogram(address, work, expected, newmode(current), progress);
-                                if (got.code == 0)
-                                    return 0;
-                                failed.step = got.localSide                      ? vek::PlacementStep::WriteFolder
-                                    : got.code == platform::winerr::DataMismatch ? vek::PlacementStep::Check
-                                                                                 : vek::PlacementStep::ReadSource;
-                                failed.path = got.localSide ? work : source.path;
-                                failed.reason = got.cause;
-                                return got.code;
-                            };
-                            return vek::fillwithgenerations(current, vek::resumableworkname(current), download, failure,
-                                                            vek::verifiedcheck(signatures, index.signedAt, current));
-                        });
+    return placeprogram(
+        source, localFolder, name, kInstallErrorPrefix, [&](const QString& current, vek::PlacementFailure* failure) {
+            const auto download = [&](const QString& work, vek::PlacementFailure& failed) {
+                const vek::ProgramDownload got
+                    = vek::downloadprogram(address, work, expected, platform::replacementFileMode(current), progress);
+                if (got.code == 0)
+                    return 0;
+                failed.step = got.localSide                      ? vek::PlacementStep::WriteFolder
+                    : got.code == platform::winerr::DataMismatch ? vek::PlacementStep::Check
+                                                                 : vek::PlacementStep::ReadSource;
+                failed.path = got.localSide ? work : source.path;
+                failed.reason = got.cause;
+                return got.code;
+            };
+            return vek::fillwithgenerations(current, vek::resumableworkname(current), download, failure,
+                                            vek::verifiedcheck(signatures, index.signedAt, current));
+        });
 }
 
 }  // namespace installer

@@ -1,5 +1,7 @@
 #include "platform/filemode.h"
 
+#include "platform/pathbytes.h"
+
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -48,6 +50,14 @@ mode_t processUmask()
 mode_t copiedFileMode(mode_t sourceMode, mode_t umask)
 {
     return sourceMode & 0777 & ~umask;
+}
+
+mode_t replacementFileMode(const QString& current)
+{
+    constexpr mode_t kNewProgramMode = 0755;
+    struct stat st {};
+    const bool replaced = ::stat(encodePath(current).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return copiedFileMode(replaced ? st.st_mode : kNewProgramMode);
 }
 
 }  // namespace platform

@@ -77,16 +77,6 @@ TransferProgress barprogress(platform::TProgressBar* bar)
     return progress;
 }
 
-// The mode a new version of `live` gets: that of the file it replaces, or
-// 0755 for a program that is new (the installer the updater starts must be
-// able to run); never set-ID or sticky bits, and the umask applies.
-mode_t programmode(const QString& live)
-{
-    struct stat st {};
-    const mode_t mode = ::stat(platform::encodePath(live).constData(), &st) == 0 ? st.st_mode : 0755;
-    return platform::copiedFileMode(mode);
-}
-
 // 0 or the code of a failed chmod.
 int setmode(const QString& path, mode_t mode)
 {
@@ -138,7 +128,7 @@ int placedownload(const QString& download, const QString& target, const WorkFile
     if (code == 0 || code != refused)
         refusal.clear();  // the check passed, or the copy failed on its own: nothing to say
     if (code == 0)
-        code = setmode(work, programmode(target));
+        code = setmode(work, platform::replacementFileMode(target));
     if (code == 0)
         code = platform::syncFile(work);  // the mode too reaches the disk before the rename
     if (code == 0)
@@ -387,7 +377,8 @@ bool tnewsoftware::installnewsoftware(const QString& downloadfolder, const QStri
     bool installed = false;
     if (QFileInfo(download).canonicalFilePath() == QFileInfo(live).canonicalFilePath() && platform::isFile(download)) {
         errorstr = QStringLiteral("The downloaded file is the live file itself: ") + live;
-    } else if (const int code = platform::isFile(download) ? setmode(download, programmode(live)) : 0) {
+    } else if (const int code
+               = platform::isFile(download) ? setmode(download, platform::replacementFileMode(live)) : 0) {
         // The copy takes the download's mode: without the live file's, the
         // program (the installer the updater starts, for one) would not run.
         errorstr = QStringLiteral("Could not install ") + name + QStringLiteral(" (code ") + QString::number(code)
