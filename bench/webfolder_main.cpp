@@ -25,7 +25,7 @@ int writeindex(const QString& folder, int count)
         const QByteArray seed = QByteArray::number(i);
         const QString name = QStringLiteral("Program%1.%2").arg(i).arg(QLatin1String(kinds[i % 7]));
         index.append({name, qint64(i) * 4099 % (50 << 20), 1500000000 + qint64(i) * 7919,
-                      QCryptographicHash::hash(seed, QCryptographicHash::Sha256).toHex()});
+                      vek::IndexDigest(QCryptographicHash::hash(seed, QCryptographicHash::Sha256).toHex())});
     }
     return platform::writeFileAtomically(folder + u'/' + vek::kServerIndexName, vek::formatserverindex(index));
 }

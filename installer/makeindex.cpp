@@ -38,10 +38,10 @@ IndexMade makeserverindex(const QString& folder)
             return {platform::winerr::InvalidName, kIndexNameRefused.arg(base + e.name, problem)};
     }
     for (const platform::FileEntry& e : files) {
-        vek::ServerIndexEntry entry{e.name, e.size, e.modified, {}};
-        if (const int rc = vek::sha256file(base + e.name, &entry.sha256))
+        QByteArray digest;
+        if (const int rc = vek::sha256file(base + e.name, &digest))
             return {rc, failedmessage(base + e.name, rc)};
-        index.append(entry);
+        index.append({e.name, e.size, e.modified, vek::IndexDigest(digest)});
     }
     const QString target = base + vek::kServerIndexName;
     if (const int rc = platform::writeFileAtomically(target, vek::formatserverindex(index)))

@@ -41,7 +41,7 @@ InstallOutcome installfromweb(const QString& serverUrl, const vek::WebIndex& ind
             + u')';
         return outcome;
     }
-    const vek::ExpectedFile expected{entry->size, entry->sha256};
+    const vek::ExpectedFile expected{entry->size, entry->sha256.hex()};
     return placeprogram(
         source, localFolder, name, kInstallErrorPrefix, [&](const QString& current, vek::PlacementFailure* failure) {
             const auto download = [&](const QString& work, vek::PlacementFailure& failed) {

@@ -19,17 +19,35 @@
 #include <QList>
 #include <QString>
 
+#include <array>
+
 namespace vek {
 
 inline const QString kServerIndexName = QStringLiteral("TessarineIndex.txt");
+
+// A program's SHA-256 as its index line gives it, its 32 bytes held in place:
+// an index lists thousands of programs, and a digest of its own on the heap
+// for each would cost more than the rest of its line.
+class IndexDigest {
+public:
+    IndexDigest() = default;
+    // The digest written as 64 hexadecimal digits, either letter case; all
+    // zero when `digits` is not that.
+    explicit IndexDigest(QByteArrayView digits);
+    // Its 64 lower-case hexadecimal digits.
+    QByteArray hex() const;
+    friend bool operator==(const IndexDigest&, const IndexDigest&) = default;
+
+private:
+    std::array<quint8, 32> bytes_{};
+};
 
 struct ServerIndexEntry {
     QString name;
     qint64 size = 0;
     // The last change, seconds since the epoch (UTC).
     qint64 modified = 0;
-    // 64 lower-case hexadecimal digits.
-    QByteArray sha256;
+    IndexDigest sha256;
     friend bool operator==(const ServerIndexEntry&, const ServerIndexEntry&) = default;
 };
 using ServerIndex = QList<ServerIndexEntry>;

@@ -127,10 +127,11 @@ TEST_F(WebFolderTest, MakeIndexListsEveryProgramFileWithItsSizeTimeAndDigest)
     ASSERT_EQ(read.error, QString());
     ASSERT_EQ(read.entries.size(), 2);
     const QDateTime stockTime = QFileInfo(server() + "Stock.exe").lastModified();
-    EXPECT_EQ(read.entries[0],
-              (vek::ServerIndexEntry{"Stock.exe", 300000, stockTime.toSecsSinceEpoch(), sha256(stock)}));
+    EXPECT_EQ(
+        read.entries[0],
+        (vek::ServerIndexEntry{"Stock.exe", 300000, stockTime.toSecsSinceEpoch(), vek::IndexDigest(sha256(stock))}));
     EXPECT_EQ(read.entries[1].name, "\u00e9t\u00e9 b.dll");
-    EXPECT_EQ(read.entries[1].sha256, sha256({}));
+    EXPECT_EQ(read.entries[1].sha256.hex(), sha256({}));
     // Nothing but the index was written into the folder.
     EXPECT_EQ(testsupport::entries(server()),
               QStringList({".hidden", "Stock.exe", vek::kServerIndexName, vek::kServerIndexName + ".minisig",
@@ -453,7 +454,7 @@ TEST_F(WebFolderTest, RefreshAsksWithTheIndexValidatorsAndKeepsAnUnchangedIndex)
     EXPECT_FALSE(index.etag.isEmpty());
     EXPECT_FALSE(index.lastModified.isEmpty());
     // A mark that only a new download of the index would wipe out.
-    index.entries.append({"Marked.exe", 1, 0, QByteArray(64, '0')});
+    index.entries.append({"Marked.exe", 1, 0, vek::IndexDigest(QByteArray(64, '0'))});
     ASSERT_EQ(vek::fetchserverindex(nginx.url(), index).message, QString());
     EXPECT_EQ(index.entries.size(), 2);
     const QByteArray seen = nginx.accessLogHolding("GET /x/TessarineIndex.txt 304\n");
@@ -469,7 +470,7 @@ TEST_F(WebFolderTest, RefreshAsksWithTheIndexValidatorsAndKeepsAnUnchangedIndex)
 
 TEST_F(WebFolderTest, TheCatalogueListsTheIndexAsAFolderListingWouldListTheFolder)
 {
-    for (const char* name : {"b.exe", "A.exe", "c.DLL", "d.ocx", "readme.txt", "e.exe.bak"})
+    for (const char* name : {"b.exe", "A.exe", "c.DLL", "d.ocx", "readme.txt", "e.exe.bak", "\xc3\xa9t\xc3\xa9.exe"})
         writeFile(server() + name, name);
     ASSERT_EQ(installer::makeserverindex(server()).code, 0);
     vek::WebIndex index;
@@ -481,7 +482,7 @@ TEST_F(WebFolderTest, TheCatalogueListsTheIndexAsAFolderListingWouldListTheFolde
     const QStringList& names = web.names;
     const QStringList& dates = web.dates;
     (void)vek::findfiles(server(), "*.exe;*.ocx;*.dll", &folderNames, nullptr, &folderDates);
-    EXPECT_EQ(names, QStringList({"A.exe", "b.exe", "d.ocx", "c.DLL"}));
+    EXPECT_EQ(names, QStringList({"A.exe", "b.exe", "\u00e9t\u00e9.exe", "d.ocx", "c.DLL"}));
     // The same names and dates as the folder itself gives, whatever its order.
     ASSERT_EQ(folderNames.size(), names.size());
     for (qsizetype i = 0; i < names.size(); ++i)

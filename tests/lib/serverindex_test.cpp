@@ -24,8 +24,10 @@ TEST(ServerIndex, ReadsEachFieldOfEveryLine)
                                 + line("Zebra \xc3\xa9.dll", "0", "2038-01-19T03:14:08Z", kDigestB));
     ASSERT_EQ(read.error, QString());
     ASSERT_EQ(read.entries.size(), 2);
-    EXPECT_EQ(read.entries[0], (vek::ServerIndexEntry{QStringLiteral("Stock.exe"), 3000000, 1, kDigestA}));
-    EXPECT_EQ(read.entries[1], (vek::ServerIndexEntry{QStringLiteral("Zebra \u00e9.dll"), 0, 2147483648LL, kDigestB}));
+    EXPECT_EQ(read.entries[0],
+              (vek::ServerIndexEntry{QStringLiteral("Stock.exe"), 3000000, 1, vek::IndexDigest(kDigestA)}));
+    EXPECT_EQ(read.entries[1],
+              (vek::ServerIndexEntry{QStringLiteral("Zebra \u00e9.dll"), 0, 2147483648LL, vek::IndexDigest(kDigestB)}));
     EXPECT_TRUE(vek::parseserverindex(QByteArray()).entries.isEmpty());
     EXPECT_TRUE(vek::parseserverindex(QByteArray()).error.isEmpty());
 }
@@ -88,10 +90,10 @@ TEST(ServerIndex, SortsByTheBytesOfTheNames)
 TEST(ServerIndex, WhatTheWriterWritesTheReaderReadsBack)
 {
     const vek::ServerIndex entries{
-        {QStringLiteral("z.dll"), 5, 0, kDigestA},
-        {QStringLiteral("\u00e9t\u00e9 [1] ~;,'.exe"), 0, 253402300799LL, kDigestB},
-        {QStringLiteral("A b.exe"), 9000000000LL, -62135596800LL, kDigestB},
-        {QStringLiteral("a.ocx"), 1, 1700000001, kDigestA},
+        {QStringLiteral("z.dll"), 5, 0, vek::IndexDigest(kDigestA)},
+        {QStringLiteral("\u00e9t\u00e9 [1] ~;,'.exe"), 0, 253402300799LL, vek::IndexDigest(kDigestB)},
+        {QStringLiteral("A b.exe"), 9000000000LL, -62135596800LL, vek::IndexDigest(kDigestB)},
+        {QStringLiteral("a.ocx"), 1, 1700000001, vek::IndexDigest(kDigestA)},
     };
     const QByteArray text = vek::formatserverindex(entries);
     const vek::ServerIndexRead read = vek::parseserverindex(text);
@@ -113,9 +115,9 @@ TEST(ServerIndex, NamesThatCannotStandInTheIndex)
 
 TEST(ServerIndex, FindsANameOrTheOneThatDiffersInLetterCaseAlone)
 {
-    const vek::ServerIndex index{{QStringLiteral("Stock.exe"), 1, 0, kDigestA},
-                                 {QStringLiteral("Pair.dll"), 1, 0, kDigestA},
-                                 {QStringLiteral("PAIR.dll"), 1, 0, kDigestA}};
+    const vek::ServerIndex index{{QStringLiteral("Stock.exe"), 1, 0, vek::IndexDigest(kDigestA)},
+                                 {QStringLiteral("Pair.dll"), 1, 0, vek::IndexDigest(kDigestA)},
+                                 {QStringLiteral("PAIR.dll"), 1, 0, vek::IndexDigest(kDigestA)}};
     ASSERT_NE(vek::findindexentry(index, QStringLiteral("stock.EXE")), nullptr);
     EXPECT_EQ(vek::findindexentry(index, QStringLiteral("stock.EXE"))->name, QStringLiteral("Stock.exe"));
     EXPECT_EQ(vek::findindexentry(index, QStringLiteral("PAIR.dll"))->name, QStringLiteral("PAIR.dll"));
