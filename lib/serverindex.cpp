@@ -3,7 +3,6 @@
 #include <QDate>
 
 #include <algorithm>
-#include <cctype>
 
 namespace vek {
 namespace {
@@ -162,15 +161,22 @@ ServerIndexRead refused(qsizetype lineNumber, const QString& why)
 
 IndexDigest::IndexDigest(QByteArrayView digits)
 {
-    if (digits.size() != kDigestDigits || !std::all_of(digits.begin(), digits.end(), [](char c) {
-            return std::isxdigit(static_cast<unsigned char>(c));
-        }))
+    if (digits.size() != 2 * qsizetype(bytes_.size()))
         return;
-    // A hexadecimal digit's value without a branch: its low four bits, and
-    // nine more for a letter (bit 6 set in either case).
-    const auto nibble = [](char c) { return quint8((c & 0xf) + 9 * ((c >> 6) & 1)); };
+    // Looked at and read without a branch per digit (see isdigest): a
+    // digit's value is its low four bits, and nine more for a letter (bit 6
+    // set in either case).
+    const auto* text = reinterpret_cast<const unsigned char*>(digits.data());
+    unsigned char wrong = 0;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        const unsigned char digit = text[i] - '0', letter = (text[i] | 0x20) - 'a';
+        wrong |= static_cast<unsigned char>((digit > 9) & (letter > 5));
+    }
+    if (wrong)
+        return;
+    const auto nibble = [](unsigned char c) { return quint8((c & 0xf) + 9 * ((c >> 6) & 1)); };
     for (size_t i = 0; i < bytes_.size(); ++i)
-        bytes_[i] = quint8(nibble(digits[qsizetype(2 * i)]) << 4 | nibble(digits[qsizetype(2 * i + 1)]));
+        bytes_[i] = quint8(nibble(text[2 * i]) << 4 | nibble(text[2 * i + 1]));
 }
 
 QByteArray IndexDigest::hex() const

@@ -105,6 +105,16 @@ TEST(ServerIndex, WhatTheWriterWritesTheReaderReadsBack)
     EXPECT_TRUE(text.contains("\t9999-12-31T23:59:59Z\t")) << text.toStdString();
 }
 
+TEST(ServerIndex, ADigestIsHeldAsItsBytesAndWrittenInSmallLetters)
+{
+    EXPECT_EQ(vek::IndexDigest(kDigestB).hex(), kDigestB);
+    EXPECT_EQ(vek::IndexDigest(kDigestB.toUpper()), vek::IndexDigest(kDigestB));
+    EXPECT_NE(vek::IndexDigest(kDigestA), vek::IndexDigest(kDigestB));
+    for (const QByteArray& wrong :
+         {kDigestB.chopped(1), kDigestB.chopped(1) + 'g', kDigestB.chopped(1) + ':', QByteArray()})
+        EXPECT_EQ(vek::IndexDigest(wrong).hex(), QByteArray(64, '0')) << wrong.toStdString();
+}
+
 TEST(ServerIndex, NamesThatCannotStandInTheIndex)
 {
     for (const char* name : {"a\tb", "a\rb", "a\nb", "a/b", "a\\b", "..", "a..", ".", "", "a\x1b"})
