@@ -16,6 +16,11 @@ constexpr qint64 kUnixEpochJulianDay = 2440588;
 constexpr qint64 kSecondsPerDay = 86400;
 // Nineteen digits would pass 2^63 - 1.
 constexpr qsizetype kLongestSize = 18;
+// A name of one byte, a size of one digit, the time, the digest, three tabs
+// and the line feed.
+constexpr qint64 kShortestLine = 1 + 1 + kTimeLength + kDigestDigits + 4;
+// What a reserve for a very long index stops at (the list grows beyond it).
+constexpr qint64 kMostLinesReserved = qint64(1) << 22;
 
 bool isdigit(char c)
 {
@@ -113,7 +118,7 @@ bool readsize(QByteArrayView text, qint64* size)
 }
 
 // Why the line `line` (without its line feed) is no index line; empty when it is one.
-QString readline(QByteArrayView line, ServerIndexEntry* entry)
+QString readindexline(QByteArrayView line, ServerIndexEntry* entry)
 {
     QByteArrayView fields[4];
     qsizetype start = 0;
@@ -229,27 +234,69 @@ QByteArray formatserverindex(ServerIndex entries)
 
 ServerIndexRead parseserverindex(const QByteArray& bytes)
 {
-    ServerIndexRead read;
-    read.entries.reserve(std::count(bytes.cbegin(), bytes.cend(), kLineEnd));
-    QByteArrayView previous;
-    qsizetype start = 0;
-    for (qsizetype number = 1; start < bytes.size(); ++number) {
-        const qsizetype end = bytes.indexOf(kLineEnd, start);
-        if (end < 0)
-            return refused(number, QStringLiteral("the last line has no line feed: the index may be cut short"));
-        const QByteArrayView line = QByteArrayView(bytes).sliced(start, end - start);
-        ServerIndexEntry entry;
-        if (const QString why = readline(line, &entry); !why.isEmpty())
-            return refused(number, why);
-        const QByteArrayView name = line.first(line.indexOf(kFieldSep));
-        if (number > 1 && !(previous < name))
-            return refused(number,
-                           name == previous ? QStringLiteral("the name stands twice")
-                                            : QStringLiteral("the lines are not sorted by name"));
-        previous = name;
-        read.entries.append(std::move(entry));
-        start = end + 1;
+    ServerIndexReader reader;
+    reader.reserve(bytes.size());
+    reader.add(bytes);
+    return reader.finish();
+}
+
+void ServerIndexReader::reserve(qint64 bytes)
+{
+    read_.entries.reserve(qsizetype(std::min<qint64>(bytes / kShortestLine, kMostLinesReserved)));
+}
+
+void ServerIndexReader::add(QByteArrayView piece)
+{
+    if (!read_.error.isEmpty())
+        return;
+    if (!unfinished_.isEmpty()) {
+        const qsizetype end = piece.indexOf(kLineEnd);
+        if (end < 0) {
+            unfinished_.append(piece);
+            return;
+        }
+        unfinished_.append(piece.first(end));
+        readline(unfinished_);
+        unfinished_.clear();
+        piece = piece.sliced(end + 1);
     }
+    while (!piece.isEmpty() && read_.error.isEmpty()) {
+        const qsizetype end = piece.indexOf(kLineEnd);
+        if (end < 0) {
+            unfinished_ = piece.toByteArray();
+            return;
+        }
+        readline(piece.first(end));
+        piece = piece.sliced(end + 1);
+    }
+}
+
+void ServerIndexReader::readline(QByteArrayView line)
+{
+    ++lines_;
+    ServerIndexEntry entry;
+    QString why = readindexline(line, &entry);
+    const QByteArrayView name = line.first(std::max<qsizetype>(line.indexOf(kFieldSep), 0));
+    if (why.isEmpty() && lines_ > 1 && !(QByteArrayView(previousName_) < name))
+        why = name == previousName_ ? QStringLiteral("the name stands twice")
+                                    : QStringLiteral("the lines are not sorted by name");
+    if (!why.isEmpty()) {
+        read_ = refused(lines_, why);
+        unfinished_.clear();
+        return;
+    }
+    // The name's bytes kept in the same buffer line after line.
+    previousName_.resize(name.size());
+    std::copy(name.begin(), name.end(), previousName_.begin());
+    read_.entries.append(std::move(entry));
+}
+
+ServerIndexRead ServerIndexReader::finish()
+{
+    if (read_.error.isEmpty() && !unfinished_.isEmpty())
+        read_ = refused(lines_ + 1, QStringLiteral("the last line has no line feed: the index may be cut short"));
+    ServerIndexRead read = std::move(read_);
+    *this = {};
     return read;
 }
 

@@ -82,6 +82,30 @@ struct ServerIndexRead {
 // index of no programs.
 ServerIndexRead parseserverindex(const QByteArray& bytes);
 
+// parseserverindex for an index that comes piece by piece, as a transfer
+// brings it: each piece is read as it comes, and what `finish` gives is what
+// parseserverindex gives for all the pieces joined.
+class ServerIndexReader {
+public:
+    // Room for the lines of an index of `bytes` bytes (a hint: an index
+    // longer than that is read all the same).
+    void reserve(qint64 bytes);
+    // The next piece of the index.
+    void add(QByteArrayView piece);
+    // The index of all the pieces added; the reader is empty afterwards.
+    ServerIndexRead finish();
+
+private:
+    void readline(QByteArrayView line);
+
+    ServerIndexRead read_;
+    qsizetype lines_ = 0;
+    // The line the last piece began and did not end.
+    QByteArray unfinished_;
+    // The name of the line before, for the order of the lines.
+    QByteArray previousName_;
+};
+
 // The entry of `name`: the one of exactly that name, else the only one whose
 // name differs from it in letter case alone; null when neither.
 const ServerIndexEntry* findindexentry(const ServerIndex& index, const QString& name);

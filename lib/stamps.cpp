@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <optional>
 
 namespace vek {
 namespace {
@@ -40,6 +41,39 @@ int groupValue(QStringView group, int maxDigits)
         value = value * 10 + (c.unicode() - u'0');
     }
     return value;
+}
+
+// The text of `date` in `format`, written by hand when the format is made of
+// day and month fields of one or two letters (d, dd, M, MM), a four-letter
+// year (yyyy) and characters that are neither letters nor quotes, as every
+// numeric date format is; nullopt for any other format or a year outside
+// 1000..9999, which QDate::toString writes. A listing meets many days, and
+// the format parser costs more than the rest of a file's date text.
+std::optional<QString> numericdaytext(const QDate& date, const QString& format)
+{
+    if (date.year() < 1000 || date.year() > 9999)
+        return std::nullopt;
+    QString out;
+    out.reserve(format.size() + 2);
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        qsizetype run = 1;
+        while (i + run < format.size() && format[i + run] == c)
+            ++run;
+        if (c == u'd' && run <= 2) {
+            out += run == 2 ? twodigits(date.day()) : QString::number(date.day());
+        } else if (c == u'M' && run <= 2) {
+            out += run == 2 ? twodigits(date.month()) : QString::number(date.month());
+        } else if (c == u'y' && run == 4) {
+            out += QString::number(date.year());
+        } else if (c.isLetter() || c == u'\'') {
+            return std::nullopt;
+        } else {
+            out += QStringView(format).sliced(i, run);
+        }
+        i += run;
+    }
+    return out;
 }
 
 }  // namespace
@@ -202,8 +236,10 @@ QString datetext(const QDate& date, const QTime& time)
         cache.days.clear();
     }
     auto it = cache.days.find(date.toJulianDay());
-    if (it == cache.days.end())
-        it = cache.days.insert(date.toJulianDay(), date.toString(f.shortDateFormat));
+    if (it == cache.days.end()) {
+        std::optional<QString> day = numericdaytext(date, f.shortDateFormat);
+        it = cache.days.insert(date.toJulianDay(), day ? *std::move(day) : date.toString(f.shortDateFormat));
+    }
     const QString& day = *it;
     if (time == QTime(0, 0))
         return day;

@@ -19,6 +19,8 @@ const QString kIndexIncomplete = QStringLiteral("\nthe reply came incomplete (%1
 constexpr int kNotModified = 304;
 constexpr int kNotFound = 404;
 constexpr int kOk = 200;
+// What the kept bytes of a signed index reserve at most before they come.
+constexpr qint64 kLongestIndexReserve = qint64(1) << 30;
 
 QString statusof(const http::Reply& reply)
 {
@@ -86,8 +88,30 @@ IndexFetch fetchserverindex(const QString& folderUrl, WebIndex& index, const tru
         headers.append("If-None-Match: " + index.etag.toLatin1());
     if (keep && !index.lastModified.isEmpty())
         headers.append("If-Modified-Since: " + index.lastModified.toLatin1());
+    // The index is read as it arrives; its bytes are kept only when its
+    // signature is to be checked.
+    ServerIndexReader reader;
+    QByteArray body;
+    bool reading = false;
+    const auto bodyStarts = [&](const http::Reply& head) {
+        reading = head.status == kOk;
+        if (reading && head.contentLength > 0) {
+            reader.reserve(head.contentLength);
+            if (keys.required())
+                body.reserve(qsizetype(std::min<qint64>(head.contentLength, kLongestIndexReserve)));
+        }
+        return true;
+    };
+    const auto sink = [&](const char* data, qint64 size) {
+        if (reading) {
+            reader.add(QByteArrayView(data, qsizetype(size)));
+            if (keys.required())
+                body.append(data, qsizetype(size));
+        }
+        return true;
+    };
     WebFolderTransfer transfer;
-    const http::Reply reply = transfer.get(address, headers);
+    const http::Reply reply = transfer.get(address, headers, bodyStarts, sink);
     if (!reply.transferred)
         return {platform::winerr::NetworkFailure,
                 kServerIndexNotFetched + loggableaddress(address) + u'\n' + reply.error};
@@ -105,10 +129,10 @@ IndexFetch fetchserverindex(const QString& folderUrl, WebIndex& index, const tru
                 kServerIndexNotFetched + loggableaddress(address) + kIndexIncomplete.arg(reply.received)};
     qint64 signedAt = 0;
     if (keys.required()) {
-        if (IndexFetch refused = verifyindex(address, reply.body, transfer, keys, &signedAt); refused.code != 0)
+        if (IndexFetch refused = verifyindex(address, body, transfer, keys, &signedAt); refused.code != 0)
             return refused;
     }
-    ServerIndexRead read = parseserverindex(reply.body);
+    ServerIndexRead read = reader.finish();
     if (!read.error.isEmpty())
         return {platform::winerr::DataMismatch, kServerIndexRefused + loggableaddress(address) + u'\n' + read.error};
     index.entries = std::move(read.entries);

@@ -872,11 +872,18 @@ QString checkTables(Reader& in)
 // Whatever the bytes, an index is either refused whole, with the line that
 // broke it, or every name it gives can stand in a local folder as one file
 // name: no separator, no "..", no control character. What it gives is
-// sorted, its digests are digests, and it writes back into the same bytes.
+// sorted, and it writes back into the same bytes. Read in pieces, it reads
+// the same.
 QString checkServerIndex(Reader& in)
 {
     const QByteArray bytes = in.rest();
     const vek::ServerIndexRead read = vek::parseserverindex(bytes);
+    // Read as a transfer brings it, in pieces of one to seven bytes, it reads the same.
+    vek::ServerIndexReader reader;
+    for (qsizetype at = 0, step = 1; at < bytes.size(); at += step, step = step % 7 + 1)
+        reader.add(QByteArrayView(bytes).sliced(at, std::min(step, bytes.size() - at)));
+    const vek::ServerIndexRead pieces = reader.finish();
+    REQUIRE(pieces.error == read.error && pieces.entries == read.entries, read.error);
     if (!read.error.isEmpty()) {
         REQUIRE(read.entries.isEmpty(), read.error);
         REQUIRE(read.error.startsWith(QStringLiteral("line ")), read.error);

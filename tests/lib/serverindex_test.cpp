@@ -105,6 +105,30 @@ TEST(ServerIndex, WhatTheWriterWritesTheReaderReadsBack)
     EXPECT_TRUE(text.contains("\t9999-12-31T23:59:59Z\t")) << text.toStdString();
 }
 
+TEST(ServerIndex, AnIndexReadPieceByPieceIsReadAsAWhole)
+{
+    const QByteArray good = line("A.exe") + line("B \xc3\xa9.exe", "7") + line("C.dll");
+    for (const QByteArray& text : {good, good.chopped(1), good + line("B.exe"), good + "D.exe\t1\n", QByteArray()}) {
+        const vek::ServerIndexRead whole = vek::parseserverindex(text);
+        // Every place to cut it in two, and in pieces of one byte.
+        for (qsizetype cut = 0; cut <= text.size(); ++cut) {
+            vek::ServerIndexReader reader;
+            reader.add(QByteArrayView(text).first(cut));
+            reader.add(QByteArrayView(text).sliced(cut));
+            const vek::ServerIndexRead read = reader.finish();
+            EXPECT_EQ(read.entries, whole.entries) << cut;
+            EXPECT_EQ(read.error, whole.error) << cut;
+        }
+        vek::ServerIndexReader reader;
+        for (const char c : text)
+            reader.add(QByteArrayView(&c, 1));
+        EXPECT_EQ(reader.finish().error, whole.error);
+    }
+    EXPECT_EQ(vek::parseserverindex(good).entries.size(), 3);
+    EXPECT_EQ(vek::parseserverindex(good + line("B.exe")).error,
+              QStringLiteral("line 4: the lines are not sorted by name"));
+}
+
 TEST(ServerIndex, ADigestIsHeldAsItsBytesAndWrittenInSmallLetters)
 {
     EXPECT_EQ(vek::IndexDigest(kDigestB).hex(), kDigestB);

@@ -102,3 +102,18 @@ TEST(Stamps, DatetextLeavesTheTimeOutAtMidnight)
     const LocaleScope iso(u'.', QStringLiteral("yyyy-MM-dd"));
     EXPECT_EQ(datetext(QDateTime(QDate(2024, 3, 5), QTime(23, 0))), QStringLiteral("2024-03-05 23:00:00"));
 }
+
+// A listing writes numeric date formats by hand: the same texts as the
+// toolkit's formatter, for every field width and separator it takes, and the
+// formatter's own for any other format.
+TEST(Stamps, DatetextWritesEveryDateFormatAsTheToolkitDoes)
+{
+    const QDate dates[]
+        = {QDate(2024, 3, 5), QDate(1999, 12, 31), QDate(2000, 1, 1), QDate(999, 7, 8), QDate(10000, 1, 2)};
+    for (const char* format : {"dd/MM/yyyy", "d.M.yyyy", "yyyy-MM-dd", "MM/dd/yyyy", "d. M. yyyy", "dd MMM yyyy",
+                               "dddd d MMMM yyyy", "yy/M/d", "dd'x'MM yyyy", "yyyyMMdd", "d/M"}) {
+        const LocaleScope scope(u'.', QString::fromLatin1(format));
+        for (const QDate& date : dates)
+            EXPECT_EQ(datetext(QDateTime(date, QTime(0, 0))), date.toString(QString::fromLatin1(format))) << format;
+    }
+}
