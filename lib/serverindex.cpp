@@ -19,8 +19,9 @@ constexpr qsizetype kLongestSize = 18;
 // A name of one byte, a size of one digit, the time, the digest, three tabs
 // and the line feed.
 constexpr qint64 kShortestLine = 1 + 1 + kTimeLength + kDigestDigits + 4;
-// What a reserve for a very long index stops at (the list grows beyond it).
-constexpr qint64 kMostLinesReserved = qint64(1) << 22;
+// What a reserve stops at, whatever length a server claims (a longer index
+// grows the list as it is read).
+constexpr qint64 kMostLinesReserved = qint64(1) << 18;
 
 bool isdigit(char c)
 {

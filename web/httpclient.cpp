@@ -17,10 +17,6 @@ constexpr long kReceiveBufferSize = 512L * 1024;
 
 constexpr long kMaxRedirects = 15;
 
-// The most a body kept in memory reserves ahead on the word of its
-// Content-Length: a length a server merely claims must not take the memory.
-constexpr qint64 kLongestReserve = qint64(64) << 20;
-
 void initialiseOnce()
 {
     static std::once_flag once;
@@ -94,7 +90,7 @@ size_t onBody(char* data, size_t size, size_t count, void* context)
         // A body kept in memory grows once to its announced length, not by
         // doubling through every size on the way.
         if (!ex->request->sink && ex->reply->contentLength > 0)
-            ex->reply->body.reserve(std::min(ex->reply->contentLength, kLongestReserve));
+            ex->reply->body.reserve(std::min(ex->reply->contentLength, kLongestBodyReserve));
         if (ex->request->progress.begin)
             ex->request->progress.begin(std::max<qint64>(ex->reply->contentLength, 0));
     }

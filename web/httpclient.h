@@ -15,6 +15,10 @@
 
 namespace vek::http {
 
+// The most a body kept in memory reserves ahead on the word of its
+// Content-Length: a length a server merely claims must not take the memory.
+inline constexpr qint64 kLongestBodyReserve = qint64(64) << 20;
+
 struct ProxyServer {
     QString host;
     int port = 3128;

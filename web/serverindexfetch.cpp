@@ -19,8 +19,6 @@ const QString kIndexIncomplete = QStringLiteral("\nthe reply came incomplete (%1
 constexpr int kNotModified = 304;
 constexpr int kNotFound = 404;
 constexpr int kOk = 200;
-// What the kept bytes of a signed index reserve at most before they come.
-constexpr qint64 kLongestIndexReserve = qint64(1) << 30;
 
 QString statusof(const http::Reply& reply)
 {
@@ -98,7 +96,7 @@ IndexFetch fetchserverindex(const QString& folderUrl, WebIndex& index, const tru
         if (reading && head.contentLength > 0) {
             reader.reserve(head.contentLength);
             if (keys.required())
-                body.reserve(qsizetype(std::min<qint64>(head.contentLength, kLongestIndexReserve)));
+                body.reserve(qsizetype(std::min(head.contentLength, http::kLongestBodyReserve)));
         }
         return true;
     };
