@@ -82,12 +82,6 @@ int fillwithgenerations(const QString& current, const QString& work, const WorkF
 }
 
 int copywithgenerations(const QString& source, const QString& current, const platform::CopyProgress& progress,
-                        PlacementFailure* failure, const WorkFileCheck& check)
-{
-    return copywithgenerations(source, current, progress, failure, StreamedCheck(check));
-}
-
-int copywithgenerations(const QString& source, const QString& current, const platform::CopyProgress& progress,
                         PlacementFailure* failure, const StreamedCheck& check)
 {
     const QString folder = QFileInfo(current).path();

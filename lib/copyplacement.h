@@ -102,16 +102,13 @@ qint64 longestprogramname(const QString& folder);
 // chain shifted; otherwise the failing step's code, the folder exactly as it
 // was (or, when an undo failed too, as `failure->leftovers` says), no work
 // file left, and `failure` (when given) filled. `progress` is called between
-// the chunks of the copy. `check`, when given, is asked about the finished
-// copy before it is placed; a refusal places nothing (PlacementStep::Check).
+// the chunks of the copy. `check.check`, when given, is asked about the
+// finished copy before it is placed; a refusal places nothing
+// (PlacementStep::Check). The copy hands its chunks to `check.sink` as it
+// writes them, when there is one.
 [[nodiscard]] int copywithgenerations(const QString& source, const QString& current,
                                       const platform::CopyProgress& progress = {}, PlacementFailure* failure = nullptr,
-                                      const WorkFileCheck& check = {});
-// The same, the copy handing its chunks to `check.sink` as it writes them
-// (when there is one) and `check.check` asked about the finished copy.
-[[nodiscard]] int copywithgenerations(const QString& source, const QString& current,
-                                      const platform::CopyProgress& progress, PlacementFailure* failure,
-                                      const StreamedCheck& check);
+                                      const StreamedCheck& check = {});
 
 // The same for a new version that `fill` writes into `work` (a hidden name of
 // ours beside `current`), all under the folder's lock: the name's length is

@@ -28,17 +28,19 @@ bool isdigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Every digit is looked at without a branch of its own: digits and letters
-// come at random in a digest, and a test that stops at the first wrong byte
-// would be mispredicted at about every third one.
-bool isdigest(QByteArrayView text)
+// Whether `text` is a digest's 64 hexadecimal digits, small letters only
+// unless `capitals`. Every digit is looked at without a branch of its own:
+// digits and letters come at random in a digest, and a test that stops at the
+// first wrong byte would be mispredicted at about every third one.
+bool ishexdigest(QByteArrayView text, bool capitals)
 {
     if (text.size() != kDigestDigits)
         return false;
     const auto* digits = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char fold = capitals ? 0x20 : 0;
     unsigned char wrong = 0;
     for (qsizetype i = 0; i < kDigestDigits; ++i) {
-        const unsigned char digit = digits[i] - '0', letter = digits[i] - 'a';
+        const unsigned char digit = digits[i] - '0', letter = (digits[i] | fold) - 'a';
         wrong |= static_cast<unsigned char>((digit > 9) & (letter > 5));
     }
     return wrong == 0;
@@ -150,7 +152,7 @@ QString readindexline(QByteArrayView line, ServerIndexEntry* entry)
         return QStringLiteral("the size is not a number of bytes");
     if (!readtime(fields[2], &entry->modified))
         return QStringLiteral("the time is not written YYYY-MM-DDTHH:MM:SSZ");
-    if (!isdigest(fields[3]))
+    if (!ishexdigest(fields[3], false))
         return QStringLiteral("the SHA-256 is not 64 lower-case hexadecimal digits");
     entry->sha256 = IndexDigest(fields[3]);
     return {};
@@ -167,19 +169,11 @@ ServerIndexRead refused(qsizetype lineNumber, const QString& why)
 
 IndexDigest::IndexDigest(QByteArrayView digits)
 {
-    if (digits.size() != 2 * qsizetype(bytes_.size()))
+    if (!ishexdigest(digits, true))
         return;
-    // Looked at and read without a branch per digit (see isdigest): a
-    // digit's value is its low four bits, and nine more for a letter (bit 6
+    // A digit's value is its low four bits, and nine more for a letter (bit 6
     // set in either case).
     const auto* text = reinterpret_cast<const unsigned char*>(digits.data());
-    unsigned char wrong = 0;
-    for (qsizetype i = 0; i < digits.size(); ++i) {
-        const unsigned char digit = text[i] - '0', letter = (text[i] | 0x20) - 'a';
-        wrong |= static_cast<unsigned char>((digit > 9) & (letter > 5));
-    }
-    if (wrong)
-        return;
     const auto nibble = [](unsigned char c) { return quint8((c & 0xf) + 9 * ((c >> 6) & 1)); };
     for (size_t i = 0; i < bytes_.size(); ++i)
         bytes_[i] = quint8(nibble(text[2 * i]) << 4 | nibble(text[2 * i + 1]));
@@ -283,7 +277,6 @@ void ServerIndexReader::readline(QByteArrayView line)
                                     : QStringLiteral("the lines are not sorted by name");
     if (!why.isEmpty()) {
         read_ = refused(lines_, why);
-        unfinished_.clear();
         return;
     }
     // The name's bytes kept in the same buffer line after line.

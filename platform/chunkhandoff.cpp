@@ -14,8 +14,10 @@ ChunkHandoff::ChunkHandoff(ChunkTaker take, qint64 bufferSize, int count)
     : take_(std::move(take)), bufferSize_((bufferSize + kHandoffAlignment - 1) / kHandoffAlignment * kHandoffAlignment),
       count_(count), memory_(static_cast<char*>(std::aligned_alloc(std::size_t(kHandoffAlignment),
                                                                    std::size_t(bufferSize_) * std::size_t(count)))),
-      sizes_(std::size_t(count), 0), taker_([this] { run(); })
+      sizes_(std::size_t(count), 0)
 {
+    if (memory_)
+        taker_ = std::thread([this] { run(); });
 }
 
 ChunkHandoff::~ChunkHandoff()

@@ -27,7 +27,8 @@ using ChunkTaker = std::function<void(const char* bytes, qint64 size)>;
 class ChunkHandoff {
 public:
     // Starts the taking thread, with `count` buffers of `bufferSize` bytes
-    // (rounded up to kHandoffAlignment), each at a multiple of it.
+    // (rounded up to kHandoffAlignment), each at a multiple of it; when that
+    // memory cannot be had, neither (ready() false: nothing may be handed).
     ChunkHandoff(ChunkTaker take, qint64 bufferSize, int count);
     // finish(): every chunk handed is taken before the thread ends.
     ~ChunkHandoff();
@@ -43,6 +44,7 @@ public:
     // nothing may be handed after it.
     void finish();
     qint64 bufferSize() const { return bufferSize_; }
+    bool ready() const { return memory_ != nullptr; }
 
 private:
     void run();
@@ -63,7 +65,7 @@ private:
     qint64 handed_ = 0;
     qint64 taken_ = 0;
     bool finishing_ = false;
-    // Last: it starts once everything above is made.
+    // Started once everything above is made.
     std::thread taker_;
 };
 

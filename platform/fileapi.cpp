@@ -519,9 +519,13 @@ int copyInto(const QString& source, const QString& destination, const Destinatio
         return rc;
     }
     qint64 copied = 0;
+    // Without the memory for its buffers the copy is the kernel's, and the
+    // sink is told nothing (its check reads the copy back).
     std::optional<ChunkHandoff> handoff;
     if (sink.take)
         handoff.emplace(sink.take, kHandoffChunk, kHandoffBuffers);
+    if (handoff && !handoff->ready())
+        handoff.reset();
     int rc = handoff ? copyBytesHanding(in, out, opened.st_size, progress, *handoff, &copied)
                      : copyBytes(in, out, opened.st_size, progress, &copied);
     if (rc == 0 && !sourceUnchanged(in, opened, copied))

@@ -80,7 +80,8 @@ struct ChunkSink {
     // Once the copy is complete and every chunk taken, before the copy's
     // `whileFlushing`: the copy's stamp, from its open file after the copy's
     // last change to it. Not called when the copy fails, nor when its stamp
-    // cannot be had.
+    // cannot be had, nor when the memory for the copy's buffers cannot be
+    // (the copy is then the kernel's, and `take` gets nothing).
     std::function<void(const FileStamp& written)> finished;
 };
 
